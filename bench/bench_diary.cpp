@@ -1,0 +1,104 @@
+// Saving and loading a ten-year diary, and the peak memory of a load measured
+// in a fresh process.
+#include "bench_data.h"
+#include "engine/diary.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+constexpr int kTenYears = 3653;
+const QString kPassword = QStringLiteral("bench");
+
+void FillTenYears(TDiaryDB& db)
+{
+    const TDateTime first = EncodeDate(2010, 1, 1);
+    for (int i = 0; i < kTenYears; ++i) {
+        const QString body = QString::fromLatin1(MakeRtfLikeText(4096, quint32(i + 1)));
+        db.AddEntry(first + i, QStringLiteral("Day %1").arg(i), body, QStringLiteral("note %1").arg(i), QString(),
+                    i % 17);
+    }
+    db.Diary()->SetPassword(kPassword);
+}
+
+QString TenYearFile(const QTemporaryDir& dir)
+{
+    const QString path = QDir(dir.path()).filePath(QStringLiteral("tenyears.dry"));
+    if (!QFile::exists(path)) {
+        TDiaryDB db;
+        FillTenYears(db);
+        db.SaveToFile(path);
+    }
+    return path;
+}
+
+QTemporaryDir& BenchDir()
+{
+    static QTemporaryDir dir;
+    return dir;
+}
+
+void BM_SaveTenYearDiary(benchmark::State& state)
+{
+    TDiaryDB db;
+    FillTenYears(db);
+    const QString path = QDir(BenchDir().path()).filePath(QStringLiteral("save.dry"));
+    for (auto _ : state)
+        db.SaveToFile(path);
+    state.counters["entries"] = kTenYears;
+    state.counters["file_MB"] = double(QFileInfo(path).size()) / 1e6;
+}
+BENCHMARK(BM_SaveTenYearDiary)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_LoadTenYearDiary(benchmark::State& state)
+{
+    const QString path = TenYearFile(BenchDir());
+    for (auto _ : state) {
+        TDiaryDB db;
+        if (db.LoadFromFile(path, true, kPassword) != lsNoError || db.Diary()->Count() != kTenYears)
+            state.SkipWithError("load failed");
+    }
+}
+BENCHMARK(BM_LoadTenYearDiary)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// Child mode: load the file and print the peak resident size in kB.
+int LoadPeak(const char* file)
+{
+    TDiaryDB db;
+    const int status = db.LoadFromFile(QString::fromLocal8Bit(file), true, kPassword);
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    std::printf("%ld\n", usage.ru_maxrss);
+    return status;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc == 3 && std::strcmp(argv[1], "--load-peak") == 0)
+        return LoadPeak(argv[2]);
+
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("--load-peak"), TenYearFile(BenchDir())});
+    child.waitForFinished(-1);
+    const long peakKb = child.readAllStandardOutput().trimmed().toLong();
+    std::printf("Peak memory of loading the ten-year diary (fresh process): %.1f MB\n", peakKb / 1024.0);
+    return 0;
+}

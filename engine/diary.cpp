@@ -1,0 +1,423 @@
+#include "diary.h"
+
+#include "engine/component_stream.h"
+#include "engine/crc32.h"
+#include "engine/lzh.h"
+#include "platform/core/ansi.h"
+#include "platform/core/streams.h"
+#include "platform/core/sysutils.h"
+
+#include <QFileInfo>
+
+#include <cmath>
+#include <memory>
+
+namespace {
+
+const QByteArray kMagic = QByteArrayLiteral("DR10");
+constexpr qsizetype kHeaderSize = 12; // magic, CRC-32, unpacked size
+
+} // namespace
+
+// --- TDiaryEntry ---
+
+TDiaryEntry::TDiaryEntry()
+{
+    // Born modified; the collection raises its own flag when it is told
+    // about the addition.
+    fModified = true;
+}
+
+TDiaryEntry::~TDiaryEntry()
+{
+    SetModified(true);
+}
+
+const TPropList& TDiaryEntry::Properties() const
+{
+    static const TPropList list = {
+        props::Float<TDiaryEntry>(QStringLiteral("Date"), &TDiaryEntry::Date, &TDiaryEntry::SetDate),
+        props::Integer<TDiaryEntry>(QStringLiteral("ImageIndex"), &TDiaryEntry::ImageIndex, &TDiaryEntry::SetImageIndex),
+        props::String<TDiaryEntry>(QStringLiteral("Title"), &TDiaryEntry::Title, &TDiaryEntry::SetTitle),
+        props::String<TDiaryEntry>(QStringLiteral("Body"), &TDiaryEntry::Body, &TDiaryEntry::SetBody),
+        props::String<TDiaryEntry>(QStringLiteral("Notes"), &TDiaryEntry::Notes, &TDiaryEntry::SetNotes),
+    };
+    return list;
+}
+
+void TDiaryEntry::SetDate(TDateTime value)
+{
+    const double day = double(Round(value));
+    // A day outside the calendar could never be shown or indexed.
+    if (!IsValidDateTime(day))
+        throw EConvertError(QStringLiteral("Invalid date value"));
+    if (day != fDate) {
+        SetModified(true);
+        fDate = day;
+    }
+}
+
+void TDiaryEntry::SetImageIndex(int value)
+{
+    if (value != fImageIndex) {
+        SetModified(true);
+        fImageIndex = value;
+    }
+}
+
+void TDiaryEntry::SetTitle(const QString& value)
+{
+    if (value != fTitle) {
+        SetModified(true);
+        fTitle = value;
+    }
+}
+
+void TDiaryEntry::SetBody(const QString& value)
+{
+    SetModified(true);
+    fBody = value;
+}
+
+void TDiaryEntry::SetNotes(const QString& value)
+{
+    SetModified(true);
+    fNotes = value;
+}
+
+void TDiaryEntry::SetDeleted(bool value)
+{
+    if (value != fDeleted) {
+        SetModified(true);
+        fDeleted = value;
+    }
+}
+
+void TDiaryEntry::SetModified(bool value)
+{
+    if (value == fModified)
+        return;
+    fModified = value;
+    if (value)
+        if (auto* diary = dynamic_cast<TDiary*>(Collection()))
+            diary->SetModified(true);
+}
+
+// --- TDiary ---
+
+TDiary::TDiary(TDiaryDB* owner)
+    : FOwner(owner)
+    , fIndexerNeedle(QStringLiteral("%4.4d%2.2d%2.2d"))
+{
+    fIndexer.SetSorted(true);
+    fIndexer.SetDuplicates(TDuplicates::dupIgnore);
+}
+
+TPersistent* TDiary::GetOwner() const
+{
+    return FOwner;
+}
+
+TDiaryEntry* TDiary::FindByDate(TDateTime aDate) const
+{
+    TDiaryEntry* found = nullptr;
+    for (int i = 0; i < Count(); ++i)
+        if (Items(i)->Date() == aDate)
+            found = Items(i);
+    return found;
+}
+
+void TDiary::Notify(TCollectionItem* item, TCollectionNotification action)
+{
+    TCollection::Notify(item, action);
+    if (!item)
+        return;
+    switch (action) {
+    case TCollectionNotification::cnAdded:
+        UpdateIndexer(static_cast<TDiaryEntry*>(item), opAdd);
+        SetModified(true);
+        break;
+    case TCollectionNotification::cnDeleting:
+        UpdateIndexer(static_cast<TDiaryEntry*>(item), opDelete);
+        SetModified(true);
+        break;
+    case TCollectionNotification::cnExtracting: break;
+    }
+}
+
+void TDiary::Update(TCollectionItem* item)
+{
+    TCollection::Update(item);
+}
+
+QString TDiary::MakeKey(TDateTime aDate)
+{
+    int year, month, day;
+    DecodeDate(aDate, year, month, day);
+    return QString::asprintf("%4.4d%2.2d%2.2d", year, month, day);
+}
+
+void TDiary::UpdateIndexer(TDiaryEntry* aEntry, TIndexerOperation aOperation)
+{
+    if (aEntry->Date() == 0)
+        return;
+    if (!fIndexer.Sorted())
+        fIndexer.SetSorted(true);
+    const QString key = MakeKey(aEntry->Date());
+    if (aOperation == opAdd) {
+        fIndexer.AddObject(key, aEntry->ID()); // an existing key keeps its entry
+    } else {
+        const int index = fIndexer.IndexOf(key);
+        if (index >= 0)
+            fIndexer.Delete(index);
+    }
+}
+
+void TDiary::RebuildIndexer()
+{
+    fIndexer.Clear();
+    for (int i = 0; i < Count(); ++i)
+        if (!Items(i)->Deleted())
+            UpdateIndexer(Items(i), opAdd);
+}
+
+void TDiary::SetModified(bool value)
+{
+    if (value == fModified)
+        return;
+    fModified = value;
+    if (value && FOwner)
+        FOwner->Modified = true;
+}
+
+// --- TDiaryDB ---
+
+TDiaryDB::TDiaryDB(TComponent* aOwner)
+    : TComponent(aOwner)
+    , fVersion(QStringLiteral("1.00"))
+    , fDiary(new TDiary(this))
+    , fPersonalInfo(new TPersonalInfo(this))
+{
+}
+
+TDiaryDB::~TDiaryDB()
+{
+    delete fPersonalInfo;
+    delete fDiary;
+}
+
+const TPropList& TDiaryDB::Properties() const
+{
+    static const TPropList list = props::Inherit(
+        TComponent::Properties(),
+        {
+            props::Object<TDiaryDB>(QStringLiteral("Diary"), &TDiaryDB::Diary),
+            props::String<TDiaryDB>(QStringLiteral("Version"), &TDiaryDB::Version, &TDiaryDB::SetVersion),
+            props::Object<TDiaryDB>(QStringLiteral("Info"), &TDiaryDB::Info),
+            props::Float<TDiaryDB>(QStringLiteral("FUD"), &TDiaryDB::FUD, &TDiaryDB::SetFUD),
+        });
+    return list;
+}
+
+void TDiaryDB::AddEntry(TDateTime aDate, const QString& aTitle, const QString& aBody, const QString& aNotes,
+                        const QString& aToDo, int aImageIndex)
+{
+    Q_UNUSED(aToDo);
+    TDiaryEntry* entry = fDiary->FindByDate(aDate);
+    if (!entry)
+        entry = fDiary->Add();
+    entry->SetDate(aDate);
+    entry->SetImageIndex(aImageIndex);
+    entry->SetTitle(aTitle);
+    entry->SetBody(aBody);
+    entry->SetNotes(aNotes);
+    Modified = true;
+    fDiary->UpdateIndexer(entry, opAdd);
+}
+
+void TDiaryDB::DeleteEntry(TDateTime aDate)
+{
+    if (TDiaryEntry* entry = fDiary->FindByDate(aDate))
+        fDiary->Delete(entry->Index());
+}
+
+bool TDiaryDB::GetEntry(TDateTime aDate, QString& aTitle, QString& aBody, QString& aNotes, QString& aTodo,
+                        int& aImageIndex) const
+{
+    if (const TDiaryEntry* entry = fDiary->FindByDate(aDate)) {
+        aTitle = entry->Title();
+        aBody = entry->Body();
+        aNotes = entry->Notes();
+        aImageIndex = entry->ImageIndex();
+        return true;
+    }
+    aTitle.clear();
+    aBody.clear();
+    aNotes.clear();
+    aTodo.clear();
+    aImageIndex = 0;
+    return false;
+}
+
+QByteArray TDiaryDB::SaveToBytes(bool Encrypted)
+{
+    TMemoryStream payload;
+    if (!Encrypted) {
+        WriteComponentRes(payload, ClassName(), *this);
+        return payload.Bytes();
+    }
+    if (fFUD == 0)
+        fFUD = std::trunc(Now());
+    payload.WriteBytes(StringToAnsi(fDiary->Password()));
+    payload.WriteBytes(QByteArray(1, '\0'));
+    WriteComponentRes(payload, ClassName(), *this);
+
+    const QByteArray packed = LZHPackBlob(payload.Bytes());
+    const quint32 crc = Crc32(packed.constData(), packed.size());
+    QByteArray file;
+    file.reserve(8 + packed.size());
+    file.append(kMagic);
+    for (int i = 0; i < 4; ++i)
+        file.append(char(crc >> (8 * i)));
+    file.append(packed);
+    return file;
+}
+
+void TDiaryDB::SaveToFile(const QString& aFileName, bool Encrypted)
+{
+    WriteFileAtomically(aFileName, SaveToBytes(Encrypted));
+    if (!Encrypted)
+        Modified = false;
+}
+
+int TDiaryDB::LoadFromFile(const QString& aFileName, bool Encrypted, const QString& Password)
+{
+    fDiary->Clear();
+    fDiary->Indexer().Clear();
+    if (!QFileInfo::exists(aFileName))
+        return lsCannotOpen;
+    QByteArray bytes;
+    try {
+        bytes = ReadWholeFile(aFileName);
+    } catch (const Exception&) {
+        return lsCannotOpen; // a folder, no permission, a read error
+    }
+    return LoadFromBytes(bytes, Encrypted, Password);
+}
+
+int TDiaryDB::LoadFromBytes(const QByteArray& bytes, bool Encrypted, const QString& Password)
+{
+    fDiary->Clear();
+    fDiary->Indexer().Clear();
+    if (!Encrypted)
+        return LoadStream(bytes.constData(), bytes.size());
+
+    // The magic is compared as text: it ends early at a 0 byte.
+    const qsizetype magicEnd = std::min<qsizetype>(4, bytes.size());
+    qsizetype textEnd = 0;
+    while (textEnd < magicEnd && bytes[textEnd] != '\0')
+        ++textEnd;
+    if (bytes.left(textEnd) != kMagic)
+        return lsNotDiaryFile;
+
+    if (bytes.size() < 8)
+        return lsCorrupted; // no room for the stored CRC
+    const auto* p = reinterpret_cast<const quint8*>(bytes.constData());
+    const quint32 stored = quint32(p[4]) | quint32(p[5]) << 8 | quint32(p[6]) << 16 | quint32(p[7]) << 24;
+    if (Crc32(bytes.constData() + 8, bytes.size() - 8) != stored)
+        return lsCorrupted;
+
+    QByteArray payload;
+    try {
+        payload = LZHUnpackBlob(bytes.mid(8));
+    } catch (const Exception&) {
+        return lsDecompressFailed;
+    } catch (const std::bad_alloc&) {
+        return lsDecompressFailed;
+    }
+
+    const qsizetype zero = payload.indexOf('\0');
+    const qsizetype passwordEnd = zero < 0 ? payload.size() : zero;
+    // Compared as stored bytes: a password with characters the code page
+    // lacks was saved with replacement characters and still opens its diary.
+    if (QByteArray::fromRawData(payload.constData(), passwordEnd) != StringToAnsi(Password))
+        return lsWrongPassword;
+    if (zero < 0)
+        return lsCollectionCorrupted;
+    return LoadStream(payload.constData() + zero + 1, payload.size() - zero - 1);
+}
+
+int TDiaryDB::LoadStream(const char* data, qsizetype size)
+{
+    // Read into a scratch database that starts with what a read in place
+    // would keep, so a stream that fails half-way leaves this one untouched.
+    TDiaryDB loaded;
+    loaded.fVersion = fVersion;
+    loaded.fFUD = fFUD;
+    loaded.SetName(Name());
+    loaded.fPersonalInfo->Assign(*fPersonalInfo);
+    try {
+        TMemoryStream stream(QByteArray::fromRawData(data, size));
+        ReadComponentRes(stream, loaded);
+    } catch (const Exception&) {
+        return lsCollectionCorrupted;
+    } catch (const std::bad_alloc&) {
+        return lsCollectionCorrupted;
+    }
+    TakeContentOf(loaded);
+    if (fDiary->Count() > 0)
+        fDiary->RebuildIndexer();
+    fDiary->SetModified(false);
+    Modified = false;
+    return lsNoError;
+}
+
+void TDiaryDB::TakeContentOf(TDiaryDB& loaded)
+{
+    fDiary->BeginUpdate();
+    TDiary& source = *loaded.fDiary;
+    while (source.Count() > 0)
+        source.Items(0)->SetCollection(fDiary);
+    fDiary->EndUpdate();
+    fPersonalInfo->Assign(*loaded.fPersonalInfo);
+    fVersion = loaded.fVersion;
+    fFUD = loaded.fFUD;
+    SetName(loaded.Name());
+}
+
+QString TDiaryDB::StatusToErrorStr(int aStatus)
+{
+    switch (aStatus) {
+    case lsNoError: return QStringLiteral("No error occurred");
+    case lsCannotOpen: return QStringLiteral("The diary file cannot be opened");
+    case lsNotDiaryFile: return QStringLiteral("The file does not appear to be a valid diary file");
+    case lsCorrupted: return QStringLiteral("The diary file appears to be corrupted");
+    case lsWrongPassword: return QStringLiteral("The password provided is incorrect");
+    case lsDecompressFailed: return QStringLiteral("Decryption of the file failed");
+    case lsCollectionCorrupted: return QStringLiteral("Diary collection appears corrupted");
+    default: return {};
+    }
+}
+
+// --- the process-wide diary ---
+
+namespace {
+std::unique_ptr<TDiaryDB>& DiaryDBHolder()
+{
+    static std::unique_ptr<TDiaryDB> instance;
+    return instance;
+}
+} // namespace
+
+TDiaryDB& DiaryDB()
+{
+    auto& holder = DiaryDBHolder();
+    if (!holder)
+        holder = std::make_unique<TDiaryDB>();
+    return *holder;
+}
+
+void FreeDiaryDB()
+{
+    DiaryDBHolder().reset();
+}

@@ -1,0 +1,100 @@
+#pragma once
+
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+
+#include <memory>
+
+enum class TSeekOrigin { soBeginning, soCurrent, soEnd };
+
+// Byte stream with a position, the shape every reader and writer of the
+// program's files works against. Read/Write move what they can and return the
+// count; ReadBuffer/WriteBuffer raise when the full count cannot be moved.
+class TStream
+{
+public:
+    virtual ~TStream();
+
+    virtual qint64 Read(void* buffer, qint64 count) = 0;
+    virtual qint64 Write(const void* buffer, qint64 count) = 0;
+    virtual qint64 Seek(qint64 offset, TSeekOrigin origin) = 0;
+    virtual qint64 Size() const = 0;
+    virtual void SetSize(qint64 newSize) = 0;
+
+    qint64 Position() { return Seek(0, TSeekOrigin::soCurrent); }
+    void SetPosition(qint64 pos) { Seek(pos, TSeekOrigin::soBeginning); }
+    qint64 Remaining() { return Size() - Position(); }
+
+    void ReadBuffer(void* buffer, qint64 count);
+    void WriteBuffer(const void* buffer, qint64 count);
+    void WriteBytes(const QByteArray& bytes) { WriteBuffer(bytes.constData(), bytes.size()); }
+
+    // Copies count bytes from source's position (the whole source from its
+    // start when count is 0); returns the number copied.
+    qint64 CopyFrom(TStream& source, qint64 count);
+};
+
+// Growable in-memory stream over a QByteArray.
+class TMemoryStream : public TStream
+{
+public:
+    TMemoryStream() = default;
+    explicit TMemoryStream(QByteArray bytes) : fData(std::move(bytes)) {}
+
+    qint64 Read(void* buffer, qint64 count) override;
+    qint64 Write(const void* buffer, qint64 count) override;
+    qint64 Seek(qint64 offset, TSeekOrigin origin) override;
+    qint64 Size() const override { return fData.size(); }
+    void SetSize(qint64 newSize) override;
+
+    void Clear();
+    void LoadFromStream(TStream& source);
+    void LoadFromFile(const QString& fileName);
+    void SaveToStream(TStream& dest) const;
+    void SaveToFile(const QString& fileName) const;
+
+    const QByteArray& Bytes() const { return fData; }
+    QByteArray& Bytes() { return fData; }
+    const char* Memory() const { return fData.constData(); }
+
+private:
+    QByteArray fData;
+    qint64 fPosition = 0;
+};
+
+enum TFileMode : unsigned {
+    fmOpenRead = 0x0000,
+    fmOpenWrite = 0x0001,
+    fmOpenReadWrite = 0x0002,
+    fmCreate = 0xFF00,
+};
+
+// File stream. fmCreate creates or truncates; the open modes need an
+// existing file. Failures raise EFCreateError or EFOpenError.
+class TFileStream : public TStream
+{
+public:
+    TFileStream(const QString& fileName, unsigned mode);
+    ~TFileStream() override;
+
+    qint64 Read(void* buffer, qint64 count) override;
+    qint64 Write(const void* buffer, qint64 count) override;
+    qint64 Seek(qint64 offset, TSeekOrigin origin) override;
+    qint64 Size() const override;
+    void SetSize(qint64 newSize) override;
+
+    const QString& FileName() const { return fFileName; }
+
+private:
+    QString fFileName;
+    QFile fFile;
+};
+
+// Reads a whole file; raises EFOpenError when it cannot be opened or read.
+QByteArray ReadWholeFile(const QString& fileName);
+
+// Replaces a file atomically: the bytes go to a temporary file in the same
+// folder which is flushed and then renamed over the target, so a failed save
+// never destroys the previous file. Raises EFCreateError/EWriteError.
+void WriteFileAtomically(const QString& fileName, const QByteArray& bytes);

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+
+#include <exception>
+
+// The exception hierarchy the rest of the program raises and catches. Every
+// error carries a user-readable message; what() gives it as UTF-8 for logs
+// and test output.
+class Exception : public std::exception
+{
+public:
+    explicit Exception(QString message);
+    ~Exception() override;
+
+    const QString& Message() const { return fMessage; }
+    const char* what() const noexcept override { return fWhat.constData(); }
+
+private:
+    QString fMessage;
+    QByteArray fWhat;
+};
+
+// Declares a derived exception with the inherited constructor.
+#define DECLARE_EXCEPTION(Name, Base)            \
+    class Name : public Base                     \
+    {                                            \
+    public:                                      \
+        using Base::Base;                        \
+    }
+
+DECLARE_EXCEPTION(EStreamError, Exception);
+DECLARE_EXCEPTION(EReadError, EStreamError);
+DECLARE_EXCEPTION(EWriteError, EStreamError);
+DECLARE_EXCEPTION(EFOpenError, EStreamError);
+DECLARE_EXCEPTION(EFCreateError, EStreamError);
+DECLARE_EXCEPTION(EConvertError, Exception);
+DECLARE_EXCEPTION(EListError, Exception);
+DECLARE_EXCEPTION(EInvalidOp, Exception);
+DECLARE_EXCEPTION(EOutOfMemory, Exception);

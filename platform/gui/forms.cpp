@@ -1,0 +1,727 @@
+#include "forms.h"
+
+#include "platform/core/sysutils.h"
+#include "platform/gui/dialogs.h"
+#include "platform/gui/host_p.h"
+
+#include <QAbstractEventDispatcher>
+#include <QApplication>
+#include <QCoreApplication>
+#include <QCursor>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTimer>
+
+#include <exception>
+
+namespace {
+
+QList<TCustomForm*>& FormList()
+{
+    static QList<TCustomForm*> forms;
+    return forms;
+}
+
+QWidget* MakeFormHost(TWinControl* self)
+{
+    auto* host = new THost<QWidget>(self, nullptr, Qt::Window);
+    host->setAttribute(Qt::WA_DeleteOnClose, false);
+    return host;
+}
+
+QString CurrentExceptionMessage()
+{
+    try {
+        throw;
+    } catch (const Exception& e) {
+        return e.Message();
+    } catch (const std::exception& e) {
+        return QString::fromLocal8Bit(e.what());
+    } catch (...) {
+        return QStringLiteral("Unknown error");
+    }
+}
+
+} // namespace
+
+QList<TCustomForm*> AllForms()
+{
+    return FormList();
+}
+
+// --- TCustomForm ---
+
+TCustomForm::TCustomForm(TComponent* AOwner)
+    : TWinControl(AOwner, MakeFormHost)
+{
+    FormList().append(this);
+    TControl::SetVisible(false);
+    SetParentFont(false);
+    SetControlStyle(ControlStyle() | csAcceptsControls);
+    ApplyWindowFlags();
+    SetBounds(0, 0, 320, 240);
+}
+
+TCustomForm::~TCustomForm()
+{
+    if (fCreated && OnDestroy)
+        GuardedCall([this] { OnDestroy(this); });
+    FormList().removeAll(this);
+    if (Application()->MainForm() == this)
+        Application()->SetMainForm(nullptr);
+}
+
+void TCustomForm::DoCreate()
+{
+    if (fCreated)
+        return;
+    fCreated = true;
+    Loaded();
+    if (OnCreate)
+        OnCreate(this);
+}
+
+void TCustomForm::SetBorderStyle(TFormBorderStyle value)
+{
+    const QRect client = ClientRect();
+    fBorderStyle = value;
+    ApplyWindowFlags();
+    SetClientSize(client.width(), client.height());
+}
+
+void TCustomForm::SetBorderIcons(TBorderIcons value)
+{
+    fBorderIcons = value;
+    ApplyWindowFlags();
+}
+
+void TCustomForm::SetWindowState(TWindowState value)
+{
+    fWindowState = value;
+    if (!Handle())
+        return;
+    switch (value) {
+    case wsNormal: Handle()->setWindowState(Qt::WindowNoState); break;
+    case wsMinimized: Handle()->setWindowState(Qt::WindowMinimized); break;
+    case wsMaximized: Handle()->setWindowState(Qt::WindowMaximized); break;
+    }
+}
+
+void TCustomForm::SetIcon(const QIcon& icon)
+{
+    fIcon = icon;
+    if (Handle())
+        Handle()->setWindowIcon(icon);
+}
+
+void TCustomForm::ApplyWindowFlags()
+{
+    QWidget* w = Handle();
+    if (!w)
+        return;
+    const bool visible = w->isVisible();
+    Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint;
+    switch (fBorderStyle) {
+    case bsNone: flags = Qt::Window | Qt::FramelessWindowHint; break;
+    case bsToolWindow:
+    case bsSizeToolWin: flags = Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint; break;
+    case bsDialog: flags |= Qt::WindowTitleHint; break;
+    default: flags |= Qt::WindowTitleHint; break;
+    }
+    if (fBorderStyle != bsNone && (fBorderIcons & biSystemMenu)) {
+        flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+        if (fBorderStyle != bsDialog && fBorderStyle != bsToolWindow && fBorderStyle != bsSizeToolWin) {
+            if (fBorderIcons & biMinimize)
+                flags |= Qt::WindowMinimizeButtonHint;
+            if ((fBorderIcons & biMaximize) && (fBorderStyle == bsSizeable))
+                flags |= Qt::WindowMaximizeButtonHint;
+        }
+    }
+    w->setWindowFlags(flags);
+    w->setWindowTitle(Caption());
+    const bool fixed = fBorderStyle != bsSizeable && fBorderStyle != bsSizeToolWin;
+    if (fixed)
+        w->setFixedSize(w->size());
+    else {
+        w->setMinimumSize(0, 0);
+        w->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    }
+    if (visible)
+        w->show();
+}
+
+QMargins TCustomForm::FrameMargins() const
+{
+    switch (fBorderStyle) {
+    case bsNone: return QMargins(0, 0, 0, 0);
+    case bsSizeable: return QMargins(4, 23, 4, 4);
+    case bsToolWindow: return QMargins(3, 19, 3, 3);
+    case bsSizeToolWin: return QMargins(4, 20, 4, 4);
+    case bsSingle:
+    case bsDialog: return QMargins(3, 22, 3, 3);
+    }
+    return {};
+}
+
+QRect TCustomForm::ClientRect() const
+{
+    const QMargins m = FrameMargins();
+    return QRect(0, 0, std::max(0, Width() - m.left() - m.right()), std::max(0, Height() - m.top() - m.bottom()));
+}
+
+void TCustomForm::SetClientSize(int w, int h)
+{
+    const QMargins m = FrameMargins();
+    SetBounds(Left(), Top(), w + m.left() + m.right(), h + m.top() + m.bottom());
+}
+
+void TCustomForm::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
+{
+    TWinControl::SetBounds(ALeft, ATop, AWidth, AHeight);
+    if (QWidget* w = Handle()) {
+        const QRect c = ClientRect();
+        const QMargins m = FrameMargins();
+        const bool fixed = fBorderStyle != bsSizeable && fBorderStyle != bsSizeToolWin;
+        if (fixed) {
+            w->setFixedSize(c.size());
+        } else {
+            const TSizeConstraints& k = Constraints();
+            w->setMinimumSize(std::max(0, k.MinWidth - m.left() - m.right()),
+                              std::max(0, k.MinHeight - m.top() - m.bottom()));
+        }
+        w->setGeometry(Left() + m.left(), Top() + m.top(), c.width(), c.height());
+    }
+}
+
+TWinControl* TCustomForm::ActiveControl() const
+{
+    if (fActiveWidget)
+        return FindControl(fActiveWidget);
+    return nullptr;
+}
+
+void TCustomForm::SetActiveControl(TWinControl* control)
+{
+    if (!control) {
+        fActiveWidget = nullptr;
+        if (QWidget* focus = QApplication::focusWidget(); focus && Handle() && Handle()->isAncestorOf(focus))
+            focus->clearFocus();
+        return;
+    }
+    if (!control->Handle())
+        return;
+    fActiveWidget = control->Handle();
+    if (Handle() && Handle()->isVisible())
+        control->Handle()->setFocus(Qt::OtherFocusReason);
+}
+
+void TCustomForm::FocusControlChanged(TWinControl* control)
+{
+    if (control && control != this)
+        fActiveWidget = control->Handle();
+    TMessage m{CM_FOCUSCHANGED, 0, qintptr(control), 0};
+    const std::function<void(TWinControl*)> tell = [&](TWinControl* parent) {
+        for (int i = 0; i < parent->ControlCount(); ++i) {
+            TControl* c = parent->Controls(i);
+            c->WndProc(m);
+            if (auto* w = dynamic_cast<TWinControl*>(c))
+                tell(w);
+        }
+    };
+    tell(this);
+}
+
+void TCustomForm::ApplyPosition()
+{
+    if (fPositioned)
+        return;
+    fPositioned = true;
+    QRect area;
+    switch (fPosition) {
+    case poScreenCenter:
+    case poDesktopCenter:
+        if (QScreen* s = QGuiApplication::primaryScreen())
+            area = s->availableGeometry();
+        break;
+    case poMainFormCenter:
+    case poOwnerFormCenter: {
+        TCustomForm* over = dynamic_cast<TCustomForm*>(Owner());
+        if (fPosition == poMainFormCenter || !over)
+            over = Application()->MainForm();
+        if (over && over != this && over->Visible())
+            area = over->BoundsRect();
+        else if (QScreen* s = QGuiApplication::primaryScreen())
+            area = s->availableGeometry();
+        break;
+    }
+    default: return;
+    }
+    if (area.isValid())
+        SetBounds(area.left() + (area.width() - Width()) / 2, area.top() + (area.height() - Height()) / 2, Width(),
+                  Height());
+}
+
+void TCustomForm::SetVisible(bool value)
+{
+    if (value == Visible() && Handle() && Handle()->isVisible() == value)
+        return;
+    if (value) {
+        ApplyPosition();
+        TControl::SetVisible(true);
+        if (QWidget* w = Handle()) {
+            w->setWindowTitle(Caption());
+            w->show();
+            w->raise();
+            w->activateWindow();
+            if (fActiveWidget)
+                fActiveWidget->setFocus(Qt::OtherFocusReason);
+        }
+        if (OnShow)
+            OnShow(this);
+    } else {
+        if (OnHide)
+            OnHide(this);
+        TControl::SetVisible(false);
+        if (QWidget* w = Handle())
+            w->hide();
+    }
+}
+
+bool TCustomForm::Showing() const
+{
+    return Handle() && Handle()->isVisible();
+}
+
+bool TCustomForm::Active() const
+{
+    return fActive;
+}
+
+void TCustomForm::BringToFront()
+{
+    if (QWidget* w = Handle()) {
+        w->raise();
+        w->activateWindow();
+    }
+}
+
+void TCustomForm::CMTextChanged(TMessage& Message)
+{
+    TWinControl::CMTextChanged(Message);
+    if (Handle())
+        Handle()->setWindowTitle(Caption());
+}
+
+TModalResult TCustomForm::ShowModal()
+{
+    if (Visible() && Handle() && Handle()->isVisible())
+        throw EInvalidOp(QStringLiteral("Cannot make a visible window modal"));
+    std::weak_ptr<bool> alive = AliveToken();
+    QWidget* previous = QApplication::activeWindow();
+    TCustomForm* previousForm = previous ? dynamic_cast<TCustomForm*>(FindControl(previous)) : nullptr;
+    std::weak_ptr<bool> previousAlive = previousForm ? previousForm->AliveToken() : std::weak_ptr<bool>();
+
+    fModalResult = mrNone;
+    // Modality must be set while the window is hidden.
+    if (QWidget* w = Handle())
+        w->setWindowModality(Qt::ApplicationModal);
+    ++fModalLevel;
+    Show();
+    HostActivated();
+    TModalResult result = mrNone;
+    while (!alive.expired()) {
+        if (fModalResult == mrNone && !Application()->Terminated()) {
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents | QEventLoop::AllEvents);
+            continue;
+        }
+        if (Application()->Terminated() && fModalResult == mrNone)
+            fModalResult = mrCancel;
+        // Closing may still be refused.
+        TCloseAction action = CloseQuery() ? caHide : caNone;
+        if (alive.expired())
+            break;
+        if (action != caNone)
+            DoClose(action);
+        if (alive.expired())
+            break;
+        if (action == caNone) {
+            fModalResult = mrNone;
+            if (Application()->Terminated())
+                break;
+            continue;
+        }
+        result = fModalResult;
+        if (action == caFree)
+            Release();
+        break;
+    }
+    if (alive.expired())
+        return result;
+    --fModalLevel;
+    if (QWidget* w = Handle()) {
+        w->hide();
+        w->setWindowModality(Qt::NonModal);
+    }
+    TControl::SetVisible(false);
+    HostDeactivated();
+    if (previousForm && !previousAlive.expired()) {
+        previousForm->BringToFront();
+        // The offscreen platform does not re-activate by itself.
+        previousForm->HostActivated();
+    }
+    return result == mrNone ? fModalResult : result;
+}
+
+bool TCustomForm::CloseQuery()
+{
+    bool canClose = true;
+    if (OnCloseQuery)
+        OnCloseQuery(this, canClose);
+    return canClose;
+}
+
+void TCustomForm::DoClose(TCloseAction& Action)
+{
+    if (OnClose)
+        OnClose(this, Action);
+}
+
+void TCustomForm::Close()
+{
+    if (fModalLevel > 0) {
+        fModalResult = mrCancel;
+        return;
+    }
+    if (fClosing)
+        return;
+    fClosing = true;
+    std::weak_ptr<bool> alive = AliveToken();
+    struct Reset {
+        TCustomForm* f;
+        std::weak_ptr<bool> alive;
+        ~Reset()
+        {
+            if (!alive.expired())
+                f->fClosing = false;
+        }
+    } reset{this, alive};
+    if (!CloseQuery())
+        return;
+    TCloseAction action = caHide;
+    DoClose(action);
+    if (alive.expired() || action == caNone)
+        return;
+    if (Application()->MainForm() == this) {
+        Hide();
+        Application()->Terminate();
+        return;
+    }
+    switch (action) {
+    case caHide: Hide(); break;
+    case caMinimize: SetWindowState(wsMinimized); break;
+    case caFree:
+        Hide();
+        Release();
+        break;
+    default: break;
+    }
+}
+
+void TCustomForm::Release()
+{
+    std::weak_ptr<bool> alive = AliveToken();
+    QTimer::singleShot(0, qApp, [this, alive] {
+        if (!alive.expired())
+            delete this;
+    });
+}
+
+bool TCustomForm::HostCloseRequested()
+{
+    Close();
+    return false;
+}
+
+void TCustomForm::HostActivated()
+{
+    if (fActive)
+        return;
+    fActive = true;
+    if (OnActivate)
+        OnActivate(this);
+}
+
+void TCustomForm::HostDeactivated()
+{
+    if (!fActive)
+        return;
+    fActive = false;
+    if (OnDeactivate)
+        OnDeactivate(this);
+}
+
+void TCustomForm::PaintSelf(QPainter& painter)
+{
+    painter.fillRect(QRect(0, 0, Width(), Height()), ToQColor(Color()));
+    Canvas()->BeginPaint(&painter);
+    Paint();
+    if (OnPaint)
+        OnPaint(this);
+    Canvas()->EndPaint();
+}
+
+void TCustomForm::CMDialogKey(TMessage& Message)
+{
+    const auto key = quint16(Message.WParam);
+    const TShiftState shift = TShiftState(Message.LParam);
+    if (!(shift & (ssCtrl | ssAlt))) {
+        switch (key) {
+        case VK_TAB:
+            SelectNext(ActiveControl(), !(shift & ssShift), true);
+            Message.Result = 1;
+            return;
+        case VK_LEFT:
+        case VK_RIGHT:
+        case VK_UP:
+        case VK_DOWN:
+            if (ActiveControl()) {
+                SelectNext(ActiveControl(), key == VK_RIGHT || key == VK_DOWN, false);
+                Message.Result = 1;
+                return;
+            }
+            break;
+        default: break;
+        }
+    }
+    // Every control sees the key (default and cancel buttons answer it).
+    const std::function<void(TWinControl*)> offer = [&](TWinControl* parent) {
+        for (int i = 0; i < parent->ControlCount() && Message.Result == 0; ++i) {
+            TControl* c = parent->Controls(i);
+            c->WndProc(Message);
+            if (auto* w = dynamic_cast<TWinControl*>(c); w && Message.Result == 0)
+                offer(w);
+        }
+    };
+    offer(this);
+}
+
+bool TCustomForm::DialogChar(QChar Key)
+{
+    TMessage m{CM_DIALOGCHAR, qintptr(Key.unicode()), 0, 0};
+    const std::function<void(TWinControl*)> offer = [&](TWinControl* parent) {
+        for (int i = 0; i < parent->ControlCount() && m.Result == 0; ++i) {
+            TControl* c = parent->Controls(i);
+            if (!c->Visible() || !c->Enabled())
+                continue;
+            c->WndProc(m);
+            if (auto* w = dynamic_cast<TWinControl*>(c); w && m.Result == 0)
+                offer(w);
+        }
+    };
+    offer(this);
+    return m.Result != 0;
+}
+
+// --- TApplication ---
+
+TApplication::TApplication(TComponent* AOwner)
+    : TComponent(AOwner)
+{
+}
+
+TApplication::~TApplication() = default;
+
+QString TApplication::ExeName() const
+{
+    return fExeName.isEmpty() ? QCoreApplication::applicationFilePath() : fExeName;
+}
+
+void TApplication::Run()
+{
+    if (fTerminated)
+        return;
+    fRunning = true;
+    if (fShowMainForm && fMainForm)
+        fMainForm->Show();
+    while (!fTerminated)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents | QEventLoop::AllEvents);
+    fRunning = false;
+}
+
+void TApplication::Terminate()
+{
+    fTerminated = true;
+    if (auto* dispatcher = QAbstractEventDispatcher::instance())
+        dispatcher->wakeUp();
+}
+
+void TApplication::ProcessMessages()
+{
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+void TApplication::BringToFront()
+{
+    if (fMainForm && fMainForm->Visible())
+        fMainForm->BringToFront();
+    else if (QWidget* w = QApplication::activeWindow())
+        w->raise();
+}
+
+bool TApplication::Active() const
+{
+    return QApplication::activeWindow() != nullptr;
+}
+
+void TApplication::HandleException(TObject* Sender)
+{
+    const QString message = CurrentExceptionMessage();
+    fHandled.append(message);
+    if (OnException) {
+        OnException(Sender, message);
+        return;
+    }
+    ShowException(message);
+}
+
+void TApplication::ShowException(const QString& message)
+{
+    if (fPaintDepth > 0) {
+        // No dialog inside a paint: show it once the loop runs again.
+        fDeferred.append(message);
+        if (fDeferred.size() == 1)
+            QTimer::singleShot(0, qApp, [this] {
+                const QStringList pending = std::exchange(fDeferred, {});
+                for (const QString& m : pending)
+                    ShowErrorBox(m);
+            });
+        return;
+    }
+    ShowErrorBox(message);
+}
+
+// --- TScreen ---
+
+int TScreen::Width() const
+{
+    QScreen* s = QGuiApplication::primaryScreen();
+    return s ? s->geometry().width() : 1024;
+}
+
+int TScreen::Height() const
+{
+    QScreen* s = QGuiApplication::primaryScreen();
+    return s ? s->geometry().height() : 768;
+}
+
+QCursor TScreen::CursorOf(TCursor id) const
+{
+    if (fCursor != crDefault && id != fCursor)
+        return CursorOf(fCursor);
+    if (auto it = fCustom.find(id); it != fCustom.end())
+        return *it;
+    switch (id) {
+    case crNone: return QCursor(Qt::BlankCursor);
+    case crCross: return QCursor(Qt::CrossCursor);
+    case crIBeam: return QCursor(Qt::IBeamCursor);
+    case crSizeNESW: return QCursor(Qt::SizeBDiagCursor);
+    case crSizeNS: return QCursor(Qt::SizeVerCursor);
+    case crSizeNWSE: return QCursor(Qt::SizeFDiagCursor);
+    case crSizeWE: return QCursor(Qt::SizeHorCursor);
+    case crUpArrow: return QCursor(Qt::UpArrowCursor);
+    case crHourGlass: return QCursor(Qt::WaitCursor);
+    case crDrag: return QCursor(Qt::DragCopyCursor);
+    case crNoDrop:
+    case crNo: return QCursor(Qt::ForbiddenCursor);
+    case crAppStart: return QCursor(Qt::BusyCursor);
+    case crHelp: return QCursor(Qt::WhatsThisCursor);
+    case crHandPoint: return QCursor(Qt::PointingHandCursor);
+    default: return QCursor(Qt::ArrowCursor);
+    }
+}
+
+void TScreen::SetCursorImage(TCursor id, const QCursor& cursor)
+{
+    fCustom.insert(id, cursor);
+}
+
+void TScreen::SetCursor(TCursor value)
+{
+    if (value == fCursor)
+        return;
+    fCursor = value;
+    if (value == crDefault) {
+        while (QGuiApplication::overrideCursor())
+            QGuiApplication::restoreOverrideCursor();
+    } else {
+        QGuiApplication::setOverrideCursor(CursorOf(value));
+    }
+}
+
+TCustomForm* TScreen::ActiveForm() const
+{
+    if (QWidget* w = QApplication::activeWindow())
+        return dynamic_cast<TCustomForm*>(FindControl(w));
+    return nullptr;
+}
+
+TWinControl* TScreen::ActiveControl() const
+{
+    QWidget* w = QApplication::focusWidget();
+    while (w) {
+        if (TWinControl* c = FindControl(w))
+            return c;
+        w = w->parentWidget();
+    }
+    return nullptr;
+}
+
+QPoint TScreen::CursorPos() const
+{
+    return QCursor::pos();
+}
+
+int TScreen::FormCount() const
+{
+    return int(FormList().size());
+}
+
+TCustomForm* TScreen::Forms(int index) const
+{
+    return FormList().at(index);
+}
+
+QPoint MouseCursorPos()
+{
+    return QCursor::pos();
+}
+
+// --- process-wide objects ---
+
+namespace {
+std::unique_ptr<TApplication>& AppHolder()
+{
+    static std::unique_ptr<TApplication> app;
+    return app;
+}
+} // namespace
+
+TApplication* Application()
+{
+    auto& holder = AppHolder();
+    if (!holder)
+        holder = std::make_unique<TApplication>();
+    return holder.get();
+}
+
+TScreen* Screen()
+{
+    static TScreen screen;
+    return &screen;
+}
+
+void FreeApplication()
+{
+    AppHolder().reset();
+}

@@ -1,0 +1,256 @@
+#pragma once
+
+#include "platform/gui/controls.h"
+
+#include <QIcon>
+#include <QMap>
+
+#include <exception>
+#include <memory>
+
+class QEventLoop;
+
+enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
+
+enum TBorderIconBits : unsigned { biSystemMenu = 1, biMinimize = 2, biMaximize = 4, biHelp = 8 };
+using TBorderIcons = unsigned;
+
+enum TPosition {
+    poDesigned,
+    poDefault,
+    poDefaultPosOnly,
+    poDefaultSizeOnly,
+    poScreenCenter,
+    poDesktopCenter,
+    poMainFormCenter,
+    poOwnerFormCenter,
+};
+
+enum TWindowState { wsNormal, wsMinimized, wsMaximized };
+enum TCloseAction { caNone, caHide, caFree, caMinimize };
+
+using TModalResult = int;
+inline constexpr TModalResult mrNone = 0;
+inline constexpr TModalResult mrOk = 1;
+inline constexpr TModalResult mrCancel = 2;
+inline constexpr TModalResult mrAbort = 3;
+inline constexpr TModalResult mrRetry = 4;
+inline constexpr TModalResult mrIgnore = 5;
+inline constexpr TModalResult mrYes = 6;
+inline constexpr TModalResult mrNo = 7;
+inline constexpr TModalResult mrAll = 8;
+
+using TCloseEvent = std::function<void(TObject* Sender, TCloseAction& Action)>;
+using TCloseQueryEvent = std::function<void(TObject* Sender, bool& CanClose)>;
+
+// A top-level window. Width and Height include a fixed frame around the
+// client area, so layouts given in outer sizes keep their client sizes.
+class TCustomForm : public TWinControl
+{
+public:
+    explicit TCustomForm(TComponent* AOwner);
+    ~TCustomForm() override;
+
+    QString ClassName() const override { return QStringLiteral("TForm"); }
+
+    TFormBorderStyle BorderStyle() const { return fBorderStyle; }
+    void SetBorderStyle(TFormBorderStyle value);
+    TBorderIcons BorderIcons() const { return fBorderIcons; }
+    void SetBorderIcons(TBorderIcons value);
+    TPosition Position() const { return fPosition; }
+    void SetPosition(TPosition value) { fPosition = value; }
+    TWindowState WindowState() const { return fWindowState; }
+    void SetWindowState(TWindowState value);
+    bool KeyPreview() const { return fKeyPreview; }
+    void SetKeyPreview(bool value) { fKeyPreview = value; }
+    const QIcon& Icon() const { return fIcon; }
+    void SetIcon(const QIcon& icon);
+    bool Scaled() const { return fScaled; }
+    void SetScaled(bool value) { fScaled = value; }
+
+    // The frame added to the client area on each side and on top.
+    QMargins FrameMargins() const;
+    QRect ClientRect() const override;
+    void SetClientSize(int w, int h) override;
+    void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
+
+    TWinControl* ActiveControl() const;
+    void SetActiveControl(TWinControl* control);
+    // Focus moved inside the form: tells every control (focus changed).
+    void FocusControlChanged(TWinControl* control);
+
+    TModalResult ModalResult() const { return fModalResult; }
+    void SetModalResult(TModalResult value) { fModalResult = value; }
+    // Shows the form and runs until ModalResult is set or the form closes.
+    virtual TModalResult ShowModal();
+    bool Modal() const { return fModalLevel > 0; }
+    // Asks OnCloseQuery and OnClose; hides or frees as they say.
+    void Close();
+    // Frees the form once control is back in the event loop.
+    void Release();
+    bool Active() const;
+    void BringToFront();
+    void SetVisible(bool value) override;
+    bool Showing() const override;
+
+    TNotifyEvent OnCreate;
+    TNotifyEvent OnDestroy;
+    TNotifyEvent OnShow;
+    TNotifyEvent OnHide;
+    TNotifyEvent OnActivate;
+    TNotifyEvent OnDeactivate;
+    TNotifyEvent OnPaint;
+    TCloseEvent OnClose;
+    TCloseQueryEvent OnCloseQuery;
+
+    // --- what the widget host calls ---
+    // A close from the window manager (system menu, title bar button).
+    // Returns true when the window may go.
+    bool HostCloseRequested();
+    void HostActivated();
+    void HostDeactivated();
+    void PaintSelf(QPainter& painter) override;
+    // Dialog keys of the form: Tab moves focus, then every control sees the key.
+    void CMDialogKey(TMessage& Message) override;
+    // Offers an accelerator character to every control; true when one took it.
+    bool DialogChar(QChar Key);
+
+    // Runs OnCreate once the derived form has built its controls; called by
+    // Application.CreateForm and by forms built in code at the end of their
+    // constructor.
+    void DoCreate();
+
+protected:
+    // Applies border style, icons and caption to the window.
+    void ApplyWindowFlags();
+    void CMTextChanged(TMessage& Message) override;
+    virtual bool CloseQuery();
+    virtual void DoClose(TCloseAction& Action);
+    void ApplyPosition();
+
+private:
+    TFormBorderStyle fBorderStyle = bsSizeable;
+    TBorderIcons fBorderIcons = biSystemMenu | biMinimize | biMaximize;
+    TPosition fPosition = poDesigned;
+    TWindowState fWindowState = wsNormal;
+    bool fKeyPreview = false;
+    bool fScaled = true;
+    QIcon fIcon;
+    QPointer<QWidget> fActiveWidget;
+    TModalResult fModalResult = mrNone;
+    int fModalLevel = 0;
+    bool fCreated = false;
+    bool fPositioned = false;
+    bool fActive = false;
+    bool fClosing = false;
+};
+
+class TForm : public TCustomForm
+{
+public:
+    using TCustomForm::TCustomForm;
+};
+
+using TExceptionEvent = std::function<void(TObject* Sender, const QString& Message)>;
+
+// The application: the message loop, the main form and the one place where
+// exceptions escaping event handlers end up.
+class TApplication : public TComponent
+{
+public:
+    explicit TApplication(TComponent* AOwner = nullptr);
+    ~TApplication() override;
+    QString ClassName() const override { return QStringLiteral("TApplication"); }
+
+    void Initialize() {}
+    // The first form created becomes the main form.
+    template <class T>
+    T* CreateForm()
+    {
+        T* form = new T(this);
+        if (!fMainForm)
+            fMainForm = form;
+        form->DoCreate();
+        return form;
+    }
+    void SetMainForm(TCustomForm* form) { fMainForm = form; }
+    TCustomForm* MainForm() const { return fMainForm; }
+    // Shows the main form (unless ShowMainForm is false) and runs the loop
+    // until Terminate; returns at once when terminated before.
+    void Run();
+    void Terminate();
+    bool Terminated() const { return fTerminated; }
+    bool ShowMainForm() const { return fShowMainForm; }
+    void SetShowMainForm(bool value) { fShowMainForm = value; }
+    void ProcessMessages();
+    void BringToFront();
+    bool Active() const;
+
+    const QString& Title() const { return fTitle; }
+    void SetTitle(const QString& value) { fTitle = value; }
+    const QIcon& Icon() const { return fIcon; }
+    void SetIcon(const QIcon& value) { fIcon = value; }
+    QString ExeName() const;
+    void SetExeName(const QString& value) { fExeName = value; }
+
+    // Shows the error box for the exception being handled (call from a catch
+    // block) or for a message. Boxes raised while painting are shown after
+    // the paint, once the loop runs again.
+    void HandleException(TObject* Sender);
+    void ShowException(const QString& message);
+    // Nesting depth of painting, during which no box may open.
+    int PaintDepth() const { return fPaintDepth; }
+    void EnterPaint() { ++fPaintDepth; }
+    void LeavePaint() { --fPaintDepth; }
+    // Messages of the exceptions handled so far (tests read them).
+    const QStringList& HandledExceptions() const { return fHandled; }
+    void ClearHandledExceptions() { fHandled.clear(); }
+
+    TExceptionEvent OnException;
+
+private:
+    TCustomForm* fMainForm = nullptr;
+    bool fTerminated = false;
+    bool fShowMainForm = true;
+    bool fRunning = false;
+    QString fTitle;
+    QString fExeName;
+    QIcon fIcon;
+    int fPaintDepth = 0;
+    QStringList fHandled;
+    QStringList fDeferred;
+};
+
+// The screen: its size, the cursors by number, the active form.
+class TScreen
+{
+public:
+    int Width() const;
+    int Height() const;
+    int PixelsPerInch() const { return 96; }
+    int BitsPerPixel() const { return 32; }
+    QCursor CursorOf(TCursor id) const;
+    void SetCursorImage(TCursor id, const QCursor& cursor);
+    // The cursor of the whole application (crDefault = each control's own).
+    TCursor Cursor() const { return fCursor; }
+    void SetCursor(TCursor value);
+    TCustomForm* ActiveForm() const;
+    TWinControl* ActiveControl() const;
+    QPoint CursorPos() const;
+    int FormCount() const;
+    TCustomForm* Forms(int index) const;
+
+private:
+    QMap<TCursor, QCursor> fCustom;
+    TCursor fCursor = crDefault;
+};
+
+TApplication* Application();
+TScreen* Screen();
+// Frees the application object (end of the program or of a test).
+void FreeApplication();
+// All forms alive, in creation order.
+QList<TCustomForm*> AllForms();
+
+// Mouse position in screen coordinates.
+QPoint MouseCursorPos();

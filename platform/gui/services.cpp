@@ -1,0 +1,273 @@
+#include "services.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QMimeData>
+#include <QPainter>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QRegularExpression>
+#include <QStandardPaths>
+
+namespace {
+
+// Rich text goes out under both names programs look for; the first one found
+// is read back.
+const QString kRtfMimeTypes[] = {QStringLiteral("text/rtf"), QStringLiteral("application/rtf"),
+                                 QStringLiteral("text/richtext")};
+
+const QMimeData* ClipboardData()
+{
+    return QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard);
+}
+
+std::function<bool(const QString&)>& ShellHandler()
+{
+    static std::function<bool(const QString&)> handler;
+    return handler;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// Clipboard
+
+QString TClipboard::AsText() const
+{
+    return QGuiApplication::clipboard()->text(QClipboard::Clipboard);
+}
+
+void TClipboard::SetAsText(const QString& text)
+{
+    QGuiApplication::clipboard()->setText(text, QClipboard::Clipboard);
+}
+
+bool TClipboard::HasFormat(unsigned format) const
+{
+    const QMimeData* data = ClipboardData();
+    if (!data)
+        return false;
+    switch (format) {
+    case CF_TEXT:
+    case CF_UNICODETEXT: return data->hasText();
+    case CF_RTF:
+        for (const QString& type : kRtfMimeTypes) {
+            if (data->hasFormat(type))
+                return true;
+        }
+        return false;
+    }
+    return false;
+}
+
+void TClipboard::SetRichText(const QByteArray& rtf, const QString& plainText)
+{
+    auto* data = new QMimeData;
+    for (const QString& type : kRtfMimeTypes)
+        data->setData(type, rtf);
+    data->setText(plainText);
+    QGuiApplication::clipboard()->setMimeData(data, QClipboard::Clipboard);
+}
+
+QByteArray TClipboard::RichText() const
+{
+    const QMimeData* data = ClipboardData();
+    if (!data)
+        return QByteArray();
+    for (const QString& type : kRtfMimeTypes) {
+        if (data->hasFormat(type))
+            return data->data(type);
+    }
+    return QByteArray();
+}
+
+void TClipboard::Clear()
+{
+    QGuiApplication::clipboard()->clear(QClipboard::Clipboard);
+}
+
+TClipboard& Clipboard()
+{
+    static TClipboard clipboard;
+    return clipboard;
+}
+
+// ---------------------------------------------------------------------------
+// Shell
+
+QUrl ShellTargetUrl(const QString& target)
+{
+    const QString trimmed = target.trimmed();
+    // A scheme of two letters or more; one letter is a drive, not a scheme.
+    static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]+:"));
+    if (scheme.match(trimmed).hasMatch())
+        return QUrl(trimmed, QUrl::TolerantMode);
+    if (trimmed.startsWith(QStringLiteral("www."), Qt::CaseInsensitive))
+        return QUrl(QStringLiteral("http://") + trimmed, QUrl::TolerantMode);
+    return QUrl::fromLocalFile(QFileInfo(trimmed).absoluteFilePath());
+}
+
+bool ShellOpen(const QString& target)
+{
+    if (ShellHandler())
+        return ShellHandler()(target);
+    const QUrl url = ShellTargetUrl(target);
+    return url.isValid() && QDesktopServices::openUrl(url);
+}
+
+void SetShellHandler(std::function<bool(const QString&)> handler)
+{
+    ShellHandler() = std::move(handler);
+}
+
+QString GetDesktopFolder()
+{
+    const QString desktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+    if (!desktop.isEmpty() && QFileInfo(desktop).isDir())
+        return desktop;
+    return QDir::homePath();
+}
+
+void MessageBeep(unsigned)
+{
+    QApplication::beep();
+}
+
+// ---------------------------------------------------------------------------
+// Printer
+
+TPrinterService::TPrinterService(std::unique_ptr<QPrinter> printer)
+    : fPrinter(std::move(printer))
+{
+}
+
+TPrinterService::~TPrinterService()
+{
+    // A job still open is dropped, not half printed.
+    if (Printing())
+        Abort();
+}
+
+std::unique_ptr<TPrinterService> TPrinterService::CreateSystem()
+{
+    if (QPrinterInfo::defaultPrinter().isNull() && QPrinterInfo::availablePrinters().isEmpty())
+        return CreatePdf(QString());
+    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return std::unique_ptr<TPrinterService>(new TPrinterService(std::move(printer)));
+}
+
+std::unique_ptr<TPrinterService> TPrinterService::CreatePdf(const QString& fileName, int resolution)
+{
+    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    printer->setOutputFormat(QPrinter::PdfFormat);
+    printer->setResolution(resolution);
+    printer->setOutputFileName(fileName);
+    return std::unique_ptr<TPrinterService>(new TPrinterService(std::move(printer)));
+}
+
+bool TPrinterService::PrintsToPdf() const
+{
+    return fPrinter->outputFormat() == QPrinter::PdfFormat;
+}
+
+QString TPrinterService::OutputFileName() const
+{
+    return fPrinter->outputFileName();
+}
+
+void TPrinterService::SetOutputFileName(const QString& fileName)
+{
+    // Naming a file on a system printer prints into that file as PDF instead.
+    fPrinter->setOutputFileName(fileName);
+}
+
+int TPrinterService::Resolution() const
+{
+    return fPrinter->resolution();
+}
+
+QSize TPrinterService::PhysicalPageSize() const
+{
+    return fPrinter->paperRect(QPrinter::DevicePixel).toRect().size();
+}
+
+QPoint TPrinterService::PhysicalOffset() const
+{
+    return fPrinter->pageRect(QPrinter::DevicePixel).toRect().topLeft();
+}
+
+QSize TPrinterService::PageSize() const
+{
+    return fPrinter->pageRect(QPrinter::DevicePixel).toRect().size();
+}
+
+void TPrinterService::BeginDoc()
+{
+    if (Printing())
+        throw EPrinter(QStringLiteral("Printing in progress"));
+    if (PrintsToPdf() && fPrinter->outputFileName().isEmpty())
+        throw EPrinter(QStringLiteral("There is no default printer currently selected"));
+    fPrinter->setDocName(Title);
+    fPrinter->setCreator(QCoreApplication::applicationName());
+    auto painter = std::make_unique<QPainter>();
+    if (!painter->begin(fPrinter.get()))
+        throw EPrinter(QStringLiteral("Printing failed"));
+    fPainter = std::move(painter);
+    fPageNumber = 1;
+}
+
+void TPrinterService::NewPage()
+{
+    if (!Printing())
+        throw EPrinter(QStringLiteral("Printer is not currently printing"));
+    if (!fPrinter->newPage())
+        throw EPrinter(QStringLiteral("Printing failed"));
+    ++fPageNumber;
+}
+
+void TPrinterService::EndDoc()
+{
+    if (!Printing())
+        throw EPrinter(QStringLiteral("Printer is not currently printing"));
+    const bool ok = fPainter->end();
+    fPainter.reset();
+    fPageNumber = 0;
+    if (!ok)
+        throw EPrinter(QStringLiteral("Printing failed"));
+}
+
+void TPrinterService::Abort()
+{
+    if (!Printing())
+        return;
+    fPrinter->abort();
+    fPainter->end();
+    fPainter.reset();
+    fPageNumber = 0;
+}
+
+namespace {
+
+TPrinterService*& InstalledPrinter()
+{
+    static TPrinterService* printer = nullptr;
+    return printer;
+}
+
+} // namespace
+
+TPrinterService& Printer()
+{
+    if (TPrinterService* printer = InstalledPrinter())
+        return *printer;
+    static std::unique_ptr<TPrinterService> system = TPrinterService::CreateSystem();
+    return *system;
+}
+
+void SetPrinter(TPrinterService* printer)
+{
+    InstalledPrinter() = printer;
+}

@@ -1,0 +1,65 @@
+#pragma once
+
+// Helpers shared by the standard controls that wrap Qt's own widgets:
+// guarded signal connections, palette and font application, and a host for
+// Qt's scroll-area widgets. Private to the standard control sources.
+
+#include "platform/gui/host_p.h"
+
+#include <QAbstractScrollArea>
+#include <QPalette>
+
+#include <utility>
+
+// Connects a widget signal to f, which runs guarded and only while the host is
+// still attached to its control (never during the control's destruction).
+template <class Host, class Signal, class F>
+void ConnectGuarded(Host* host, Signal signal, F f)
+{
+    QObject::connect(host, signal, host, [host, f](auto&&... args) {
+        if (host->Control())
+            GuardedCall([&] { f(args...); });
+    });
+}
+
+// As ConnectGuarded for a sender other than the host (a model, a header).
+template <class Host, class Sender, class Signal, class F>
+void ConnectGuardedFrom(Host* host, Sender* sender, Signal signal, F f)
+{
+    QObject::connect(sender, signal, host, [host, f](auto&&... args) {
+        if (host->Control())
+            GuardedCall([&] { f(args...); });
+    });
+}
+
+// Applies a control's font and colours to a Qt widget: Color as the
+// background role, Font.Color as the text role, grey text when disabled.
+void ApplyControlPalette(QWidget* widget, const TControl* control, QPalette::ColorRole background,
+                         QPalette::ColorRole text);
+
+// The selection colours of an item view or edit: the system highlight while
+// focused; unfocused either hidden (the plain colours) or the button face.
+void ApplySelectionPalette(QWidget* widget, const TControl* control, bool hideSelection);
+
+// Qt's scroll-area widgets paint and take the mouse through their viewport:
+// painting on the outer widget inside a viewport paint is not allowed, so the
+// host lets the widget paint alone (scroll areas carry no windowless children).
+template <class W>
+class TViewHost : public THost<W>
+{
+public:
+    template <class... Args>
+    explicit TViewHost(TWinControl* control, Args&&... args)
+        : THost<W>(control, std::forward<Args>(args)...)
+    {
+        this->viewport()->setMouseTracking(true);
+    }
+
+protected:
+    void paintEvent(QPaintEvent* e) override { W::paintEvent(e); }
+};
+
+// Removes Qt's own mnemonic shortcut of a button caption: accelerators travel
+// through the form's dialog characters, as every other control's do.
+class QAbstractButton;
+void SetButtonCaption(QAbstractButton* button, const QString& caption);

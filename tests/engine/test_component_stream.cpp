@@ -1,0 +1,265 @@
+// The bytes of the component stream and how its reader treats good and bad input.
+#include "engine/component_stream.h"
+#include "engine/diary.h"
+#include "platform/core/streams.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Hand-made bytes, so expectations do not reuse the writer's code.
+struct Bytes {
+    QByteArray b;
+    Bytes& raw(std::initializer_list<int> values)
+    {
+        for (int v : values)
+            b.append(char(v));
+        return *this;
+    }
+    Bytes& text(const char* s)
+    {
+        b.append(s);
+        return *this;
+    }
+    Bytes& shortStr(const char* s)
+    {
+        b.append(char(qstrlen(s)));
+        b.append(s);
+        return *this;
+    }
+};
+
+QByteArray Write(TComponent& c)
+{
+    TMemoryStream s;
+    WriteComponentRes(s, c.ClassName(), c);
+    return s.Bytes();
+}
+
+void Read(const QByteArray& bytes, TComponent& c)
+{
+    TMemoryStream s(bytes);
+    ReadComponentRes(s, c);
+}
+
+// 2000-01-01 as an 80-bit extended: 36526 = 0x8EAE, exponent 15.
+const std::initializer_list<int> kDate2000 = {0, 0, 0, 0, 0, 0, 0xAE, 0x8E, 0x0E, 0x40};
+
+QByteArray Header(const QByteArray& body)
+{
+    Bytes h;
+    h.raw({0xFF, 0x0A, 0x00}).text("TDIARYDB").raw({0x00, 0x30, 0x10});
+    const quint32 n = quint32(body.size());
+    h.raw({int(n & 0xFF), int((n >> 8) & 0xFF), int((n >> 16) & 0xFF), int(n >> 24)});
+    return h.b + body;
+}
+
+} // namespace
+
+TEST(ComponentStream, DiaryWithOneEntryAndOneRecordIsByteExact)
+{
+    TDiaryDB db;
+    db.AddEntry(36526, QStringLiteral("Hi"), QStringLiteral("{\\rtf1 x}"), QString(), QString(), 3);
+    db.Info()->UpdateItemByName(QStringLiteral("edtFullName"), QStringLiteral("Ann"));
+    db.SetFUD(36526);
+
+    Bytes body;
+    body.text("TPF0").shortStr("TDiaryDB").raw({0x00});
+    body.shortStr("Diary").raw({0x0E, 0x01});
+    body.shortStr("Date").raw({0x05}).raw(kDate2000);
+    body.shortStr("ImageIndex").raw({0x02, 0x03});
+    body.shortStr("Title").raw({0x06, 0x02}).text("Hi");
+    body.shortStr("Body").raw({0x06, 0x09}).text("{\\rtf1 x}");
+    body.raw({0x00, 0x00});
+    body.shortStr("Version").raw({0x06, 0x04}).text("1.00");
+    body.shortStr("Info").raw({0x0E, 0x01});
+    body.shortStr("ControlName").raw({0x06, 0x0B}).text("edtfullname");
+    body.shortStr("Value").raw({0x06, 0x03}).text("Ann");
+    body.raw({0x00, 0x00});
+    body.shortStr("FUD").raw({0x05}).raw(kDate2000);
+    body.raw({0x00, 0x00});
+
+    EXPECT_EQ(Write(db).toHex(' '), Header(body.b).toHex(' '));
+}
+
+TEST(ComponentStream, EmptyCollectionsAndDefaultsAreWrittenAsSpecified)
+{
+    TDiaryDB db;
+    Bytes body;
+    body.text("TPF0").shortStr("TDiaryDB").raw({0x00});
+    body.shortStr("Diary").raw({0x0E, 0x00});
+    body.shortStr("Version").raw({0x06, 0x04}).text("1.00");
+    body.shortStr("Info").raw({0x0E, 0x00});
+    body.raw({0x00, 0x00}); // FUD 0 and Tag 0 are left out
+    EXPECT_EQ(Write(db).toHex(' '), Header(body.b).toHex(' '));
+
+    // ImageIndex has no default, so 0 is written; a zero date is not.
+    db.Diary()->Add()->SetTitle(QStringLiteral("x"));
+    const QByteArray bytes = Write(db);
+    EXPECT_TRUE(bytes.contains(QByteArray("\x0AImageIndex\x02\x00", 13)));
+    EXPECT_FALSE(bytes.contains("Date"));
+}
+
+TEST(ComponentStream, StringTagsFollowTheEncodingRule)
+{
+    TWriter w;
+    const auto tagOf = [&w](const QString& s) {
+        w.Buffer().clear();
+        w.WriteString(s);
+        return quint8(w.Buffer()[0]);
+    };
+    EXPECT_EQ(tagOf(QStringLiteral("plain")), vaString);
+    EXPECT_EQ(tagOf(QString(255, u'a')), vaString);
+    EXPECT_EQ(tagOf(QString(256, u'a')), vaLString);
+    EXPECT_EQ(w.Buffer().left(5), QByteArray("\x0C\x00\x01\x00\x00", 5));
+    EXPECT_EQ(tagOf(QString::fromUtf8("caf\xC3\xA9")), vaUTF8String);
+    EXPECT_EQ(w.Buffer().toHex(' '), QByteArray("14 05 00 00 00 63 61 66 c3 a9"));
+    EXPECT_EQ(tagOf(QString::fromUtf8("\xCE\xB1\xCE\xB2")), vaWString); // Greek: UTF-8 not shorter
+    EXPECT_EQ(w.Buffer().toHex(' '), QByteArray("12 02 00 00 00 b1 03 b2 03"));
+    // Half Greek, half ASCII: UTF-8 is shorter, so UTF-8 it is.
+    EXPECT_EQ(tagOf(QString::fromUtf8("ab\xCE\xB1")), vaUTF8String);
+}
+
+TEST(ComponentStream, IntegerTagsAtTheirBoundaries)
+{
+    TWriter w;
+    const auto hex = [&w](qint64 v) {
+        w.Buffer().clear();
+        w.WriteInteger(v);
+        return w.Buffer().toHex(' ');
+    };
+    EXPECT_EQ(hex(0), "02 00");
+    EXPECT_EQ(hex(127), "02 7f");
+    EXPECT_EQ(hex(-128), "02 80");
+    EXPECT_EQ(hex(128), "03 80 00");
+    EXPECT_EQ(hex(-129), "03 7f ff");
+    EXPECT_EQ(hex(32767), "03 ff 7f");
+    EXPECT_EQ(hex(-32768), "03 00 80");
+    EXPECT_EQ(hex(32768), "04 00 80 00 00");
+    EXPECT_EQ(hex(-32769), "04 ff 7f ff ff");
+    EXPECT_EQ(hex(INT32_MIN), "04 00 00 00 80");
+
+    for (qint64 v : {0LL, 127LL, -128LL, 128LL, -32768LL, 32768LL, 2147483647LL, -2147483648LL}) {
+        w.Buffer().clear();
+        w.WriteInteger(v);
+        TReader r(w.Buffer().constData(), w.Buffer().size());
+        EXPECT_EQ(r.ReadInteger(), v);
+    }
+}
+
+TEST(ComponentStream, ReaderMatchesNamesWithoutCaseAndKeepsOrReplacesCollections)
+{
+    TDiaryDB source;
+    source.AddEntry(36526, QStringLiteral("New"), QStringLiteral("b"), QString(), QString(), 1);
+    QByteArray bytes = Write(source);
+    bytes.replace(QByteArray("\x05Title"), QByteArray("\x05title"));
+
+    TDiaryDB target;
+    target.AddEntry(40000, QStringLiteral("Old"), QStringLiteral("b"), QString(), QString(), 1);
+    target.Info()->UpdateItemByName(QStringLiteral("a"), QStringLiteral("kept"));
+    Read(bytes, target);
+    ASSERT_EQ(target.Diary()->Count(), 1); // a non-empty list replaces
+    EXPECT_EQ(target.Diary()->Items(0)->Title(), QStringLiteral("New"));
+    EXPECT_EQ(target.Info()->GetItemByName(QStringLiteral("a")), QStringLiteral("kept")); // an empty one keeps
+}
+
+TEST(ComponentStream, StringsOfEveryTagReadBack)
+{
+    TDiaryDB db;
+    const QString titles[] = {
+        QStringLiteral("Plain"),
+        QString::fromUtf8("Caf\xC3\xA9 cr\xC3\xA8me"),
+        QString::fromUtf8("\xCE\x9A\xCE\xB1\xCE\xBB\xCE\xB7\xCE\xBC\xCE\xAD\xCF\x81\xCE\xB1"),
+        QString(300, u'x'),
+        QString::fromUtf8("\xF0\x9F\x98\x80 emoji"),
+    };
+    for (int i = 0; i < 5; ++i)
+        db.AddEntry(36526 + i, titles[i], titles[i], titles[i], QString(), i);
+    TDiaryDB copy;
+    Read(Write(db), copy);
+    ASSERT_EQ(copy.Diary()->Count(), 5);
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(copy.Diary()->Items(i)->Title(), titles[i]);
+        EXPECT_EQ(copy.Diary()->Items(i)->Notes(), titles[i]);
+        EXPECT_EQ(copy.Diary()->Items(i)->ImageIndex(), i);
+    }
+    // vaString bytes are the ANSI code page: 0xE9 is e acute.
+    Bytes b;
+    b.raw({0x06, 0x03}).raw({'c', 0xE9, 0x80});
+    TReader r(b.b.constData(), b.b.size());
+    EXPECT_EQ(r.ReadString(), QString::fromUtf8("c\xC3\xA9\xE2\x82\xAC"));
+}
+
+TEST(ComponentStream, FloatsAcceptDoublesAndIntegers)
+{
+    Bytes b;
+    b.raw({vaDouble, 0, 0, 0, 0, 0, 0, 0xF8, 0x3F}).raw({vaInt16, 0x10, 0x27}).raw({vaString, 0});
+    TReader r(b.b.constData(), b.b.size());
+    EXPECT_EQ(r.ReadFloat(), 1.5);
+    EXPECT_EQ(r.ReadFloat(), 10000.0);
+    EXPECT_THROW(r.ReadFloat(), EReadError);
+}
+
+TEST(ComponentStream, ReadErrorsCarryTheirMessages)
+{
+    TDiaryDB db;
+    const QByteArray good = Write(db);
+    const auto messageOf = [](const QByteArray& bytes) {
+        TDiaryDB target;
+        try {
+            Read(bytes, target);
+        } catch (const EReadError& e) {
+            return e.Message();
+        }
+        return QStringLiteral("no error");
+    };
+    QByteArray unknown = good;
+    unknown.replace(QByteArray("\x07Version"), QByteArray("\x07Versiox"));
+    EXPECT_EQ(messageOf(unknown), QStringLiteral("Error reading TDiaryDB.Versiox: Property Versiox does not exist"));
+
+    QByteArray badValue = good;
+    badValue.replace(QByteArray("\x07Version\x06"), QByteArray("\x07Version\x08"));
+    EXPECT_EQ(messageOf(badValue), QStringLiteral("Error reading TDiaryDB.Version: Invalid property value"));
+
+    QByteArray badSignature = good;
+    badSignature.replace(QByteArray("TPF0"), QByteArray("TPF1"));
+    EXPECT_EQ(messageOf(badSignature), QStringLiteral("Invalid stream format"));
+    EXPECT_EQ(messageOf(good.mid(1)), QStringLiteral("Invalid stream format"));
+}
+
+TEST(ComponentStream, EveryTruncationAndHugeLengthFailsCleanly)
+{
+    TDiaryDB db;
+    db.AddEntry(36526, QStringLiteral("Title"), QString(400, u'b'), QStringLiteral("n"), QString(), 200);
+    db.Info()->UpdateItemByName(QStringLiteral("edtA"), QString::fromUtf8("\xCE\xB1\xCE\xB2"));
+    const QByteArray good = Write(db);
+    for (qsizetype cut = 0; cut < good.size(); ++cut) {
+        TDiaryDB target;
+        EXPECT_THROW(Read(good.left(cut), target), EReadError) << "cut at " << cut;
+    }
+    // A long string claiming 2 GB: refused before anything is allocated.
+    QByteArray huge = good;
+    const qsizetype at = huge.indexOf(QByteArray("\x04" "Body\x0C"));
+    ASSERT_GT(at, 0);
+    huge[at + 6] = '\xFF';
+    huge[at + 7] = '\xFF';
+    huge[at + 8] = '\xFF';
+    huge[at + 9] = '\x7F';
+    TDiaryDB target;
+    EXPECT_THROW(Read(huge, target), EReadError);
+}
+
+TEST(ComponentStream, NonFiniteDatesAreRefused)
+{
+    TDiaryDB db;
+    db.AddEntry(36526, QStringLiteral("t"), QStringLiteral("b"), QString(), QString(), 0);
+    QByteArray bytes = Write(db);
+    const qsizetype at = bytes.indexOf(QByteArray("\x04" "Date\x05"));
+    ASSERT_GT(at, 0);
+    for (int i = 0; i < 8; ++i)
+        bytes[at + 6 + i] = '\xFF';
+    bytes[at + 14] = '\xFF';
+    bytes[at + 15] = '\x7F'; // exponent all ones: NaN
+    TDiaryDB target;
+    EXPECT_THROW(Read(bytes, target), EReadError);
+}

@@ -1,0 +1,301 @@
+// Saving and loading diary files, and every way a file can be refused.
+#include "engine/crc32.h"
+#include "engine/diary.h"
+#include "engine/lzh.h"
+#include "platform/core/ansi.h"
+#include "platform/core/streams.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class DiaryFile : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        SetClock([] { return EncodeDate(2026, 12, 8) + 0.75; });
+    }
+    void TearDown() override { SetClock({}); }
+
+    QString Path(const QString& name) const { return QDir(dir.path()).filePath(name); }
+
+    static void Fill(TDiaryDB& db)
+    {
+        db.AddEntry(EncodeDate(2024, 3, 1), QStringLiteral("Plain title"), QStringLiteral("{\\rtf1 short}"),
+                    QStringLiteral("notes"), QString(), 2);
+        db.AddEntry(EncodeDate(2020, 1, 15), QString::fromUtf8("Caf\xC3\xA9 \xC3\xA0 la cr\xC3\xA8me"),
+                    QString(300, u'r'), QString(), QString(), 16);
+        db.AddEntry(EncodeDate(2019, 7, 4), QString::fromUtf8("\xCE\x97\xCE\xBC\xCE\xAD\xCF\x81\xCE\xB1"),
+                    QStringLiteral("{\\rtf1 ") + QString(210 * 1024, u'x') + QStringLiteral("}"), QStringLiteral("n"),
+                    QString(), 0);
+        db.AddEntry(EncodeDate(812, 5, 6), QStringLiteral("Old times"), QStringLiteral("b"), QString(), QString(), 1);
+        db.Info()->UpdateItemByName(QStringLiteral("edtFullName"), QStringLiteral("Ann Writer"));
+        db.Info()->UpdateItemByName(QStringLiteral("memAddress"), QStringLiteral("1 Main St\r\nTown"));
+    }
+
+    static void ExpectSameContent(const TDiaryDB& a, const TDiaryDB& b)
+    {
+        ASSERT_EQ(a.Diary()->Count(), b.Diary()->Count());
+        for (int i = 0; i < a.Diary()->Count(); ++i) {
+            const TDiaryEntry* x = a.Diary()->Items(i);
+            const TDiaryEntry* y = b.Diary()->Items(i);
+            EXPECT_EQ(x->Date(), y->Date());
+            EXPECT_EQ(x->Title(), y->Title());
+            EXPECT_EQ(x->Body(), y->Body());
+            EXPECT_EQ(x->Notes(), y->Notes());
+            EXPECT_EQ(x->ImageIndex(), y->ImageIndex());
+        }
+        ASSERT_EQ(a.Info()->Count(), b.Info()->Count());
+        for (int i = 0; i < a.Info()->Count(); ++i) {
+            EXPECT_EQ(a.Info()->Items(i)->ControlName(), b.Info()->Items(i)->ControlName());
+            EXPECT_EQ(a.Info()->Items(i)->Value(), b.Info()->Items(i)->Value());
+        }
+        EXPECT_EQ(a.Version(), b.Version());
+        EXPECT_EQ(a.FUD(), b.FUD());
+    }
+
+    // A file with the right framing around any payload.
+    static QByteArray Frame(const QByteArray& packed)
+    {
+        const quint32 crc = Crc32(packed.constData(), packed.size());
+        QByteArray file = QByteArrayLiteral("DR10");
+        for (int i = 0; i < 4; ++i)
+            file.append(char(crc >> (8 * i)));
+        return file + packed;
+    }
+
+    void WriteFile(const QString& name, const QByteArray& bytes)
+    {
+        QFile f(Path(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+
+    QTemporaryDir dir;
+};
+
+} // namespace
+
+TEST_F(DiaryFile, RoundTripKeepsEverythingAndClearsTheFlags)
+{
+    for (const QString& password : {QString(), QStringLiteral("s3cret \xE9"), QString::fromUtf8("p\xC3\xA4ss")}) {
+        TDiaryDB db;
+        Fill(db);
+        db.Diary()->SetPassword(password);
+        db.SaveToFile(Path(QStringLiteral("a.dry")));
+        EXPECT_TRUE(db.Modified); // saving leaves the flags as they were
+        EXPECT_EQ(db.FUD(), EncodeDate(2026, 12, 8));
+
+        TDiaryDB loaded;
+        loaded.Modified = true;
+        ASSERT_EQ(loaded.LoadFromFile(Path(QStringLiteral("a.dry")), true, password), lsNoError);
+        ExpectSameContent(db, loaded);
+        EXPECT_FALSE(loaded.Modified);
+        EXPECT_FALSE(loaded.Diary()->Modified());
+        EXPECT_TRUE(loaded.Diary()->Password().isEmpty()); // the caller keeps the password
+        EXPECT_EQ(loaded.Diary()->Indexer().ToStringList(),
+                  (QStringList{QStringLiteral("08120506"), QStringLiteral("20190704"), QStringLiteral("20200115"),
+                               QStringLiteral("20240301")}));
+        // The index holds IDs that find the loaded entries.
+        for (int i = 0; i < loaded.Diary()->Indexer().Count(); ++i) {
+            const TDiaryEntry* e = loaded.Diary()->FindItemID(int(loaded.Diary()->Indexer().Objects(i)));
+            ASSERT_NE(e, nullptr);
+            EXPECT_EQ(TDiary::MakeKey(e->Date()), loaded.Diary()->Indexer().Strings(i));
+        }
+    }
+}
+
+TEST_F(DiaryFile, FirstSaveDateIsKeptBySecondSave)
+{
+    TDiaryDB db;
+    db.SaveToFile(Path(QStringLiteral("f.dry")));
+    const TDateTime first = db.FUD();
+    SetClock([] { return EncodeDate(2030, 1, 1); });
+    db.SaveToFile(Path(QStringLiteral("f.dry")));
+    EXPECT_EQ(db.FUD(), first);
+    TDiaryDB loaded;
+    ASSERT_EQ(loaded.LoadFromFile(Path(QStringLiteral("f.dry")), true, QString()), lsNoError);
+    EXPECT_EQ(loaded.FUD(), first);
+}
+
+TEST_F(DiaryFile, FileLayoutIsMagicCrcAndPackedPasswordAndStream)
+{
+    TDiaryDB db;
+    db.Diary()->SetPassword(QStringLiteral("pw"));
+    const QByteArray file = db.SaveToBytes();
+    ASSERT_GE(file.size(), 12);
+    EXPECT_EQ(file.left(4), QByteArrayLiteral("DR10"));
+    const QByteArray packed = file.mid(8);
+    const quint32 crc = Crc32(packed.constData(), packed.size());
+    EXPECT_EQ(file.mid(4, 4), QByteArray(reinterpret_cast<const char*>(&crc), 4));
+    const QByteArray payload = LZHUnpackBlob(packed);
+    EXPECT_TRUE(payload.startsWith(QByteArray("pw\0\xFF\x0A\x00TDIARYDB\0", 15)));
+
+    TDiaryDB empty;
+    EXPECT_TRUE(LZHUnpackBlob(empty.SaveToBytes().mid(8)).startsWith(QByteArray("\0\xFF", 2)));
+}
+
+TEST_F(DiaryFile, EveryStatusHasItsMessage)
+{
+    const QString messages[] = {
+        QStringLiteral("No error occurred"),
+        QStringLiteral("The diary file cannot be opened"),
+        QStringLiteral("The file does not appear to be a valid diary file"),
+        QStringLiteral("The diary file appears to be corrupted"),
+        QStringLiteral("The password provided is incorrect"),
+        QStringLiteral("Decryption of the file failed"),
+        QStringLiteral("Diary collection appears corrupted"),
+    };
+    for (int i = 0; i < 7; ++i)
+        EXPECT_EQ(TDiaryDB::StatusToErrorStr(i), messages[i]);
+    EXPECT_TRUE(TDiaryDB::StatusToErrorStr(7).isEmpty());
+    EXPECT_TRUE(TDiaryDB::StatusToErrorStr(-1).isEmpty());
+}
+
+TEST_F(DiaryFile, EveryFailureStatusFromARealFile)
+{
+    TDiaryDB source;
+    Fill(source);
+    source.Diary()->SetPassword(QStringLiteral("Secret"));
+    source.SaveToFile(Path(QStringLiteral("good.dry")));
+    const QByteArray good = ReadWholeFile(Path(QStringLiteral("good.dry")));
+
+    const auto load = [this](const QString& name, const QString& password = QStringLiteral("Secret")) {
+        TDiaryDB db;
+        return db.LoadFromFile(Path(name), true, password);
+    };
+
+    EXPECT_EQ(load(QStringLiteral("missing.dry")), lsCannotOpen);
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder.dry")));
+    EXPECT_EQ(load(QStringLiteral("folder.dry")), lsCannotOpen);
+
+    QByteArray badMagic = good;
+    badMagic[0] = 'X';
+    WriteFile(QStringLiteral("magic.dry"), badMagic);
+    EXPECT_EQ(load(QStringLiteral("magic.dry")), lsNotDiaryFile);
+    for (int n = 0; n < 4; ++n) {
+        WriteFile(QStringLiteral("short.dry"), good.left(n));
+        EXPECT_EQ(load(QStringLiteral("short.dry")), lsNotDiaryFile) << n << " bytes";
+    }
+    WriteFile(QStringLiteral("nul.dry"), QByteArray("DR\0\0rest", 8));
+    EXPECT_EQ(load(QStringLiteral("nul.dry")), lsNotDiaryFile);
+
+    for (int n = 4; n < 12; ++n) {
+        WriteFile(QStringLiteral("tiny.dry"), good.left(n));
+        const int status = load(QStringLiteral("tiny.dry"));
+        EXPECT_TRUE(status == lsCorrupted || status == lsDecompressFailed) << n << " bytes gave " << status;
+    }
+    for (qsizetype at : {qsizetype(8), qsizetype(12), good.size() / 2, good.size() - 1}) {
+        QByteArray flipped = good;
+        flipped[at] = char(flipped[at] ^ 0x01);
+        WriteFile(QStringLiteral("crc.dry"), flipped);
+        EXPECT_EQ(load(QStringLiteral("crc.dry")), lsCorrupted) << "byte " << at;
+    }
+
+    EXPECT_EQ(load(QStringLiteral("good.dry"), QStringLiteral("secret")), lsWrongPassword);
+    EXPECT_EQ(load(QStringLiteral("good.dry"), QString()), lsWrongPassword);
+    EXPECT_EQ(load(QStringLiteral("good.dry"), QStringLiteral("Secret ")), lsWrongPassword);
+    EXPECT_EQ(load(QStringLiteral("good.dry")), lsNoError);
+
+    // A correct CRC around a blob whose size prefix is impossible.
+    WriteFile(QStringLiteral("negative.dry"), Frame(QByteArray("\xFF\xFF\xFF\xFF\x12\x34", 6)));
+    EXPECT_EQ(load(QStringLiteral("negative.dry")), lsDecompressFailed);
+    WriteFile(QStringLiteral("huge.dry"), Frame(QByteArray("\x00\x00\x00\x40\x12\x34", 6)));
+    EXPECT_EQ(load(QStringLiteral("huge.dry")), lsDecompressFailed);
+    WriteFile(QStringLiteral("noprefix.dry"), Frame(QByteArray("\x01\x00", 2)));
+    EXPECT_EQ(load(QStringLiteral("noprefix.dry")), lsDecompressFailed);
+
+    // The right password in front of a stream that is not one.
+    WriteFile(QStringLiteral("stream.dry"), Frame(LZHPackBlob(QByteArray("Secret\0garbage", 14))));
+    EXPECT_EQ(load(QStringLiteral("stream.dry")), lsCollectionCorrupted);
+    WriteFile(QStringLiteral("nozero.dry"), Frame(LZHPackBlob(QByteArrayLiteral("Secret"))));
+    EXPECT_EQ(load(QStringLiteral("nozero.dry")), lsCollectionCorrupted);
+}
+
+TEST_F(DiaryFile, AFailedLoadLeavesNothingOfTheFileAndTheFlagsAsTheyWere)
+{
+    // A stream that fails after its first entry was read.
+    TDiaryDB source;
+    Fill(source);
+    TMemoryStream stream;
+    stream.WriteBytes(QByteArray(1, '\0')); // empty password
+    const QByteArray full = [&] {
+        TDiaryDB copy;
+        Fill(copy);
+        return copy.SaveToBytes(false);
+    }();
+    const qsizetype cut = full.indexOf(QByteArray("\x01\x04" "Date", 6), full.indexOf("\x01\x04" "Date") + 1);
+    ASSERT_GT(cut, 0);
+    stream.WriteBytes(full.left(cut + 3));
+    WriteFile(QStringLiteral("partial.dry"), Frame(LZHPackBlob(stream.Bytes())));
+
+    TDiaryDB db;
+    db.Info()->UpdateItemByName(QStringLiteral("edtKeep"), QStringLiteral("kept"));
+    db.AddEntry(40000, QStringLiteral("old"), {}, {}, {}, 0);
+    db.Diary()->SetModified(false);
+    db.Modified = false;
+    EXPECT_EQ(db.LoadFromFile(Path(QStringLiteral("partial.dry")), true, QString()), lsCollectionCorrupted);
+    EXPECT_EQ(db.Diary()->Count(), 0);
+    EXPECT_EQ(db.Diary()->Indexer().Count(), 0);
+    EXPECT_FALSE(db.Modified);
+    EXPECT_FALSE(db.Diary()->Modified());
+    EXPECT_EQ(db.Info()->GetItemByName(QStringLiteral("edtKeep")), QStringLiteral("kept"));
+    EXPECT_EQ(db.Info()->Count(), 1);
+}
+
+TEST_F(DiaryFile, AnEmptyInfoListInTheFileKeepsTheRecordsInMemory)
+{
+    TDiaryDB source;
+    source.AddEntry(40000, QStringLiteral("t"), QStringLiteral("b"), {}, {}, 0);
+    source.SaveToFile(Path(QStringLiteral("noinfo.dry")));
+
+    TDiaryDB db;
+    db.Info()->UpdateItemByName(QStringLiteral("edtA"), QStringLiteral("mine"));
+    ASSERT_EQ(db.LoadFromFile(Path(QStringLiteral("noinfo.dry")), true, QString()), lsNoError);
+    EXPECT_EQ(db.Info()->GetItemByName(QStringLiteral("edtA")), QStringLiteral("mine"));
+    EXPECT_EQ(db.Diary()->Count(), 1);
+}
+
+TEST_F(DiaryFile, PasswordsOutsideTheCodePageStillOpenTheirDiary)
+{
+    TDiaryDB db;
+    db.Diary()->SetPassword(QString::fromUtf8("\xCE\xB1\xCE\xB2\xCE\xB3"));
+    db.SaveToFile(Path(QStringLiteral("greek.dry")));
+    TDiaryDB loaded;
+    EXPECT_EQ(loaded.LoadFromFile(Path(QStringLiteral("greek.dry")), true, QString::fromUtf8("\xCE\xB1\xCE\xB2\xCE\xB3")),
+              lsNoError);
+    EXPECT_EQ(loaded.LoadFromFile(Path(QStringLiteral("greek.dry")), true, QStringLiteral("abc")), lsWrongPassword);
+}
+
+TEST_F(DiaryFile, SavingReplacesTheFileWholeAndFailsLoudly)
+{
+    TDiaryDB db;
+    Fill(db);
+    db.SaveToFile(Path(QStringLiteral("s.dry")));
+    TDiaryDB small;
+    small.SaveToFile(Path(QStringLiteral("s.dry")));
+    TDiaryDB loaded;
+    ASSERT_EQ(loaded.LoadFromFile(Path(QStringLiteral("s.dry")), true, QString()), lsNoError);
+    EXPECT_EQ(loaded.Diary()->Count(), 0);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("s.dry")});
+
+    EXPECT_THROW(db.SaveToFile(Path(QStringLiteral("no/such/folder/x.dry"))), Exception);
+}
+
+TEST_F(DiaryFile, TheBareStreamFormReadsBackAndClearsTheFlag)
+{
+    TDiaryDB db;
+    Fill(db);
+    db.SaveToFile(Path(QStringLiteral("bare.dry")), false);
+    EXPECT_FALSE(db.Modified);
+    EXPECT_FALSE(ReadWholeFile(Path(QStringLiteral("bare.dry"))).startsWith("DR10"));
+    TDiaryDB loaded;
+    ASSERT_EQ(loaded.LoadFromFile(Path(QStringLiteral("bare.dry")), false, QString()), lsNoError);
+    ExpectSameContent(db, loaded);
+}
