@@ -238,6 +238,24 @@ TControl* FindDragTarget(const QPoint& screenPos, bool AllowDisabled)
     return host;
 }
 
+// --- TCanvasBinding ---
+
+TCanvasBinding::TCanvasBinding(TCanvas* canvas, QPainter* painter)
+    : fCanvas(canvas)
+    , fPainter(painter)
+{
+    if (fPainter)
+        fPainter->save();
+    fCanvas->BeginPaint(fPainter);
+}
+
+TCanvasBinding::~TCanvasBinding()
+{
+    fCanvas->EndPaint();
+    if (fPainter)
+        fPainter->restore();
+}
+
 // --- TControlCanvas ---
 
 TControlCanvas::TControlCanvas(TControl* control)
@@ -367,7 +385,9 @@ void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
         fParent->Handle()->update(BoundsRect());
     }
     if (resized) {
-        TMessage m{WM_SIZE, 0, qintptr(quint32(AWidth) | (quint32(AHeight) << 16)), 0};
+        // WM_SIZE carries the client size, as the window system reports it.
+        const QRect client = ClientRect();
+        TMessage m{WM_SIZE, 0, qintptr(quint32(client.width()) | (quint32(client.height()) << 16)), 0};
         WndProc(m);
         Resize();
     }
@@ -627,11 +647,12 @@ void TControl::PaintTo(TCanvas& canvas, int x, int y)
     image.fill(Qt::transparent);
     {
         QPainter painter(&image);
-        fCanvas->BeginPaint(&painter);
-        Application()->EnterPaint();
-        GuardedCall([this] { Paint(); });
-        Application()->LeavePaint();
-        fCanvas->EndPaint();
+        {
+            TCanvasBinding binding(fCanvas.get(), &painter);
+            Application()->EnterPaint();
+            GuardedCall([this] { Paint(); });
+            Application()->LeavePaint();
+        }
         if (!fOverlay.isNull()) {
             fCanvas->ReleaseOverlayPainter();
             painter.drawImage(0, 0, fOverlay);
@@ -642,10 +663,14 @@ void TControl::PaintTo(TCanvas& canvas, int x, int y)
 
 std::unique_ptr<TBitmap> TControl::RenderToBitmap()
 {
+    // A window renders its widget: for a form that is the client area.
+    QSize size(fWidth, fHeight);
+    if (auto* self = dynamic_cast<TWinControl*>(this); self && self->Handle())
+        size = self->Handle()->size();
     auto bitmap = std::make_unique<TBitmap>();
-    bitmap->SetSize(fWidth, fHeight);
+    bitmap->SetSize(size.width(), size.height());
     bitmap->Canvas()->Brush()->SetColor(ColorToRGB(fColor));
-    bitmap->Canvas()->FillRect(QRect(0, 0, fWidth, fHeight));
+    bitmap->Canvas()->FillRect(QRect(QPoint(0, 0), size));
     PaintTo(*bitmap->Canvas(), 0, 0);
     return bitmap;
 }
@@ -1173,7 +1198,7 @@ void TWinControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
 
 void TWinControl::BoundsChanged()
 {
-    if (fHandle && !fHandle->isWindow())
+    if (fHandle)
         fHandle->setGeometry(BoundsRect());
 }
 
@@ -1269,7 +1294,8 @@ void TWinControl::Realign()
 {
     if (fAlignDisabled > 0 || fAligning || fDestroying)
         return;
-    QRect rect = ClientRect().adjusted(fBorderWidth, fBorderWidth, -fBorderWidth, -fBorderWidth);
+    QRect rect = ClientRect();
+    AdjustClientRect(rect);
     fAligning = true;
     try {
         AlignControls(rect);
@@ -1278,6 +1304,11 @@ void TWinControl::Realign()
         throw;
     }
     fAligning = false;
+}
+
+void TWinControl::AdjustClientRect(QRect& rect) const
+{
+    rect.adjust(fBorderWidth, fBorderWidth, -fBorderWidth, -fBorderWidth);
 }
 
 void TWinControl::AlignControls(QRect& rect)
@@ -1387,9 +1418,10 @@ void TWinControl::PaintWindowlessChildren(QPainter& painter, const QRect& dirty,
         painter.save();
         painter.translate(c->fLeft, c->fTop);
         painter.setClipRect(QRect(0, 0, c->fWidth, c->fHeight), Qt::IntersectClip);
-        c->Canvas()->BeginPaint(&painter);
-        GuardedCall([c] { c->Paint(); });
-        c->Canvas()->EndPaint();
+        {
+            TCanvasBinding binding(c->Canvas(), &painter);
+            GuardedCall([c] { c->Paint(); });
+        }
         if (!c->Overlay().isNull()) {
             c->Canvas()->ReleaseOverlayPainter();
             painter.drawImage(0, 0, c->Overlay());
@@ -1402,7 +1434,7 @@ void TWinControl::PaintTo(TCanvas& canvas, int x, int y)
 {
     if (!fHandle || Width() <= 0 || Height() <= 0)
         return;
-    QImage image(ClientWidth(), ClientHeight(), QImage::Format_ARGB32_Premultiplied);
+    QImage image(fHandle->size(), QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     {
         QPainter painter(&image);
@@ -1593,7 +1625,6 @@ void TCustomControl::PaintSelf(QPainter& painter)
 {
     if (!(ControlStyle() & csOpaque))
         painter.fillRect(QRect(0, 0, Width(), Height()), ToQColor(Color()));
-    Canvas()->BeginPaint(&painter);
+    TCanvasBinding binding(Canvas(), &painter);
     Paint();
-    Canvas()->EndPaint();
 }

@@ -203,6 +203,21 @@ QString GetLongHint(const QString& hint);
 // True when the caption holds "&" before the character (case-insensitive).
 bool IsAccel(QChar key, const QString& caption);
 
+// Binds a canvas to a painter for one scope, also when the painting throws;
+// the painter's state is restored afterwards.
+class TCanvasBinding
+{
+public:
+    TCanvasBinding(TCanvas* canvas, QPainter* painter);
+    ~TCanvasBinding();
+    TCanvasBinding(const TCanvasBinding&) = delete;
+    TCanvasBinding& operator=(const TCanvasBinding&) = delete;
+
+private:
+    TCanvas* fCanvas;
+    QPainter* fPainter;
+};
+
 // The canvas of a control. While the control paints it draws through the
 // painter of the paint; outside painting it draws into an overlay that is
 // shown over the control until the control is next invalidated, and it
@@ -531,6 +546,8 @@ public:
 
     // Lays out the aligned and anchored children.
     void Realign();
+    // The area aligned children fill: the client area less the border width.
+    virtual void AdjustClientRect(QRect& rect) const;
     void DisableAlign() { ++fAlignDisabled; }
     void EnableAlign();
 

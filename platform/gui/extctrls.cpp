@@ -9,8 +9,8 @@
 TCustomPanel::TCustomPanel(TComponent* AOwner)
     : TCustomControl(AOwner)
 {
-    SetControlStyle(csAcceptsControls | csCaptureMouse | csClickEvents | csSetCaption | csOpaque | csDoubleClicks |
-                    csReplicatable);
+    SetControlStyle(
+        csAcceptsControls | csCaptureMouse | csClickEvents | csSetCaption | csOpaque | csDoubleClicks | csReplicatable);
     SetColor(clBtnFace);
     SetBounds(0, 0, 185, 41);
     UpdateInset();
@@ -160,9 +160,9 @@ void TBevel::Paint()
     // Top-left in color1, bottom-right in color2; the far corners go to color2.
     const auto bevelRect = [&](int left, int top, int right, int bottom) {
         canvas->Pen()->SetColor(color1);
-        canvas->Polyline({QPoint(left, bottom), QPoint(left, top), QPoint(right, top)});
+        canvas->Polyline({ QPoint(left, bottom), QPoint(left, top), QPoint(right, top) });
         canvas->Pen()->SetColor(color2);
-        canvas->Polyline({QPoint(right, top), QPoint(right, bottom), QPoint(left, bottom)});
+        canvas->Polyline({ QPoint(right, top), QPoint(right, bottom), QPoint(left, bottom) });
     };
     const auto bevelLine = [&](TColor color, int x1, int y1, int x2, int y2) {
         canvas->Pen()->SetColor(color);
@@ -311,11 +311,12 @@ void TImage::Paint()
         return;
     const bool saved = fDrawing;
     fDrawing = true;
-    struct Restore {
+    struct Restore
+    {
         bool& flag;
         bool value;
         ~Restore() { flag = value; }
-    } restore{fDrawing, saved};
+    } restore { fDrawing, saved };
     TGraphicControl::Canvas()->StretchDraw(DestRect(), *graphic);
 }
 
@@ -324,10 +325,11 @@ void TImage::PictureChanged()
     if (fChanging)
         return;
     fChanging = true;
-    struct Reset {
+    struct Reset
+    {
         bool& flag;
         ~Reset() { flag = false; }
-    } reset{fChanging};
+    } reset { fChanging };
     if (fAutoSize && fPicture->Width() > 0 && fPicture->Height() > 0)
         SetBounds(Left(), Top(), fPicture->Width(), fPicture->Height());
     if (TGraphic* graphic = fPicture->Graphic(); graphic && !dynamic_cast<TIcon*>(graphic))

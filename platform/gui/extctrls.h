@@ -63,7 +63,10 @@ private:
 class TPanel : public TCustomPanel
 {
 public:
-    explicit TPanel(TComponent* AOwner) : TCustomPanel(AOwner) {}
+    explicit TPanel(TComponent* AOwner)
+        : TCustomPanel(AOwner)
+    {
+    }
     QString ClassName() const override { return QStringLiteral("TPanel"); }
 };
 

@@ -463,11 +463,10 @@ void TCustomForm::HostDeactivated()
 void TCustomForm::PaintSelf(QPainter& painter)
 {
     painter.fillRect(QRect(0, 0, Width(), Height()), ToQColor(Color()));
-    Canvas()->BeginPaint(&painter);
+    TCanvasBinding binding(Canvas(), &painter);
     Paint();
     if (OnPaint)
         OnPaint(this);
-    Canvas()->EndPaint();
 }
 
 void TCustomForm::CMDialogKey(TMessage& Message)

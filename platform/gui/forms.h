@@ -121,6 +121,8 @@ public:
     void DoCreate();
 
 protected:
+    // Forms place their window in SetBounds, around the frame.
+    void BoundsChanged() override {}
     // Applies border style, icons and caption to the window.
     void ApplyWindowFlags();
     void CMTextChanged(TMessage& Message) override;

@@ -25,10 +25,13 @@ constexpr int kWheelStep = 120;
 }
 
 // Restores a canvas's device state even when a drawing hook throws.
-class CanvasStateGuard
-{
+class CanvasStateGuard {
 public:
-    explicit CanvasStateGuard(TCanvas& canvas) : fCanvas(canvas) { fCanvas.Save(); }
+    explicit CanvasStateGuard(TCanvas& canvas)
+        : fCanvas(canvas)
+    {
+        fCanvas.Save();
+    }
     ~CanvasStateGuard() { fCanvas.Restore(); }
     CanvasStateGuard(const CanvasStateGuard&) = delete;
     CanvasStateGuard& operator=(const CanvasStateGuard&) = delete;
@@ -81,12 +84,12 @@ struct TCustomGrid::TAxis {
         QList<std::pair<int, int>> cells;
         int pos = Origin;
         for (int i = 0; i < Fixed && pos < End(); ++i) {
-            cells.append({i, pos});
+            cells.append({ i, pos });
             pos += Size(i) + LineWidth;
         }
         pos = ScrollOrigin();
         for (int i = First; i < Count && pos < End(); ++i) {
-            cells.append({i, pos});
+            cells.append({ i, pos });
             pos += Size(i) + LineWidth;
         }
         return cells;
@@ -139,7 +142,7 @@ struct TCustomGrid::TAxis {
 };
 
 struct TCustomGrid::TLayout {
-    QRect Inner;  // inside the frame
+    QRect Inner; // inside the frame
     QRect Client; // inside the frame and the scroll bars
     bool VScroll = false;
     bool HScroll = false;
@@ -155,10 +158,13 @@ struct TCustomGrid::TWidgets {
 
 namespace {
 
-class GridWheelFilter : public QObject
-{
+class GridWheelFilter : public QObject {
 public:
-    GridWheelFilter(QObject* parent, std::function<void(int)> scroll) : QObject(parent), fScroll(std::move(scroll)) {}
+    GridWheelFilter(QObject* parent, std::function<void(int)> scroll)
+        : QObject(parent)
+        , fScroll(std::move(scroll))
+    {
+    }
 
 protected:
     bool eventFilter(QObject*, QEvent* event) override
@@ -261,7 +267,7 @@ TCustomGrid::TLayout TCustomGrid::ComputeLayout() const
     const bool canH = fScrollBars == ssHorizontal || fScrollBars == ssBoth;
     const auto clientOf = [&](bool v, bool h) {
         return QRect(l.Inner.x(), l.Inner.y(), std::max(0, l.Inner.width() - (v ? kScrollBarSize : 0)),
-                     std::max(0, l.Inner.height() - (h ? kScrollBarSize : 0)));
+            std::max(0, l.Inner.height() - (h ? kScrollBarSize : 0)));
     };
     const auto rowsFit = [&](bool h) {
         TLayout probe;
@@ -323,9 +329,9 @@ QRect TCustomGrid::BoxRect(int ALeft, int ATop, int ARight, int ABottom) const
 TGridCoord TCustomGrid::MouseCoord(int X, int Y) const
 {
     const TLayout layout = ComputeLayout();
-    TGridCoord c{ColAxis(layout).CoordAt(X), RowAxis(layout).CoordAt(Y)};
+    TGridCoord c { ColAxis(layout).CoordAt(X), RowAxis(layout).CoordAt(Y) };
     if (c.X < 0 || c.Y < 0)
-        return {-1, -1};
+        return { -1, -1 };
     return c;
 }
 
@@ -339,9 +345,9 @@ void TCustomGrid::MouseToCell(int X, int Y, int& ACol, int& ARow) const
 TGridRect TCustomGrid::Selection() const
 {
     if (fOptions & goRowSelect)
-        return {fFixedCols, std::min(fAnchor.Y, fCurrent.Y), fColCount - 1, std::max(fAnchor.Y, fCurrent.Y)};
-    return {std::min(fAnchor.X, fCurrent.X), std::min(fAnchor.Y, fCurrent.Y), std::max(fAnchor.X, fCurrent.X),
-            std::max(fAnchor.Y, fCurrent.Y)};
+        return { fFixedCols, std::min(fAnchor.Y, fCurrent.Y), fColCount - 1, std::max(fAnchor.Y, fCurrent.Y) };
+    return { std::min(fAnchor.X, fCurrent.X), std::min(fAnchor.Y, fCurrent.Y), std::max(fAnchor.X, fCurrent.X),
+        std::max(fAnchor.Y, fCurrent.Y) };
 }
 
 // --- properties ---
@@ -575,7 +581,7 @@ bool TCustomGrid::MoveColRow(int ACol, int ARow, bool MoveAnchor, bool Show)
     // SelectCell may have changed the grid; the move must still fit it.
     CheckCell(ACol, ARow);
     const TGridRect oldSelection = Selection();
-    fCurrent = {ACol, ARow};
+    fCurrent = { ACol, ARow };
     if (MoveAnchor || !(fOptions & goRangeSelect))
         fAnchor = fCurrent;
     InvalidateRect(oldSelection);
@@ -612,8 +618,8 @@ void TCustomGrid::ScrollIntoView(int ACol, int ARow)
 void TCustomGrid::MoveTopLeft(int ALeft, int ATop)
 {
     const TLayout layout = ComputeLayout();
-    const TGridCoord clamped{std::clamp(ALeft, fFixedCols, std::max(fFixedCols, ColAxis(layout).MaxFirst())),
-                             std::clamp(ATop, fFixedRows, std::max(fFixedRows, RowAxis(layout).MaxFirst()))};
+    const TGridCoord clamped { std::clamp(ALeft, fFixedCols, std::max(fFixedCols, ColAxis(layout).MaxFirst())),
+        std::clamp(ATop, fFixedRows, std::max(fFixedRows, RowAxis(layout).MaxFirst())) };
     if (clamped == fTopLeft)
         return;
     fTopLeft = clamped;
@@ -645,7 +651,7 @@ void TCustomGrid::LayoutChanged()
         struct Leave {
             int& depth;
             ~Leave() { --depth; }
-        } leave{fSizeDepth};
+        } leave { fSizeDepth };
         Perform(WM_SIZE);
     }
 }
@@ -689,9 +695,9 @@ void TCustomGrid::SyncScrollBars()
     };
     const QRect c = layout.Client;
     sync(fWidgets->VBar, layout.VScroll, Qt::Vertical, RowAxis(layout),
-         QRect(c.x() + c.width(), c.y(), std::min(kScrollBarSize, layout.Inner.width()), c.height()));
+        QRect(c.x() + c.width(), c.y(), std::min(kScrollBarSize, layout.Inner.width()), c.height()));
     sync(fWidgets->HBar, layout.HScroll, Qt::Horizontal, ColAxis(layout),
-         QRect(c.x(), c.y() + c.height(), c.width(), std::min(kScrollBarSize, layout.Inner.height())));
+        QRect(c.x(), c.y() + c.height(), c.width(), std::min(kScrollBarSize, layout.Inner.height())));
     fSyncing = false;
 }
 
@@ -733,17 +739,17 @@ void TCustomGrid::InvalidateRect(const TGridRect& cells)
 
 void TCustomGrid::InvalidateCell(int ACol, int ARow)
 {
-    InvalidateRect({ACol, ARow, ACol, ARow});
+    InvalidateRect({ ACol, ARow, ACol, ARow });
 }
 
 void TCustomGrid::InvalidateRow(int ARow)
 {
-    InvalidateRect({0, ARow, fColCount - 1, ARow});
+    InvalidateRect({ 0, ARow, fColCount - 1, ARow });
 }
 
 void TCustomGrid::InvalidateCol(int ACol)
 {
-    InvalidateRect({ACol, 0, ACol, fRowCount - 1});
+    InvalidateRect({ ACol, 0, ACol, fRowCount - 1 });
 }
 
 // --- painting ---
@@ -753,7 +759,7 @@ bool TCustomGrid::IsActiveControl() const
     return Focused();
 }
 
-void TCustomGrid::DrawCell(int, int, QRect, TGridDrawState) {}
+void TCustomGrid::DrawCell(int, int, QRect, TGridDrawState) { }
 
 bool TCustomGrid::SelectCell(int, int)
 {
@@ -810,7 +816,7 @@ void TCustomGrid::DrawCells(const TLayout& layout)
             if (fixed) {
                 state = gdFixed;
             } else {
-                if (focused && fCurrent == TGridCoord{col, row})
+                if (focused && fCurrent == TGridCoord { col, row })
                     state |= gdFocused;
                 if (selection.Contains(col, row))
                     state |= gdSelected;
@@ -819,8 +825,8 @@ void TCustomGrid::DrawCells(const TLayout& layout)
             canvas.Brush()->SetStyle(bsSolid);
             if (fixed) {
                 canvas.Brush()->SetColor(fFixedColor);
-            } else if ((state & gdSelected) &&
-                       (!(state & gdFocused) || (fOptions & (goDrawFocusSelected | goRowSelect)))) {
+            } else if ((state & gdSelected)
+                && (!(state & gdFocused) || (fOptions & (goDrawFocusSelected | goRowSelect)))) {
                 canvas.Brush()->SetColor(clHighlight);
                 canvas.Font()->SetColor(clHighlightText);
             } else {
@@ -878,8 +884,8 @@ void TCustomGrid::DrawLines(const TAxis& cols, const TAxis& rows)
             if ((fOptions & goFixedVertLine) && fixedBottom > rows.Origin)
                 canvas.FillSolidRect(QRect(lx, rows.Origin, w, fixedBottom - rows.Origin), fixedLine);
             if ((fOptions & (fixedCol ? goFixedVertLine : goVertLine)) && gridBottom > fixedBottom)
-                canvas.FillSolidRect(QRect(lx, fixedBottom, w, gridBottom - fixedBottom),
-                                     fixedCol ? fixedLine : normalLine);
+                canvas.FillSolidRect(
+                    QRect(lx, fixedBottom, w, gridBottom - fixedBottom), fixedCol ? fixedLine : normalLine);
         }
     }
     if (const int h = rows.LineWidth; h > 0) {
@@ -889,8 +895,8 @@ void TCustomGrid::DrawLines(const TAxis& cols, const TAxis& rows)
             if ((fOptions & goFixedHorzLine) && fixedRight > cols.Origin)
                 canvas.FillSolidRect(QRect(cols.Origin, ly, fixedRight - cols.Origin, h), fixedLine);
             if ((fOptions & (fixedRow ? goFixedHorzLine : goHorzLine)) && gridRight > fixedRight)
-                canvas.FillSolidRect(QRect(fixedRight, ly, gridRight - fixedRight, h),
-                                     fixedRow ? fixedLine : normalLine);
+                canvas.FillSolidRect(
+                    QRect(fixedRight, ly, gridRight - fixedRight, h), fixedRow ? fixedLine : normalLine);
         }
     }
 }
@@ -924,7 +930,7 @@ TGridCoord TCustomGrid::DragCoord(int X, int Y) const
         // Past the last cell shown: one further, so dragging scrolls.
         return std::min(a.First + a.FullyVisibleCount(), a.Count - 1);
     };
-    return {index(ColAxis(layout), X), index(RowAxis(layout), Y)};
+    return { index(ColAxis(layout), X), index(RowAxis(layout), Y) };
 }
 
 void TCustomGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
@@ -999,7 +1005,7 @@ void TCustomGrid::KeyDown(quint16& Key, TShiftState Shift)
     case VK_NEXT: target.Y += page; break;
     case VK_HOME:
         if (ctrl)
-            target = {firstCol, firstRow};
+            target = { firstCol, firstRow };
         else if (rowSelect)
             target.Y = firstRow;
         else
@@ -1007,7 +1013,7 @@ void TCustomGrid::KeyDown(quint16& Key, TShiftState Shift)
         break;
     case VK_END:
         if (ctrl)
-            target = {lastCol, lastRow};
+            target = { lastCol, lastRow };
         else if (rowSelect)
             target.Y = lastRow;
         else
@@ -1021,12 +1027,12 @@ void TCustomGrid::KeyDown(quint16& Key, TShiftState Shift)
             if (target.X > firstCol) {
                 --target.X;
             } else if (target.Y > firstRow) {
-                target = {lastCol, target.Y - 1};
+                target = { lastCol, target.Y - 1 };
             }
         } else if (target.X < lastCol) {
             ++target.X;
         } else if (target.Y < lastRow) {
-            target = {firstCol, target.Y + 1};
+            target = { firstCol, target.Y + 1 };
         }
         break;
     default: return;

@@ -66,8 +66,7 @@ using TSelectCellEvent = std::function<void(TObject* Sender, int ACol, int ARow,
 // the control's bounds and ClientRect() is the area of the cells inside the
 // frame and the scroll bars, so its origin is not (0, 0) with a frame.
 // WM_SIZE carries the client width and height, as on the original platform.
-class TCustomGrid : public TCustomControl
-{
+class TCustomGrid : public TCustomControl {
 public:
     explicit TCustomGrid(TComponent* AOwner);
     ~TCustomGrid() override;
@@ -140,7 +139,7 @@ protected:
     virtual void DrawCell(int ACol, int ARow, QRect ARect, TGridDrawState AState);
     // Whether the cell may become current; asked before every move.
     virtual bool SelectCell(int ACol, int ARow);
-    virtual void TopLeftChanged() {}
+    virtual void TopLeftChanged() { }
     // The frame: none, one pixel in the window frame colour, or a two-pixel
     // sunken edge; by default from BorderStyle and Ctl3D.
     virtual TGridFrame FrameStyle() const;
@@ -214,9 +213,9 @@ private:
     TBorderStyle fBorderStyle = bsSingle;
     bool fCtl3D = true;
     bool fDefaultDrawing = true;
-    TGridCoord fCurrent{1, 1};
-    TGridCoord fAnchor{1, 1};
-    TGridCoord fTopLeft{1, 1};
+    TGridCoord fCurrent { 1, 1 };
+    TGridCoord fAnchor { 1, 1 };
+    TGridCoord fTopLeft { 1, 1 };
     // A left press in the cells started a mouse selection.
     bool fSelecting = false;
     bool fDragMoved = false;
@@ -229,8 +228,7 @@ private:
 };
 
 // The grid with its drawing and selection as events.
-class TDrawGrid : public TCustomGrid
-{
+class TDrawGrid : public TCustomGrid {
 public:
     using TCustomGrid::TCustomGrid;
     QString ClassName() const override { return QStringLiteral("TDrawGrid"); }

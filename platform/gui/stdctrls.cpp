@@ -17,42 +17,46 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QScrollBar>
-#include <QStyledItemDelegate>
 #include <QStylePainter>
+#include <QStyledItemDelegate>
 #include <QTextBlock>
 #include <QTextDocument>
 
 #include <limits>
 
+using stdctrls_p::TFlagScope;
+using stdctrls_p::TPainterScope;
+
 // --- shared helpers ---
 
-void ApplyControlPalette(QWidget* widget, const TControl* control, QPalette::ColorRole background,
-                         QPalette::ColorRole text)
+void ApplyControlPalette(
+    QWidget* widget, const TControl* control, QPalette::ColorRole background, QPalette::ColorRole text)
 {
     widget->setFont(control->Font()->ToQFont());
     QPalette p = widget->palette();
     const QColor bg = ToQColor(control->Color());
     const QColor fg = ToQColor(control->Font()->Color());
-    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+    for (QPalette::ColorGroup group : { QPalette::Active, QPalette::Inactive, QPalette::Disabled }) {
         p.setColor(group, background, bg);
         p.setColor(group, text, group == QPalette::Disabled ? ToQColor(clGrayText) : fg);
     }
     widget->setPalette(p);
 }
 
-void ApplySelectionPalette(QWidget* widget, const TControl* control, bool hideSelection)
+void ApplySelectionPalette(QWidget* widget, const TControl* control, TInactiveSelection inactive)
 {
     QPalette p = widget->palette();
-    p.setColor(QPalette::Active, QPalette::Highlight, ToQColor(clHighlight));
-    p.setColor(QPalette::Active, QPalette::HighlightedText, ToQColor(clHighlightText));
-    for (QPalette::ColorGroup group : {QPalette::Inactive, QPalette::Disabled}) {
-        if (hideSelection) {
-            p.setColor(group, QPalette::Highlight, ToQColor(control->Color()));
-            p.setColor(group, QPalette::HighlightedText, ToQColor(control->Font()->Color()));
-        } else {
-            p.setColor(group, QPalette::Highlight, ToQColor(clBtnFace));
-            p.setColor(group, QPalette::HighlightedText, ToQColor(clBtnText));
+    for (QPalette::ColorGroup group : { QPalette::Active, QPalette::Inactive, QPalette::Disabled }) {
+        TColor back = clHighlight, text = clHighlightText;
+        if (group != QPalette::Active && inactive == TInactiveSelection::Hidden) {
+            back = control->Color();
+            text = control->Font()->Color();
+        } else if (group != QPalette::Active && inactive == TInactiveSelection::Grey) {
+            back = clBtnFace;
+            text = clBtnText;
         }
+        p.setColor(group, QPalette::Highlight, ToQColor(back));
+        p.setColor(group, QPalette::HighlightedText, ToQColor(text));
     }
     widget->setPalette(p);
 }
@@ -64,49 +68,6 @@ void SetButtonCaption(QAbstractButton* button, const QString& caption)
 }
 
 namespace {
-
-// Sets a flag for the lifetime of the scope.
-class TFlagScope
-{
-public:
-    explicit TFlagScope(bool& flag)
-        : fFlag(flag)
-        , fOld(flag)
-    {
-        fFlag = true;
-    }
-    ~TFlagScope() { fFlag = fOld; }
-    TFlagScope(const TFlagScope&) = delete;
-    TFlagScope& operator=(const TFlagScope&) = delete;
-
-private:
-    bool& fFlag;
-    bool fOld;
-};
-
-// Binds a canvas to a painter until the scope ends, also when drawing throws.
-class TCanvasBinding
-{
-public:
-    TCanvasBinding(TCanvas* canvas, QPainter* painter)
-        : fCanvas(canvas)
-        , fPainter(painter)
-    {
-        fPainter->save();
-        fCanvas->BeginPaint(fPainter);
-    }
-    ~TCanvasBinding()
-    {
-        fCanvas->EndPaint();
-        fPainter->restore();
-    }
-    TCanvasBinding(const TCanvasBinding&) = delete;
-    TCanvasBinding& operator=(const TCanvasBinding&) = delete;
-
-private:
-    TCanvas* fCanvas;
-    QPainter* fPainter;
-};
 
 // Lines of a text as the class library's string lists split it: at CR LF,
 // LF or CR, with no empty line after a final break.
@@ -163,28 +124,46 @@ QString ToLf(const QString& text)
     return out;
 }
 
-// Reroutes the cut and paste entries of a Qt edit's standard context menu
-// through the control, so a filtering edit sees them.
-void RerouteEditMenu(QMenu* menu, QWidget* host, TCustomEdit* edit)
+// The edit context menu of the class library's edits, built here so that
+// every entry runs through the control (a filtering edit sees cut and paste).
+void ExecEditContextMenu(TCustomEdit* edit, QWidget* parent, QPoint globalPos)
 {
+    const bool readOnly = edit->ReadOnly();
+    const bool selected = edit->SelLength() > 0;
+    const bool hidden = !edit->PasswordChar().isNull();
+    QMenu menu(parent);
+    QAction* undo = menu.addAction(QStringLiteral("&Undo"));
+    undo->setEnabled(!readOnly && edit->CanUndo());
+    menu.addSeparator();
+    QAction* cut = menu.addAction(QStringLiteral("Cu&t"));
+    cut->setEnabled(selected && !readOnly && !hidden);
+    QAction* copy = menu.addAction(QStringLiteral("&Copy"));
+    copy->setEnabled(selected && !hidden);
+    QAction* paste = menu.addAction(QStringLiteral("&Paste"));
+    paste->setEnabled(!readOnly && Clipboard().HasFormat(CF_TEXT));
+    QAction* erase = menu.addAction(QStringLiteral("&Delete"));
+    erase->setEnabled(selected && !readOnly);
+    menu.addSeparator();
+    QAction* all = menu.addAction(QStringLiteral("Select &All"));
+    all->setEnabled(!edit->Text().isEmpty());
     const std::weak_ptr<bool> alive = edit->AliveToken();
-    for (QAction* action : menu->actions()) {
-        const QString name = action->objectName();
-        if (name != QStringLiteral("edit-cut") && name != QStringLiteral("edit-paste"))
-            continue;
-        QObject::disconnect(action, &QAction::triggered, nullptr, nullptr);
-        const bool paste = name == QStringLiteral("edit-paste");
-        QObject::connect(action, &QAction::triggered, host, [edit, alive, paste] {
-            if (alive.expired())
-                return;
-            GuardedCall([&] {
-                if (paste)
-                    edit->PasteFromClipboard();
-                else
-                    edit->CutToClipboard();
-            });
-        });
-    }
+    QAction* chosen = menu.exec(globalPos);
+    if (!chosen || alive.expired())
+        return;
+    GuardedCall([&] {
+        if (chosen == undo)
+            edit->Undo();
+        else if (chosen == cut)
+            edit->CutToClipboard();
+        else if (chosen == copy)
+            edit->CopyToClipboard();
+        else if (chosen == paste)
+            edit->PasteFromClipboard();
+        else if (chosen == erase)
+            edit->ClearSelection();
+        else if (chosen == all)
+            edit->SelectAll();
+    });
 }
 
 // --- the widget hosts of the edits ---
@@ -221,9 +200,7 @@ protected:
         e->accept();
         if (handled || !Control())
             return;
-        std::unique_ptr<QMenu> menu(createStandardContextMenu());
-        RerouteEditMenu(menu.get(), this, edit);
-        menu->exec(e->globalPos());
+        ExecEditContextMenu(edit, this, e->globalPos());
     }
 
     void mouseReleaseEvent(QMouseEvent* e) override
@@ -281,9 +258,7 @@ protected:
         e->accept();
         if (handled || !Control())
             return;
-        std::unique_ptr<QMenu> menu(createStandardContextMenu(e->pos()));
-        RerouteEditMenu(menu.get(), this, edit);
-        menu->exec(e->globalPos());
+        ExecEditContextMenu(edit, this, e->globalPos());
     }
 };
 
@@ -353,7 +328,7 @@ void TControlItems::InsertObject(int index, const QString& s, qintptr object)
 {
     if (index < 0 || index > Count())
         throw EListError(QStringLiteral("List index out of bounds (%1)").arg(index));
-    fItems.insert(index, Item{s, object});
+    fItems.insert(index, Item { s, object });
     Notify(TItemsChange::Inserted, index);
 }
 
@@ -578,8 +553,8 @@ void TCustomLabel::CMFontChanged(TMessage& Message)
 
 void TCustomLabel::CMDialogChar(TMessage& Message)
 {
-    if (fFocusControl && Enabled() && fShowAccelChar && IsAccel(QChar(char16_t(Message.WParam)), Caption()) &&
-        fFocusControl->CanFocus()) {
+    if (fFocusControl && Enabled() && fShowAccelChar && IsAccel(QChar(char16_t(Message.WParam)), Caption())
+        && fFocusControl->CanFocus()) {
         fFocusControl->SetFocus();
         Message.Result = 1;
     }
@@ -647,7 +622,7 @@ public:
     {
         fEdit->setMaxLength(value > 0 ? value : std::numeric_limits<int>::max() / 2);
     }
-    void EnforceMaxLength(int) override {} // QLineEdit limits by itself
+    void EnforceMaxLength(int) override { } // QLineEdit limits by itself
     void SetPassword(bool value) override { fEdit->setEchoMode(value ? QLineEdit::Password : QLineEdit::Normal); }
     void SetFrame(bool value) override { fEdit->setFrame(value); }
     bool CanUndo() const override { return fEdit->isUndoAvailable(); }
@@ -663,12 +638,13 @@ public:
     explicit TMemoAdapter(QPlainTextEdit* edit)
         : fEdit(edit)
     {
-        QObject::connect(edit->document(), &QTextDocument::contentsChange, edit,
-                         [this](int position, int, int added) {
-                             fLastPosition = position;
-                             fLastAdded = added;
-                         });
+        fConnection = QObject::connect(edit->document(), &QTextDocument::contentsChange, edit,
+                                       [this](int position, int, int added) {
+                                           fLastPosition = position;
+                                           fLastAdded = added;
+                                       });
     }
+    ~TMemoAdapter() override { QObject::disconnect(fConnection); }
     QWidget* Widget() const override { return fEdit; }
     QString Text() const override { return ToCrLf(Raw()); }
     void SetText(const QString& text) override { fEdit->setPlainText(ToLf(text)); }
@@ -695,7 +671,7 @@ public:
         if (value)
             fEdit->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     }
-    void SetMaxLength(int) override {}
+    void SetMaxLength(int) override { }
     void EnforceMaxLength(int max) override
     {
         const QString raw = Raw();
@@ -715,7 +691,7 @@ public:
         c.setPosition(end, QTextCursor::KeepAnchor);
         c.removeSelectedText();
     }
-    void SetPassword(bool) override {}
+    void SetPassword(bool) override { }
     void SetFrame(bool value) override { fEdit->setFrameShape(value ? QFrame::StyledPanel : QFrame::NoFrame); }
     bool CanUndo() const override { return fEdit->document()->isUndoAvailable(); }
     void Undo() override { fEdit->undo(); }
@@ -746,6 +722,7 @@ private:
     }
 
     QPlainTextEdit* fEdit;
+    QMetaObject::Connection fConnection;
     int fLastPosition = 0;
     int fLastAdded = 0;
 };
@@ -1060,7 +1037,7 @@ void TCustomEdit::ApplyWidgetStyle()
     if (!w || !fEditor)
         return;
     ApplyControlPalette(w, this, QPalette::Base, QPalette::Text);
-    ApplySelectionPalette(w, this, fHideSelection);
+    ApplySelectionPalette(w, this, fHideSelection ? TInactiveSelection::Hidden : TInactiveSelection::Grey);
 }
 
 // --- TMemoLines ---
@@ -1071,7 +1048,7 @@ namespace {
 // break (the edit control's own line numbering).
 QList<int> LineStarts(const QString& text)
 {
-    QList<int> starts{0};
+    QList<int> starts { 0 };
     for (int i = 0; i < text.size(); ++i)
         if (text[i] == u'\n')
             starts.append(i + 1);
@@ -1199,10 +1176,10 @@ void TCustomMemo::SetScrollBars(TScrollStyle value)
     auto* memo = static_cast<QPlainTextEdit*>(Handle());
     if (!memo)
         return;
-    memo->setVerticalScrollBarPolicy(value == ssVertical || value == ssBoth ? Qt::ScrollBarAlwaysOn
-                                                                            : Qt::ScrollBarAlwaysOff);
-    memo->setHorizontalScrollBarPolicy(value == ssHorizontal || value == ssBoth ? Qt::ScrollBarAlwaysOn
-                                                                                : Qt::ScrollBarAlwaysOff);
+    memo->setVerticalScrollBarPolicy(
+        value == ssVertical || value == ssBoth ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    memo->setHorizontalScrollBarPolicy(
+        value == ssHorizontal || value == ssBoth ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
 }
 
 void TCustomMemo::SetWordWrap(bool value)
@@ -1226,8 +1203,9 @@ void TCustomMemo::SetAlignment(TAlignment value)
     if (!memo)
         return;
     QTextOption option = memo->document()->defaultTextOption();
-    option.setAlignment(value == taRightJustify ? Qt::AlignRight : value == taCenter ? Qt::AlignHCenter
-                                                                                      : Qt::AlignLeft);
+    option.setAlignment(value == taRightJustify ? Qt::AlignRight
+            : value == taCenter                 ? Qt::AlignHCenter
+                                                : Qt::AlignLeft);
     memo->document()->setDefaultTextOption(option);
 }
 
@@ -1284,8 +1262,11 @@ void TButtonControl::CMTextChanged(TMessage& Message)
 
 void TButtonControl::ApplyWidgetStyle()
 {
-    if (QWidget* w = Handle())
+    // Qt's buttons fill their background in the button role.
+    if (QWidget* w = Handle()) {
         ApplyControlPalette(w, this, QPalette::Window, QPalette::WindowText);
+        ApplyControlPalette(w, this, QPalette::Button, QPalette::ButtonText);
+    }
 }
 
 // --- TCustomCheckBox ---
@@ -1306,9 +1287,7 @@ void TCustomCheckBox::ShowState()
         return;
     TFlagScope scope(fUpdating);
     box->setTristate(fAllowGrayed || fState == cbGrayed);
-    box->setCheckState(fState == cbChecked  ? Qt::Checked
-                       : fState == cbGrayed ? Qt::PartiallyChecked
-                                            : Qt::Unchecked);
+    box->setCheckState(fState == cbChecked ? Qt::Checked : fState == cbGrayed ? Qt::PartiallyChecked : Qt::Unchecked);
 }
 
 void TCustomCheckBox::SetState(TCheckBoxState value)
@@ -1560,8 +1539,8 @@ void TCustomComboBox::ApplyStyle()
             QLineEdit* edit = box->lineEdit();
             box->setCompleter(nullptr);
             edit->setMaxLength(fMaxLength > 0 ? fMaxLength : std::numeric_limits<int>::max() / 2);
-            ConnectGuardedFrom(box, edit, &QLineEdit::textEdited,
-                               [this](const QString& text) { WidgetEditTextEdited(text); });
+            ConnectGuardedFrom(
+                box, edit, &QLineEdit::textEdited, [this](const QString& text) { WidgetEditTextEdited(text); });
         }
     }
     const bool ownerDelegate = dynamic_cast<TComboItemDelegate*>(box->itemDelegate()) != nullptr;
@@ -1766,7 +1745,7 @@ void TCustomComboBox::CloseUp()
 void TCustomComboBox::PaintOwnerDrawItem(QPainter& painter, int index, const QRect& rect, TOwnerDrawState state)
 {
     TControlCanvas* canvas = Canvas();
-    TCanvasBinding binding(canvas, &painter);
+    TPainterScope binding(canvas, &painter);
     canvas->Font()->Assign(*Font());
     canvas->Brush()->SetStyle(bsSolid);
     if (index >= 0 && (state & odSelected)) {
@@ -1820,7 +1799,7 @@ void TCustomComboBox::ApplyWidgetStyle()
     p.setColor(QPalette::Active, QPalette::ButtonText, ToQColor(Font()->Color()));
     p.setColor(QPalette::Inactive, QPalette::ButtonText, ToQColor(Font()->Color()));
     w->setPalette(p);
-    ApplySelectionPalette(w, this, false);
+    ApplySelectionPalette(w, this, TInactiveSelection::Highlight);
 }
 
 // --- TCustomListBox ---
@@ -1947,7 +1926,8 @@ int TCustomListBox::ItemAtPos(QPoint pos, bool Existing) const
     QListWidget* list = ListOf(this);
     if (!list)
         return -1;
-    const QModelIndex index = list->indexAt(list->viewport()->mapFrom(list, pos));
+    // Client coordinates are the list area's, as the mouse events report them.
+    const QModelIndex index = list->indexAt(pos);
     if (index.isValid())
         return index.row();
     return Existing ? -1 : list->count();
@@ -1992,7 +1972,7 @@ void TCustomListBox::ApplyWidgetStyle()
     if (!w)
         return;
     ApplyControlPalette(w, this, QPalette::Base, QPalette::Text);
-    ApplySelectionPalette(w, this, false);
+    ApplySelectionPalette(w, this, TInactiveSelection::Highlight);
 }
 
 // --- TCustomGroupBox ---
@@ -2000,8 +1980,8 @@ void TCustomListBox::ApplyWidgetStyle()
 TCustomGroupBox::TCustomGroupBox(TComponent* AOwner)
     : TCustomControl(AOwner)
 {
-    SetControlStyle(csAcceptsControls | csCaptureMouse | csClickEvents | csSetCaption | csDoubleClicks |
-                    csReplicatable);
+    SetControlStyle(
+        csAcceptsControls | csCaptureMouse | csClickEvents | csSetCaption | csDoubleClicks | csReplicatable);
     SetParentColor(true);
     SetBounds(0, 0, 185, 105);
 }

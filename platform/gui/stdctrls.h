@@ -48,8 +48,7 @@ enum TOwnerDrawStateBits : unsigned {
 };
 using TOwnerDrawState = unsigned;
 
-using TDrawItemEvent =
-    std::function<void(TWinControl* Control, int Index, QRect Rect, TOwnerDrawState State)>;
+using TDrawItemEvent = std::function<void(TWinControl* Control, int Index, QRect Rect, TOwnerDrawState State)>;
 
 enum class TItemsChange { Inserted, Deleted, Changed, Cleared };
 
@@ -92,7 +91,8 @@ private:
     friend class TCustomComboBox;
     friend class TCustomListBox;
     friend class TTabSet;
-    struct Item {
+    struct Item
+    {
         QString Text;
         qintptr Object = 0;
     };
@@ -160,7 +160,10 @@ private:
 class TLabel : public TCustomLabel
 {
 public:
-    explicit TLabel(TComponent* AOwner) : TCustomLabel(AOwner) {}
+    explicit TLabel(TComponent* AOwner)
+        : TCustomLabel(AOwner)
+    {
+    }
     QString ClassName() const override { return QStringLiteral("TLabel"); }
 };
 
@@ -268,7 +271,10 @@ private:
 class TEdit : public TCustomEdit
 {
 public:
-    explicit TEdit(TComponent* AOwner) : TCustomEdit(AOwner) {}
+    explicit TEdit(TComponent* AOwner)
+        : TCustomEdit(AOwner)
+    {
+    }
     QString ClassName() const override { return QStringLiteral("TEdit"); }
 };
 
@@ -278,7 +284,10 @@ class TCustomMemo;
 class TMemoLines
 {
 public:
-    explicit TMemoLines(TCustomMemo* memo) : fMemo(memo) {}
+    explicit TMemoLines(TCustomMemo* memo)
+        : fMemo(memo)
+    {
+    }
     int Count() const;
     QString Strings(int index) const;
     QString operator[](int index) const { return Strings(index); }
@@ -323,7 +332,7 @@ protected:
     bool WantsKey(quint16 Key, TShiftState Shift) const override;
 
 private:
-    TMemoLines fLines{this};
+    TMemoLines fLines { this };
     TScrollStyle fScrollBars = ssNone;
     bool fWordWrap = true;
     bool fWantReturns = true;
@@ -334,7 +343,10 @@ private:
 class TMemo : public TCustomMemo
 {
 public:
-    explicit TMemo(TComponent* AOwner) : TCustomMemo(AOwner) {}
+    explicit TMemo(TComponent* AOwner)
+        : TCustomMemo(AOwner)
+    {
+    }
     QString ClassName() const override { return QStringLiteral("TMemo"); }
 };
 
@@ -401,7 +413,10 @@ private:
 class TCheckBox : public TCustomCheckBox
 {
 public:
-    explicit TCheckBox(TComponent* AOwner) : TCustomCheckBox(AOwner) {}
+    explicit TCheckBox(TComponent* AOwner)
+        : TCustomCheckBox(AOwner)
+    {
+    }
     QString ClassName() const override { return QStringLiteral("TCheckBox"); }
 };
 
@@ -511,7 +526,10 @@ private:
 class TComboBox : public TCustomComboBox
 {
 public:
-    explicit TComboBox(TComponent* AOwner) : TCustomComboBox(AOwner) {}
+    explicit TComboBox(TComponent* AOwner)
+        : TCustomComboBox(AOwner)
+    {
+    }
     QString ClassName() const override { return QStringLiteral("TComboBox"); }
 };
 
@@ -531,6 +549,8 @@ public:
     void SetTopIndex(int value);
     TBorderStyle BorderStyle() const { return fBorderStyle; }
     void SetBorderStyle(TBorderStyle value);
+    // The item at a point of the list area (as mouse events report points);
+    // past the last item: -1 when Existing, else Count.
     int ItemAtPos(QPoint pos, bool Existing) const;
     void Clear() { fItems.Clear(); }
 
@@ -556,7 +576,10 @@ private:
 class TListBox : public TCustomListBox
 {
 public:
-    explicit TListBox(TComponent* AOwner) : TCustomListBox(AOwner) {}
+    explicit TListBox(TComponent* AOwner)
+        : TCustomListBox(AOwner)
+    {
+    }
     QString ClassName() const override { return QStringLiteral("TListBox"); }
 };
 
@@ -579,6 +602,9 @@ protected:
 class TGroupBox : public TCustomGroupBox
 {
 public:
-    explicit TGroupBox(TComponent* AOwner) : TCustomGroupBox(AOwner) {}
+    explicit TGroupBox(TComponent* AOwner)
+        : TCustomGroupBox(AOwner)
+    {
+    }
     QString ClassName() const override { return QStringLiteral("TGroupBox"); }
 };

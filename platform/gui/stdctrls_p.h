@@ -13,8 +13,7 @@
 
 // Connects a widget signal to f, which runs guarded and only while the host is
 // still attached to its control (never during the control's destruction).
-template <class Host, class Signal, class F>
-void ConnectGuarded(Host* host, Signal signal, F f)
+template <class Host, class Signal, class F> void ConnectGuarded(Host* host, Signal signal, F f)
 {
     QObject::connect(host, signal, host, [host, f](auto&&... args) {
         if (host->Control())
@@ -34,19 +33,20 @@ void ConnectGuardedFrom(Host* host, Sender* sender, Signal signal, F f)
 
 // Applies a control's font and colours to a Qt widget: Color as the
 // background role, Font.Color as the text role, grey text when disabled.
-void ApplyControlPalette(QWidget* widget, const TControl* control, QPalette::ColorRole background,
-                         QPalette::ColorRole text);
+void ApplyControlPalette(
+    QWidget* widget, const TControl* control, QPalette::ColorRole background, QPalette::ColorRole text);
+
+// How a selection looks while its control is not focused.
+enum class TInactiveSelection { Hidden, Grey, Highlight };
 
 // The selection colours of an item view or edit: the system highlight while
-// focused; unfocused either hidden (the plain colours) or the button face.
-void ApplySelectionPalette(QWidget* widget, const TControl* control, bool hideSelection);
+// active; otherwise hidden (the plain colours), the button face, or unchanged.
+void ApplySelectionPalette(QWidget* widget, const TControl* control, TInactiveSelection inactive);
 
 // Qt's scroll-area widgets paint and take the mouse through their viewport:
 // painting on the outer widget inside a viewport paint is not allowed, so the
 // host lets the widget paint alone (scroll areas carry no windowless children).
-template <class W>
-class TViewHost : public THost<W>
-{
+template <class W> class TViewHost : public THost<W> {
 public:
     template <class... Args>
     explicit TViewHost(TWinControl* control, Args&&... args)
@@ -58,6 +58,55 @@ public:
 protected:
     void paintEvent(QPaintEvent* e) override { W::paintEvent(e); }
 };
+
+// Scope helpers, in a namespace of their own: other sources have classes
+// of similar names.
+namespace stdctrls_p {
+
+// Sets a flag for the lifetime of the scope.
+class TFlagScope
+{
+public:
+    explicit TFlagScope(bool& flag)
+        : fFlag(flag)
+        , fOld(flag)
+    {
+        fFlag = true;
+    }
+    ~TFlagScope() { fFlag = fOld; }
+    TFlagScope(const TFlagScope&) = delete;
+    TFlagScope& operator=(const TFlagScope&) = delete;
+
+private:
+    bool& fFlag;
+    bool fOld;
+};
+
+// Binds a canvas to a painter until the scope ends, also when drawing throws.
+class TPainterScope
+{
+public:
+    TPainterScope(TCanvas* canvas, QPainter* painter)
+        : fCanvas(canvas)
+        , fPainter(painter)
+    {
+        fPainter->save();
+        fCanvas->BeginPaint(fPainter);
+    }
+    ~TPainterScope()
+    {
+        fCanvas->EndPaint();
+        fPainter->restore();
+    }
+    TPainterScope(const TPainterScope&) = delete;
+    TPainterScope& operator=(const TPainterScope&) = delete;
+
+private:
+    TCanvas* fCanvas;
+    QPainter* fPainter;
+};
+
+} // namespace stdctrls_p
 
 // Removes Qt's own mnemonic shortcut of a button caption: accelerators travel
 // through the form's dialog characters, as every other control's do.

@@ -33,8 +33,7 @@ struct DrawnCell {
 
 // A grid that records WM_SIZE and, when asked, fits seven cells and six lines
 // into its client area without passing the message on (as month grids do).
-class FillingGrid : public TDrawGrid
-{
+class FillingGrid : public TDrawGrid {
 public:
     using TDrawGrid::TDrawGrid;
     QSize lastSize;
@@ -53,8 +52,7 @@ protected:
     }
 };
 
-class Grid : public ::testing::Test
-{
+class Grid : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -70,11 +68,11 @@ protected:
         grid->SetDefaultRowHeight(24);
         grid->OnClick = [this](TObject*) { ++clicks; };
         grid->OnSelectCell = [this](TObject*, int c, int r, bool& can) {
-            asked.append({c, r});
-            can = !vetoed.contains(TGridCoord{c, r});
+            asked.append({ c, r });
+            can = !vetoed.contains(TGridCoord { c, r });
         };
         grid->OnDrawCell = [this](TObject*, int c, int r, QRect rect, TGridDrawState s) {
-            drawn.append({c, r, rect, s, grid->Canvas()->Brush()->Color(), grid->Canvas()->Font()->Color()});
+            drawn.append({ c, r, rect, s, grid->Canvas()->Brush()->Color(), grid->Canvas()->Font()->Color() });
         };
     }
     void TearDown() override
@@ -169,16 +167,16 @@ TEST_F(Grid, MouseToCellCountsTheLineAfterACellAndNothingOutside)
     const auto at = [this](int x, int y) {
         int c = 0, r = 0;
         grid->MouseToCell(x, y, c, r);
-        return TGridCoord{c, r};
+        return TGridCoord { c, r };
     };
-    EXPECT_EQ(at(2, 2), (TGridCoord{0, 0}));
-    EXPECT_EQ(at(65, 26), (TGridCoord{0, 0})); // on the lines right of and below (0, 0)
-    EXPECT_EQ(at(67, 27), (TGridCoord{1, 1}));
-    EXPECT_EQ(at(2 + 5 * 65 - 1, 2 + 5 * 25 - 1), (TGridCoord{4, 4}));
-    EXPECT_EQ(at(2 + 5 * 65, 10), (TGridCoord{-1, -1})); // past the last column
-    EXPECT_EQ(at(10, 2 + 5 * 25), (TGridCoord{-1, -1}));
-    EXPECT_EQ(at(1, 10), (TGridCoord{-1, -1})); // on the frame
-    EXPECT_EQ(at(-5, -5), (TGridCoord{-1, -1}));
+    EXPECT_EQ(at(2, 2), (TGridCoord { 0, 0 }));
+    EXPECT_EQ(at(65, 26), (TGridCoord { 0, 0 })); // on the lines right of and below (0, 0)
+    EXPECT_EQ(at(67, 27), (TGridCoord { 1, 1 }));
+    EXPECT_EQ(at(2 + 5 * 65 - 1, 2 + 5 * 25 - 1), (TGridCoord { 4, 4 }));
+    EXPECT_EQ(at(2 + 5 * 65, 10), (TGridCoord { -1, -1 })); // past the last column
+    EXPECT_EQ(at(10, 2 + 5 * 25), (TGridCoord { -1, -1 }));
+    EXPECT_EQ(at(1, 10), (TGridCoord { -1, -1 })); // on the frame
+    EXPECT_EQ(at(-5, -5), (TGridCoord { -1, -1 }));
 }
 
 // --- drawing ---
@@ -192,9 +190,9 @@ TEST_F(Grid, EachVisibleCellIsDrawnOnceWithItsStateAndPreparedCanvas)
 
     EXPECT_EQ(drawn.size(), 5 * 12); // 12 rows reach into 300 pixels
     for (const DrawnCell& d : drawn)
-        EXPECT_EQ(std::count_if(drawn.begin(), drawn.end(),
-                                [&](const DrawnCell& o) { return o.Col == d.Col && o.Row == d.Row; }),
-                  1);
+        EXPECT_EQ(std::count_if(
+                      drawn.begin(), drawn.end(), [&](const DrawnCell& o) { return o.Col == d.Col && o.Row == d.Row; }),
+            1);
     const DrawnCell* fixed = Drawn(3, 0);
     ASSERT_TRUE(fixed);
     EXPECT_EQ(fixed->State, gdFixed);
@@ -216,7 +214,7 @@ TEST_F(Grid, EachVisibleCellIsDrawnOnceWithItsStateAndPreparedCanvas)
     EXPECT_EQ(PixelAt(*bmp, 63, 23), Rgb(clBtnShadow));
     EXPECT_EQ(PixelAt(*bmp, 90, 35), Rgb(clHighlight));
     EXPECT_EQ(PixelAt(*bmp, 160, 60), Rgb(clYellow));
-    EXPECT_EQ(PixelAt(*bmp, 64, 60), Rgb(clBlack));  // right of a fixed column
+    EXPECT_EQ(PixelAt(*bmp, 64, 60), Rgb(clBlack)); // right of a fixed column
     EXPECT_EQ(PixelAt(*bmp, 160, 24), Rgb(clBlack)); // below the fixed row
     EXPECT_EQ(PixelAt(*bmp, 129, 60), Rgb(clSilver));
     EXPECT_EQ(PixelAt(*bmp, 160, 49), Rgb(clSilver));
@@ -272,7 +270,7 @@ TEST_F(Grid, AThrowingDrawCellIsReportedOnceAndPaintingGoesOn)
             throw EConvertError(QStringLiteral("bad cell"));
     };
     auto bmp = grid->RenderToBitmap();
-    EXPECT_EQ(errors, QStringList{QStringLiteral("bad cell")});
+    EXPECT_EQ(errors, QStringList { QStringLiteral("bad cell") });
     EXPECT_EQ(PixelAt(*bmp, 0, 0), Rgb(clBtnHighlight)); // cells before it were drawn
     EXPECT_FALSE(grid->Canvas()->IsBound());
     grid->OnDrawCell = {};
@@ -294,10 +292,10 @@ TEST_F(Grid, APressSelectsThroughSelectCellAndClicks)
     EXPECT_EQ(grid->Col(), 3);
     EXPECT_EQ(grid->Row(), 2);
     EXPECT_EQ(clicks, 1);
-    EXPECT_EQ(asked, (QList<TGridCoord>{{3, 2}}));
-    EXPECT_EQ(colSeenByMouseDown, QList<int>{3}); // the event comes after the move
+    EXPECT_EQ(asked, (QList<TGridCoord> { { 3, 2 } }));
+    EXPECT_EQ(colSeenByMouseDown, QList<int> { 3 }); // the event comes after the move
 
-    vetoed = {{4, 4}};
+    vetoed = { { 4, 4 } };
     QTest::mouseClick(w, Qt::LeftButton, {}, Centre(4, 4));
     EXPECT_EQ(grid->Col(), 3);
     EXPECT_EQ(clicks, 1);
@@ -324,29 +322,29 @@ TEST_F(Grid, DraggingMovesTheCellAndClicksOnceOnRelease)
     QTest::mousePress(w, Qt::LeftButton, {}, Centre(1, 1));
     EXPECT_EQ(clicks, 1);
     QMouseEvent move(QEvent::MouseMove, QPointF(Centre(3, 1)), w->mapToGlobal(QPointF(Centre(3, 1))), Qt::NoButton,
-                     Qt::LeftButton, Qt::NoModifier);
+        Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(w, &move);
     EXPECT_EQ(grid->Col(), 3);
     EXPECT_EQ(clicks, 1);
     QTest::mouseRelease(w, Qt::LeftButton, {}, Centre(3, 1));
     EXPECT_EQ(clicks, 2);
-    EXPECT_EQ(grid->Selection(), (TGridRect{3, 1, 3, 1}));
+    EXPECT_EQ(grid->Selection(), (TGridRect { 3, 1, 3, 1 }));
 }
 
 TEST_F(Grid, KeysMoveWithinTheNonFixedCellsAndClick)
 {
     Key(Qt::Key_Left); // column 0 is fixed
     Key(Qt::Key_Up);
-    EXPECT_EQ((TGridCoord{grid->Col(), grid->Row()}), (TGridCoord{1, 1}));
+    EXPECT_EQ((TGridCoord { grid->Col(), grid->Row() }), (TGridCoord { 1, 1 }));
     EXPECT_TRUE(asked.isEmpty());
     EXPECT_EQ(clicks, 0);
 
     Key(Qt::Key_Right);
     Key(Qt::Key_Down);
-    EXPECT_EQ((TGridCoord{grid->Col(), grid->Row()}), (TGridCoord{2, 2}));
+    EXPECT_EQ((TGridCoord { grid->Col(), grid->Row() }), (TGridCoord { 2, 2 }));
     EXPECT_EQ(clicks, 2);
 
-    vetoed = {{2, 3}};
+    vetoed = { { 2, 3 } };
     Key(Qt::Key_Down);
     EXPECT_EQ(grid->Row(), 2);
     EXPECT_EQ(clicks, 2);
@@ -358,16 +356,16 @@ TEST_F(Grid, KeysMoveWithinTheNonFixedCellsAndClick)
     Key(Qt::Key_Home);
     EXPECT_EQ(grid->Col(), 1);
     Key(Qt::Key_End, Qt::ControlModifier);
-    EXPECT_EQ((TGridCoord{grid->Col(), grid->Row()}), (TGridCoord{4, 4}));
+    EXPECT_EQ((TGridCoord { grid->Col(), grid->Row() }), (TGridCoord { 4, 4 }));
     Key(Qt::Key_Home, Qt::ControlModifier);
-    EXPECT_EQ((TGridCoord{grid->Col(), grid->Row()}), (TGridCoord{1, 1}));
+    EXPECT_EQ((TGridCoord { grid->Col(), grid->Row() }), (TGridCoord { 1, 1 }));
     Key(Qt::Key_PageDown);
     EXPECT_EQ(grid->Row(), 4);
     EXPECT_EQ(clicks, 7);
 
     // The range grows with Shift where ranges are allowed.
     Key(Qt::Key_Right, Qt::ShiftModifier);
-    EXPECT_EQ(grid->Selection(), (TGridRect{1, 4, 2, 4}));
+    EXPECT_EQ(grid->Selection(), (TGridRect { 1, 4, 2, 4 }));
 }
 
 TEST_F(Grid, ArrowsStayWithTheGridInsteadOfMovingTheFocus)
@@ -392,18 +390,18 @@ TEST_F(Grid, MovesFromCodeAskSelectCellButNeverClick)
 {
     grid->SetCol(3);
     grid->SetRow(2);
-    EXPECT_EQ((TGridCoord{grid->Col(), grid->Row()}), (TGridCoord{3, 2}));
-    EXPECT_EQ(asked, (QList<TGridCoord>{{3, 1}, {3, 2}}));
-    vetoed = {{4, 2}};
+    EXPECT_EQ((TGridCoord { grid->Col(), grid->Row() }), (TGridCoord { 3, 2 }));
+    EXPECT_EQ(asked, (QList<TGridCoord> { { 3, 1 }, { 3, 2 } }));
+    vetoed = { { 4, 2 } };
     grid->SetCol(4);
     EXPECT_EQ(grid->Col(), 3);
     EXPECT_EQ(clicks, 0);
 
     // Without moving the anchor a range forms; a user move through FocusCell clicks.
     EXPECT_TRUE(grid->MoveColRow(4, 4, false, false));
-    EXPECT_EQ(grid->Selection(), (TGridRect{3, 2, 4, 4}));
+    EXPECT_EQ(grid->Selection(), (TGridRect { 3, 2, 4, 4 }));
     grid->FocusCell(2, 3, true);
-    EXPECT_EQ(grid->Selection(), (TGridRect{2, 3, 2, 3}));
+    EXPECT_EQ(grid->Selection(), (TGridRect { 2, 3, 2, 3 }));
     EXPECT_EQ(clicks, 1);
 
     try {
@@ -454,7 +452,7 @@ TEST_F(Grid, AVerticalListScrollsToKeepTheCurrentRowVisible)
     bar->setValue(5);
     EXPECT_EQ(grid->TopRow(), 5);
     QWheelEvent wheel(QPointF(10, 10), grid->Handle()->mapToGlobal(QPointF(10, 10)), QPoint(), QPoint(0, -240),
-                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(grid->Handle(), &wheel);
     EXPECT_EQ(grid->TopRow(), 7);
     EXPECT_EQ(grid->Row(), 19);
@@ -482,7 +480,7 @@ TEST_F(Grid, DegenerateCountsAndSizesStayConsistentAndPaint)
     grid->RenderToBitmap();
     EXPECT_EQ(drawn.size(), 1);
 
-    for (const QSize size : {QSize(0, 0), QSize(1, 1), QSize(3, 3), QSize(20, 5)}) {
+    for (const QSize size : { QSize(0, 0), QSize(1, 1), QSize(3, 3), QSize(20, 5) }) {
         grid->SetBorderStyle(bsSingle);
         grid->SetScrollBars(ssBoth);
         grid->SetColCount(8);
@@ -521,10 +519,11 @@ TEST_F(Grid, AMonthLikeGridFillsItsClientArea)
     grid->SetRow(2);
     grid->OnDrawCell = [this](TObject*, int c, int r, QRect rect, TGridDrawState) {
         const int day = r == 0 ? 0 : (r - 1) * 7 + c - 2;
-        const QString text = r == 0 ? QStringLiteral("SMTWTFS").mid(c, 1) : (day >= 1 && day <= 30 ? QString::number(day) : QString());
+        const QString text
+            = r == 0 ? QStringLiteral("SMTWTFS").mid(c, 1) : (day >= 1 && day <= 30 ? QString::number(day) : QString());
         TCanvas* canvas = grid->Canvas();
         canvas->TextRect(rect, rect.x() + (rect.width() - canvas->TextWidth(text)) / 2,
-                         rect.y() + (rect.height() - canvas->TextHeight(text)) / 2, text);
+            rect.y() + (rect.height() - canvas->TextHeight(text)) / 2, text);
     };
     auto bmp = grid->RenderToBitmap();
     EXPECT_EQ(grid->CellRect(6, 6), QRect(2 + 6 * 33, 2 + 6 * 23, 32, 22));
