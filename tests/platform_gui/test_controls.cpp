@@ -2,6 +2,7 @@
 // order, modal loops, exceptions from handlers and lifetimes.
 #include "platform/gui/bitmap.h"
 #include "platform/gui/controls.h"
+#include "platform/gui/dialogs.h"
 #include "platform/gui/forms.h"
 #include "platform/gui/host_p.h"
 
@@ -298,6 +299,15 @@ TEST_F(Controls, KeysGoThroughPreviewKeyDownDialogKeysThenKeyPress)
     EXPECT_TRUE(pane->HostKeyPress(Qt::Key_Return, {}, QStringLiteral("\r"), &replaced, &dropped));
     EXPECT_EQ(defaultButton->dialogKeys, 1); // Enter reached the default button
     EXPECT_EQ(pane->log, QStringList{QStringLiteral("down:13")}); // and never became a character
+
+    auto* cancelButton = new Pane(form, clBlue);
+    cancelButton->SetParent(form);
+    cancelButton->answerKey = VK_ESCAPE;
+    pane->log.clear();
+    EXPECT_TRUE(pane->HostKeyPress(Qt::Key_Escape, {}, QStringLiteral("\x1b"), &replaced, &dropped));
+    EXPECT_EQ(cancelButton->dialogKeys, 1);
+    EXPECT_EQ(defaultButton->dialogKeys, 1); // Esc is not the default button's
+    EXPECT_EQ(pane->log, QStringList{QStringLiteral("down:27")});
 }
 
 TEST_F(Controls, TabMovesFocusInTabOrder)
@@ -363,6 +373,27 @@ TEST_F(Controls, ModalLoopsEndOnModalResultAndCloseAndCanBeRefused)
         form->SetModalResult(mrNo);
     });
     EXPECT_EQ(form->ShowModal(), mrNo);
+}
+
+TEST_F(Controls, AModalFormAsksThroughTheScriptedDialogs)
+{
+    MakeForm();
+    TScriptedDialogService dialogs;
+    SetDialogService(&dialogs);
+    dialogs.AnswerMessageDlg(mrCancel);
+    dialogs.AnswerMessageDlg(mrOk);
+    // The form may close only when the user confirms.
+    form->OnCloseQuery = [](TObject*, bool& can) {
+        can = MessageDlg(QStringLiteral("Close?"), mtConfirmation, TMsgDlgButtons{mbOK, mbCancel}) == mrOk;
+    };
+    QTimer::singleShot(0, [this] {
+        form->SetModalResult(mrOk); // refused by the first answer
+        QTimer::singleShot(0, [this] { form->SetModalResult(mrOk); });
+    });
+    EXPECT_EQ(form->ShowModal(), mrOk);
+    EXPECT_EQ(dialogs.Calls().size(), 2);
+    EXPECT_EQ(dialogs.UnansweredCalls(), 0);
+    SetDialogService(nullptr);
 }
 
 TEST_F(Controls, AWindowManagerCloseAsksTheFormAndTheMainFormEndsTheRun)
