@@ -752,17 +752,7 @@ void TCustomListView::Delete(TListItem* Item)
 
 bool TCustomListView::WantsKey(quint16 Key, TShiftState Shift) const
 {
-    switch (Key) {
-    case VK_LEFT:
-    case VK_RIGHT:
-    case VK_UP:
-    case VK_DOWN:
-    case VK_HOME:
-    case VK_END:
-    case VK_PRIOR:
-    case VK_NEXT: return true;
-    default: return TWinControl::WantsKey(Key, Shift);
-    }
+    return IsNavigationKey(Key) || TWinControl::WantsKey(Key, Shift);
 }
 
 void TCustomListView::ApplyWidgetStyle()

@@ -103,6 +103,21 @@ TShortCut ShortCut(quint16 key, TShiftState shift)
     return result;
 }
 
+bool IsNavigationKey(quint16 key)
+{
+    switch (key) {
+    case VK_LEFT:
+    case VK_RIGHT:
+    case VK_UP:
+    case VK_DOWN:
+    case VK_HOME:
+    case VK_END:
+    case VK_PRIOR:
+    case VK_NEXT: return true;
+    default: return false;
+    }
+}
+
 QString GetShortHint(const QString& hint)
 {
     const qsizetype bar = hint.indexOf(u'|');

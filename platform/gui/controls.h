@@ -134,6 +134,10 @@ enum : quint16 {
     VK_SUBTRACT = 0x6D,
 };
 
+// Arrows, Home/End and PgUp/PgDn: the keys list-like controls keep for
+// themselves instead of letting the form move the focus.
+bool IsNavigationKey(quint16 key);
+
 // Shortcut = virtual key plus scShift/scCtrl/scAlt.
 using TShortCut = quint16;
 inline constexpr TShortCut scShift = 0x2000;

@@ -1046,18 +1046,11 @@ void TCustomGrid::KeyDown(quint16& Key, TShiftState Shift)
 
 bool TCustomGrid::WantsKey(quint16 Key, TShiftState Shift) const
 {
-    switch (Key) {
-    case VK_UP:
-    case VK_DOWN:
-    case VK_LEFT:
-    case VK_RIGHT:
-    case VK_PRIOR:
-    case VK_NEXT:
-    case VK_HOME:
-    case VK_END: return true;
-    case VK_TAB: return (fOptions & goTabs) && !(Shift & (ssCtrl | ssAlt));
-    default: return TCustomControl::WantsKey(Key, Shift);
-    }
+    if (IsNavigationKey(Key))
+        return true;
+    if (Key == VK_TAB)
+        return (fOptions & goTabs) && !(Shift & (ssCtrl | ssAlt));
+    return TCustomControl::WantsKey(Key, Shift);
 }
 
 void TCustomGrid::DoEnter()

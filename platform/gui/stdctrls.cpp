@@ -1953,17 +1953,7 @@ void TCustomListBox::WidgetItemDoubleClicked()
 
 bool TCustomListBox::WantsKey(quint16 Key, TShiftState Shift) const
 {
-    switch (Key) {
-    case VK_LEFT:
-    case VK_RIGHT:
-    case VK_UP:
-    case VK_DOWN:
-    case VK_HOME:
-    case VK_END:
-    case VK_PRIOR:
-    case VK_NEXT: return true;
-    default: return TWinControl::WantsKey(Key, Shift);
-    }
+    return IsNavigationKey(Key) || TWinControl::WantsKey(Key, Shift);
 }
 
 void TCustomListBox::ApplyWidgetStyle()
