@@ -64,11 +64,19 @@ TCustomForm::TCustomForm(TComponent* AOwner)
 
 TCustomForm::~TCustomForm()
 {
-    if (fCreated && OnDestroy)
-        GuardedCall([this] { OnDestroy(this); });
+    DoDestroy();
     FormList().removeAll(this);
     if (Application()->MainForm() == this)
         Application()->SetMainForm(nullptr);
+}
+
+void TCustomForm::DoDestroy()
+{
+    if (!fCreated || fDestroyed)
+        return;
+    fDestroyed = true;
+    if (OnDestroy)
+        GuardedCall([this] { OnDestroy(this); });
 }
 
 void TCustomForm::DoCreate()

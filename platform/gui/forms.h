@@ -119,6 +119,9 @@ public:
     // Application.CreateForm and by forms built in code at the end of their
     // constructor.
     void DoCreate();
+    // Runs OnDestroy once. A derived form calls it first thing in its own
+    // destructor, while its members still exist; the base calls it otherwise.
+    void DoDestroy();
 
 protected:
     // Forms place their window in SetBounds, around the frame.
@@ -142,6 +145,7 @@ private:
     TModalResult fModalResult = mrNone;
     int fModalLevel = 0;
     bool fCreated = false;
+    bool fDestroyed = false;
     bool fPositioned = false;
     bool fActive = false;
     bool fClosing = false;
