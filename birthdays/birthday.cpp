@@ -1,0 +1,312 @@
+#include "birthday.h"
+
+#include "engine/component_stream.h"
+#include "platform/core/registry.h"
+#include "platform/core/streams.h"
+#include "platform/core/sysutils.h"
+
+#include <exception>
+#include <memory>
+
+namespace {
+
+const QString kRegistryKey = QStringLiteral("Software\\Veltrane\\BirthDay\\");
+const QString kDefaultValueName = QStringLiteral("Data");
+// The largest binary value the registry image may take.
+constexpr qsizetype kMaxRegistryImage = 65534;
+
+} // namespace
+
+// --- TEntry ---
+
+TEntry::TEntry(TCollection* aCollection)
+{
+    if (aCollection)
+        SetCollection(aCollection);
+    SetModified(true);
+}
+
+const TPropList& TEntry::Properties() const
+{
+    static const TPropList list = {
+        props::Integer<TEntry>(QStringLiteral("EntryType"), &TEntry::EntryType, &TEntry::SetEntryType, 0),
+        props::String<TEntry>(QStringLiteral("FullName"), &TEntry::FullName, &TEntry::SetFullName),
+        props::Float<TEntry>(QStringLiteral("BirthDate"), &TEntry::BirthDate, &TEntry::SetBirthDate),
+        props::Integer<TEntry>(QStringLiteral("Icon"), &TEntry::Icon, &TEntry::SetIcon, -1),
+        props::String<TEntry>(QStringLiteral("Notes"), &TEntry::Notes, &TEntry::SetNotes),
+    };
+    return list;
+}
+
+void TEntry::SetEntryType(int value)
+{
+    fEntryType = value;
+    SetModified(true);
+}
+
+void TEntry::SetFullName(const QString& value)
+{
+    fFullName = value;
+    SetModified(true);
+}
+
+void TEntry::SetBirthDate(TDateTime value)
+{
+    // 0 is "no date" and always allowed; anything else must decode, or every
+    // query touching the entry would fail later.
+    if (value != 0 && !IsValidDateTime(value))
+        throw EConvertError(QStringLiteral("Invalid date value"));
+    fDateTime = value;
+    SetModified(true);
+}
+
+void TEntry::SetIcon(int value)
+{
+    fIcon = value;
+    SetModified(true);
+}
+
+void TEntry::SetNotes(const QString& value)
+{
+    fNotes = value;
+    SetModified(true);
+}
+
+void TEntry::SetModified(bool value)
+{
+    fModified = value;
+    if (value)
+        if (auto* entries = dynamic_cast<TEntries*>(Collection()))
+            entries->SetModified(true);
+}
+
+int TEntry::Day() const
+{
+    if (fDateTime == 0 || !IsValidDateTime(fDateTime))
+        return 0;
+    int year, month, day;
+    DecodeDate(fDateTime, year, month, day);
+    return day;
+}
+
+int TEntry::Month() const
+{
+    if (fDateTime == 0 || !IsValidDateTime(fDateTime))
+        return 0;
+    int year, month, day;
+    DecodeDate(fDateTime, year, month, day);
+    return month;
+}
+
+TDateTime TEntry::CanonicalDate() const
+{
+    const int month = Month();
+    if (month == 0)
+        return 0;
+    const int day = Day();
+    if (month == 2 && day == 29)
+        return EncodeDate(1, 3, 1) - 0.5;
+    return EncodeDate(1, month, day);
+}
+
+// --- TEntries ---
+
+TEntries::TEntries(TBirthdayComponent* AOwner)
+    : FOwner(AOwner)
+{
+}
+
+TPersistent* TEntries::GetOwner() const
+{
+    return FOwner;
+}
+
+void TEntries::Notify(TCollectionItem* item, TCollectionNotification action)
+{
+    TCollection::Notify(item, action);
+    // Extraction is not a change of its own: a deletion has already been
+    // told as "deleting", and clearing for a load is not the user's edit.
+    if (item && (action == TCollectionNotification::cnAdded || action == TCollectionNotification::cnDeleting))
+        SetModified(true);
+}
+
+void TEntries::Update(TCollectionItem* item)
+{
+    TCollection::Update(item);
+    if (OnModification)
+        OnModification(this);
+}
+
+QList<TEntry*> TEntries::GetEntriesOfDay(TDateTime aDate) const
+{
+    QList<TEntry*> result;
+    if (!IsValidDateTime(aDate))
+        return result;
+    int year, month, day;
+    DecodeDate(aDate, year, month, day);
+    for (int i = 0; i < Count(); ++i) {
+        TEntry* entry = Items(i);
+        if (entry->Month() == month && entry->Day() == day)
+            result.append(entry);
+    }
+    return result;
+}
+
+TEntry* TEntries::GetEntryOfDay(int Index, TDateTime aDate) const
+{
+    const QList<TEntry*> day = GetEntriesOfDay(aDate);
+    return Index >= 0 && Index < day.size() ? day[Index] : nullptr;
+}
+
+QList<TEntry*> TEntries::GetEntriesOfMonth(int aMonth) const
+{
+    QList<TEntry*> result;
+    if (aMonth < 1 || aMonth > 12)
+        return result; // month 0 would find the entries without a date
+    for (int i = 0; i < Count(); ++i)
+        if (Items(i)->Month() == aMonth)
+            result.append(Items(i));
+    SortByCanonicalDate(result);
+    return result;
+}
+
+void TEntries::SortByCanonicalDate(QList<TEntry*>& list)
+{
+    // The list holds one month, so the day alone is the key; comparing days
+    // keeps 29 February after the 28th without a date in year 1. The
+    // exchanges are kept as they are: the order of same-day entries they
+    // produce is the one the keeper has always shown.
+    for (qsizetype i = 0; i < list.size(); ++i)
+        for (qsizetype j = i + 1; j < list.size(); ++j)
+            if (list[j]->Day() < list[i]->Day())
+                list.swapItemsAt(i, j);
+}
+
+// --- TBirthdayComponent ---
+
+TBirthdayComponent::TBirthdayComponent(TComponent* AOwner)
+    : TComponent(AOwner)
+    , fEntries(new TEntries(this))
+{
+}
+
+TBirthdayComponent::~TBirthdayComponent()
+{
+    delete fEntries;
+}
+
+const TPropList& TBirthdayComponent::Properties() const
+{
+    static const TPropList list = props::Inherit(TComponent::Properties(),
+        { props::Object<TBirthdayComponent>(QStringLiteral("Entries"), &TBirthdayComponent::Entries) });
+    return list;
+}
+
+QByteArray TBirthdayComponent::SaveToBytes()
+{
+    TMemoryStream stream;
+    WriteComponentRes(stream, ClassName(), *this);
+    return stream.Bytes();
+}
+
+int TBirthdayComponent::LoadFromBytes(const QByteArray& bytes)
+{
+    // The stream reader fills its target in place and keeps whatever it set
+    // before a failure. Reading into a scratch component and taking its
+    // entries only on success keeps a broken file from replacing a good list
+    // with a partial one that the next save would write back.
+    TBirthdayComponent loaded;
+    loaded.SetName(Name());
+    loaded.SetTag(Tag());
+    try {
+        TMemoryStream stream(bytes);
+        ReadComponentRes(stream, loaded);
+    } catch (const std::exception&) {
+        return 1;
+    }
+
+    SetName(loaded.Name());
+    SetTag(loaded.Tag());
+    // A stored empty list leaves the entries in memory, as the stream's own
+    // collection reader does.
+    TEntries& source = *loaded.fEntries;
+    if (source.Count() > 0) {
+        fEntries->BeginUpdate();
+        fEntries->Clear();
+        while (source.Count() > 0)
+            source.Items(0)->SetCollection(fEntries);
+        fEntries->EndUpdate();
+    }
+    fEntries->SetModified(false);
+    return 0;
+}
+
+int TBirthdayComponent::LoadFromFile(const QString& aFileName)
+{
+    QByteArray bytes;
+    try {
+        bytes = ReadWholeFile(aFileName);
+    } catch (const std::exception&) {
+        return 1; // missing, a folder, no permission, a read error
+    }
+    return LoadFromBytes(bytes);
+}
+
+void TBirthdayComponent::SaveToFile(const QString& aFileName)
+{
+    WriteFileAtomically(aFileName, SaveToBytes());
+    fEntries->SetModified(false);
+}
+
+void TBirthdayComponent::SaveToRegistry(const QString& aKeyName)
+{
+    const QByteArray image = SaveToBytes();
+    if (image.size() > kMaxRegistryImage)
+        throw Exception(QStringLiteral("You have to many entries in your database so they cannot\r\n"
+                                       " be saved. Please delete some entries and try to exit again!"));
+    TRegistry reg;
+    reg.SetRootKey(HKEY_CURRENT_USER);
+    if (!reg.OpenKey(kRegistryKey, true))
+        throw ERegistryException(QStringLiteral("Cannot create the registry key %1").arg(kRegistryKey));
+    reg.WriteBinaryData(aKeyName.isEmpty() ? kDefaultValueName : aKeyName, image);
+    fEntries->SetModified(false);
+}
+
+int TBirthdayComponent::LoadFromRegistry(const QString& aKeyName)
+{
+    const QString valueName = aKeyName.isEmpty() ? kDefaultValueName : aKeyName;
+    QByteArray image;
+    try {
+        TRegistry reg;
+        reg.SetRootKey(HKEY_CURRENT_USER);
+        if (!reg.OpenKey(kRegistryKey, false) || !reg.ValueExists(valueName))
+            return 1;
+        image = reg.ReadBinaryData(valueName);
+    } catch (const std::exception&) {
+        return 1;
+    }
+    return LoadFromBytes(image);
+}
+
+// --- the process-wide birthday list ---
+
+namespace {
+std::unique_ptr<TBirthdayComponent>& BirthdayComponentHolder()
+{
+    static std::unique_ptr<TBirthdayComponent> instance;
+    return instance;
+}
+} // namespace
+
+TBirthdayComponent& BirthdayComponent()
+{
+    auto& holder = BirthdayComponentHolder();
+    if (!holder)
+        holder = std::make_unique<TBirthdayComponent>();
+    return *holder;
+}
+
+void FreeBirthdayComponent()
+{
+    BirthdayComponentHolder().reset();
+}

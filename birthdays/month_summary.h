@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+class TEntry;
+
+// The keeper's paragraph under its calendar, in the labels' HTML dialect:
+// everybody of the month grouped by day, each day a link whose href is the
+// bare day number. List is a result of TEntries::GetEntriesOfMonth (one
+// month, sorted by day). Names are escaped, so no name can break the markup
+// or add a link of its own.
+QString BuildMonthSummaryHtml(const QList<TEntry*>& List);
+
+// "1st", "2nd", "3rd", otherwise the number and "th" (also 21th, 22th, 23th,
+// 31th: the keeper has always written them so).
+QString OrdinalDay(int N);
+
+// S without its last character when that is a comma.
+QString StripTrailingComma(const QString& S);

@@ -1,0 +1,249 @@
+// The birthday list: modified flags, the queries, the file byte for byte and
+// the registry image.
+#include "birthdays/birthday.h"
+#include "platform/core/registry.h"
+#include "platform/core/streams.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QByteArray Hex(const char* hex)
+{
+    return QByteArray::fromHex(hex);
+}
+
+// A short string of the stream: length byte, then the text.
+QByteArray Short(const char* text)
+{
+    return char(qstrlen(text)) + QByteArray(text);
+}
+
+// Resource header, signature and root object around the properties.
+QByteArray Wrap(const QByteArray& properties)
+{
+    const QByteArray body = "TPF0" + Short("TBirthdayComponent") + Hex("00") + properties + Hex("0000");
+    QByteArray header = Hex("ff0a00") + "TBIRTHDAYCOMPONENT" + Hex("003010");
+    for (int i = 0; i < 4; ++i)
+        header += char(body.size() >> (8 * i));
+    return header + body;
+}
+
+TEntry* Add(TEntries& entries, const QString& name, TDateTime date)
+{
+    TEntry* entry = entries.Add();
+    entry->SetFullName(name);
+    entry->SetBirthDate(date);
+    return entry;
+}
+
+QStringList Names(const QList<TEntry*>& list)
+{
+    QStringList names;
+    for (const TEntry* entry : list)
+        names += entry->FullName();
+    return names;
+}
+
+QStringList Names(const TEntries& entries)
+{
+    QList<TEntry*> list;
+    for (int i = 0; i < entries.Count(); ++i)
+        list += entries.Items(i);
+    return Names(list);
+}
+
+// A plain birthday, an anniversary with notes, an accented name and a Greek
+// one on 29 February of the unknown year.
+void Fill(TEntries& entries)
+{
+    Add(entries, u"Anna Smith"_s, EncodeDate(1980, 3, 3));
+    TEntry* wedding = Add(entries, u"Wedding"_s, EncodeDate(2001, 6, 16));
+    wedding->SetEntryType(etAnniversary);
+    wedding->SetNotes(u"Ruby next"_s);
+    Add(entries, u"José Müller"_s, EncodeDate(1975, 11, 30));
+    Add(entries, u"Ελένη"_s, EncodeDate(UnknownBirthYear, 2, 29));
+}
+
+// clang-format off
+const QByteArray kFilledList = Wrap(
+    Short("Entries") + Hex("0e")
+    // Only what differs from the defaults: no EntryType 0, Icon -1 or empty Notes.
+    + Hex("01") + Short("FullName") + Hex("06") + Short("Anna Smith")
+        + Short("BirthDate") + Hex("05 000000000000c6e40d40") + Hex("00")
+    + Hex("01") + Short("EntryType") + Hex("0201") + Short("FullName") + Hex("06") + Short("Wedding")
+        + Short("BirthDate") + Hex("05 000000000000c2900e40") + Short("Notes") + Hex("06") + Short("Ruby next")
+        + Hex("00")
+    // Accented text as UTF-8, Greek as UTF-16.
+    + Hex("01") + Short("FullName") + Hex("14 0d000000 4a6f73c3a9204dc3bc6c6c6572")
+        + Short("BirthDate") + Hex("05 000000000000a0d80d40") + Hex("00")
+    + Hex("01") + Short("FullName") + Hex("12 05000000 9503bb03ad03bd03b703")
+        + Short("BirthDate") + Hex("05 0000000000a0c39f11c0") + Hex("00")
+    + Hex("00"));
+const QByteArray kEmptyList = Wrap(Short("Entries") + Hex("0e00"));
+// clang-format on
+
+class BirthdayFile : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        SetRegistryFileForTesting(dir.filePath(u"registry.ini"_s));
+        Fill(*component.Entries());
+    }
+    void TearDown() override { SetRegistryFileForTesting(QString()); }
+    QString Write(const QByteArray& bytes)
+    {
+        WriteFileAtomically(dir.filePath(u"in.dra"_s), bytes);
+        return dir.filePath(u"in.dra"_s);
+    }
+
+    QTemporaryDir dir;
+    TBirthdayComponent component;
+};
+
+} // namespace
+
+TEST(BirthdayModel, ModifiedFlagsFollowEveryChange)
+{
+    TEntries entries;
+    int updates = 0;
+    entries.OnModification = [&](TObject*) { ++updates; };
+    TEntry* entry = entries.Add();
+    EXPECT_TRUE(entries.Modified()); // before any property is set
+    entries.SetModified(false);
+    entry->SetModified(false);
+    EXPECT_FALSE(entries.Modified());
+    entry->SetNotes(u"x"_s);
+    EXPECT_TRUE(entries.Modified());
+    // A date that could never be queried is refused and changes nothing.
+    EXPECT_THROW(entry->SetBirthDate(std::numeric_limits<double>::quiet_NaN()), Exception);
+    EXPECT_EQ(entry->BirthDate(), 0);
+
+    entries.SetModified(false);
+    updates = 0;
+    entries.Delete(0);
+    EXPECT_TRUE(entries.Modified());
+    EXPECT_EQ(updates, 1);
+}
+
+TEST(BirthdayModel, DayQueriesIgnoreTheYearAndKnow29February)
+{
+    TEntries entries;
+    Add(entries, u"Leap 2000"_s, EncodeDate(2000, 2, 29));
+    Add(entries, u"No date"_s, 0);
+    Add(entries, u"Leap unknown"_s, EncodeDate(UnknownBirthYear, 2, 29));
+    Add(entries, u"Feb 28"_s, EncodeDate(1970, 2, 28));
+
+    const TDateTime leapDay = EncodeDate(2024, 2, 29);
+    EXPECT_EQ(Names(entries.GetEntriesOfDay(leapDay)), QStringList({ u"Leap 2000"_s, u"Leap unknown"_s }));
+    EXPECT_EQ(Names(entries.GetEntriesOfDay(EncodeDate(2023, 2, 28))), QStringList { u"Feb 28"_s });
+    EXPECT_TRUE(entries.GetEntriesOfDay(0).isEmpty()); // 30 December 1899, not "no date"
+    EXPECT_TRUE(entries.GetEntriesOfMonth(12).isEmpty());
+    EXPECT_EQ(entries.GetEntryOfDay(1, leapDay)->FullName(), u"Leap unknown"_s);
+    EXPECT_EQ(entries.GetEntryOfDay(3, leapDay), nullptr);
+
+    // 29 February orders between the 28th and 1 March though year 1 lacks it.
+    EXPECT_GT(entries.Items(0)->CanonicalDate(), entries.Items(3)->CanonicalDate());
+    EXPECT_LT(entries.Items(0)->CanonicalDate(), EncodeDate(1, 3, 1));
+}
+
+TEST(BirthdayModel, MonthQueryKeepsTheSortsOrderAndOwnsItsList)
+{
+    TEntries entries;
+    for (const auto& [name, day] :
+        { std::pair { "A", 5 }, { "B", 3 }, { "C", 5 }, { "D", 3 }, { "Leap", 29 }, { "E", 28 } })
+        Add(entries, QString::fromLatin1(name), EncodeDate(UnknownBirthYear, 2, day));
+    Add(entries, u"March"_s, EncodeDate(1984, 3, 1));
+
+    // The exchange sort puts C before A on the 5th.
+    const QList<TEntry*> february = entries.GetEntriesOfMonth(2);
+    const QStringList expected = { u"B"_s, u"D"_s, u"C"_s, u"A"_s, u"E"_s, u"Leap"_s };
+    EXPECT_EQ(Names(february), expected);
+
+    // Neither another query nor a deletion touches a list already handed out.
+    entries.GetEntriesOfMonth(3);
+    entries.Delete(entries.Count() - 1);
+    EXPECT_EQ(Names(february), expected);
+}
+
+TEST_F(BirthdayFile, WritesTheStreamByteForByteAndReadsItBack)
+{
+    component.SaveToFile(dir.filePath(u"list.dra"_s));
+    EXPECT_FALSE(component.Entries()->Modified());
+    EXPECT_EQ(ReadWholeFile(dir.filePath(u"list.dra"_s)).toHex(' '), kFilledList.toHex(' '));
+
+    // Read back, every field (Icon -1 too) comes out as it went in.
+    TBirthdayComponent loaded;
+    ASSERT_EQ(loaded.LoadFromFile(dir.filePath(u"list.dra"_s)), 0);
+    EXPECT_FALSE(loaded.Entries()->Modified());
+    loaded.SaveToFile(dir.filePath(u"again.dra"_s));
+    EXPECT_EQ(ReadWholeFile(dir.filePath(u"again.dra"_s)), kFilledList);
+    TBirthdayComponent().SaveToFile(dir.filePath(u"empty.dra"_s));
+    EXPECT_EQ(ReadWholeFile(dir.filePath(u"empty.dra"_s)), kEmptyList);
+}
+
+TEST_F(BirthdayFile, ReadsPropertyNamesInAnyCase)
+{
+    TBirthdayComponent loaded;
+    ASSERT_EQ(loaded.LoadFromFile(Write(Wrap(Short("entries") + Hex("0e 01") + Short("entrytype") + Hex("0201")
+                  + Short("FULLNAME") + Hex("06") + Short("Bo") + Short("icon") + Hex("0207") + Short("birthdate")
+                  + Hex("0203") + Hex("00 00")))),
+        0);
+    ASSERT_EQ(Names(*loaded.Entries()), QStringList { u"Bo"_s });
+    EXPECT_EQ(loaded.Entries()->Items(0)->EntryType(), etAnniversary);
+    EXPECT_EQ(loaded.Entries()->Items(0)->Icon(), 7);
+    EXPECT_EQ(loaded.Entries()->Items(0)->BirthDate(), 3);
+}
+
+TEST_F(BirthdayFile, FailuresAndEmptyLoadsKeepTheEntriesInMemory)
+{
+    const QStringList before = Names(*component.Entries());
+    const QByteArray goodItem = Hex("01") + Short("FullName") + Hex("06") + Short("New") + Hex("00");
+    const QByteArray broken[] = {
+        Wrap(Short("Entries") + Hex("0e") + goodItem + Hex("01") + Short("Age") + Hex("0201 00 00")),
+        Wrap(Short("Entries") + Hex("0e") + goodItem + Hex("01") + Short("BirthDate")
+            + Hex("15 000000000000f87f 00 00")),
+        kFilledList.left(kFilledList.size() - 30),
+    };
+    for (const QByteArray& bytes : broken) {
+        EXPECT_EQ(component.LoadFromFile(Write(bytes)), 1);
+        EXPECT_EQ(Names(*component.Entries()), before);
+        EXPECT_TRUE(component.Entries()->Modified());
+    }
+    EXPECT_EQ(component.LoadFromFile(dir.filePath(u"missing.dra"_s)), 1);
+    EXPECT_THROW(component.SaveToFile(dir.filePath(u"no/such/list.dra"_s)), EStreamError);
+    EXPECT_TRUE(component.Entries()->Modified());
+
+    EXPECT_EQ(component.LoadFromFile(Write(kEmptyList)), 0);
+    EXPECT_EQ(Names(*component.Entries()), before);
+    EXPECT_FALSE(component.Entries()->Modified());
+}
+
+TEST_F(BirthdayFile, RegistryImageRoundTrip)
+{
+    component.SaveToRegistry(QString());
+    EXPECT_FALSE(component.Entries()->Modified());
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKey(u"Software\\Veltrane\\BirthDay"_s, false));
+    EXPECT_EQ(reg.ReadBinaryData(u"Data"_s), kFilledList);
+
+    TBirthdayComponent loaded;
+    EXPECT_EQ(loaded.LoadFromRegistry(u"Other"_s), 1);
+    ASSERT_EQ(loaded.LoadFromRegistry(QString()), 0);
+    EXPECT_EQ(Names(*loaded.Entries()), Names(*component.Entries()));
+
+    // An image over 65534 bytes is refused before anything is written.
+    for (int i = 0; i < 700; ++i)
+        loaded.Entries()->Add()->SetFullName(QString(100, u'x'));
+    EXPECT_THROW(loaded.SaveToRegistry(u"Big"_s), Exception);
+    EXPECT_TRUE(loaded.Entries()->Modified());
+    EXPECT_FALSE(reg.ValueExists(u"Big"_s));
+}
