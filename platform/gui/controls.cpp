@@ -1468,7 +1468,9 @@ void TWinControl::PaintBackgroundFor(TControl* child, TCanvas& canvas)
     const bool wasActive = fPaintCopyActive;
     TControl* const wasStop = fPaintCopyStop;
     fPaintCopyActive = true;
-    fPaintCopyStop = child;
+    // Windowless siblings all lie below a window; for a windowless child only
+    // those before it in z-order do.
+    fPaintCopyStop = child->IsWindowless() ? child : nullptr;
     SetControlState(ControlState() | csPaintCopy);
     {
         QPainter painter(&image);

@@ -477,6 +477,15 @@ void TCustomForm::PaintSelf(QPainter& painter)
         OnPaint(this);
 }
 
+void TCustomForm::WndProc(TMessage& Message)
+{
+    if (Message.Msg == WM_NEXTDLGCTL && Message.LParam == 0) {
+        SelectNext(ActiveControl(), Message.WParam == 0, true);
+        return;
+    }
+    TWinControl::WndProc(Message);
+}
+
 void TCustomForm::CMDialogKey(TMessage& Message)
 {
     const auto key = quint16(Message.WParam);

@@ -110,6 +110,8 @@ public:
     void HostActivated();
     void HostDeactivated();
     void PaintSelf(QPainter& painter) override;
+    // WM_NEXTDLGCTL moves the focus on (WParam 0) or back (WParam 1).
+    void WndProc(TMessage& Message) override;
     // Dialog keys of the form: Tab moves focus, then every control sees the key.
     void CMDialogKey(TMessage& Message) override;
     // Offers an accelerator character to every control; true when one took it.

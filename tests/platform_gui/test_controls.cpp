@@ -572,3 +572,34 @@ TEST_F(Controls, FormSizesIncludeTheFrame)
     EXPECT_EQ(form->ClientWidth(), 300);
     EXPECT_EQ(form->Handle()->size(), QSize(300, 200));
 }
+
+TEST_F(Controls, AWindowedChildSeesEveryWindowlessSiblingBeneathIt)
+{
+    MakeForm();
+    auto* pane = new Pane(form, clRed);
+    pane->SetParent(form);
+    pane->SetBounds(10, 10, 40, 40);
+    auto* laterBlock = new Block(form, clBlue); // later in z-order, yet below the window
+    laterBlock->SetParent(form);
+    laterBlock->SetBounds(0, 0, 30, 30);
+    TBitmap bmp;
+    bmp.SetSize(40, 40);
+    form->PaintBackgroundFor(pane, *bmp.Canvas());
+    EXPECT_EQ(bmp.Image().pixel(5, 5) & 0xFFFFFF, Rgb(clBlue));
+    EXPECT_EQ(bmp.Image().pixel(30, 30) & 0xFFFFFF, Rgb(clWhite));
+}
+
+TEST_F(Controls, NextDialogControlMovesTheFocus)
+{
+    MakeForm();
+    auto* first = new Pane(form, clRed);
+    first->SetParent(form);
+    auto* second = new Pane(form, clGreen);
+    second->SetParent(form);
+    form->Show();
+    first->SetFocus();
+    QApplication::processEvents();
+    form->Perform(WM_NEXTDLGCTL, 0, 0);
+    QApplication::processEvents();
+    EXPECT_EQ(form->ActiveControl(), second);
+}
