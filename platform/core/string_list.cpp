@@ -177,7 +177,8 @@ QStringList TStringList::ToStringList() const
 void TStringList::LoadFromFile(const QString& fileName)
 {
     const QByteArray bytes = ReadWholeFile(fileName);
-    QStringDecoder utf8(QStringDecoder::Utf8);
+    // Stateless, so an unfinished sequence at the very end counts as an error.
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8(bytes);
     if (utf8.hasError())
         text = AnsiToString(bytes);

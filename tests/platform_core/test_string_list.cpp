@@ -2,6 +2,7 @@
 #include "platform/core/string_list.h"
 #include "platform/core/sysutils.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -135,4 +136,18 @@ TEST(StringList, LoadFromFileReadsUtf8ElseWindows1252)
 
     list.SaveToFile(name);
     EXPECT_EQ(ReadWholeFile(name), QByteArrayLiteral("caf\xC3\xA9\r\n\xE2\x82\xAC\r\n"));
+}
+
+TEST(StringListFiles, AnAnsiFileEndingInANonAsciiByteKeepsIt)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("ansi.txt"));
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("caf\xE9");
+    f.close();
+    TStringList list;
+    list.LoadFromFile(path);
+    ASSERT_EQ(list.Count(), 1);
+    EXPECT_EQ(list.Strings(0), QString::fromUtf8("caf\xC3\xA9"));
 }

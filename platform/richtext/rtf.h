@@ -1,0 +1,41 @@
+#pragma once
+
+// Rich Text Format: reading RTF into a QTextDocument and writing one out.
+//
+// The reader takes what Windows' rich edit control and word processors
+// write: font and colour tables with character sets, paragraph alignment,
+// bold, italic, underline, strike-out, size, font, text and highlight colour,
+// 8-bit text in the font's code page, Unicode escapes, symbol words, field
+// results. It skips what it cannot show (pictures, objects, style sheets,
+// document information, headers, footers, ignorable destinations). Any input
+// is read in time and memory linear in its size.
+//
+// The writer produces a compact document of the same kind (the header and
+// tables the Windows control writes, one \par per paragraph) that the reader
+// reads back to the same text and formatting.
+
+#include <QByteArray>
+#include <QString>
+#include <QTextFormat>
+
+class QTextCharFormat;
+class QTextDocument;
+
+// The font character set (\fcharset) of a run, kept in its character format
+// as an int property.
+inline constexpr int kCharsetProperty = QTextFormat::UserProperty + 1;
+
+// The font name of a character format, or an empty string when it has none.
+QString FormatFontName(const QTextCharFormat& format);
+
+// True when bytes begin with the rich text header "{\rtf" (after blanks).
+bool IsRtf(const QByteArray& bytes);
+
+// Replaces the content of doc by the RTF document. A final \par closes the
+// last paragraph rather than opening an empty one, as in Windows' control.
+// Returns false, leaving doc untouched, when the bytes are not RTF.
+bool ReadRtf(const QByteArray& rtf, QTextDocument& doc);
+
+// The RTF of doc's characters from position `from` up to `to` (-1: the end).
+// Runs without a font or size take doc's default font.
+QByteArray WriteRtf(const QTextDocument& doc, int from = 0, int to = -1);
