@@ -1516,15 +1516,17 @@ void TWinControl::HostMouseMove(Qt::KeyboardModifiers mods, Qt::MouseButtons but
 {
     TControl* under = MouseTarget(pos);
     SetControlUnderMouse(under);
-    if (fHandle && under != this)
-        fHandle->setCursor(Screen()->CursorOf(under->Cursor()));
-    else if (fHandle)
-        fHandle->setCursor(Screen()->CursorOf(Cursor()));
+    std::weak_ptr<bool> alive = AliveToken();
     TControl* target = fCaptureControl && buttons ? fCaptureControl : under;
-    if (!target->IsEnabledInTree() && target != fCaptureControl)
-        return;
-    const QPoint local = pos - (target == this ? QPoint() : target->BoundsRect().topLeft());
-    target->DoMouseMove(QtShiftState(mods, buttons), local.x(), local.y());
+    if (target->IsEnabledInTree() || target == fCaptureControl) {
+        const QPoint local = pos - (target == this ? QPoint() : target->BoundsRect().topLeft());
+        target->DoMouseMove(QtShiftState(mods, buttons), local.x(), local.y());
+    }
+    // After the handler, which may have changed the cursor (links do).
+    if (!alive.expired() && fHandle) {
+        TControl* shown = ControlAtPos(pos, false, false);
+        fHandle->setCursor(Screen()->CursorOf(shown ? shown->Cursor() : Cursor()));
+    }
 }
 
 void TWinControl::HostMouseRelease(Qt::MouseButton button, Qt::KeyboardModifiers mods, Qt::MouseButtons buttons,

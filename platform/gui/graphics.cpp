@@ -1020,7 +1020,12 @@ void TCanvas::DrawTextAt(QPainter& p, int x, int y, const QString& text, int und
     } else if (!text.isEmpty()) {
         // Smooth glyphs on a layer, cut at half coverage: every pixel is
         // either text colour or untouched.
-        const QRect ink = fm.boundingRect(text).adjusted(-2, -2, 2, 2) | QRect(0, -fm.ascent(), 1, fm.height());
+        // Text without ink (a lone tab, glyphs no font has) reports bounds
+        // far away: keep the layer to the text's own cell and a margin.
+        const QRect cell(-fm.maxWidth() - 2, -fm.ascent() - fm.height(),
+                         fm.horizontalAdvance(text) + 2 * fm.maxWidth() + 4, 3 * fm.height());
+        const QRect ink =
+            (fm.boundingRect(text).adjusted(-2, -2, 2, 2) | QRect(0, -fm.ascent(), 1, fm.height())).intersected(cell);
         QImage layer(ink.size(), QImage::Format_ARGB32_Premultiplied);
         layer.fill(Qt::transparent);
         {

@@ -699,3 +699,14 @@ TEST(CanvasState, TextColorOverrideLastsUntilTheFontChanges)
     c.Font()->SetColor(clGreen);
     EXPECT_EQ(c.TextColor(), clGreen);
 }
+
+TEST(CanvasText, TextWithoutInkDrawsWithoutAHugeLayer)
+{
+    TBitmap bmp;
+    bmp.SetSize(40, 20);
+    bmp.Canvas()->SetNoAntialiasText(true);
+    bmp.Canvas()->Brush()->SetStyle(bsClear);
+    bmp.Canvas()->TextOut(2, 2, QStringLiteral("\t"));
+    bmp.Canvas()->TextOut(2, 2, QString(QChar(0xE000)));
+    EXPECT_EQ(bmp.Image().pixel(20, 10) & 0xFFFFFF, 0xFFFFFFu);
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+// Mouse handlers of the engine: the normal handler gives links their hover
+// look and the hand cursor and turns a click into OnLinkClicked (or the
+// shell); the form-element handler reports clicks on input and user elements.
+
+#include "platform/core/classes.h"
+#include "platform/gui/controls.h"
+
+#include <QString>
+
+#include <memory>
+
+class TQzMiniHtml2;
+
+class THandler : public TComponent {
+public:
+    THandler(TComponent* AOwner, TQzMiniHtml2* aHtml);
+    QString ClassName() const override { return QStringLiteral("THandler"); }
+
+    virtual void MouseMove(TObject* Sender, TShiftState Shift, int X, int Y) { }
+    virtual void MouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y) { }
+    virtual void MouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y) { }
+    // A handler of the same class serving another engine.
+    virtual std::unique_ptr<THandler> CloneFor(TQzMiniHtml2* aHtml) const;
+
+    TQzMiniHtml2* aMiniHtml;
+};
+
+class TNormalHandler : public THandler {
+public:
+    using THandler::THandler;
+    QString ClassName() const override { return QStringLiteral("TNormalHandler"); }
+    void MouseMove(TObject* Sender, TShiftState Shift, int X, int Y) override;
+    void MouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    std::unique_ptr<THandler> CloneFor(TQzMiniHtml2* aHtml) const override;
+};
+
+class TFormElementHandler : public THandler {
+public:
+    using THandler::THandler;
+    QString ClassName() const override { return QStringLiteral("TFormElementHandler"); }
+    void MouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    std::unique_ptr<THandler> CloneFor(TQzMiniHtml2* aHtml) const override;
+};
+
+// The shell target of a link: "mailto://x" is opened as "mailto:x".
+QString UrlShellTarget(const QString& target);
+// Opens a link target through the shell service.
+void OpenUrl(const QString& target);

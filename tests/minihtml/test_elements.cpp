@@ -1,0 +1,138 @@
+// Pictures and where their sources point, input elements, and the
+// user-defined element the host sizes and draws.
+#include "minihtml_fixture.h"
+
+#include "minihtml/dynamic_elements.h"
+#include "minihtml/inline_elements.h"
+
+#include "platform/gui/forms.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+TEST(PictureSource, ProtocolsFoldersAndEnvironment)
+{
+    const QString app = QStringLiteral("/opt/Diary/");
+    auto cache = [&](const char* src) { return ResolvePictureSource(QString::fromLatin1(src), app).Cache; };
+    EXPECT_EQ(cache("file:///home/Ann/Pics/A.png"), QStringLiteral("/home/Ann/Pics/A.png"));
+    EXPECT_EQ(cache("file:///c|/pics/a.bmp"), QStringLiteral("c:/pics/a.bmp"));
+    EXPECT_EQ(cache("%APP%Logo.bmp"), QStringLiteral("/opt/Diary/Logo.bmp"));
+    EXPECT_EQ(cache("res:logo"), QStringLiteral("logo"));
+    EXPECT_EQ(ResolvePictureSource(QStringLiteral("res:logo"), app).Protocol, QStringLiteral("res"));
+    EXPECT_EQ(cache("c:\\x.bmp"), QStringLiteral("c:\\x.bmp"));
+    // Environment names keep their case; the first %NAME% is replaced everywhere.
+    qputenv("MiniHtmlPics", "/srv/Pics");
+    EXPECT_EQ(cache("%MiniHtmlPics%/a.png|%minihtmlpics%"), QStringLiteral("/srv/Pics/a.png|/srv/Pics"));
+    EXPECT_EQ(cache("%MINIHTMLPICS%/a.png"), QStringLiteral("/a.png"));
+    qunsetenv("MiniHtmlPics");
+}
+
+using Elements = EngineTest;
+
+TEST_F(Elements, PictureFilesKeepTheirCaseAndStretch)
+{
+    QTemporaryDir dir;
+    QImage image(20, 10, QImage::Format_RGB32);
+    image.fill(QColor(0, 0, 255));
+    ASSERT_TRUE(image.save(dir.filePath(QStringLiteral("Blue Pic.PNG"))));
+    Application()->SetExeName(dir.filePath(QStringLiteral("diary")));
+
+    Load(QStringLiteral("<img src=\"%App%Blue Pic.PNG\"><img src=\"file://") + dir.path()
+        + QStringLiteral("/Blue Pic.PNG\" width=40><img src=\"%app%blue pic.png\">"));
+    auto* first = Tag<aPicture>(0);
+    auto* wide = Tag<aPicture>(1);
+    auto* wrongCase = Tag<aPicture>(2);
+    EXPECT_EQ(QSize(first->Width, first->Height), QSize(20, 10));
+    EXPECT_EQ(first->Cache, dir.filePath(QStringLiteral("Blue Pic.PNG")));
+    EXPECT_EQ(QSize(wide->Width, wide->Height), QSize(40, 10));
+    // Names differ by case on this file system: that picture is missing.
+    EXPECT_EQ(QSize(wrongCase->Width, wrongCase->Height), QSize(105, 105));
+    // The whole picture stretched over the element; a missing one draws nothing.
+    const QImage& cache = e->CacheBitmap->Image();
+    const int bottom = wrongCase->Top + wrongCase->Height;
+    EXPECT_EQ(Count(cache, QRect(first->Left, bottom - 10, 20, 10), clBlue), 200);
+    EXPECT_EQ(Count(cache, QRect(wide->Left, bottom - 10, 40, 10), clBlue), 400);
+    EXPECT_EQ(Count(cache, QRect(wrongCase->Left, wrongCase->Top, 105, 105), clBlue), 0);
+    Application()->SetExeName(QString());
+}
+
+TEST_F(Elements, ResourcePicturesAndMissingOnes)
+{
+    QImage logo(16, 8, QImage::Format_RGB32);
+    logo.fill(QColor(255, 0, 0));
+    RegisterResourceBitmap(QStringLiteral("LOGO"), logo);
+    Load(QStringLiteral("<img src=res:logo><img src=\"res:nothing\"><img src=res:logo width=x>"));
+    auto* pic = Tag<aPicture>(0);
+    // The picture's own size, drawn at it.
+    EXPECT_EQ(QSize(pic->Width, pic->Height), QSize(16, 8));
+    EXPECT_EQ(Count(e->CacheBitmap->Image(), QRect(pic->Left, pic->Top, 16, 8), clRed), 128);
+    // A missing resource is an empty area, not an error.
+    EXPECT_EQ(QSize(Tag<aPicture>(1)->Width, Tag<aPicture>(1)->Height), QSize(105, 105));
+    // A width that is no number: the resource's own width.
+    EXPECT_EQ(Tag<aPicture>(2)->Width, 16);
+    UnregisterResourceBitmaps();
+}
+
+TEST_F(Elements, InputElementsMeasureAndDraw)
+{
+    Load(QStringLiteral("<input type=submit value=ok><input type=checkbox checked><input type=checkbox>"
+                        "<input type=text value=x><input>"));
+    auto* button = Tag<aFormElement>(0);
+    EXPECT_EQ(button->Font->Name(), QStringLiteral("Arial"));
+    EXPECT_EQ(QSize(button->Width, button->Height), QSize(32, 18)); // "  ok", height + 2
+    auto* ticked = Tag<aFormElement>(1);
+    auto* empty = Tag<aFormElement>(2);
+    EXPECT_EQ(QSize(ticked->Width, ticked->Height), QSize(16, 12));
+    EXPECT_EQ(QSize(Tag<aFormElement>(3)->Width, Tag<aFormElement>(3)->Height), QSize(0, 0));
+    EXPECT_EQ(QSize(Tag<aFormElement>(4)->Width, Tag<aFormElement>(4)->Height), QSize(0, 0));
+    EXPECT_EQ(button->inputValue, QStringLiteral("ok"));
+
+    const QImage& cache = e->CacheBitmap->Image();
+    // The button face, inside its raised edge.
+    EXPECT_EQ(CachePx(button->Left + 3, button->Top + 3), Rgb(clBtnFace));
+    EXPECT_EQ(CachePx(button->Left + button->Width - 1, button->Top + 5), Rgb(clBtnShadow));
+    // A tick is dark pixels the empty box does not have.
+    auto dark = [&](const aFormElement* box) {
+        int n = 0;
+        for (int y = box->Top + 2; y < box->Top + box->Height - 2; ++y)
+            for (int x = box->Left + 2; x < box->Left + box->Width - 2; ++x)
+                n += qGray(cache.pixel(x, y)) < 64;
+        return n;
+    };
+    EXPECT_GT(dark(ticked), 5);
+    EXPECT_EQ(dark(empty), 0);
+}
+
+TEST_F(Elements, UserDefinedElementsAskTheHost)
+{
+    QList<QRect> drawn;
+    QStringList drawnVars;
+    e->OnUserDefinedDraw = [&](TObject* sender, const QString& id, const QString& type, TCanvas* canvas, QRect rect,
+                               const QString& v1, const QString&, const QString&) {
+        EXPECT_TRUE(dynamic_cast<aUserDefined*>(sender));
+        EXPECT_EQ(canvas, e->CacheBitmap->Canvas());
+        EXPECT_GT(canvas->LockCount(), 0);
+        drawn.append(rect);
+        drawnVars.append(id + u'/' + type + u'/' + v1);
+    };
+    // Without a size handler: no space, and an empty rectangle to draw in.
+    Load(QStringLiteral("a<user id=Star type=icon var1=one>"));
+    ASSERT_EQ(drawn.size(), 1);
+    EXPECT_TRUE(drawn[0].isEmpty());
+
+    drawn.clear();
+    drawnVars.clear();
+    e->OnUserDefinedUpdate
+        = [&](TObject*, const QString& id, const QString&, int& w, int& h, QString& v1, QString&, QString&) {
+              w = id == QStringLiteral("huge") ? 1 << 30 : 30;
+              h = 20;
+              v1 += QStringLiteral("+");
+          };
+    e->SupportTag = DefaultSupportTag | HtmlFlag(THTMLFlag::None);
+    Load(QStringLiteral("<head>a<user id=Star type=icon var1=one></head><user id=huge>"));
+    ASSERT_EQ(drawn.size(), 2);
+    // Shown even inside head; the variables the host changed reach the drawing.
+    EXPECT_EQ(drawn[0], QRect(5, 5, 30, 20));
+    EXPECT_EQ(drawnVars[0], QStringLiteral("star/icon/one+"));
+    EXPECT_EQ(Tag<aUserDefined>(4)->Width, aUserDefined::MaxSize);
+}

@@ -1,0 +1,274 @@
+// The HTML label: parsing only when the text, the width or a dynamic tag
+// asks for it, its height, the copy over a transparent background, links,
+// and a picture of real markup for a person to look at.
+#include "minihtml_fixture.h"
+
+#include "minihtml/html_label.h"
+#include "minihtml/inline_elements.h"
+
+#include "platform/core/sysinfo.h"
+#include "platform/gui/extctrls.h"
+#include "platform/gui/forms.h"
+#include "platform/gui/services.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+#include <iostream>
+
+namespace {
+
+QString SourceRoot()
+{
+    return QFileInfo(QString::fromUtf8(__FILE__)).absoluteDir().filePath(QStringLiteral("../.."));
+}
+
+// The birthday line of the main window for a day with two birthdays and
+// two anniversaries, and for a day without any.
+const QString kBirthdayLine
+    = QStringLiteral("<font name=\"Arial\" size=\"8\" color=\"#000000\"><a href=\"change\">Birthdays</a>: "
+                     "<font color=\"#800000\">Anna,Ben</font> <a href=\"change\">Anniversaries</a>: "
+                     "<font color=\"#000080\">Carl,Dora</font></font>");
+const QString kEmptyDayLine = QStringLiteral(
+    "<font name=\"Arial\" size=\"8\" color=\"#000000\">No birthdays or anniversaries on this day, click "
+    "<a href=\"add\">here</a> to add some</font>");
+
+const QString kRichSample = QStringLiteral(
+    "<body link=\"#0000C0\"><font name=\"Times New Roman\" size=\"+6\" color=\"#800000\"><b>Dear diary</b></font><br>"
+    "<font name=\"Arial\" size=\"9\">Today was <i>rather</i> <u>good and sunny</u>: <font color=\"#008000\">green"
+    "</font>, <s>struck</s>, H<sub>2</sub>O and E=mc<sup>2</sup>.</font>"
+    "<ul type=\"square\"><li>Bought <a href=\"http://example.org/flowers\">flowers</a></li>"
+    "<li>Called <b>Ann</b></li></ul><ol><li>First</li><li>Second</li></ol>"
+    "<hr size=\"2\"><p align=\"centre\" bgcolor=\"#FFFFC0\">A centred paragraph on a pale band</p>"
+    "<table width=\"90%\" border=\"1\"><tr><th bgcolor=\"#C0C0FF\"><b>Day</b></th><th bgcolor=\"#C0C0FF\"><b>Mood</b>"
+    "</th></tr><tr><td>Monday</td><td><font color=\"#C00000\">happy</font></td></tr><tr><td>Tuesday</td>"
+    "<td>calm &amp; <a href=\"mailto://ann@example.org\">mail Ann</a></td></tr></table>"
+    "<input type=\"submit\" value=\"save\"> <input type=\"checkbox\" checked> done &copy; 2026");
+
+class HtmlLabel : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        Application()->OnException = [this](TObject*, const QString& m) { errors.append(m); };
+        form = new TForm(nullptr);
+        form->SetBorderStyle(bsNone);
+        form->SetColor(clRed);
+        form->SetClientSize(400, 300);
+        label = new TQzHtmlLabel2(form);
+        label->SetParent(form);
+        label->SetBounds(10, 10, 300, 100);
+        label->SetColor(clYellow);
+        SetTickCountSource([this] { return tick; });
+        SetShellHandler([](const QString&) { return true; });
+    }
+    void TearDown() override
+    {
+        delete form;
+        SetTickCountSource({});
+        SetShellHandler({});
+        Application()->OnException = {};
+        QApplication::processEvents();
+        for (QWidget* w : QApplication::topLevelWidgets())
+            EXPECT_EQ(FindControl(w), nullptr) << "a form was left behind";
+        EXPECT_TRUE(errors.isEmpty()) << errors.join(u'\n').toStdString();
+    }
+
+    QImage Render() { return label->RenderToBitmap()->Image(); }
+    QImage RenderForm()
+    {
+        form->Show();
+        QApplication::processEvents();
+        return form->RenderToBitmap()->Image();
+    }
+    void Fixed() { label->Engine()->TextMetrics = std::make_shared<FixedMetrics>(); }
+    static QRgb Px(const QImage& image, int x, int y) { return image.pixel(x, y) & 0xFFFFFF; }
+    static QRgb Rgb(TColor c) { return ToQColor(c).rgb() & 0xFFFFFF; }
+
+    TForm* form = nullptr;
+    TQzHtmlLabel2* label = nullptr;
+    quint32 tick = 1000;
+    QStringList errors;
+};
+
+} // namespace
+
+TEST_F(HtmlLabel, ParsesOncePerChangeOfTextOrWidth)
+{
+    label->SetCaption(QStringLiteral("plain caption"));
+    Render();
+    EXPECT_EQ(label->ParseCount(), 0); // no Html: an ordinary label
+    EXPECT_EQ(label->Caption(), QStringLiteral("plain caption"));
+
+    label->SetHtml(QStringLiteral("<b>bold</b>"));
+    Render();
+    Render();
+    EXPECT_EQ(label->ParseCount(), 1);
+    EXPECT_TRUE(label->Caption().isEmpty());
+
+    label->SetHtml(QStringLiteral("<b>bold</b>")); // the same text again still parses
+    label->SetWidth(200); // and a resize before the paint costs no second parse
+    Render();
+    Render();
+    EXPECT_EQ(label->ParseCount(), 2);
+    EXPECT_EQ(label->Engine()->width, 200);
+
+    label->SetHeight(50);
+    Render();
+    EXPECT_EQ(label->ParseCount(), 3);
+}
+
+TEST_F(HtmlLabel, DynamicAndEmptyTextsParseAgain)
+{
+    // A dynamic tag with only the label's own handler: parsed at every paint.
+    label->SetHtml(QStringLiteral("now: <dynamic id=time>"));
+    Render();
+    Render();
+    EXPECT_EQ(label->ParseCount(), 2);
+    label->SetOnDynamicUpdate([](TObject*, const QString&, QString& text) { text = QStringLiteral("12:00"); });
+    label->SetHtml(label->Html());
+    Render();
+    Render();
+    EXPECT_EQ(label->ParseCount(), 3);
+
+    // An empty cache (a label of no width) is parsed again at every paint.
+    label->SetWidth(0);
+    label->Paint();
+    label->Paint();
+    EXPECT_EQ(label->ParseCount(), 5);
+    // Back to no Html: an ordinary label again.
+    label->SetWidth(100);
+    label->SetHtml(QString());
+    label->SetCaption(QStringLiteral("caption"));
+    Render();
+    EXPECT_EQ(label->ParseCount(), 5);
+}
+
+TEST_F(HtmlLabel, AutoHeightFitsTheCache)
+{
+    Fixed();
+    label->SetAutoHeight(true);
+    label->SetHtml(QStringLiteral("ab"));
+    Render();
+    // One line 16 high: the cache is 5 + 16 + 5 high, and so is the label.
+    EXPECT_EQ(label->Height(), 26);
+    Render();
+    EXPECT_EQ(label->ParseCount(), 1);
+
+    // Without it the label keeps its height and shows the top of the text.
+    label->SetAutoHeight(false);
+    label->SetHeight(20);
+    label->SetHtml(QStringLiteral("<body bgcolor=#0000ff>a<br>b<br>c"));
+    const QImage image = Render();
+    EXPECT_EQ(label->Height(), 20);
+    EXPECT_EQ(Px(image, 100, 19), Rgb(clBlue));
+}
+
+TEST_F(HtmlLabel, TheTransparentColourShowsTheLabelOrWhatLiesBeneath)
+{
+    Fixed();
+    label->SetHtml(QStringLiteral("<font color=#00ff00>word</font>"));
+    QImage image = RenderForm();
+    // Opaque: the label's colour where the cache is transparent.
+    EXPECT_EQ(Px(image, 10 + 2, 10 + 2), Rgb(clYellow));
+    EXPECT_EQ(Px(image, 10 + 200, 10 + 80), Rgb(clYellow));
+    label->SetTransparent(true);
+    image = RenderForm();
+    // Transparent: the form beneath, and the text still drawn.
+    EXPECT_EQ(Px(image, 10 + 2, 10 + 2), Rgb(clRed));
+    EXPECT_EQ(Px(image, 10 + 200, 10 + 80), Rgb(clRed));
+    int green = 0;
+    for (int y = 15; y < 31; ++y)
+        for (int x = 15; x < 15 + 40; ++x)
+            green += Px(image, x, y) == Rgb(clLime);
+    EXPECT_GT(green, 0);
+}
+
+TEST_F(HtmlLabel, LinksReportTheLabelAndNewTextWaitsForTheClick)
+{
+    Fixed();
+    QStringList clicks;
+    label->SetOnLinkClicked([&](TObject* sender, const QString& href, bool& handled) {
+        EXPECT_EQ(sender, label);
+        clicks.append(href);
+        handled = true;
+        // As the birthday line does: new text, and a repaint during the click.
+        label->SetHtml(QStringLiteral("after"));
+        Render();
+    });
+    label->SetHtml(QStringLiteral("<a href=\"Change\">Birthdays</a> and more"));
+    Render();
+    tick += 1000;
+    label->DoMouseMove(0, 20, 12);
+    EXPECT_EQ(label->Cursor(), crHandPoint);
+    ASSERT_NE(label->Engine()->MouseOver, nullptr);
+    label->DoMouseDown(mbLeft, 0, 20, 12, false);
+    label->DoMouseUp(mbLeft, 0, 20, 12);
+    EXPECT_EQ(clicks, QStringList { QStringLiteral("change") });
+    EXPECT_EQ(label->ParseCount(), 1); // the tags under the mouse stayed alive
+
+    // The parse after the click forgets the hover state with the old tags.
+    Render();
+    EXPECT_EQ(label->ParseCount(), 2);
+    EXPECT_EQ(label->Engine()->TagCount(), 1);
+    EXPECT_EQ(label->Engine()->MouseOver, nullptr);
+    EXPECT_EQ(label->Engine()->Focused, -1);
+}
+
+TEST_F(HtmlLabel, RendersTheBirthdayLineAndARichSampleToAPicture)
+{
+    form->SetClientSize(520, 560);
+    auto* skin = new TImage(form);
+    skin->SetParent(form);
+    skin->SetAlign(alClient);
+    skin->SetStretch(true);
+    skin->Picture()->LoadFromFile(SourceRoot() + QStringLiteral("/resources/store/skin04.jpg"));
+    form->SendControlToBack(skin);
+
+    label->SetTransparent(true);
+    label->SetAutoHeight(true);
+    label->SetBounds(10, 10, 500, 20);
+    label->SetHtml(kBirthdayLine);
+
+    auto* empty = new TQzHtmlLabel2(form);
+    empty->SetParent(form);
+    empty->SetColor(clBtnFace);
+    empty->SetAutoHeight(true);
+    empty->SetBounds(10, 40, 500, 20);
+    empty->SetHtml(kEmptyDayLine);
+
+    auto* rich = new TQzHtmlLabel2(form);
+    rich->SetParent(form);
+    rich->SetColor(clWhite);
+    rich->SetBounds(10, 70, 500, 480);
+    rich->SetHtml(kRichSample);
+
+    RenderForm();
+    const QImage image = RenderForm(); // the second render shows the fitted heights
+    const QString path = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("minihtml_label.png"));
+    ASSERT_TRUE(image.save(path));
+    std::cout << "HTML labels rendered to " << path.toStdString() << std::endl;
+
+    // The birthday line fits one line and shows the skin around its words.
+    EXPECT_EQ(label->Height(), label->Engine()->CacheBitmap->Height());
+    EXPECT_LT(label->Height(), 30);
+    const QColor beside = image.pixelColor(10 + 495, 10 + 2);
+    EXPECT_NE(beside.rgb() & 0xFFFFFF, Rgb(clYellow));
+    EXPECT_NE(beside.rgb() & 0xFFFFFF, Rgb(HtmlTransparentColor));
+    // Maroon names and navy names are drawn.
+    auto count = [&](const QRect& r, TColor c) {
+        int n = 0;
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            for (int x = r.left(); x <= r.right(); ++x)
+                n += Px(image, x, y) == Rgb(c);
+        return n;
+    };
+    EXPECT_GT(count(QRect(10, 10, 500, label->Height()), clMaroon), 10);
+    EXPECT_GT(count(QRect(10, 10, 500, label->Height()), clNavy), 10);
+    // No key colour leaks anywhere.
+    EXPECT_EQ(count(image.rect(), HtmlTransparentColor), 0);
+    // The rich sample: the pale paragraph band and the header cells' fill.
+    EXPECT_GT(count(QRect(10, 70, 500, 480), RGB(0xFF, 0xFF, 0xC0)), 2000);
+    EXPECT_GT(count(QRect(10, 70, 500, 480), RGB(0xC0, 0xC0, 0xFF)), 500);
+}

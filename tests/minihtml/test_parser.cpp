@@ -1,0 +1,207 @@
+// The keyword catalogue, attribute and entity rules, and how a source is
+// split into words, blanks and tag objects.
+#include "minihtml_fixture.h"
+
+#include "minihtml/dynamic_elements.h"
+#include "minihtml/inline_elements.h"
+#include "minihtml/tables.h"
+
+#include "platform/core/ansi.h"
+#include "platform/core/streams.h"
+
+TEST(TagCatalogue, LookupIgnoresCaseAndNegatesTheEndForm)
+{
+    EXPECT_EQ(FindTagIndex(QStringLiteral("B"), DefaultSupportTag), 12);
+    EXPECT_EQ(FindTagIndex(QStringLiteral("b"), DefaultSupportTag), 12);
+    EXPECT_EQ(FindTagIndex(QStringLiteral("/B"), DefaultSupportTag), -12);
+    EXPECT_EQ(FindTagIndex(QStringLiteral("/img"), DefaultSupportTag), -20);
+    EXPECT_EQ(FindTagIndex(QStringLiteral("/hr"), DefaultSupportTag), -21);
+    EXPECT_EQ(FindTagIndex(QStringLiteral("/input"), DefaultSupportTag), -24);
+    EXPECT_EQ(FindTagIndex(QStringLiteral("/user"), DefaultSupportTag), -25);
+    EXPECT_EQ(FindTagIndex(QStringLiteral("th"), DefaultSupportTag), 33);
+    // No keyword form; names with more than the bare name never match.
+    EXPECT_EQ(FindTagIndex(QStringLiteral("form"), DefaultSupportTag), 0);
+    EXPECT_EQ(FindTagIndex(QStringLiteral("/form"), DefaultSupportTag), 0);
+    EXPECT_EQ(FindTagIndex(QStringLiteral("b x"), DefaultSupportTag), 0);
+    EXPECT_EQ(FindTagIndex(QString(), DefaultSupportTag), 0);
+    // html is row 1 (disabled by default), never the repeated row 23.
+    EXPECT_EQ(FindTagIndex(QStringLiteral("html"), DefaultSupportTag), 0);
+    EXPECT_EQ(FindTagIndex(QStringLiteral("html"), DefaultSupportTag | HtmlFlag(THTMLFlag::None)), 1);
+    EXPECT_EQ(FindTagIndex(QStringLiteral("html"), HtmlFlag(THTMLFlag::Controls)), 0);
+    EXPECT_EQ(FindTagIndex(QStringLiteral("script"), DefaultSupportTag), 0);
+}
+
+TEST(TagCatalogue, RowsMapToTheirClasses)
+{
+    TQzMiniHtml2 e(nullptr);
+    auto classOf = [&](const char* name) {
+        atag* tag = e.processtag(THtmlAttributes(), QString::fromLatin1(name));
+        return tag ? tag->ClassName() : QStringLiteral("none");
+    };
+    EXPECT_EQ(classOf("blockquote"), QStringLiteral("aBlockquoteSTag"));
+    EXPECT_EQ(classOf("indent"), QStringLiteral("aBlockquoteSTag"));
+    EXPECT_EQ(classOf("/INDENT"), QStringLiteral("aBlockquoteETag"));
+    EXPECT_EQ(classOf("div"), QStringLiteral("aPSTag"));
+    EXPECT_EQ(classOf("/div"), QStringLiteral("aPETag"));
+    EXPECT_EQ(classOf("hi"), QStringLiteral("aSelectionSTag"));
+    EXPECT_EQ(classOf("/selection"), QStringLiteral("aSelectionETag"));
+    EXPECT_EQ(classOf("/br"), QStringLiteral("aBRTag"));
+    EXPECT_EQ(classOf("/dynamic"), QStringLiteral("aDynamicTag"));
+    EXPECT_EQ(classOf("/th"), QStringLiteral("aTHETag"));
+    EXPECT_EQ(classOf("/img"), QStringLiteral("none"));
+    EXPECT_EQ(classOf("head"), QStringLiteral("none"));
+    EXPECT_EQ(classOf("b/"), QStringLiteral("none"));
+    // The hierarchy the layout tests.
+    EXPECT_TRUE(dynamic_cast<aTDETag*>(e.processtag(THtmlAttributes(), QStringLiteral("/th"))));
+    EXPECT_TRUE(dynamic_cast<aLNInVisTag*>(e.processtag(THtmlAttributes(), QStringLiteral("/tr"))));
+    EXPECT_TRUE(dynamic_cast<aInVisLNTag*>(e.processtag(THtmlAttributes(), QStringLiteral("/li"))));
+    EXPECT_TRUE(dynamic_cast<aInVisLNTag*>(e.processtag(THtmlAttributes(), QStringLiteral("ul"))));
+    EXPECT_FALSE(dynamic_cast<aInVisLNTag*>(e.processtag(THtmlAttributes(), QStringLiteral("/ul"))));
+    EXPECT_TRUE(dynamic_cast<aVisTag*>(e.processtag(THtmlAttributes(), QStringLiteral("td"))));
+    EXPECT_EQ(e.Tags(0)->tagName, QStringLiteral("<blockquote>"));
+}
+
+TEST(Attributes, BareQuotedFlagsAndTheNameValueRule)
+{
+    auto attrs = TQzMiniHtml2::Extractvariables(QStringLiteral(" size=3 COLOR=\"#FF0000\""));
+    EXPECT_EQ(attrs.Lines(), (QStringList { QStringLiteral("size=3"), QStringLiteral("color=#ff0000") }));
+
+    attrs = TQzMiniHtml2::Extractvariables(QStringLiteral(" size=2 noshade"));
+    EXPECT_EQ(attrs.Value(QStringLiteral("noshade")), QStringLiteral("true"));
+    EXPECT_EQ(attrs.Value(QStringLiteral("size")), QStringLiteral("2"));
+
+    // Quoted values hold blanks, "=" and "<"; an empty one is no attribute.
+    attrs = TQzMiniHtml2::Extractvariables(QStringLiteral(" alt=\"a = <b\" color=\"\""));
+    EXPECT_EQ(attrs.Value(QStringLiteral("alt")), QStringLiteral("a = <b"));
+    EXPECT_FALSE(attrs.Has(QStringLiteral("color")));
+
+    // A repeated name keeps its last value; an unclosed quote gives nothing,
+    // and what follows it is read on (here a flag).
+    attrs = TQzMiniHtml2::Extractvariables(QStringLiteral(" a=1 a=2 b=\"open"));
+    EXPECT_EQ(attrs.Lines(), (QStringList { QStringLiteral("a=2"), QStringLiteral("open=true") }));
+
+    // Values arrive lower-cased; the written form stays beside them.
+    attrs = TQzMiniHtml2::Extractvariables(QStringLiteral(" src=\"%APP%Logo.PNG\" href='X'"));
+    EXPECT_EQ(attrs.Value(QStringLiteral("src")), QStringLiteral("%app%logo.png"));
+    EXPECT_EQ(attrs.RawValue(QStringLiteral("src")), QStringLiteral("%APP%Logo.PNG"));
+    EXPECT_EQ(attrs.Value(QStringLiteral("href")), QStringLiteral("'x'"));
+}
+
+TEST(Entities, SixEntitiesInTheirOrderIgnoringCase)
+{
+    EXPECT_EQ(TQzMiniHtml2::ReplaceEntities(QStringLiteral("&LT;b&gt; &Amp; &quot;x&quot; &copy;&nbsp;&euro;")),
+        QStringLiteral("<b> & \"x\" (c) &euro;"));
+    // "&amp;" goes after "&lt;", so an escaped ampersand shows the entity.
+    EXPECT_EQ(TQzMiniHtml2::ReplaceEntities(QStringLiteral("&amp;lt;")), QStringLiteral("&lt;"));
+}
+
+using Parser = EngineTest;
+
+TEST_F(Parser, WordsBlanksAndTags)
+{
+    Load(QStringLiteral("<b>one&nbsp;&NBSP;two</b> <x>three\tfour"));
+    EXPECT_EQ(Kinds(),
+        (QStringList { QStringLiteral("aBSTag"), QStringLiteral("\"one\""), QStringLiteral("aSpace"),
+            QStringLiteral("aSpace"), QStringLiteral("\"two\""), QStringLiteral("aBETag"), QStringLiteral("aSpace"),
+            QStringLiteral("\"three\tfour\r\n\"") }));
+
+    // Text right after a link start is one word, with one blank after it.
+    Load(QStringLiteral("<a HREF=\"Page.html\">two words</a>"));
+    EXPECT_EQ(Kinds(),
+        (QStringList { QStringLiteral("aASTag"), QStringLiteral("\"two words\""), QStringLiteral("aSpace"),
+            QStringLiteral("aAETag"), QStringLiteral("\"\r\n\"") }));
+    EXPECT_EQ(Tag<aASTag>(0)->href, QStringLiteral("page.html"));
+
+    // A ">" before the first "<" makes all of the text words, tags included;
+    // so does a "<" without ">".
+    Load(QStringLiteral("x > y <b>z</b>"));
+    EXPECT_EQ(e->TagCount(), 7);
+    EXPECT_TRUE(Word(QStringLiteral("<b>z</b>\r\n")));
+    Load(QStringLiteral("a<b"));
+    EXPECT_EQ(Kinds(), QStringList { QStringLiteral("\"a<b\r\n\"") });
+
+    Load(QStringLiteral("<br/>a<unknown attr=1>b"));
+    EXPECT_EQ(Kinds(), (QStringList { QStringLiteral("\"a\""), QStringLiteral("\"b\r\n\"") }));
+}
+
+TEST_F(Parser, KeepsCharactersOutsideTheAnsiCodePage)
+{
+    Load(QStringLiteral("\u0141ukasz \u65e5"));
+    EXPECT_TRUE(Word(QStringLiteral("\u0141ukasz")));
+    // The stream form reads the ANSI code page.
+    TMemoryStream stream(StringToAnsi(QStringLiteral("caf\u00e9 <b>x")));
+    e->LoadFromStream(stream);
+    EXPECT_TRUE(Word(QStringLiteral("caf\u00e9")));
+    EXPECT_EQ(e->TagCount(), 4);
+}
+
+TEST_F(Parser, ChunkBoundariesInsideTagsAndCells)
+{
+    // A tag cut by the 400-character read-ahead parses as if read at once.
+    const QString pad(397, u'a');
+    Load(pad + QStringLiteral("<font color=\"#ff0000\">x"));
+    ASSERT_EQ(e->TagCount(), 3);
+    EXPECT_TRUE(e->Tags(1)->variables.Has(QStringLiteral("color")));
+
+    // A cell whose close mark lies chunks ahead still gets all of its text.
+    const QString body(1000, u'b');
+    Load(QStringLiteral("<table><tr><td>") + body + QStringLiteral("</td></tr></table>"));
+    auto* cell = Tag<aTDSTag>(2);
+    ASSERT_TRUE(cell);
+    EXPECT_EQ(cell->Html, body);
+    EXPECT_TRUE(Tag<aTDETag>(3));
+}
+
+TEST_F(Parser, CellsTakeTheirRawHtml)
+{
+    Load(QStringLiteral("<table><tr><td>a<td>b</td>c</td><th>h</th></tr></table>"));
+    QStringList cells;
+    for (int i = 0; i < e->TagCount(); ++i)
+        if (auto* c = Tag<aTDSTag>(i))
+            cells.append(c->Html);
+    // A nested cell written exactly as the open mark is taken whole.
+    EXPECT_EQ(cells, (QStringList { QStringLiteral("a<td>b</td>c"), QStringLiteral("h") }));
+    // Without a close mark the rest is parsed in line.
+    Load(QStringLiteral("<table><tr><td>x <b>y"));
+    EXPECT_TRUE(Tag<aTDSTag>(2)->Html.isEmpty());
+    EXPECT_TRUE(Word(QStringLiteral("x")));
+}
+
+TEST_F(Parser, DynamicTagsAskTheHost)
+{
+    // Without a handler the id shows between angle brackets in MS Sans Serif 8.
+    Load(QStringLiteral("<dynamic id=\"Name\">"));
+    EXPECT_EQ(Kinds(),
+        (QStringList { QStringLiteral("aDynamicTag"), QStringLiteral("aFontSTag"), QStringLiteral("\"<name>\""),
+            QStringLiteral("aFontETag"), QStringLiteral("\"\r\n\"") }));
+    EXPECT_EQ(Tag<aFontSTag>(1)->FontName, QStringLiteral("ms sans serif"));
+
+    QStringList asked;
+    e->OnDynamicUpdate = [&](TObject* sender, const QString& id, QString& text) {
+        EXPECT_EQ(sender, e.get());
+        asked.append(id);
+        text = id == QStringLiteral("gone") ? QString() : QStringLiteral("<i>") + id;
+    };
+    Load(QStringLiteral("<dynamic id=gone>a<dynamic id=Here></dynamic>"));
+    EXPECT_EQ(asked, (QStringList { QStringLiteral("gone"), QStringLiteral("here"), QString() }));
+    EXPECT_EQ(Kinds(),
+        (QStringList { QStringLiteral("aDynamicTag"), QStringLiteral("\"a\""), QStringLiteral("aDynamicTag"),
+            QStringLiteral("aISTag"), QStringLiteral("\"here\""), QStringLiteral("aDynamicTag"),
+            QStringLiteral("aISTag"), QStringLiteral("\"\r\n\"") }));
+}
+
+TEST_F(Parser, DynamicTextNamingDynamicTagsStopsAtTheNestingLimit)
+{
+    int calls = 0;
+    e->OnDynamicUpdate = [&](TObject*, const QString&, QString& text) {
+        ++calls;
+        text = QStringLiteral("x<dynamic id=a><dynamic id=b>");
+    };
+    Load(QStringLiteral("<dynamic id=a>"));
+    // Depths 0 to 3 expand (1 + 2 + 4 + 8 tags), deeper ones insert nothing.
+    EXPECT_EQ(calls, 15);
+    int words = 0;
+    for (int i = 0; i < e->TagCount(); ++i)
+        words += Tag<aText>(i) != nullptr;
+    EXPECT_EQ(words, 15 + 1);
+}
