@@ -992,22 +992,7 @@ void TCustomEdit::KeyDown(quint16& Key, TShiftState Shift)
 void TCustomEdit::KeyPress(QChar& Key)
 {
     TWinControl::KeyPress(Key);
-    // The clipboard keys go through the control, so descendants can filter.
-    switch (Key.unicode()) {
-    case 3:
-        CopyToClipboard();
-        Key = QChar();
-        break;
-    case 22:
-        PasteFromClipboard();
-        Key = QChar();
-        break;
-    case 24:
-        CutToClipboard();
-        Key = QChar();
-        break;
-    default: break;
-    }
+    HandleClipboardChar(*this, Key);
 }
 
 void TCustomEdit::DoEnter()

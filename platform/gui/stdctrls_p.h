@@ -108,6 +108,22 @@ private:
 
 } // namespace stdctrls_p
 
+// Ctrl+C, Ctrl+V and Ctrl+X arrive as the characters 3, 22 and 24: they run
+// the control's own clipboard operation, so descendants can filter what
+// travels, and the character is dropped. True when Key was one of them.
+template <class TEditLike>
+bool HandleClipboardChar(TEditLike& edit, QChar& Key)
+{
+    switch (Key.unicode()) {
+    case 3: edit.CopyToClipboard(); break;
+    case 22: edit.PasteFromClipboard(); break;
+    case 24: edit.CutToClipboard(); break;
+    default: return false;
+    }
+    Key = QChar();
+    return true;
+}
+
 // Removes Qt's own mnemonic shortcut of a button caption: accelerators travel
 // through the form's dialog characters, as every other control's do.
 class QAbstractButton;

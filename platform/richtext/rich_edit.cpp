@@ -856,19 +856,9 @@ void TRichEdit::KeyPress(QChar& Key)
 {
     TWinControl::KeyPress(Key);
     // The clipboard keys go through the control, so the RTF travels.
+    if (HandleClipboardChar(*this, Key))
+        return;
     switch (Key.unicode()) {
-    case 3:
-        CopyToClipboard();
-        Key = QChar();
-        break;
-    case 22:
-        PasteFromClipboard();
-        Key = QChar();
-        break;
-    case 24:
-        CutToClipboard();
-        Key = QChar();
-        break;
     case 9:
         if (!fWantTabs)
             Key = QChar();
