@@ -1,76 +1,11 @@
 #pragma once
 
-// Shared set-up of the standard control tests: a form per test, freed at the
-// end, with a check that no window of the control model was left behind.
+// Shared set-up of the standard control tests.
 
-#include "platform/gui/bitmap.h"
-#include "platform/gui/forms.h"
+#include "support/form_fixture.h"
 
-#include <QApplication>
-#include <QCursor>
-#include <QImage>
 #include <QtTest/QTest>
 
-#include <gtest/gtest.h>
-
-class StdFixture : public ::testing::Test
+class StdFixture : public FormFixture
 {
-protected:
-    void SetUp() override
-    {
-        Application()->OnException = [this](TObject*, const QString& m) { errors.append(m); };
-        QCursor::setPos(-500, -500);
-    }
-
-    void TearDown() override
-    {
-        delete form;
-        form = nullptr;
-        Application()->OnException = {};
-        Application()->ClearHandledExceptions();
-        QApplication::processEvents();
-        for (QWidget* w : QApplication::topLevelWidgets())
-            EXPECT_EQ(FindControl(w), nullptr) << "a form was left behind";
-    }
-
-    TForm* MakeForm(int w = 300, int h = 200)
-    {
-        form = new TForm(nullptr);
-        form->SetBorderStyle(bsNone);
-        form->SetColor(clYellow);
-        form->SetClientSize(w, h);
-        return form;
-    }
-
-    // Shows the form and makes it the active window, so focus works.
-    void ShowForm()
-    {
-        form->Show();
-        QApplication::setActiveWindow(form->Handle());
-        QApplication::processEvents();
-    }
-
-    template <class T> T* Add(int left, int top, int width = -1, int height = -1)
-    {
-        auto* c = new T(form);
-        c->SetParent(form);
-        c->SetBounds(left, top, width < 0 ? c->Width() : width, height < 0 ? c->Height() : height);
-        return c;
-    }
-
-    static QImage Render(TControl* c) { return c->RenderToBitmap()->Image(); }
-    static QRgb Px(const QImage& image, int x, int y) { return image.pixel(x, y) & 0xFFFFFF; }
-    static QRgb Rgb(TColor c) { return ToQColor(c).rgb() & 0xFFFFFF; }
-    // Pixels of one colour inside a rectangle of the image.
-    static int Count(const QImage& image, const QRect& r, TColor c)
-    {
-        int n = 0;
-        for (int y = r.top(); y <= r.bottom(); ++y)
-            for (int x = r.left(); x <= r.right(); ++x)
-                n += Px(image, x, y) == Rgb(c);
-        return n;
-    }
-
-    TForm* form = nullptr;
-    QStringList errors;
 };
