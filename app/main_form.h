@@ -1,0 +1,159 @@
+#pragma once
+
+// The program's main window: its frame, the settings it keeps in the registry
+// and the skins. The day display, the editor's formatting and the stars are
+// built on top of this frame.
+
+#include "platform/core/datetime.h"
+#include "platform/gui/forms.h"
+
+#include <QString>
+
+#include <memory>
+
+class TCPCalendar;
+class TCPHatchPanel;
+class TCPRichEdit;
+class TEdit;
+class TFont;
+class TGlyphSpeedButton;
+class TImage;
+class TLabel;
+class TLbSpeedButton;
+class TMenuItem;
+class TPanel;
+class TPopupMenu;
+class TRegValues;
+class TRessourceStore;
+class TTabSet;
+class TTimer;
+
+enum TDiaryMode { mdDiary, mdInfo };
+
+// The program's title: the main window's caption, shared with the wizard.
+QString ProgramTitle();
+
+struct TCalOpts {
+    bool UseEng = false;
+    bool ChangeSOW = false;
+    int SOW = 0;
+};
+
+class TfrmMain : public TForm {
+public:
+    explicit TfrmMain(TComponent* AOwner);
+    ~TfrmMain() override;
+
+    QString ClassName() const override { return QStringLiteral("TfrmMain"); }
+
+    // The registry key of the settings.
+    static QString RegistryKey() { return QStringLiteral("SOFTWARE\\Veltrane\\Diary"); }
+    // The client size at design; the outer size of the window is larger.
+    static constexpr int DesignClientWidth = 773;
+    static constexpr int DesignClientHeight = 526;
+    static constexpr int MinWidth = 780;
+    static constexpr int MinHeight = 560;
+
+    // Public fields, read and written by the other windows.
+    QString ProgramPath;
+    bool DiaryIsNew = false;
+    QString UserPassword;
+    QString DataFileName;
+    QString DataBackupName;
+    QString BirthdayFileName;
+    int SelIdx = -1;
+    bool DiaryModified = false;
+    TDateTime PrevDate = -1.0;
+    int SkinNumber = 0;
+    int CurrentSkin = 1;
+    TFont* CurrentFont = nullptr;
+
+    // Components (owned by the window).
+    TRegValues* reger = nullptr;
+    TRessourceStore* rStore = nullptr;
+    TImage* imgBack = nullptr;
+    TImage* imgTAB = nullptr;
+    TCPHatchPanel* pnlDiaryEntryMain = nullptr;
+    TCPHatchPanel* pnlTitle = nullptr;
+    TLabel* lblTitle = nullptr;
+    TEdit* edtTitle = nullptr;
+    TCPHatchPanel* pnlFormat = nullptr;
+    TCPHatchPanel* pnlTips = nullptr;
+    TImage* imgLocked = nullptr;
+    TImage* imgUnlocked = nullptr;
+    TImage* imgAnniv = nullptr;
+    TCPRichEdit* MemoBody = nullptr;
+    TCPRichEdit* MemoNotes = nullptr;
+    TTabSet* tsDiary = nullptr;
+    TPanel* pnlInfo = nullptr;
+    TCPHatchPanel* pnlCalendarNavigate = nullptr;
+    TCPCalendar* dCalendar = nullptr;
+    TLabel* lblMonth = nullptr;
+    TLabel* lblEntry = nullptr;
+    TLabel* lblYear = nullptr;
+
+    TGlyphSpeedButton* btnNew = nullptr;
+    TGlyphSpeedButton* btnDelete = nullptr;
+    TGlyphSpeedButton* btnBrowse = nullptr;
+    TGlyphSpeedButton* btnPrint = nullptr;
+    TGlyphSpeedButton* btnSkin = nullptr;
+    TGlyphSpeedButton* btnOptions = nullptr;
+    TGlyphSpeedButton* btnAbout = nullptr;
+    TGlyphSpeedButton* btnExit = nullptr;
+    TGlyphSpeedButton* BtnToDay2 = nullptr;
+    TGlyphSpeedButton* BtnBirthdays = nullptr;
+    TGlyphSpeedButton* btnPrevEntry2 = nullptr;
+    TGlyphSpeedButton* btnNextEntry2 = nullptr;
+    TGlyphSpeedButton* btnPrint2 = nullptr;
+    TGlyphSpeedButton* btnSpellCheck = nullptr;
+    TGlyphSpeedButton* btnPrevMood = nullptr;
+    TGlyphSpeedButton* btnNextMood = nullptr;
+
+    TLbSpeedButton* btnPrevMonth = nullptr;
+    TLbSpeedButton* btnNextMonth = nullptr;
+    TLbSpeedButton* btnPrevEntry = nullptr;
+    TLbSpeedButton* btnNextEntry = nullptr;
+    TLbSpeedButton* btnPrevYear = nullptr;
+    TLbSpeedButton* btnNextYear = nullptr;
+    TLbSpeedButton* btnToDay = nullptr;
+
+    TPopupMenu* pmCalendar = nullptr;
+    TPopupMenu* pmEntryPopup = nullptr;
+    TMenuItem* pmoShowScrollbar = nullptr;
+    TTimer* SparkleTimer = nullptr;
+
+    // Draws the current skin's picture over the whole background; a skin the
+    // store lacks or cannot decode leaves the background as it was.
+    void LoadSkin();
+    // The entry font from the settings for the editor, the title and
+    // CurrentFont; a failure leaves the fonts as they were.
+    void LoadFontSettings();
+    // Switches between the diary page and the personal-information page.
+    void SetMode(TDiaryMode mode);
+    TDiaryMode Mode() const { return CurrentMode; }
+
+    // The first activation loads skin and fonts; every one shows the lock.
+    void FormActivate(TObject* Sender);
+    // Keeps the window's bounds for the next start.
+    void FormClose(TObject* Sender, TCloseAction& Action);
+
+    // Commands of the frame; those of other features stay empty here.
+    void btnSkinClick(TObject* Sender);
+    void btnExitClick(TObject* Sender);
+    void btnOptionsClick(TObject* Sender);
+    void btnAboutClick(TObject* Sender);
+    void btnPrintClick(TObject* Sender);
+    void btnSpellCheckClick(TObject* Sender);
+
+private:
+    void BuildComponents();
+    void BuildSettings();
+    void BuildControls();
+    void PlaceWindow();
+    void LoadTab(const QString& name);
+
+    bool FirstTime = true;
+    int CurrentMood = 0;
+    TDiaryMode CurrentMode = mdInfo;
+    TCalOpts CalOpts;
+};
