@@ -361,6 +361,8 @@ void TfrmMain::BuildControls()
     pmEntryPopup->SetName(S("pmEntryPopup"));
     pmoShowScrollbar = AddItem(this, pmEntryPopup, "pmoShowScrollbar", "Show scrollbar ");
     MemoBody->SetPopupMenu(pmEntryPopup);
+
+    BuildDayDisplay();
 }
 
 void TfrmMain::PlaceWindow()

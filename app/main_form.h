@@ -25,6 +25,7 @@ class TPanel;
 class TPopupMenu;
 class TRegValues;
 class TRessourceStore;
+class TShadowLabel;
 class TTabSet;
 class TTimer;
 
@@ -91,6 +92,9 @@ public:
     TLabel* lblMonth = nullptr;
     TLabel* lblEntry = nullptr;
     TLabel* lblYear = nullptr;
+    TShadowLabel* lblDate = nullptr;
+    TLabel* lblDateSmall = nullptr;
+    TImage* imgMood = nullptr;
 
     TGlyphSpeedButton* btnNew = nullptr;
     TGlyphSpeedButton* btnDelete = nullptr;
@@ -145,8 +149,32 @@ public:
     void btnPrintClick(TObject* Sender);
     void btnSpellCheckClick(TObject* Sender);
 
+    // Stores the edited entry under PrevDate when it has a title or body,
+    // then loads the calendar's day when it differs from PrevDate.
+    void HandleEntry();
+    // Marks the shown month's written days and birthdays in the calendar.
+    void RecalcDiaryActiveCells();
+    // The next (up) or previous written day from aDate; aDate when none.
+    TDateTime GetDiaryDelta(bool up, TDateTime aDate) const;
+    // Shows mood picture index and keeps it as the day's mood.
+    void ShowMood(int index);
+    int Mood() const { return CurrentMood; }
+
+    void dCalendarChange(TObject* Sender);
+    void actGoTodayExecute(TObject* Sender);
+    void actGoNMonthExecute(TObject* Sender);
+    void actGoPMonthExecute(TObject* Sender);
+    void actGoNYearExecute(TObject* Sender);
+    void actGoPYearExecute(TObject* Sender);
+    void actGoNEntryExecute(TObject* Sender);
+    void actGoPEntryExecute(TObject* Sender);
+    void btnDeleteClick(TObject* Sender);
+    void btnNewClick(TObject* Sender);
+    void edtTitleEnter(TObject* Sender);
+
 private:
     void BuildComponents();
+    void BuildDayDisplay();
     void BuildSettings();
     void BuildControls();
     void PlaceWindow();

@@ -1,0 +1,266 @@
+// The main window's day display: storing the edited entry, loading the
+// picked day, marking written days and moving between them.
+
+#include "app/main_form.h"
+
+#include "app/helpers.h"
+#include "birthdays/birthday.h"
+#include "controls/hatch_panel.h"
+#include "controls/link_rich_edit.h"
+#include "controls/month_calendar.h"
+#include "controls/shadow_label.h"
+#include "controls/dropdown_button.h"
+#include "controls/styled_speed_button.h"
+#include "engine/diary.h"
+#include "engine/resource_store.h"
+#include "platform/core/ansi.h"
+#include "platform/core/sysinfo.h"
+#include "platform/gui/bitmap.h"
+#include "platform/gui/comctrls.h"
+#include "platform/gui/dialogs.h"
+#include "platform/gui/extctrls.h"
+#include "platform/gui/stdctrls.h"
+
+#include <QPainter>
+
+#include <cmath>
+
+namespace {
+
+QString S(const char* text)
+{
+    return QString::fromUtf8(text);
+}
+
+constexpr int kMoodCount = 17;
+constexpr int kMoodSize = 64;
+
+// The date (year, month, day) of an index key "YYYYMMDD".
+TDateTime KeyDate(const QString& key)
+{
+    return EncodeDate(key.mid(0, 4).toInt(), key.mid(4, 2).toInt(), key.mid(6, 2).toInt());
+}
+
+} // namespace
+
+void TfrmMain::BuildDayDisplay()
+{
+    lblDate = new TShadowLabel(this);
+    lblDate->SetName(S("lblDate"));
+    lblDate->SetParent(this);
+    lblDate->SetBoundsRect(QRect(500, 14, 176, 22));
+    lblDate->SetTransparent(true);
+
+    lblDateSmall = new TLabel(this);
+    lblDateSmall->SetName(S("lblDateSmall"));
+    lblDateSmall->SetParent(pnlFormat);
+    lblDateSmall->SetBoundsRect(QRect(310, 8, 104, 16));
+    lblDateSmall->SetAlignment(taRightJustify);
+    lblDateSmall->SetAnchors(akTop | akRight);
+    lblDateSmall->SetTransparent(true);
+
+    imgMood = new TImage(this);
+    imgMood->SetName(S("imgMood"));
+    imgMood->SetParent(pnlFormat);
+    imgMood->SetBoundsRect(QRect(445, 2, 26, 26));
+    imgMood->SetAnchors(akTop | akRight);
+    imgMood->SetStretch(true);
+
+    dCalendar->OnChange = [this](TObject* s) { dCalendarChange(s); };
+    btnDelete->OnClick = [this](TObject* s) { btnDeleteClick(s); };
+    btnNew->OnClick = [this](TObject* s) { btnNewClick(s); };
+    BtnToDay2->OnClick = [this](TObject* s) { actGoTodayExecute(s); };
+    btnToDay->OnClick = [this](TObject* s) { actGoTodayExecute(s); };
+    btnNextMonth->OnClick = [this](TObject* s) { actGoNMonthExecute(s); };
+    btnPrevMonth->OnClick = [this](TObject* s) { actGoPMonthExecute(s); };
+    btnNextYear->OnClick = [this](TObject* s) { actGoNYearExecute(s); };
+    btnPrevYear->OnClick = [this](TObject* s) { actGoPYearExecute(s); };
+    btnNextEntry->OnClick = [this](TObject* s) { actGoNEntryExecute(s); };
+    btnPrevEntry->OnClick = [this](TObject* s) { actGoPEntryExecute(s); };
+    btnNextEntry2->OnClick = [this](TObject* s) { actGoNEntryExecute(s); };
+    btnPrevEntry2->OnClick = [this](TObject* s) { actGoPEntryExecute(s); };
+    btnNextMood->OnClick = [this](TObject*) { ShowMood((CurrentMood + 1) % kMoodCount); };
+    btnPrevMood->OnClick = [this](TObject*) { ShowMood((CurrentMood + kMoodCount - 1) % kMoodCount); };
+    edtTitle->OnEnter = [this](TObject* s) { edtTitleEnter(s); };
+}
+
+void TfrmMain::HandleEntry()
+{
+    int y = 0, m = 0, d = 0;
+    DecodeDate(dCalendar->CalendarDate(), y, m, d);
+    const TFormatSettings& fs = FormatSettings();
+    lblDate->SetCaption(QStringLiteral("%1 %2, %3").arg(fs.LongMonthNames[m - 1]).arg(d).arg(y));
+    lblDateSmall->SetCaption(QStringLiteral("%1 %2, %3").arg(fs.ShortMonthNames[m - 1]).arg(d).arg(y));
+
+    const bool modified = edtTitle->Modified() || MemoBody->Modified() || MemoNotes->Modified();
+    const QString title = edtTitle->Text();
+    const bool written = !title.trimmed().isEmpty() || !MemoBody->Lines()->Text().trimmed().isEmpty();
+    // A blank day is never stored, so clearing a day cannot delete it.
+    if (modified && PrevDate != -1.0 && written) {
+        DiaryDB().AddEntry(PrevDate, title.trimmed().isEmpty() ? S("Untitled Day") : title,
+            RichLinesToRtf(MemoBody->Lines()), MemoNotes->Lines()->Text(), QString(), CurrentMood);
+    }
+
+    if (PrevDate != dCalendar->CalendarDate()) {
+        PrevDate = dCalendar->CalendarDate();
+        QString entryTitle, body, notes, todo;
+        int image = 0;
+        DiaryDB().GetEntry(PrevDate, entryTitle, body, notes, todo, image);
+        edtTitle->SetText(entryTitle);
+        RtfToRichLines(body, MemoBody->Lines());
+        MemoNotes->SetText(notes);
+        ShowMood(image);
+    }
+
+    RecalcDiaryActiveCells();
+
+    if (DiaryIsNew) {
+        DiaryIsNew = false;
+        edtTitle->SetText(S("Untitled Day"));
+        edtTitle->SetModified(false);
+        const int templ = rStore->ItemIndex(S("Template.rtf"));
+        if (templ >= 0)
+            RtfToRichLines(AnsiToString(rStore->Items()->Items(templ)->Bytes()), MemoBody->Lines());
+        MemoBody->SetModified(true);
+        DiaryDB().Modified = true;
+    }
+
+    edtTitle->SetReadOnly(true);
+    MemoBody->SetReadOnly(true);
+    edtTitle->SetModified(false);
+    MemoBody->SetModified(false);
+    MemoNotes->SetModified(false);
+
+    if (dCalendar->CanFocus())
+        dCalendar->SetFocus();
+}
+
+void TfrmMain::RecalcDiaryActiveCells()
+{
+    const int y = dCalendar->Year();
+    const int m = dCalendar->Month();
+    const TStringList& index = DiaryDB().Diary()->Indexer();
+    const QString key = TDiary::MakeKey(EncodeDate(y, m, 1));
+    int p = 0;
+    index.Find(key, p);
+    QString days;
+    for (int i = p; i < index.Count() && i - p < 31; ++i) {
+        const QString& k = index.Strings(i);
+        if (k.left(6) == key.left(6))
+            days += k.mid(6, 2).trimmed() + QLatin1Char(',');
+    }
+    days = QLatin1Char(',') + days;
+    days.replace(S(",0"), S(","));
+    dCalendar->SetActiveDays(days);
+
+    QString special;
+    const QList<TEntry*> birthdays = BirthdayComponent().Entries()->GetEntriesOfMonth(m);
+    for (const TEntry* e : birthdays) {
+        int by = 0, bm = 0, bd = 0;
+        DecodeDate(e->BirthDate(), by, bm, bd);
+        special += QString::number(bd) + QLatin1Char(',');
+    }
+    if (!birthdays.isEmpty())
+        special += QLatin1Char('0');
+    if (special != dCalendar->SpecialDays())
+        dCalendar->SetSpecialDays(special);
+}
+
+TDateTime TfrmMain::GetDiaryDelta(bool up, TDateTime aDate) const
+{
+    const TStringList& index = DiaryDB().Diary()->Indexer();
+    const QString key = TDiary::MakeKey(aDate);
+    int p = 0;
+    index.Find(key, p);
+    if (up && p < index.Count()) {
+        if (index.Strings(p) == key)
+            ++p;
+        return p < index.Count() ? KeyDate(index.Strings(p)) : std::floor(aDate);
+    }
+    if (p > 0)
+        return KeyDate(index.Strings(p - 1));
+    return aDate;
+}
+
+void TfrmMain::ShowMood(int index)
+{
+    QImage image(kMoodSize, kMoodSize, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    const QImage picture = FindResourceBitmap(QStringLiteral("mood%1").arg(index, 2, 10, QLatin1Char('0')));
+    if (!picture.isNull()) {
+        QPainter painter(&image);
+        painter.drawImage(0, 0, picture);
+    }
+    TBitmap bitmap;
+    bitmap.SetImage(image);
+    imgMood->Picture()->SetBitmap(&bitmap);
+    imgMood->Invalidate();
+    CurrentMood = index;
+    // A mood change of a written day must be stored.
+    if (MemoBody->Lines()->Count() > 0 || MemoNotes->Lines()->Count() > 0)
+        MemoBody->SetModified(true);
+}
+
+void TfrmMain::dCalendarChange(TObject*)
+{
+    HandleEntry();
+    tsDiary->SetTabIndex(0);
+}
+
+void TfrmMain::actGoTodayExecute(TObject*)
+{
+    dCalendar->SetUseCurrentDate(false);
+    dCalendar->SetUseCurrentDate(true);
+    HandleEntry();
+}
+
+void TfrmMain::actGoNMonthExecute(TObject*) { dCalendar->NextMonth(); }
+void TfrmMain::actGoPMonthExecute(TObject*) { dCalendar->PrevMonth(); }
+void TfrmMain::actGoNYearExecute(TObject*) { dCalendar->NextYear(); }
+void TfrmMain::actGoPYearExecute(TObject*) { dCalendar->PrevYear(); }
+
+void TfrmMain::actGoNEntryExecute(TObject*)
+{
+    SetMode(mdDiary);
+    dCalendar->SetCalendarDate(GetDiaryDelta(true, dCalendar->CalendarDate()));
+}
+
+void TfrmMain::actGoPEntryExecute(TObject*)
+{
+    SetMode(mdDiary);
+    dCalendar->SetCalendarDate(GetDiaryDelta(false, dCalendar->CalendarDate()));
+}
+
+void TfrmMain::btnDeleteClick(TObject*)
+{
+    if (CurrentMode != mdDiary)
+        return;
+    const QString text = S("Delete day \"") + lblDate->Caption() + S("\" ?");
+    if (AppMessageBox(text, S(" Warning"), MB_ICONWARNING | MB_YESNO) != IDYES)
+        return;
+    edtTitle->SetModified(false);
+    MemoBody->SetModified(false);
+    MemoNotes->SetModified(false);
+    DiaryDB().DeleteEntry(dCalendar->CalendarDate());
+    PrevDate = -1.0;
+    HandleEntry();
+    edtTitle->SetModified(false);
+    MemoBody->SetModified(false);
+    MemoNotes->SetModified(false);
+}
+
+void TfrmMain::btnNewClick(TObject*)
+{
+    if (edtTitle->Focused() || MemoBody->Focused() || CurrentMode != mdDiary)
+        return;
+    edtTitle->SetReadOnly(false);
+    MemoBody->SetReadOnly(false);
+    if (edtTitle->CanFocus())
+        edtTitle->SetFocus();
+    edtTitle->SetSelStart(0);
+}
+
+void TfrmMain::edtTitleEnter(TObject*)
+{
+    edtTitle->SetReadOnly(false);
+}

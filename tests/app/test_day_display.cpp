@@ -1,0 +1,266 @@
+#include "app/main_form.h"
+
+#include "birthdays/birthday.h"
+#include "controls/link_rich_edit.h"
+#include "controls/month_calendar.h"
+#include "controls/shadow_label.h"
+#include "engine/diary.h"
+#include "platform/core/registry.h"
+#include "platform/gui/bitmap.h"
+#include "platform/gui/dialogs.h"
+#include "platform/gui/extctrls.h"
+#include "platform/gui/stdctrls.h"
+#include "resources/program_pictures.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+QString S(const char* text)
+{
+    return QString::fromUtf8(text);
+}
+
+class DayDisplay : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        SetRegistryFileForTesting(dir.filePath(S("registry.ini")));
+        RegisterProgramPictures();
+        FreeDiaryDB();
+        form = std::make_unique<TfrmMain>(nullptr);
+        // The first activation leaves nothing that may be stored.
+        form->PrevDate = -1.0;
+    }
+    void TearDown() override
+    {
+        SetDialogService(nullptr);
+        form.reset();
+        FreeDiaryDB();
+        FreeBirthdayComponent();
+        SetRegistryFileForTesting(QString());
+    }
+
+    void Pick(int y, int m, int d) { form->dCalendar->SetCalendarDate(EncodeDate(y, m, d)); }
+    // What the user's typing does to the editors.
+    void TypeTitle(const char* text)
+    {
+        form->edtTitle->SetText(S(text));
+        form->edtTitle->SetModified(true);
+    }
+    void TypeBody(const char* text)
+    {
+        form->MemoBody->Lines()->SetText(S(text));
+        form->MemoBody->SetModified(true);
+    }
+    static bool Stored(int y, int m, int d, QString* title = nullptr, QString* body = nullptr, int* mood = nullptr)
+    {
+        QString t, b, n, todo;
+        int image = 0;
+        const bool found = DiaryDB().GetEntry(EncodeDate(y, m, d), t, b, n, todo, image);
+        if (title)
+            *title = t;
+        if (body)
+            *body = b;
+        if (mood)
+            *mood = image;
+        return found;
+    }
+
+    QTemporaryDir dir;
+    std::unique_ptr<TfrmMain> form;
+};
+
+TEST_F(DayDisplay, BlankTitleWithBodyIsStoredAsUntitledDay)
+{
+    Pick(2026, 3, 10);
+    TypeTitle("   ");
+    TypeBody("Went to the sea.");
+    Pick(2026, 3, 11);
+    QString title, body;
+    ASSERT_TRUE(Stored(2026, 3, 10, &title, &body));
+    EXPECT_EQ(title, S("Untitled Day"));
+    EXPECT_TRUE(body.contains(S("Went to the sea.")));
+    EXPECT_FALSE(Stored(2026, 3, 11));
+}
+
+TEST_F(DayDisplay, TitleIsStoredWithItsBlanksAndMood)
+{
+    Pick(2026, 3, 10);
+    TypeTitle("  Sea  ");
+    form->ShowMood(7);
+    Pick(2026, 3, 11);
+    QString title;
+    int mood = -1;
+    ASSERT_TRUE(Stored(2026, 3, 10, &title, nullptr, &mood));
+    EXPECT_EQ(title, S("  Sea  "));
+    EXPECT_EQ(mood, 7);
+    // Going back loads the stored day into the editors, read-only.
+    Pick(2026, 3, 10);
+    EXPECT_EQ(form->edtTitle->Text(), S("  Sea  "));
+    EXPECT_EQ(form->Mood(), 7);
+    EXPECT_TRUE(form->edtTitle->ReadOnly());
+    EXPECT_FALSE(form->edtTitle->Modified());
+}
+
+TEST_F(DayDisplay, NotesOnlyOrMoodOnlyOnAnEmptyDayAreNotStored)
+{
+    Pick(2026, 3, 10);
+    form->MemoNotes->Lines()->SetText(S("only a note"));
+    form->MemoNotes->SetModified(true);
+    Pick(2026, 3, 11);
+    EXPECT_FALSE(Stored(2026, 3, 10));
+
+    form->ShowMood(5);
+    form->MemoBody->SetModified(true);
+    Pick(2026, 3, 12);
+    EXPECT_FALSE(Stored(2026, 3, 11));
+    EXPECT_EQ(DiaryDB().Diary()->Count(), 0);
+}
+
+TEST_F(DayDisplay, ClearingAWrittenDayKeepsItsStoredEntry)
+{
+    DiaryDB().AddEntry(EncodeDate(2026, 3, 10), S("Kept"), S("Body"), QString(), QString(), 2);
+    Pick(2026, 3, 10);
+    EXPECT_EQ(form->edtTitle->Text(), S("Kept"));
+    TypeTitle("");
+    TypeBody("");
+    Pick(2026, 3, 11);
+    QString title;
+    ASSERT_TRUE(Stored(2026, 3, 10, &title));
+    EXPECT_EQ(title, S("Kept"));
+}
+
+TEST_F(DayDisplay, PickingTheSameDayAgainDoesNotReload)
+{
+    Pick(2026, 3, 10);
+    // Unmodified text would be lost by a reload of the empty day.
+    form->edtTitle->SetText(S("not yet stored"));
+    Pick(2026, 3, 10);
+    EXPECT_EQ(form->edtTitle->Text(), S("not yet stored"));
+    EXPECT_FALSE(Stored(2026, 3, 10));
+
+    // Pending edits are stored all the same.
+    TypeTitle("pending");
+    Pick(2026, 3, 10);
+    EXPECT_EQ(form->edtTitle->Text(), S("pending"));
+    QString title;
+    ASSERT_TRUE(Stored(2026, 3, 10, &title));
+    EXPECT_EQ(title, S("pending"));
+}
+
+TEST_F(DayDisplay, DeleteAsksAndRemovesTheDaysMark)
+{
+    Pick(2026, 3, 10);
+    TypeTitle("Gone soon");
+    Pick(2026, 3, 12);
+    TypeTitle("Stays");
+    Pick(2026, 3, 10);
+    EXPECT_EQ(form->dCalendar->ActiveDays(), S(",10,12,"));
+
+    TScriptedDialogService dialogs;
+    SetDialogService(&dialogs);
+    dialogs.AnswerMessageBox(IDNO);
+    form->btnDeleteClick(nullptr);
+    EXPECT_TRUE(Stored(2026, 3, 10));
+    EXPECT_EQ(form->dCalendar->ActiveDays(), S(",10,12,"));
+
+    dialogs.AnswerMessageBox(IDYES);
+    form->btnDeleteClick(nullptr);
+    EXPECT_FALSE(Stored(2026, 3, 10));
+    EXPECT_TRUE(Stored(2026, 3, 12));
+    EXPECT_EQ(form->dCalendar->ActiveDays(), S(",12,"));
+    EXPECT_TRUE(form->edtTitle->Text().isEmpty());
+    EXPECT_FALSE(form->edtTitle->Modified());
+
+    ASSERT_EQ(dialogs.Calls().size(), 2);
+    const TDialogCall& call = dialogs.Calls().at(1);
+    EXPECT_EQ(call.Kind, TDialogKind::MessageBox);
+    EXPECT_EQ(call.Text, S("Delete day \"") + form->lblDate->Caption() + S("\" ?"));
+    EXPECT_TRUE(call.Text.contains(S(" 10, 2026")));
+    EXPECT_EQ(call.Caption, S(" Warning"));
+    EXPECT_EQ(call.Flags, MB_ICONWARNING | MB_YESNO);
+    EXPECT_EQ(dialogs.UnansweredCalls(), 0);
+}
+
+TEST_F(DayDisplay, WrittenDaysOfTheShownMonthAreMarked)
+{
+    DiaryDB().AddEntry(EncodeDate(2026, 4, 30), S("before"), QString(), QString(), QString(), 0);
+    DiaryDB().AddEntry(EncodeDate(2026, 5, 12), S("b"), QString(), QString(), QString(), 0);
+    DiaryDB().AddEntry(EncodeDate(2026, 5, 5), S("a"), QString(), QString(), QString(), 0);
+    DiaryDB().AddEntry(EncodeDate(2026, 6, 1), S("after"), QString(), QString(), QString(), 0);
+    Pick(2026, 5, 20);
+    EXPECT_EQ(form->dCalendar->ActiveDays(), S(",5,12,"));
+    EXPECT_EQ(form->dCalendar->DayStateOf(S("5")), TDayState::dsActive);
+    EXPECT_EQ(form->dCalendar->DayStateOf(S("1")), TDayState::dsNormal);
+    Pick(2026, 7, 1);
+    EXPECT_EQ(form->dCalendar->ActiveDays(), S(","));
+}
+
+TEST_F(DayDisplay, BirthdaysOfTheMonthAreSpecialDays)
+{
+    TEntry* a = static_cast<TEntry*>(BirthdayComponent().Entries()->Add());
+    a->SetBirthDate(EncodeDate(1980, 5, 20));
+    TEntry* b = static_cast<TEntry*>(BirthdayComponent().Entries()->Add());
+    b->SetBirthDate(EncodeDate(1975, 5, 3));
+    Pick(2026, 5, 1);
+    EXPECT_EQ(form->dCalendar->SpecialDays(), S("3,20,0"));
+    Pick(2026, 6, 1);
+    EXPECT_EQ(form->dCalendar->SpecialDays(), QString());
+}
+
+TEST_F(DayDisplay, NextAndPreviousWrittenDay)
+{
+    const TDateTime d5 = EncodeDate(2026, 5, 5), d12 = EncodeDate(2026, 5, 12);
+    EXPECT_EQ(form->GetDiaryDelta(true, d5), d5);
+    EXPECT_EQ(form->GetDiaryDelta(false, d5), d5);
+    DiaryDB().AddEntry(d5, S("a"), QString(), QString(), QString(), 0);
+    DiaryDB().AddEntry(d12, S("b"), QString(), QString(), QString(), 0);
+    EXPECT_EQ(form->GetDiaryDelta(true, EncodeDate(2026, 5, 1)), d5);
+    EXPECT_EQ(form->GetDiaryDelta(true, d5), d12);
+    EXPECT_EQ(form->GetDiaryDelta(true, d12), d12);
+    // After the last written day, "next" goes back to it.
+    EXPECT_EQ(form->GetDiaryDelta(true, EncodeDate(2026, 6, 1)), d12);
+    EXPECT_EQ(form->GetDiaryDelta(false, d12), d5);
+    EXPECT_EQ(form->GetDiaryDelta(false, EncodeDate(2026, 5, 1)), EncodeDate(2026, 5, 1));
+
+    Pick(2026, 5, 8);
+    form->actGoNEntryExecute(nullptr);
+    EXPECT_EQ(form->dCalendar->CalendarDate(), d12);
+    EXPECT_EQ(form->edtTitle->Text(), S("b"));
+    form->actGoPEntryExecute(nullptr);
+    EXPECT_EQ(form->dCalendar->CalendarDate(), d5);
+    EXPECT_EQ(form->edtTitle->Text(), S("a"));
+}
+
+TEST_F(DayDisplay, ShowMoodDrawsTheRegisteredPicture)
+{
+    form->ShowMood(3);
+    EXPECT_EQ(form->Mood(), 3);
+    const QImage expected = FindResourceBitmap(S("mood03"));
+    ASSERT_FALSE(expected.isNull());
+    auto* bitmap = dynamic_cast<TBitmap*>(form->imgMood->Picture()->Graphic());
+    ASSERT_NE(bitmap, nullptr);
+    const QImage shown = bitmap->ToImage();
+    const QImage mood = expected.convertToFormat(QImage::Format_ARGB32);
+    // The picture's transparent parts show the white background.
+    EXPECT_EQ(shown.pixel(0, 0) | 0xFF000000u, qAlpha(mood.pixel(0, 0)) == 0 ? 0xFFFFFFFFu : mood.pixel(0, 0));
+    // Compare where the picture is opaque and not white.
+    int checked = 0;
+    for (int y = 0; y < qMin(64, mood.height()); ++y)
+        for (int x = 0; x < qMin(64, mood.width()); ++x)
+            if (qAlpha(mood.pixel(x, y)) == 255 && mood.pixel(x, y) != qRgb(255, 255, 255)) {
+                EXPECT_EQ(shown.pixel(x, y), mood.pixel(x, y)) << x << "," << y;
+                ++checked;
+                if (checked > 20)
+                    return;
+            }
+    EXPECT_GT(checked, 0);
+}
+
+} // namespace
