@@ -171,6 +171,8 @@ public:
     void btnDeleteClick(TObject* Sender);
     void btnNewClick(TObject* Sender);
     void edtTitleEnter(TObject* Sender);
+    // Called by the wizard when it prepares a new diary; nothing to do yet.
+    void InitNewDiary() {}
 
 private:
     void BuildComponents();

@@ -1,0 +1,403 @@
+#include "app/entry_form.h"
+
+#include "app/helpers.h"
+#include "app/main_form.h"
+#include "birthdays/birthday.h"
+#include "controls/cool_edit.h"
+#include "controls/image_combo.h"
+#include "controls/styled_speed_button.h"
+#include "engine/diary.h"
+#include "engine/file_iterator.h"
+#include "engine/reg_values.h"
+#include "engine/resource_store.h"
+#include "platform/core/sysutils.h"
+#include "platform/gui/bitmap.h"
+#include "platform/gui/dialogs.h"
+#include "platform/gui/extctrls.h"
+#include "platform/gui/stdctrls.h"
+
+#include <QFileInfo>
+#include <QPainter>
+
+namespace {
+
+constexpr TColor kFocusColor = 0x00FFF0E8;
+constexpr TColor kButtonColor = 0x00F5E2CB;
+constexpr TColor kButtonLight = 0x00404080;
+
+QString S(const char* text)
+{
+    return QString::fromUtf8(text);
+}
+
+const char* const kNewText = "You are about to create a new diary. You will be asked for a name and a secret password.";
+const char* const kPasswordText = "Type in your password:";
+
+template <class T> T* Make(TfrmEntry* owner, const char* name, const QRect& bounds)
+{
+    T* control = new T(owner);
+    control->SetName(S(name));
+    control->SetParent(owner);
+    control->SetBoundsRect(bounds);
+    return control;
+}
+
+QColor Rgb(TColor c)
+{
+    return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
+}
+
+// A closed book in the given cover colour, with a mark drawn by `mark`.
+QImage Book(int w, int h, TColor cover, int mark)
+{
+    QImage image(w, h, QImage::Format_RGB32);
+    image.fill(Qt::black);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing, w > 16);
+    const int m = w > 16 ? 4 : 1;
+    QRectF book(m + w / 8.0, m, w - 2 * m - w / 8.0, h - 2 * m);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(235, 230, 215));
+    p.drawRect(book.adjusted(1, 1, 1, 1));
+    p.setBrush(Rgb(cover));
+    p.drawRect(book);
+    p.setBrush(Rgb(cover).darker(150));
+    p.drawRect(QRectF(book.left(), book.top(), book.width() / 6.0, book.height()));
+    p.setPen(QPen(QColor(255, 215, 120), w > 16 ? 2 : 1));
+    p.setBrush(Qt::NoBrush);
+    const QPointF c = book.center() + QPointF(book.width() / 12.0, 0);
+    const double r = book.width() / 4.0;
+    if (mark == 1) { // a plus: create
+        p.drawLine(QPointF(c.x() - r, c.y()), QPointF(c.x() + r, c.y()));
+        p.drawLine(QPointF(c.x(), c.y() - r), QPointF(c.x(), c.y() + r));
+    } else if (mark == 0) {
+        p.drawRect(QRectF(c.x() - r, c.y() - r, 2 * r, 2 * r * 0.6));
+    }
+    return image;
+}
+
+} // namespace
+
+TfrmEntry::TfrmEntry(TComponent* AOwner, TfrmMain& mainForm)
+    : TForm(AOwner)
+    , Main(mainForm)
+{
+    BuildControls();
+
+    if (!LoadSkin()) {
+        Main.CurrentSkin = 0;
+        LoadSkin();
+    }
+    imgDiary->SetTransparent(true);
+    SetIcon(Application()->Icon());
+    SetCaption(ProgramTitle());
+
+    fFileIterator->SetRecurse(false);
+    fFileIterator->SetDirectory(Main.ProgramPath);
+    fFileIterator->SetFileMask(S("*.dry"));
+    fFileIterator->SetEnabled(true);
+
+    FillList();
+    OnClose = [](TObject*, TCloseAction& action) { action = caFree; };
+    DoCreate();
+}
+
+TfrmEntry::~TfrmEntry()
+{
+    DoDestroy();
+}
+
+void TfrmEntry::BuildControls()
+{
+    SetName(S("frmEntry"));
+    SetBorderStyle(bsSingle);
+    SetBorderIcons(0);
+    SetClientSize(DesignClientWidth, DesignClientHeight);
+    SetColor(clBlack);
+    TFont font;
+    font.SetName(S("Arial"));
+    font.SetHeight(-12);
+    font.SetColor(clWhite);
+    SetFont(font);
+    SetPosition(poDesktopCenter);
+
+    ilDiaryEntry = new TImageList(16, 16, this);
+    ilDiaryEntry->SetName(S("ilDiaryEntry"));
+    for (int i = 0; i < 3; ++i) {
+        static const TColor covers[] = {0x00A05A2C, 0x00307830, 0x002040A0};
+        TBitmap bitmap;
+        bitmap.SetImage(Book(16, 16, covers[i], i));
+        ilDiaryEntry->AddMasked(&bitmap, clBlack);
+    }
+
+    fFileIterator = new TCPFileIterator(this);
+    fFileIterator->SetName(S("fFileIterator"));
+
+    imgBack = Make<TImage>(this, "imgBack", QRect(0, 0, DesignClientWidth, DesignClientHeight));
+    imgBack->SetAlign(alClient);
+
+    imgDiary = Make<TImage>(this, "imgDiary", QRect(8, 12, 56, 72));
+    {
+        TBitmap bitmap;
+        bitmap.SetImage(Book(56, 72, 0x00A05A2C, 2));
+        imgDiary->Picture()->SetBitmap(&bitmap);
+    }
+
+    lblDiary = Make<TLabel>(this, "lblDiary", QRect(76, 10, 205, 15));
+    lblDiary->SetCaption(S("Select your Diary:"));
+    lblDiary->SetTransparent(true);
+
+    cbDiary = Make<TExtendedComboBoxNN>(this, "cbDiary", QRect(76, 28, 205, 22));
+    cbDiary->SetStyle(csOwnerDrawFixed);
+    cbDiary->SetImageList(ilDiaryEntry);
+    cbDiary->SetHint(S("Select your diary or select\r\nNEW to create a new one"));
+    cbDiary->SetShowHint(true);
+    cbDiary->Font()->SetColor(clBlack);
+    cbDiary->OnChange = [this](TObject* s) { cbDiaryChange(s); };
+
+    edtDiary = Make<TCPCoolEdit>(this, "edtDiary", QRect(76, 28, 205, 22));
+    edtDiary->SetVisible(false);
+    edtDiary->SetHint(S("Type in your diary name"));
+    edtDiary->SetShowHint(true);
+    edtDiary->SetMaxLength(30);
+    edtDiary->SetAcceptChars(S("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz 0123456789_"));
+    edtDiary->Options()->SetEscCancels(true);
+    edtDiary->SetColorOnFocus(kFocusColor);
+    edtDiary->SetTextColorOnFocus(clBlack);
+    edtDiary->Font()->SetColor(clBlack);
+
+    lblPassword = Make<TLabel>(this, "lblPassword", QRect(76, 58, 205, 44));
+    lblPassword->SetAutoSize(false);
+    lblPassword->SetWordWrap(true);
+    lblPassword->SetTransparent(true);
+
+    edtPassword = Make<TCPCoolEdit>(this, "edtPassword", QRect(76, 104, 205, 22));
+    edtPassword->SetVisible(false);
+    edtPassword->SetMaxLength(30);
+    edtPassword->SetPasswordChar(QLatin1Char('*'));
+    edtPassword->SetColorOnFocus(kFocusColor);
+    edtPassword->SetTextColorOnFocus(clBlack);
+    edtPassword->Font()->SetColor(clBlack);
+    edtPassword->OnKeyPress = [this](TObject* s, QChar& key) { edtPasswordKeyPress(s, key); };
+
+    bvlEntry = Make<TBevel>(this, "bvlEntry", QRect(8, 140, 273, 1));
+    bvlEntry->SetShape(bsTopLine);
+
+    auto makeButton = [this](const char* name, int left) {
+        auto* button = Make<TLbSpeedButton>(this, name, QRect(left, 148, 101, 31));
+        button->SetStyle(bsModern);
+        button->SetColor(kButtonColor);
+        button->SetLightColor(kButtonLight);
+        button->SetTransparent(true);
+        button->SetAlignment(taCenter);
+        button->Font()->SetColor(clWhite);
+        button->HotTrackFont()->SetName(S("Arial"));
+        button->HotTrackFont()->SetColor(clWhite);
+        button->SetUseHotTrackFont(true);
+        return button;
+    };
+    btnPrev = makeButton("btnPrev", 72);
+    btnPrev->OnClick = [this](TObject* s) { btnPrevClick(s); };
+    btnNext = makeButton("btnNext", 180);
+    btnNext->OnClick = [this](TObject* s) { btnNextClick(s); };
+}
+
+bool TfrmEntry::LoadSkin()
+{
+    const int index = Main.rStore ? Main.rStore->ItemIndex(SkinResourceName(Main.CurrentSkin)) : -1;
+    if (index < 0)
+        return false;
+    TJPEGImage jpeg;
+    try {
+        jpeg.LoadFromBytes(Main.rStore->Items()->Items(index)->Bytes());
+    } catch (const Exception&) {
+        return false;
+    }
+    TBitmap bitmap;
+    bitmap.SetSize(imgBack->Width(), imgBack->Height());
+    bitmap.Canvas()->StretchDraw(QRect(0, 0, imgBack->Width(), imgBack->Height()), jpeg);
+    imgBack->Picture()->SetBitmap(&bitmap);
+    return true;
+}
+
+void TfrmEntry::FillList()
+{
+    const QString last = Main.reger->Get(S("LastDiaryName")).toString().toLower();
+    TComboImagesNN* list = cbDiary->ComboImages();
+    list->Clear();
+    fDiaryFiles.clear();
+    list->Add(S("* Create New Diary *"), 1);
+    int match = -1;
+    const TStringList& files = fFileIterator->FileList();
+    for (int i = 0; i < files.Count(); ++i) {
+        const QString name = QFileInfo(files.Strings(i)).fileName();
+        if (name.toLower() == last)
+            match = cbDiary->Items()->Count();
+        // Everything before the extension, so "my.old.dry" is told apart from
+        // "my.dry"; the path itself is kept, so opening needs no rebuilt name.
+        list->Add(name.left(name.size() - 4), 0);
+        fDiaryFiles.append(files.Strings(i));
+    }
+
+    iCurrentStep = 0;
+    btnNext->SetCaption(S("&Next > "));
+    btnPrev->SetCaption(S("E&xit"));
+    edtDiary->SetVisible(false);
+
+    if (match > 0 && match < cbDiary->Items()->Count()) {
+        cbDiary->SetItemIndex(match);
+        lblPassword->SetCaption(S(kPasswordText));
+        edtPassword->SetVisible(true);
+        SetActiveControl(edtPassword);
+    } else {
+        cbDiary->SetItemIndex(0);
+        lblPassword->SetCaption(S(kNewText));
+        edtPassword->SetVisible(false);
+        SetActiveControl(nullptr);
+    }
+}
+
+void TfrmEntry::ShowChoiceText()
+{
+    SetActiveControl(nullptr);
+    const bool create = cbDiary->ItemIndex() <= 0;
+    lblPassword->SetCaption(S(create ? kNewText : kPasswordText));
+    edtPassword->SetVisible(!create);
+}
+
+void TfrmEntry::cbDiaryChange(TObject*)
+{
+    ShowChoiceText();
+}
+
+void TfrmEntry::BackToChoice()
+{
+    iCurrentStep = 0;
+    cbDiary->SetVisible(true);
+    edtDiary->SetVisible(false);
+    ShowChoiceText();
+    lblDiary->SetCaption(S("Select your diary"));
+    btnPrev->SetCaption(S("E&xit"));
+    btnNext->SetCaption(S("&Next > "));
+}
+
+void TfrmEntry::btnPrevClick(TObject*)
+{
+    if (iCurrentStep == 1) {
+        BackToChoice();
+        return;
+    }
+    SetModalResult(mrCancel);
+    Application()->SetShowMainForm(false);
+    Application()->Terminate();
+}
+
+void TfrmEntry::edtPasswordKeyPress(TObject*, QChar& Key)
+{
+    if (Key == QChar(13)) {
+        Key = QChar(0);
+        btnNextClick(btnNext);
+    }
+}
+
+void TfrmEntry::btnNextClick(TObject*)
+{
+    if (iCurrentStep == 1) {
+        FinishNewDiary();
+        return;
+    }
+    iCurrentStep = 1;
+    btnNext->SetCaption(S("&Finish >>"));
+    btnPrev->SetCaption(S("< &Back"));
+
+    const int index = cbDiary->ItemIndex();
+    if (index <= 0) {
+        edtDiary->SetText(S("My Diary"));
+        lblDiary->SetCaption(S("Type in your new diary name:"));
+        lblPassword->SetCaption(S("Select your secret password:"));
+        cbDiary->SetVisible(false);
+        edtDiary->SetVisible(true);
+        edtPassword->SetVisible(true);
+        SetActiveControl(edtDiary);
+        return;
+    }
+
+    Main.DataFileName = fDiaryFiles.value(index - 1);
+    Main.DataBackupName = ChangeFileExtension(Main.DataFileName, S("bak"));
+    Main.UserPassword = edtPassword->Text().trimmed();
+    Main.DiaryIsNew = false;
+    if (OpenDiary(Main.DataFileName, Main.DataBackupName, Main.UserPassword)) {
+        BackToChoice();
+        if (edtPassword->Visible())
+            SetActiveControl(edtPassword);
+        return;
+    }
+    Main.BirthdayFileName = ChangeFileExtension(Main.DataFileName, S("dra"));
+    if (QFileInfo::exists(Main.BirthdayFileName)) {
+        QString error;
+        try {
+            if (BirthdayComponent().LoadFromFile(Main.BirthdayFileName) != 0)
+                error = S("Unknown error");
+        } catch (const Exception& e) {
+            error = e.Message();
+        }
+        if (!error.isEmpty())
+            MessageDlg(S("Could not load birthday/anniversary data. The error message was:\r\n\r\n\"%1\"").arg(error),
+                mtError, TMsgDlgButtons{mbOK});
+    }
+    Finish();
+}
+
+void TfrmEntry::FinishNewDiary()
+{
+    const QString name = edtDiary->Text().trimmed();
+    if (name.isEmpty()) {
+        MessageDlg(S("Diary name cannot be blank"), mtError, TMsgDlgButtons{mbOK});
+        return;
+    }
+    const QString fileName = Main.ProgramPath + name + S(".dry");
+    if (QFileInfo::exists(fileName)) {
+        MessageDlg(S("This Diary Already Exists!"), mtError, TMsgDlgButtons{mbOK});
+        return;
+    }
+    QString confirmation;
+    if (!InputQuery(S(" Password Confirmation"), S("Please re-type your password:"), confirmation))
+        return;
+    const QString password = edtPassword->Text().trimmed();
+    if (confirmation.trimmed() != password) {
+        MessageDlg(S("Passwords do not match"), mtError, TMsgDlgButtons{mbOK});
+        return;
+    }
+    Main.DataFileName = fileName;
+    Main.DataBackupName = ChangeFileExtension(fileName, S("bak"));
+    Main.UserPassword = password;
+    Main.DiaryIsNew = true;
+    Main.InitNewDiary();
+    Main.BirthdayFileName = Main.ProgramPath + name + S(".dra");
+    Finish();
+}
+
+void TfrmEntry::Finish()
+{
+    // ShowModal then closes the wizard, which frees itself.
+    SetModalResult(mrOk);
+}
+
+bool TfrmEntry::OpenDiary(const QString& aFileName, const QString& aBackupName, const QString& aPassword)
+{
+    int status = DiaryDB().LoadFromFile(aFileName, true, aPassword);
+    if (status == lsNoError)
+        return false;
+    if (status == lsWrongPassword || !QFileInfo::exists(aBackupName)) {
+        MessageDlg(TDiaryDB::StatusToErrorStr(status), mtError, TMsgDlgButtons{mbOK});
+        return true;
+    }
+    MessageDlg(S("The original diary produced the following error:\r\n\"%1\".\r\n\r\nI will try to use the most recent backup.")
+                   .arg(TDiaryDB::StatusToErrorStr(status)),
+        mtWarning, TMsgDlgButtons{mbOK});
+    status = DiaryDB().LoadFromFile(aBackupName, true, aPassword);
+    if (status == lsNoError)
+        return false;
+    MessageDlg(TDiaryDB::StatusToErrorStr(status), mtError, TMsgDlgButtons{mbOK});
+    return true;
+}

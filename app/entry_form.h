@@ -1,0 +1,78 @@
+#pragma once
+
+// The start-up wizard: opens a diary of the program's folder or prepares a
+// new one, and leaves file names, password and the new-diary flag in the
+// main window's public fields.
+//
+// Passwords are trimmed of leading and trailing blanks on every road
+// (opening, creating and the confirmation), so the password stored with a
+// new diary is always the one a later open produces from the same typing;
+// a password made only of blanks is the empty password.
+
+#include "platform/gui/forms.h"
+
+#include <QString>
+#include <QStringList>
+
+class TBevel;
+class TCPCoolEdit;
+class TCPFileIterator;
+class TExtendedComboBoxNN;
+class TfrmMain;
+class TImage;
+class TImageList;
+class TLabel;
+class TLbSpeedButton;
+
+class TfrmEntry : public TForm {
+public:
+    // mainForm receives the outcome and must outlive the wizard.
+    TfrmEntry(TComponent* AOwner, TfrmMain& mainForm);
+    ~TfrmEntry() override;
+
+    QString ClassName() const override { return QStringLiteral("TfrmEntry"); }
+
+    static constexpr int DesignClientWidth = 289;
+    static constexpr int DesignClientHeight = 186;
+
+    TImage* imgBack = nullptr;
+    TImage* imgDiary = nullptr;
+    TLabel* lblDiary = nullptr;
+    TLabel* lblPassword = nullptr;
+    TExtendedComboBoxNN* cbDiary = nullptr;
+    TCPCoolEdit* edtDiary = nullptr;
+    TCPCoolEdit* edtPassword = nullptr;
+    TLbSpeedButton* btnNext = nullptr;
+    TLbSpeedButton* btnPrev = nullptr;
+    TBevel* bvlEntry = nullptr;
+    TImageList* ilDiaryEntry = nullptr;
+    TCPFileIterator* fFileIterator = nullptr;
+
+    // 0 while choosing, 1 while naming a new diary.
+    int CurrentStep() const { return iCurrentStep; }
+
+    void cbDiaryChange(TObject* Sender);
+    void btnNextClick(TObject* Sender);
+    void btnPrevClick(TObject* Sender);
+    void edtPasswordKeyPress(TObject* Sender, QChar& Key);
+
+    // Loads the diary, falling back to aBackupName for every failure but a
+    // wrong password. True when it FAILED (the message was shown).
+    bool OpenDiary(const QString& aFileName, const QString& aBackupName, const QString& aPassword);
+    // Paints the current skin over the background; false when the store has
+    // no decodable picture for it.
+    bool LoadSkin();
+
+private:
+    void BuildControls();
+    void FillList();
+    void ShowChoiceText();
+    void BackToChoice();
+    void Finish();
+    void FinishNewDiary();
+
+    TfrmMain& Main;
+    // The found diary files, item i + 1 of the list showing file i.
+    QStringList fDiaryFiles;
+    int iCurrentStep = 0;
+};

@@ -1,0 +1,462 @@
+#include "app/entry_form.h"
+
+#include "app/helpers.h"
+#include "app/main_form.h"
+#include "birthdays/birthday.h"
+#include "controls/cool_edit.h"
+#include "controls/image_combo.h"
+#include "controls/styled_speed_button.h"
+#include "engine/diary.h"
+#include "engine/file_iterator.h"
+#include "platform/core/registry.h"
+#include "platform/gui/bitmap.h"
+#include "platform/gui/dialogs.h"
+#include "platform/gui/stdctrls.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+QString S(const char* text)
+{
+    return QString::fromUtf8(text);
+}
+
+const QString kNewText = S("You are about to create a new diary. You will be asked for a name and a secret password.");
+const QString kPasswordText = S("Type in your password:");
+
+class EntryForm : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(folder.isValid());
+        ASSERT_TRUE(settings.isValid());
+        SetRegistryFileForTesting(settings.filePath(S("registry.ini")));
+        FreeDiaryDB();
+        FreeBirthdayComponent();
+        SetDialogService(&dialogs);
+    }
+    void TearDown() override
+    {
+        wizard.reset();
+        main.reset();
+        SetDialogService(nullptr);
+        FreeDiaryDB();
+        FreeBirthdayComponent();
+        SetRegistryFileForTesting(QString());
+    }
+
+    static void StoreLastDiary(const char* name)
+    {
+        TRegistry r;
+        ASSERT_TRUE(r.OpenKey(TfrmMain::RegistryKey(), true));
+        r.WriteString(S("LastDiaryName"), S(name));
+    }
+    QString Path(const char* name) const { return folder.filePath(S(name)); }
+    // A diary with one entry titled `title`, locked with `password`.
+    void WriteDiary(const char* name, const QString& password, const char* title) const
+    {
+        TDiaryDB db;
+        db.Diary()->SetPassword(password);
+        db.AddEntry(45000, S(title), S("body"), QString(), QString(), 0);
+        db.SaveToFile(Path(name));
+    }
+    void WriteBytes(const char* name, const QByteArray& bytes) const
+    {
+        QFile f(Path(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    static QString TitleOfDay()
+    {
+        QString title, body, notes, todo;
+        int image = 0;
+        if (!DiaryDB().GetEntry(45000, title, body, notes, todo, image))
+            return QString();
+        return title;
+    }
+    TfrmEntry& Create()
+    {
+        wizard.reset();
+        if (!main) {
+            main = std::make_unique<TfrmMain>(nullptr);
+            main->ProgramPath = EnsureTrailingBackslash(folder.path());
+        }
+        wizard = std::make_unique<TfrmEntry>(nullptr, *main);
+        return *wizard;
+    }
+    QStringList ListItems() const { return wizard->cbDiary->Items()->ToStringList(); }
+    QStringList Messages() const
+    {
+        QStringList texts;
+        for (const TDialogCall& call : dialogs.Calls())
+            if (call.Kind == TDialogKind::MessageDlg)
+                texts << call.Text;
+        return texts;
+    }
+    // Selects a listed diary, types the password and presses Next.
+    void Open(const char* item, const QString& password)
+    {
+        const int index = wizard->cbDiary->Items()->IndexOf(S(item));
+        ASSERT_GT(index, 0);
+        wizard->cbDiary->SetItemIndex(index);
+        wizard->cbDiaryChange(wizard->cbDiary);
+        wizard->edtPassword->SetText(password);
+        wizard->btnNextClick(wizard->btnNext);
+    }
+    // Goes to the naming step and fills in name and password.
+    void StartNew(const QString& name, const QString& password)
+    {
+        wizard->cbDiary->SetItemIndex(0);
+        wizard->btnNextClick(wizard->btnNext);
+        ASSERT_EQ(wizard->CurrentStep(), 1);
+        wizard->edtDiary->SetText(name);
+        wizard->edtPassword->SetText(password);
+    }
+
+    QTemporaryDir folder;
+    QTemporaryDir settings;
+    TScriptedDialogService dialogs;
+    std::unique_ptr<TfrmMain> main;
+    std::unique_ptr<TfrmEntry> wizard;
+};
+
+TEST_F(EntryForm, FormLayout)
+{
+    TfrmEntry& w = Create();
+    EXPECT_EQ(w.ClientRect().size(), QSize(289, 186));
+    EXPECT_EQ(w.BorderStyle(), bsSingle);
+    EXPECT_EQ(w.BorderIcons(), 0u);
+    EXPECT_EQ(w.Color(), clBlack);
+    EXPECT_EQ(w.Caption(), ProgramTitle());
+    EXPECT_EQ(w.btnNext->Width(), 101);
+    EXPECT_EQ(w.btnNext->Height(), 31);
+    EXPECT_EQ(w.btnNext->Style(), bsModern);
+    EXPECT_EQ(w.edtDiary->MaxLength(), 30);
+    EXPECT_EQ(w.edtPassword->MaxLength(), 30);
+    EXPECT_EQ(w.edtPassword->PasswordChar(), QLatin1Char('*'));
+    EXPECT_EQ(w.ilDiaryEntry->Count(), 3);
+    EXPECT_FALSE(w.fFileIterator->Recurse());
+    EXPECT_EQ(w.fFileIterator->FileMask(), S("*.dry"));
+}
+
+TEST_F(EntryForm, EmptyFolderOffersOnlyANewDiary)
+{
+    TfrmEntry& w = Create();
+    EXPECT_EQ(ListItems(), QStringList{S("* Create New Diary *")});
+    EXPECT_EQ(w.cbDiary->ItemIndex(), 0);
+    EXPECT_FALSE(w.edtPassword->Visible());
+    EXPECT_FALSE(w.edtDiary->Visible());
+    EXPECT_EQ(w.lblPassword->Caption(), kNewText);
+    EXPECT_EQ(w.btnNext->Caption(), S("&Next > "));
+    EXPECT_EQ(w.btnPrev->Caption(), S("E&xit"));
+    EXPECT_EQ(w.CurrentStep(), 0);
+}
+
+TEST_F(EntryForm, ListsDiariesAndPreselectsTheLastOneWithoutRegardToCase)
+{
+    WriteDiary("alpha.dry", S("a"), "A");
+    WriteDiary("default.dry", S("d"), "D");
+    WriteBytes("default.bak", "x");
+    WriteBytes("notes.txt", "x");
+    StoreLastDiary("Default.DRY");
+    TfrmEntry& w = Create();
+    EXPECT_EQ(ListItems(), (QStringList{S("* Create New Diary *"), S("alpha"), S("default")}));
+    EXPECT_EQ(w.cbDiary->ItemIndex(), 2);
+    EXPECT_TRUE(w.edtPassword->Visible());
+    EXPECT_EQ(w.lblPassword->Caption(), kPasswordText);
+}
+
+TEST_F(EntryForm, AStoredNameMatchingNoFileSelectsNew)
+{
+    WriteDiary("alpha.dry", S("a"), "A");
+    StoreLastDiary("gone.dry");
+    TfrmEntry& w = Create();
+    EXPECT_EQ(w.cbDiary->ItemIndex(), 0);
+    EXPECT_FALSE(w.edtPassword->Visible());
+}
+
+TEST_F(EntryForm, ChangingTheChoiceShowsItsPrompt)
+{
+    WriteDiary("alpha.dry", S("a"), "A");
+    TfrmEntry& w = Create();
+    w.cbDiary->SetItemIndex(1);
+    w.cbDiaryChange(w.cbDiary);
+    EXPECT_EQ(w.lblPassword->Caption(), kPasswordText);
+    EXPECT_TRUE(w.edtPassword->Visible());
+    w.cbDiary->SetItemIndex(0);
+    w.cbDiaryChange(w.cbDiary);
+    EXPECT_EQ(w.lblPassword->Caption(), kNewText);
+    EXPECT_FALSE(w.edtPassword->Visible());
+}
+
+TEST_F(EntryForm, OpensADiaryWithTheRightPassword)
+{
+    WriteDiary("mine.dry", S("secret"), "Hello");
+    TfrmEntry& w = Create();
+    Open("mine", S("secret"));
+    EXPECT_TRUE(dialogs.Calls().isEmpty());
+    EXPECT_EQ(w.ModalResult(), mrOk);
+    EXPECT_EQ(main->DataFileName, Path("mine.dry"));
+    EXPECT_EQ(main->DataBackupName, Path("mine.bak"));
+    EXPECT_EQ(main->BirthdayFileName, Path("mine.dra"));
+    EXPECT_EQ(main->UserPassword, S("secret"));
+    EXPECT_FALSE(main->DiaryIsNew);
+    EXPECT_EQ(TitleOfDay(), S("Hello"));
+}
+
+TEST_F(EntryForm, ANameWithSeveralDotsOpensItsOwnFile)
+{
+    WriteDiary("my.dry", S("p"), "Plain");
+    WriteDiary("my.old.dry", S("p"), "Dotted");
+    TfrmEntry& w = Create();
+    EXPECT_EQ(ListItems(), (QStringList{S("* Create New Diary *"), S("my"), S("my.old")}));
+    Open("my.old", S("p"));
+    EXPECT_EQ(w.ModalResult(), mrOk);
+    EXPECT_EQ(main->DataFileName, Path("my.old.dry"));
+    EXPECT_EQ(main->DataBackupName, Path("my.old.bak"));
+    EXPECT_EQ(main->BirthdayFileName, Path("my.old.dra"));
+    EXPECT_EQ(TitleOfDay(), S("Dotted"));
+}
+
+TEST_F(EntryForm, AWrongPasswordNeverTriesTheBackup)
+{
+    WriteDiary("mine.dry", S("secret"), "Main");
+    // The backup would open with the typed password, so reading it would show.
+    WriteDiary("mine.bak", S("guess"), "Backup");
+    TfrmEntry& w = Create();
+    dialogs.AnswerMessageDlg(mrOk);
+    Open("mine", S("guess"));
+    EXPECT_EQ(Messages(), QStringList{TDiaryDB::StatusToErrorStr(lsWrongPassword)});
+    EXPECT_EQ(dialogs.Calls().at(0).DlgType, mtError);
+    EXPECT_EQ(dialogs.UnansweredCalls(), 0);
+    EXPECT_EQ(w.ModalResult(), mrNone);
+    EXPECT_EQ(w.CurrentStep(), 0);
+    EXPECT_EQ(w.btnNext->Caption(), S("&Next > "));
+    EXPECT_TRUE(w.cbDiary->Visible());
+    EXPECT_TRUE(w.edtPassword->Visible());
+    EXPECT_TRUE(TitleOfDay().isEmpty());
+}
+
+TEST_F(EntryForm, ADamagedDiaryFallsBackToItsBackup)
+{
+    WriteBytes("mine.dry", "DR10 broken");
+    WriteDiary("mine.bak", S("secret"), "Backup");
+    TfrmEntry& w = Create();
+    dialogs.AnswerMessageDlg(mrOk);
+    Open("mine", S("secret"));
+    ASSERT_EQ(Messages().size(), 1);
+    EXPECT_EQ(dialogs.Calls().at(0).DlgType, mtWarning);
+    EXPECT_TRUE(Messages().at(0).startsWith(S("The original diary produced the following error:\r\n\"")));
+    EXPECT_TRUE(Messages().at(0).endsWith(S("\".\r\n\r\nI will try to use the most recent backup.")));
+    EXPECT_EQ(w.ModalResult(), mrOk);
+    EXPECT_EQ(main->DataFileName, Path("mine.dry"));
+    EXPECT_EQ(TitleOfDay(), S("Backup"));
+}
+
+TEST_F(EntryForm, ADamagedDiaryWithoutBackupStays)
+{
+    WriteBytes("mine.dry", "not a diary at all");
+    TfrmEntry& w = Create();
+    dialogs.AnswerMessageDlg(mrOk);
+    Open("mine", S("secret"));
+    ASSERT_EQ(Messages().size(), 1);
+    EXPECT_EQ(dialogs.Calls().at(0).DlgType, mtError);
+    EXPECT_EQ(w.ModalResult(), mrNone);
+    EXPECT_EQ(w.CurrentStep(), 0);
+}
+
+TEST_F(EntryForm, ABackupThatFailsTooIsReported)
+{
+    WriteBytes("mine.dry", "DR10 broken");
+    WriteBytes("mine.bak", "also broken");
+    TfrmEntry& w = Create();
+    dialogs.AnswerMessageDlg(mrOk);
+    dialogs.AnswerMessageDlg(mrOk);
+    Open("mine", S("secret"));
+    ASSERT_EQ(Messages().size(), 2);
+    EXPECT_EQ(dialogs.Calls().at(0).DlgType, mtWarning);
+    EXPECT_EQ(dialogs.Calls().at(1).DlgType, mtError);
+    EXPECT_EQ(w.ModalResult(), mrNone);
+}
+
+TEST_F(EntryForm, ABadBirthdayFileIsReportedAndTheDiaryStaysOpen)
+{
+    WriteDiary("mine.dry", S("secret"), "Hello");
+    WriteBytes("mine.dra", "garbage");
+    TfrmEntry& w = Create();
+    dialogs.AnswerMessageDlg(mrOk);
+    Open("mine", S("secret"));
+    EXPECT_EQ(Messages(),
+        QStringList{S("Could not load birthday/anniversary data. The error message was:\r\n\r\n\"Unknown error\"")});
+    EXPECT_EQ(w.ModalResult(), mrOk);
+    EXPECT_EQ(TitleOfDay(), S("Hello"));
+}
+
+TEST_F(EntryForm, ABirthdayFileIsLoaded)
+{
+    WriteDiary("mine.dry", S("secret"), "Hello");
+    {
+        TBirthdayComponent birthdays;
+        auto* entry = new TEntry(birthdays.Entries());
+        entry->SetFullName(S("Ada"));
+        birthdays.SaveToFile(Path("mine.dra"));
+    }
+    Create();
+    Open("mine", S("secret"));
+    EXPECT_TRUE(dialogs.Calls().isEmpty());
+    EXPECT_EQ(BirthdayComponent().Entries()->Count(), 1);
+}
+
+TEST_F(EntryForm, NextOnNewAsksForNameAndPassword)
+{
+    TfrmEntry& w = Create();
+    w.btnNextClick(w.btnNext);
+    EXPECT_EQ(w.CurrentStep(), 1);
+    EXPECT_EQ(w.edtDiary->Text(), S("My Diary"));
+    EXPECT_EQ(w.lblDiary->Caption(), S("Type in your new diary name:"));
+    EXPECT_EQ(w.lblPassword->Caption(), S("Select your secret password:"));
+    EXPECT_FALSE(w.cbDiary->Visible());
+    EXPECT_TRUE(w.edtDiary->Visible());
+    EXPECT_TRUE(w.edtPassword->Visible());
+    EXPECT_EQ(w.btnNext->Caption(), S("&Finish >>"));
+    EXPECT_EQ(w.btnPrev->Caption(), S("< &Back"));
+
+    w.btnPrevClick(w.btnPrev);
+    EXPECT_EQ(w.CurrentStep(), 0);
+    EXPECT_TRUE(w.cbDiary->Visible());
+    EXPECT_FALSE(w.edtDiary->Visible());
+    EXPECT_FALSE(w.edtPassword->Visible());
+    EXPECT_EQ(w.lblDiary->Caption(), S("Select your diary"));
+    EXPECT_EQ(w.lblPassword->Caption(), kNewText);
+    EXPECT_EQ(w.btnNext->Caption(), S("&Next > "));
+    EXPECT_EQ(w.btnPrev->Caption(), S("E&xit"));
+    EXPECT_EQ(w.ModalResult(), mrNone);
+}
+
+TEST_F(EntryForm, ABlankNameIsRefused)
+{
+    TfrmEntry& w = Create();
+    StartNew(S("   "), S("pw"));
+    dialogs.AnswerMessageDlg(mrOk);
+    w.btnNextClick(w.btnNext);
+    EXPECT_EQ(Messages(), QStringList{S("Diary name cannot be blank")});
+    EXPECT_EQ(dialogs.Calls().at(0).DlgType, mtError);
+    EXPECT_EQ(w.CurrentStep(), 1);
+    EXPECT_EQ(w.ModalResult(), mrNone);
+}
+
+TEST_F(EntryForm, AnExistingNameIsRefusedAfterTrimming)
+{
+    WriteDiary("Travel.dry", S("x"), "T");
+    TfrmEntry& w = Create();
+    StartNew(S("  Travel "), S("pw"));
+    dialogs.AnswerMessageDlg(mrOk);
+    w.btnNextClick(w.btnNext);
+    EXPECT_EQ(Messages(), QStringList{S("This Diary Already Exists!")});
+    EXPECT_EQ(w.CurrentStep(), 1);
+    EXPECT_EQ(w.ModalResult(), mrNone);
+    EXPECT_EQ(dialogs.UnansweredCalls(), 0);
+}
+
+TEST_F(EntryForm, MismatchingPasswordsAreRefused)
+{
+    TfrmEntry& w = Create();
+    StartNew(S("Travel"), S("Secret"));
+    dialogs.AnswerInputQuery(S("secret"));
+    dialogs.AnswerMessageDlg(mrOk);
+    w.btnNextClick(w.btnNext);
+    ASSERT_EQ(dialogs.Calls().size(), 2);
+    EXPECT_EQ(dialogs.Calls().at(0).Kind, TDialogKind::InputQuery);
+    EXPECT_EQ(dialogs.Calls().at(0).Caption, S(" Password Confirmation"));
+    EXPECT_EQ(dialogs.Calls().at(0).Text, S("Please re-type your password:"));
+    EXPECT_TRUE(dialogs.Calls().at(0).Value.isEmpty());
+    EXPECT_EQ(Messages(), QStringList{S("Passwords do not match")});
+    EXPECT_EQ(w.CurrentStep(), 1);
+    EXPECT_EQ(w.ModalResult(), mrNone);
+}
+
+TEST_F(EntryForm, CancellingTheConfirmationDoesNothing)
+{
+    TfrmEntry& w = Create();
+    StartNew(S("Travel"), S("pw"));
+    dialogs.CancelInputQuery();
+    w.btnNextClick(w.btnNext);
+    EXPECT_EQ(dialogs.Calls().size(), 1);
+    EXPECT_EQ(w.CurrentStep(), 1);
+    EXPECT_EQ(w.ModalResult(), mrNone);
+    EXPECT_TRUE(main->DataFileName.isEmpty());
+}
+
+TEST_F(EntryForm, CreatesANewDiaryWithTheTrimmedPassword)
+{
+    TfrmEntry& w = Create();
+    StartNew(S(" Travel  "), S("secret "));
+    dialogs.AnswerInputQuery(S("secret"));
+    w.btnNextClick(w.btnNext);
+    EXPECT_EQ(dialogs.UnansweredCalls(), 0);
+    EXPECT_EQ(Messages(), QStringList());
+    EXPECT_EQ(w.ModalResult(), mrOk);
+    EXPECT_TRUE(main->DiaryIsNew);
+    EXPECT_EQ(main->UserPassword, S("secret"));
+    EXPECT_EQ(main->DataFileName, Path("Travel.dry"));
+    EXPECT_EQ(main->DataBackupName, Path("Travel.bak"));
+    EXPECT_EQ(main->BirthdayFileName, Path("Travel.dra"));
+    // Nothing is written until the program ends.
+    EXPECT_FALSE(QFile::exists(Path("Travel.dry")));
+}
+
+TEST_F(EntryForm, ADiaryCreatedWithBlanksOpensWithTheSameTyping)
+{
+    TfrmEntry& w = Create();
+    StartNew(S("Travel"), S(" secret "));
+    dialogs.AnswerInputQuery(S(" secret "));
+    w.btnNextClick(w.btnNext);
+    ASSERT_EQ(w.ModalResult(), mrOk);
+    // The program's end saves the new diary with the password in use.
+    DiaryDB().Diary()->SetPassword(main->UserPassword);
+    DiaryDB().AddEntry(45000, S("Day one"), S("body"), QString(), QString(), 0);
+    DiaryDB().SaveToFile(main->DataFileName);
+    FreeDiaryDB();
+
+    Create();
+    Open("Travel", S(" secret "));
+    EXPECT_EQ(dialogs.UnansweredCalls(), 0);
+    EXPECT_EQ(wizard->ModalResult(), mrOk);
+    EXPECT_EQ(TitleOfDay(), S("Day one"));
+}
+
+TEST_F(EntryForm, EnterInThePasswordActsAsNext)
+{
+    WriteDiary("mine.dry", S("secret"), "Hello");
+    StoreLastDiary("mine.dry");
+    TfrmEntry& w = Create();
+    w.edtPassword->SetText(S("secret"));
+    QChar key(13);
+    w.edtPasswordKeyPress(w.edtPassword, key);
+    EXPECT_EQ(key, QChar(0));
+    EXPECT_EQ(w.ModalResult(), mrOk);
+    EXPECT_EQ(TitleOfDay(), S("Hello"));
+}
+
+TEST_F(EntryForm, RendersTheWizard)
+{
+    WriteDiary("mine.dry", S("secret"), "Hello");
+    WriteDiary("travel.dry", S("secret"), "Hello");
+    StoreLastDiary("mine.dry");
+    TfrmEntry& w = Create();
+    std::unique_ptr<TBitmap> picture = w.RenderToBitmap();
+    ASSERT_TRUE(picture);
+    const QImage image = picture->ToImage();
+    EXPECT_EQ(image.size(), QSize(289, 186));
+    EXPECT_TRUE(image.save(QDir(QCoreApplication::applicationDirPath()).filePath(S("entry_wizard.png"))));
+}
+
+} // namespace
