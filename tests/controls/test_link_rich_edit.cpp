@@ -5,6 +5,7 @@
 
 #include "platform/gui/bitmap.h"
 #include "platform/gui/forms.h"
+#include "support/form_fixture.h"
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -16,14 +17,12 @@
 
 namespace {
 
-class LinkEdit : public ::testing::Test {
+class LinkEdit : public FormFixture {
 protected:
     void SetUp() override
     {
-        Application()->OnException = [this](TObject*, const QString& m) { errors.append(m); };
-        form = new TForm(nullptr);
-        form->SetBorderStyle(bsNone);
-        form->SetClientSize(420, 300);
+        FormFixture::SetUp();
+        MakeForm(420, 300, clBtnFace);
         edit = new TCPRichEdit(form);
         edit->SetParent(form);
         edit->SetBounds(0, 0, 400, 200);
@@ -33,16 +32,6 @@ protected:
         };
         form->Show();
         QApplication::processEvents();
-    }
-
-    void TearDown() override
-    {
-        delete form;
-        Application()->OnException = {};
-        Application()->ClearHandledExceptions();
-        QApplication::processEvents();
-        for (QWidget* w : QApplication::topLevelWidgets())
-            EXPECT_EQ(FindControl(w), nullptr) << "a form was left behind";
     }
 
     QWidget* Viewport() const { return static_cast<QTextEdit*>(edit->Handle())->viewport(); }
@@ -63,10 +52,8 @@ protected:
         QApplication::sendEvent(Viewport(), &e);
     }
 
-    TForm* form = nullptr;
     TCPRichEdit* edit = nullptr;
     QStringList clicked;
-    QStringList errors;
 };
 
 QStringList Found(const QString& text)

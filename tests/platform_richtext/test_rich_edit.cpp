@@ -5,6 +5,7 @@
 
 #include "platform/core/streams.h"
 #include "platform/gui/forms.h"
+#include "support/form_fixture.h"
 #include "platform/gui/services.h"
 #include "platform/richtext/rich_edit.h"
 #include "platform/richtext/rich_lines.h"
@@ -17,14 +18,12 @@
 
 namespace {
 
-class RichEdit : public ::testing::Test {
+class RichEdit : public FormFixture {
 protected:
     void SetUp() override
     {
-        Application()->OnException = [this](TObject*, const QString& m) { errors.append(m); };
-        form = new TForm(nullptr);
-        form->SetBorderStyle(bsNone);
-        form->SetClientSize(400, 300);
+        FormFixture::SetUp();
+        MakeForm(400, 300, clBtnFace);
         edit = New();
         form->Show();
         QApplication::processEvents();
@@ -32,13 +31,9 @@ protected:
 
     void TearDown() override
     {
-        delete form;
-        Application()->OnException = {};
-        Application()->ClearHandledExceptions();
-        QApplication::processEvents();
-        for (QWidget* w : QApplication::topLevelWidgets())
-            EXPECT_EQ(FindControl(w), nullptr) << "a form was left behind";
-        EXPECT_TRUE(errors.isEmpty()) << qPrintable(errors.join(u'\n'));
+        const QStringList left = errors;
+        FormFixture::TearDown();
+        EXPECT_TRUE(left.isEmpty()) << qPrintable(left.join(u'\n'));
     }
 
     TRichEdit* New()
@@ -61,9 +56,10 @@ protected:
             "\\pard\\f0\\fs20\\b0\\cf1 red\\cf0  text\\par}");
     }
 
-    TForm* form = nullptr;
+    // The character format's colour, not the fixture's colour helper.
+    static QRgb Rgb(const QTextCharFormat& f) { return ::Rgb(f); }
+
     TRichEdit* edit = nullptr;
-    QStringList errors;
 };
 
 } // namespace
