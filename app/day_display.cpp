@@ -45,27 +45,6 @@ TDateTime KeyDate(const QString& key)
 
 void TfrmMain::BuildDayDisplay()
 {
-    lblDate = new TShadowLabel(this);
-    lblDate->SetName(S("lblDate"));
-    lblDate->SetParent(this);
-    lblDate->SetBoundsRect(QRect(500, 14, 176, 22));
-    lblDate->SetTransparent(true);
-
-    lblDateSmall = new TLabel(this);
-    lblDateSmall->SetName(S("lblDateSmall"));
-    lblDateSmall->SetParent(pnlFormat);
-    lblDateSmall->SetBoundsRect(QRect(310, 8, 104, 16));
-    lblDateSmall->SetAlignment(taRightJustify);
-    lblDateSmall->SetAnchors(akTop | akRight);
-    lblDateSmall->SetTransparent(true);
-
-    imgMood = new TImage(this);
-    imgMood->SetName(S("imgMood"));
-    imgMood->SetParent(pnlFormat);
-    imgMood->SetBoundsRect(QRect(445, 2, 26, 26));
-    imgMood->SetAnchors(akTop | akRight);
-    imgMood->SetStretch(true);
-
     dCalendar->OnChange = [this](TObject* s) { dCalendarChange(s); };
     btnDelete->OnClick = [this](TObject* s) { btnDeleteClick(s); };
     btnNew->OnClick = [this](TObject* s) { btnNewClick(s); };

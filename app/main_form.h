@@ -23,6 +23,7 @@ class TLbSpeedButton;
 class TMenuItem;
 class TPanel;
 class TPopupMenu;
+class TQzHtmlLabel2;
 class TRegValues;
 class TRessourceStore;
 class TShadowLabel;
@@ -121,6 +122,10 @@ public:
     TLbSpeedButton* btnNextYear = nullptr;
     TLbSpeedButton* btnToDay = nullptr;
 
+    // The birthday line under the editor and its menu on the calendar.
+    TQzHtmlLabel2* lblAnniversary = nullptr;
+    TPopupMenu* pmBirthday = nullptr;
+
     TPopupMenu* pmCalendar = nullptr;
     TPopupMenu* pmEntryPopup = nullptr;
     TMenuItem* pmoShowScrollbar = nullptr;
@@ -171,12 +176,37 @@ public:
     void btnDeleteClick(TObject* Sender);
     void btnNewClick(TObject* Sender);
     void edtTitleEnter(TObject* Sender);
+    // Down or Enter in the title moves on to the body.
+    void edtTitleKeyDown(TObject* Sender, quint16& Key, TShiftState Shift);
+    void MemoBodyEnter(TObject* Sender);
+    void MemoBodyExit(TObject* Sender);
+    // Page Up and Page Down move between written days unless an editor
+    // of the body has the focus.
+    void FormKeyDown(TObject* Sender, quint16& Key, TShiftState Shift);
+    // An empty body starts typing in the entry font.
+    void ResetRichAttributes();
+
+    // The day's birthdays and anniversaries as one line of HTML, with a
+    // link to add one when there are none.
+    void ShowBirthdayStrip(TDateTime aDate);
+    void lblAnniversaryLinkClicked(TObject* Sender, const QString& href, bool& Handled);
+    void lblAnniversaryMouseLeave(TObject* Sender);
+    void pmBirthdayPopup(TObject* Sender);
+    void pmoBirthdayMenuClick(TObject* Sender);
+
+    // The end of the run: the diary with its previous version kept as
+    // DataBackupName, then the birthday file. SaveDiary raises when the
+    // diary cannot be written; the file on disk is then left as it was.
+    void SaveDiary();
+    void SaveBirthdays();
+    void LoadBirthdays();
     // Called by the wizard when it prepares a new diary; nothing to do yet.
     void InitNewDiary() {}
 
 private:
     void BuildComponents();
     void BuildDayDisplay();
+    void BuildBirthdayLine();
     void BuildSettings();
     void BuildControls();
     void PlaceWindow();
