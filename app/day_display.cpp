@@ -5,16 +5,17 @@
 
 #include "app/helpers.h"
 #include "birthdays/birthday.h"
+#include "controls/dropdown_button.h"
 #include "controls/hatch_panel.h"
 #include "controls/link_rich_edit.h"
 #include "controls/month_calendar.h"
 #include "controls/shadow_label.h"
-#include "controls/dropdown_button.h"
 #include "controls/styled_speed_button.h"
 #include "engine/diary.h"
 #include "engine/resource_store.h"
 #include "platform/core/ansi.h"
 #include "platform/core/sysinfo.h"
+#include "platform/gui/actnlist.h"
 #include "platform/gui/bitmap.h"
 #include "platform/gui/comctrls.h"
 #include "platform/gui/dialogs.h"
@@ -56,11 +57,14 @@ void TfrmMain::BuildDayDisplay()
     btnPrevYear->OnClick = [this](TObject* s) { actGoPYearExecute(s); };
     btnNextEntry->OnClick = [this](TObject* s) { actGoNEntryExecute(s); };
     btnPrevEntry->OnClick = [this](TObject* s) { actGoPEntryExecute(s); };
-    btnNextEntry2->OnClick = [this](TObject* s) { actGoNEntryExecute(s); };
-    btnPrevEntry2->OnClick = [this](TObject* s) { actGoPEntryExecute(s); };
-    btnNextMood->OnClick = [this](TObject*) { ShowMood((CurrentMood + 1) % kMoodCount); };
-    btnPrevMood->OnClick = [this](TObject*) { ShowMood((CurrentMood + kMoodCount - 1) % kMoodCount); };
+    // btnNextEntry2, btnPrevEntry2 and the mood arrows run their actions.
+    actNextMood->OnExecute = [this](TObject*) { ShowMood((CurrentMood + 1) % kMoodCount); };
+    actPrevMood->OnExecute = [this](TObject*) { ShowMood((CurrentMood + kMoodCount - 1) % kMoodCount); };
     edtTitle->OnEnter = [this](TObject* s) { edtTitleEnter(s); };
+    edtTitle->OnKeyDown = [this](TObject* s, quint16& key, TShiftState shift) { edtTitleKeyDown(s, key, shift); };
+    MemoBody->OnEnter = [this](TObject* s) { MemoBodyEnter(s); };
+    MemoBody->OnExit = [this](TObject* s) { MemoBodyExit(s); };
+    OnKeyDown = [this](TObject* s, quint16& key, TShiftState shift) { FormKeyDown(s, key, shift); };
 }
 
 void TfrmMain::HandleEntry()
@@ -70,6 +74,7 @@ void TfrmMain::HandleEntry()
     const TFormatSettings& fs = FormatSettings();
     lblDate->SetCaption(QStringLiteral("%1 %2, %3").arg(fs.LongMonthNames[m - 1]).arg(d).arg(y));
     lblDateSmall->SetCaption(QStringLiteral("%1 %2, %3").arg(fs.ShortMonthNames[m - 1]).arg(d).arg(y));
+    ShowBirthdayStrip(dCalendar->CalendarDate());
 
     const bool modified = edtTitle->Modified() || MemoBody->Modified() || MemoNotes->Modified();
     const QString title = edtTitle->Text();
@@ -165,7 +170,13 @@ void TfrmMain::ShowMood(int index)
 {
     QImage image(kMoodSize, kMoodSize, QImage::Format_RGB32);
     image.fill(Qt::white);
-    const QImage picture = FindResourceBitmap(QStringLiteral("mood%1").arg(index, 2, 10, QLatin1Char('0')));
+    QImage picture;
+    try {
+        // A file may name a picture the program does not have: the day
+        // then shows a blank one and keeps its number.
+        picture = FindResourceBitmap(QStringLiteral("mood%1").arg(index, 2, 10, QLatin1Char('0')));
+    } catch (const Exception&) {
+    }
     if (!picture.isNull()) {
         QPainter painter(&image);
         painter.drawImage(0, 0, picture);
@@ -193,10 +204,22 @@ void TfrmMain::actGoTodayExecute(TObject*)
     HandleEntry();
 }
 
-void TfrmMain::actGoNMonthExecute(TObject*) { dCalendar->NextMonth(); }
-void TfrmMain::actGoPMonthExecute(TObject*) { dCalendar->PrevMonth(); }
-void TfrmMain::actGoNYearExecute(TObject*) { dCalendar->NextYear(); }
-void TfrmMain::actGoPYearExecute(TObject*) { dCalendar->PrevYear(); }
+void TfrmMain::actGoNMonthExecute(TObject*)
+{
+    dCalendar->NextMonth();
+}
+void TfrmMain::actGoPMonthExecute(TObject*)
+{
+    dCalendar->PrevMonth();
+}
+void TfrmMain::actGoNYearExecute(TObject*)
+{
+    dCalendar->NextYear();
+}
+void TfrmMain::actGoPYearExecute(TObject*)
+{
+    dCalendar->PrevYear();
+}
 
 void TfrmMain::actGoNEntryExecute(TObject*)
 {
@@ -242,4 +265,52 @@ void TfrmMain::btnNewClick(TObject*)
 void TfrmMain::edtTitleEnter(TObject*)
 {
     edtTitle->SetReadOnly(false);
+}
+
+void TfrmMain::edtTitleKeyDown(TObject*, quint16& Key, TShiftState)
+{
+    if (Key == VK_DOWN || Key == VK_RETURN) {
+        Key = 0;
+        SelectNext(edtTitle, true, true);
+    }
+}
+
+void TfrmMain::MemoBodyEnter(TObject*)
+{
+    ResetRichAttributes();
+    MemoBody->SetReadOnly(false);
+    pnlFormatting->SetVisible(true);
+}
+
+void TfrmMain::MemoBodyExit(TObject*)
+{
+    pnlFormatting->SetVisible(false);
+}
+
+void TfrmMain::FormKeyDown(TObject*, quint16& Key, TShiftState)
+{
+    if (MemoBody->Focused() || MemoNotes->Focused() || CurrentMode != mdDiary)
+        return;
+    if (Key == VK_PRIOR) {
+        Key = 0;
+        actGoPEntryExecute(this);
+    } else if (Key == VK_NEXT) {
+        Key = 0;
+        actGoNEntryExecute(this);
+    }
+}
+
+void TfrmMain::ResetRichAttributes()
+{
+    if (MemoBody->Lines()->Count() > 0 || !CurrentFont)
+        return;
+    try {
+        TTextAttributes* format = MemoBody->DefAttributes();
+        format->SetStyle(CurrentFont->Style());
+        format->SetColor(CurrentFont->Color());
+        format->SetSize(CurrentFont->Size());
+        format->SetName(CurrentFont->Name());
+        MemoBody->Paragraph()->SetAlignment(taLeftJustify);
+    } catch (const Exception&) {
+    }
 }

@@ -32,6 +32,8 @@ QString S(const char* text)
 
 const char* const kNewText = "You are about to create a new diary. You will be asked for a name and a secret password.";
 const char* const kPasswordText = "Type in your password:";
+const char* const kRestoreText
+    = "You are about to RESTORE your diary from a backup. Make sure you know the password...";
 
 template <class T> T* Make(TfrmEntry* owner, const char* name, const QRect& bounds)
 {
@@ -73,6 +75,23 @@ QImage Book(int w, int h, TColor cover, int mark)
     } else if (mark == 0) {
         p.drawRect(QRectF(c.x() - r, c.y() - r, 2 * r, 2 * r * 0.6));
     }
+    return image;
+}
+
+// A picture of the program's artwork on black, or the drawn stand-in when
+// the artwork is not registered.
+QImage Picture(const char* name, const QImage& standIn)
+{
+    QImage art;
+    try {
+        art = FindResourceBitmap(S(name));
+    } catch (const Exception&) {
+        return standIn;
+    }
+    QImage image(art.size(), QImage::Format_RGB32);
+    image.fill(Qt::black);
+    QPainter p(&image);
+    p.drawImage(0, 0, art);
     return image;
 }
 
@@ -124,14 +143,22 @@ void TfrmEntry::BuildControls()
     ilDiaryEntry = new TImageList(16, 16, this);
     ilDiaryEntry->SetName(S("ilDiaryEntry"));
     for (int i = 0; i < 3; ++i) {
-        static const TColor covers[] = {0x00A05A2C, 0x00307830, 0x002040A0};
+        static const char* const names[] = { "DIARYFILE", "DIARYNEW", "DIARYRESTORE" };
+        static const TColor covers[] = { 0x00A05A2C, 0x00307830, 0x002040A0 };
         TBitmap bitmap;
-        bitmap.SetImage(Book(16, 16, covers[i], i));
+        bitmap.SetImage(Picture(names[i], Book(16, 16, covers[i], i)));
         ilDiaryEntry->AddMasked(&bitmap, clBlack);
     }
 
     fFileIterator = new TCPFileIterator(this);
     fFileIterator->SetName(S("fFileIterator"));
+
+    RestoreDialog = new TOpenDialog(this);
+    RestoreDialog->SetName(S("RestoreDialog"));
+    RestoreDialog->SetTitle(S("Select the diary file to restore"));
+    RestoreDialog->SetFilter(S("Diary Files and Backups (*.dry,*.bkd)|*.dry;*.bkd"));
+    RestoreDialog->SetDefaultExt(S("bkd"));
+    RestoreDialog->SetOptions(TOpenOptions { ofHideReadOnly, ofFileMustExist, ofEnableSizing, ofDontAddToRecent });
 
     imgBack = Make<TImage>(this, "imgBack", QRect(0, 0, DesignClientWidth, DesignClientHeight));
     imgBack->SetAlign(alClient);
@@ -139,7 +166,7 @@ void TfrmEntry::BuildControls()
     imgDiary = Make<TImage>(this, "imgDiary", QRect(8, 12, 56, 72));
     {
         TBitmap bitmap;
-        bitmap.SetImage(Book(56, 72, 0x00A05A2C, 2));
+        bitmap.SetImage(Picture("DIARYBOOK", Book(56, 72, 0x00A05A2C, 2)));
         imgDiary->Picture()->SetBitmap(&bitmap);
     }
 
@@ -238,6 +265,7 @@ void TfrmEntry::FillList()
         list->Add(name.left(name.size() - 4), 0);
         fDiaryFiles.append(files.Strings(i));
     }
+    list->Add(S("* Restore diary from backup"), 2);
 
     iCurrentStep = 0;
     btnNext->SetCaption(S("&Next > "));
@@ -260,9 +288,11 @@ void TfrmEntry::FillList()
 void TfrmEntry::ShowChoiceText()
 {
     SetActiveControl(nullptr);
-    const bool create = cbDiary->ItemIndex() <= 0;
-    lblPassword->SetCaption(S(create ? kNewText : kPasswordText));
-    edtPassword->SetVisible(!create);
+    const int index = cbDiary->ItemIndex();
+    const bool create = index <= 0;
+    const bool restore = index == cbDiary->Items()->Count() - 1;
+    lblPassword->SetCaption(S(create ? kNewText : restore ? kRestoreText : kPasswordText));
+    edtPassword->SetVisible(!create && !restore);
 }
 
 void TfrmEntry::cbDiaryChange(TObject*)
@@ -322,6 +352,14 @@ void TfrmEntry::btnNextClick(TObject*)
         return;
     }
 
+    if (index == cbDiary->Items()->Count() - 1) {
+        if (RestoreDiary())
+            Finish();
+        else
+            BackToChoice();
+        return;
+    }
+
     Main.DataFileName = fDiaryFiles.value(index - 1);
     Main.DataBackupName = ChangeFileExtension(Main.DataFileName, S("bak"));
     Main.UserPassword = edtPassword->Text().trimmed();
@@ -333,31 +371,36 @@ void TfrmEntry::btnNextClick(TObject*)
         return;
     }
     Main.BirthdayFileName = ChangeFileExtension(Main.DataFileName, S("dra"));
-    if (QFileInfo::exists(Main.BirthdayFileName)) {
-        QString error;
-        try {
-            if (BirthdayComponent().LoadFromFile(Main.BirthdayFileName) != 0)
-                error = S("Unknown error");
-        } catch (const Exception& e) {
-            error = e.Message();
-        }
-        if (!error.isEmpty())
-            MessageDlg(S("Could not load birthday/anniversary data. The error message was:\r\n\r\n\"%1\"").arg(error),
-                mtError, TMsgDlgButtons{mbOK});
-    }
+    LoadBirthdayFile();
     Finish();
+}
+
+void TfrmEntry::LoadBirthdayFile()
+{
+    if (!QFileInfo::exists(Main.BirthdayFileName))
+        return;
+    QString error;
+    try {
+        if (BirthdayComponent().LoadFromFile(Main.BirthdayFileName) != 0)
+            error = S("Unknown error");
+    } catch (const Exception& e) {
+        error = e.Message();
+    }
+    if (!error.isEmpty())
+        MessageDlg(S("Could not load birthday/anniversary data. The error message was:\r\n\r\n\"%1\"").arg(error),
+            mtError, TMsgDlgButtons { mbOK });
 }
 
 void TfrmEntry::FinishNewDiary()
 {
     const QString name = edtDiary->Text().trimmed();
     if (name.isEmpty()) {
-        MessageDlg(S("Diary name cannot be blank"), mtError, TMsgDlgButtons{mbOK});
+        MessageDlg(S("Diary name cannot be blank"), mtError, TMsgDlgButtons { mbOK });
         return;
     }
     const QString fileName = Main.ProgramPath + name + S(".dry");
     if (QFileInfo::exists(fileName)) {
-        MessageDlg(S("This Diary Already Exists!"), mtError, TMsgDlgButtons{mbOK});
+        MessageDlg(S("This Diary Already Exists!"), mtError, TMsgDlgButtons { mbOK });
         return;
     }
     QString confirmation;
@@ -365,7 +408,7 @@ void TfrmEntry::FinishNewDiary()
         return;
     const QString password = edtPassword->Text().trimmed();
     if (confirmation.trimmed() != password) {
-        MessageDlg(S("Passwords do not match"), mtError, TMsgDlgButtons{mbOK});
+        MessageDlg(S("Passwords do not match"), mtError, TMsgDlgButtons { mbOK });
         return;
     }
     Main.DataFileName = fileName;
@@ -379,25 +422,91 @@ void TfrmEntry::FinishNewDiary()
 
 void TfrmEntry::Finish()
 {
+    Main.DiaryOpened = true;
     // ShowModal then closes the wizard, which frees itself.
     SetModalResult(mrOk);
 }
 
 bool TfrmEntry::OpenDiary(const QString& aFileName, const QString& aBackupName, const QString& aPassword)
 {
+    Main.DiaryFromBackup = false;
     int status = DiaryDB().LoadFromFile(aFileName, true, aPassword);
     if (status == lsNoError)
         return false;
     if (status == lsWrongPassword || !QFileInfo::exists(aBackupName)) {
-        MessageDlg(TDiaryDB::StatusToErrorStr(status), mtError, TMsgDlgButtons{mbOK});
+        MessageDlg(TDiaryDB::StatusToErrorStr(status), mtError, TMsgDlgButtons { mbOK });
         return true;
     }
-    MessageDlg(S("The original diary produced the following error:\r\n\"%1\".\r\n\r\nI will try to use the most recent backup.")
+    MessageDlg(S("The original diary produced the following error:\r\n\"%1\".\r\n\r\nI will try to use the most recent "
+                 "backup.")
                    .arg(TDiaryDB::StatusToErrorStr(status)),
-        mtWarning, TMsgDlgButtons{mbOK});
+        mtWarning, TMsgDlgButtons { mbOK });
     status = DiaryDB().LoadFromFile(aBackupName, true, aPassword);
-    if (status == lsNoError)
+    if (status == lsNoError) {
+        Main.DiaryFromBackup = true;
         return false;
-    MessageDlg(TDiaryDB::StatusToErrorStr(status), mtError, TMsgDlgButtons{mbOK});
+    }
+    MessageDlg(TDiaryDB::StatusToErrorStr(status), mtError, TMsgDlgButtons { mbOK });
     return true;
+}
+
+bool TfrmEntry::RestoreDiary()
+{
+    try {
+        RestoreDialog->SetFileName(QString());
+        RestoreDialog->SetInitialDir(GetDesktopFolderPath());
+    } catch (const Exception&) {
+    }
+    if (!RestoreDialog->Execute())
+        return false;
+    const QString file = RestoreDialog->FileName();
+    QString password;
+    if (!QFileInfo::exists(file)
+        || !InputQuery(S("Security Notice"), S("Enter the password of this backup diary"), password))
+        return false;
+    // Trimmed as on every other road, so the password that restores the
+    // diary is the one that opens it afterwards.
+    password = password.trimmed();
+    const int status = DiaryDB().LoadFromFile(file, true, password);
+    if (status != lsNoError) {
+        MessageDlg(TDiaryDB::StatusToErrorStr(status), mtError, TMsgDlgButtons { mbOK });
+        return false;
+    }
+    const QString name = ChangeFileExtension(QFileInfo(file).fileName(), S("dry"));
+    const QString target = Main.ProgramPath + name;
+    // Restoring over another diary of the folder asks first; at the end of
+    // the run that diary is still kept as the previous version.
+    if (QFileInfo::exists(target) && QFileInfo(target).canonicalFilePath() != QFileInfo(file).canonicalFilePath()
+        && MessageDlg(S("A diary named \"%1\" already exists.\r\nReplace it with the restored diary?")
+                          .arg(QFileInfo(name).completeBaseName()),
+               mtWarning, TMsgDlgButtons { mbOK, mbCancel })
+            != mrOk)
+        return false;
+    Main.DataFileName = target;
+    Main.DataBackupName = ChangeFileExtension(target, S("bak"));
+    Main.BirthdayFileName = ChangeFileExtension(target, S("dra"));
+    Main.DiaryIsNew = false;
+    Main.DiaryFromBackup = false;
+    Main.UserPassword = password;
+    Main.PrevDate = -1.0;
+    // The birthdays kept beside a diary of that name belong to it.
+    LoadBirthdayFile();
+    Main.HandleEntry();
+    MessageDlg(S("Diary restored successfully"), mtInformation, TMsgDlgButtons { mbOK });
+    DiaryDB().Modified = true;
+    return true;
+}
+
+void TfrmEntry::WndProc(TMessage& Message)
+{
+    TForm::WndProc(Message);
+    if (Message.Msg != WM_NCHITTEST || Message.Result != HTCLIENT)
+        return;
+    const QPoint at(qint16(Message.LParam & 0xFFFF), qint16((Message.LParam >> 16) & 0xFFFF));
+    const TControl* under = ControlAtPos(at, true, true);
+    for (const TControl* keep :
+        std::initializer_list<const TControl*> { edtDiary, edtPassword, cbDiary, btnNext, btnPrev })
+        if (under == keep)
+            return;
+    Message.Result = HTCAPTION;
 }

@@ -23,6 +23,7 @@ class TImage;
 class TImageList;
 class TLabel;
 class TLbSpeedButton;
+class TOpenDialog;
 
 class TfrmEntry : public TForm {
 public:
@@ -47,6 +48,7 @@ public:
     TBevel* bvlEntry = nullptr;
     TImageList* ilDiaryEntry = nullptr;
     TCPFileIterator* fFileIterator = nullptr;
+    TOpenDialog* RestoreDialog = nullptr;
 
     // 0 while choosing, 1 while naming a new diary.
     int CurrentStep() const { return iCurrentStep; }
@@ -59,12 +61,19 @@ public:
     // Loads the diary, falling back to aBackupName for every failure but a
     // wrong password. True when it FAILED (the message was shown).
     bool OpenDiary(const QString& aFileName, const QString& aBackupName, const QString& aPassword);
+    // Asks for a backup and its password and loads it as the diary of the
+    // program's folder with the backup's name; true when it was restored.
+    bool RestoreDiary();
     // Paints the current skin over the background; false when the store has
     // no decodable picture for it.
     bool LoadSkin();
 
+    // A press anywhere but on the edits and the buttons moves the window.
+    void WndProc(TMessage& Message) override;
+
 private:
     void BuildControls();
+    void LoadBirthdayFile();
     void FillList();
     void ShowChoiceText();
     void BackToChoice();

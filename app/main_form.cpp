@@ -1,22 +1,27 @@
 #include "app/main_form.h"
 
 #include "app/helpers.h"
+#include "birthdays/birthday.h"
 #include "controls/dropdown_button.h"
 #include "controls/hatch_panel.h"
 #include "controls/link_rich_edit.h"
 #include "controls/month_calendar.h"
 #include "controls/styled_speed_button.h"
+#include "engine/diary.h"
 #include "engine/reg_values.h"
 #include "engine/resource_store.h"
 #include "platform/core/registry.h"
+#include "platform/core/streams.h"
 #include "platform/core/sysinfo.h"
 #include "platform/gui/bitmap.h"
 #include "platform/gui/comctrls.h"
+#include "platform/gui/dialogs.h"
 #include "platform/gui/extctrls.h"
 #include "platform/gui/menus.h"
 #include "platform/gui/stdctrls.h"
 #include "resources/program_store.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 namespace {
@@ -84,8 +89,78 @@ TfrmMain::~TfrmMain()
 {
     DoDestroy();
     reger->SetV(S("CurrentSkin"), CurrentSkin);
+    // A diary that cannot be written must not cost the birthdays or the
+    // settings: each step reports its own failure.
+    try {
+        SaveDiary();
+    } catch (...) {
+        Application()->HandleException(this);
+    }
+    try {
+        SaveBirthdays();
+    } catch (...) {
+        Application()->HandleException(this);
+    }
     delete CurrentFont;
     CurrentFont = nullptr;
+    // The owned components go next; reger writes the settings then.
+}
+
+void TfrmMain::InitNewDiary()
+{
+    DiaryDB().Diary()->Clear();
+    DiaryDB().Diary()->Indexer().Clear();
+    DiaryDB().Info()->Clear();
+    DiaryDB().Modified = false;
+}
+
+void TfrmMain::SaveDiary()
+{
+    if (!DiaryOpened || !DiaryDB().Modified)
+        return;
+    DiaryDB().Diary()->SetPassword(UserPassword);
+    // Packed before the files are touched, so a failure changes nothing.
+    const QByteArray bytes = DiaryDB().SaveToBytes(true);
+    if (!DiaryFromBackup && QFileInfo::exists(DataFileName)) {
+        // A copy rather than a rename: until the new file is in place the
+        // diary keeps its name. Failures are ignored; the diary is written.
+        QFile::remove(DataBackupName);
+        QFile::copy(DataFileName, DataBackupName);
+    }
+    WriteFileAtomically(DataFileName, bytes);
+}
+
+void TfrmMain::SaveBirthdays()
+{
+    if (!DiaryOpened || BirthdayFileName.isEmpty())
+        return;
+    if (BirthdayComponent().Entries()->Modified())
+        BirthdayComponent().SaveToFile(BirthdayFileName);
+}
+
+void TfrmMain::LoadBirthdays()
+{
+    if (BirthdayFileName.isEmpty() || !QFileInfo::exists(BirthdayFileName))
+        return;
+    try {
+        BirthdayComponent().LoadFromFile(BirthdayFileName);
+    } catch (const Exception&) {
+    }
+}
+
+void TfrmMain::WndProc(TMessage& Message)
+{
+    if (Message.Msg == WM_SYSCOMMAND && (unsigned(Message.WParam) & 0xFFF0) == SC_CLOSE) {
+        HandleEntry();
+        if (DiaryModified) {
+            if (AppMessageBox(S("If you exit this way, your changes\r\nwill be lost. Exit & loose changes?"),
+                    S(" Warning"), MB_ICONWARNING | MB_OKCANCEL | MB_DEFBUTTON2)
+                != IDOK)
+                return;
+            DiaryModified = false;
+        }
+    }
+    TForm::WndProc(Message);
 }
 
 void TfrmMain::BuildComponents()
@@ -257,10 +332,12 @@ void TfrmMain::FormActivate(TObject*)
     const bool locked = !UserPassword.trimmed().isEmpty();
     imgLocked->SetVisible(locked);
     imgUnlocked->SetVisible(!locked);
+    HandleEntry();
 }
 
 void TfrmMain::FormClose(TObject*, TCloseAction&)
 {
+    HandleEntry();
     reger->SetV(S("LastTop"), Top());
     reger->SetV(S("LastLeft"), Left());
     reger->SetV(S("LastWidth"), Width());
@@ -279,6 +356,7 @@ void TfrmMain::btnSkinClick(TObject*)
 // The commands below open windows that do not exist yet.
 void TfrmMain::btnExitClick(TObject*)
 {
+    HandleEntry();
     Close();
 }
 void TfrmMain::btnOptionsClick(TObject*) { }

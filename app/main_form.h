@@ -11,6 +11,8 @@
 
 #include <memory>
 
+class TAction;
+class TActionList;
 class TCPCalendar;
 class TCPHatchPanel;
 class TCPRichEdit;
@@ -66,6 +68,12 @@ public:
     int SelIdx = -1;
     bool DiaryModified = false;
     TDateTime PrevDate = -1.0;
+    // Set by the wizard once a diary is open or a new one prepared; without
+    // it the run ends without writing the diary or its birthday file.
+    bool DiaryOpened = false;
+    // The diary was read from DataBackupName because DataFileName was
+    // damaged: the damaged file must not become the previous version.
+    bool DiaryFromBackup = false;
     int SkinNumber = 0;
     int CurrentSkin = 1;
     TFont* CurrentFont = nullptr;
@@ -79,7 +87,10 @@ public:
     TCPHatchPanel* pnlTitle = nullptr;
     TLabel* lblTitle = nullptr;
     TEdit* edtTitle = nullptr;
-    TCPHatchPanel* pnlFormat = nullptr;
+    // The paper under the formatting bar, the body and the birthday line;
+    // the bar shows while the body has the focus.
+    TImage* imgPaper = nullptr;
+    TCPHatchPanel* pnlFormatting = nullptr;
     TCPHatchPanel* pnlTips = nullptr;
     TImage* imgLocked = nullptr;
     TImage* imgUnlocked = nullptr;
@@ -113,6 +124,15 @@ public:
     TGlyphSpeedButton* btnSpellCheck = nullptr;
     TGlyphSpeedButton* btnPrevMood = nullptr;
     TGlyphSpeedButton* btnNextMood = nullptr;
+    TGlyphSpeedButton* btnBold = nullptr;
+    TGlyphSpeedButton* btnItalic = nullptr;
+    TGlyphSpeedButton* btnUnderline = nullptr;
+    TGlyphSpeedButton* btnUpFont = nullptr;
+    TGlyphSpeedButton* btnDownFont = nullptr;
+    TGlyphSpeedButton* btnLeft = nullptr;
+    TGlyphSpeedButton* btnCenter = nullptr;
+    TGlyphSpeedButton* btnRight = nullptr;
+    TGlyphSpeedButton* btnColor = nullptr;
 
     TLbSpeedButton* btnPrevMonth = nullptr;
     TLbSpeedButton* btnNextMonth = nullptr;
@@ -127,8 +147,25 @@ public:
     TPopupMenu* pmBirthday = nullptr;
 
     TPopupMenu* pmCalendar = nullptr;
-    TPopupMenu* pmEntryPopup = nullptr;
+    TMenuItem* pmoCalendarOptions = nullptr;
+    TPopupMenu* pmEntry = nullptr;
+    TMenuItem* pmoPaste = nullptr;
     TMenuItem* pmoShowScrollbar = nullptr;
+    TMenuItem* pmoResetEntry = nullptr;
+    TPopupMenu* pmColors = nullptr;
+    TPopupMenu* pmImage = nullptr;
+
+    TActionList* alMain = nullptr;
+    TAction* actGoToday = nullptr;
+    TAction* actGoNMonth = nullptr;
+    TAction* actGoPMonth = nullptr;
+    TAction* actGoNYear = nullptr;
+    TAction* actGoPYear = nullptr;
+    TAction* actGoNEntry = nullptr;
+    TAction* actGoPEntry = nullptr;
+    TAction* actBrowse = nullptr;
+    TAction* actNextMood = nullptr;
+    TAction* actPrevMood = nullptr;
     TTimer* SparkleTimer = nullptr;
 
     // Draws the current skin's picture over the whole background; a skin the
@@ -200,8 +237,13 @@ public:
     void SaveDiary();
     void SaveBirthdays();
     void LoadBirthdays();
-    // Called by the wizard when it prepares a new diary; nothing to do yet.
-    void InitNewDiary() {}
+    // Called by the wizard when it prepares a new diary: starts from an
+    // empty database, whatever a failed open may have left in it.
+    void InitNewDiary();
+
+    // A close from the window manager stores the day and asks before the
+    // changes of a password change are dropped.
+    void WndProc(TMessage& Message) override;
 
 private:
     void BuildComponents();

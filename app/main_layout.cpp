@@ -1,5 +1,11 @@
 // The main window's controls and where they sit: the calendar column at the
 // left, the entry area at the right, the commands over the skin.
+//
+// The entry area reads from top to bottom: the day's mood picture with its
+// arrows, the short date and the title; then one sheet of paper with the
+// formatting bar at its top while the body is being written, the body, and
+// under it a line for the day's birthdays. Everything right of the calendar column
+// stretches with the window; the column itself stays where it is.
 
 #include "app/main_form.h"
 
@@ -9,6 +15,7 @@
 #include "controls/month_calendar.h"
 #include "controls/shadow_label.h"
 #include "controls/styled_speed_button.h"
+#include "platform/gui/actnlist.h"
 #include "platform/gui/bitmap.h"
 #include "platform/gui/comctrls.h"
 #include "platform/gui/extctrls.h"
@@ -18,6 +25,28 @@
 namespace {
 
 constexpr TColor kEntryBackground = 0x00F2FFFF;
+// Hover colour of the calendar's arrows: the calendar's own written-day blue.
+constexpr TColor kNavHot = 0x00FFDBD7;
+
+// The calendar column and the entry area.
+constexpr int kColumnLeft = 12;
+constexpr int kColumnWidth = 224;
+constexpr int kEntryLeft = 248;
+constexpr int kEntryTop = 48;
+constexpr int kEntryWidth = 503; // before the hidden page tab's width is added
+constexpr int kEntryHeight = 468;
+constexpr int kTabWidth = 18;
+// Rows of the entry area.
+constexpr int kTitleHeight = 70;
+constexpr int kStripTop = 74;
+constexpr int kStripHeight = 32;
+constexpr int kBodyTop = kStripTop + kStripHeight;
+// Paper left free around the body's text.
+constexpr int kPaperMargin = 8;
+// Room under the body for the birthday line.
+constexpr int kBirthdayRoom = 24;
+// The command buttons over the skin.
+constexpr int kCommandHeight = 34;
 
 QString S(const char* text)
 {
@@ -33,29 +62,87 @@ template <class T> T* Make(TfrmMain* owner, TWinControl* parent, const char* nam
     return control;
 }
 
+void SetFontOf(TControl* control, int pixels, TColor color, bool bold = false)
+{
+    TFont font;
+    font.SetName(S("Arial"));
+    font.SetHeight(-pixels);
+    font.SetColor(color);
+    font.SetStyle(bold ? TFontStyles(fsBold) : TFontStyles());
+    control->SetFont(font);
+}
+
+// A program picture; an empty image when the pictures were not registered,
+// which leaves a button with its caption only.
+QImage ProgramPicture(const char* name)
+{
+    try {
+        return FindResourceBitmap(S(name));
+    } catch (const EResNotFound&) {
+        return QImage();
+    }
+}
+
+template <class Button> void SetGlyphOf(Button* button, const char* picture)
+{
+    const QImage image = ProgramPicture(picture);
+    if (image.isNull())
+        return;
+    TBitmap bitmap;
+    bitmap.SetImage(image);
+    button->SetGlyph(&bitmap);
+}
+
 TGlyphSpeedButton* MakeButton(TfrmMain* owner, TWinControl* parent, const char* name, const QRect& bounds,
-    const char* caption, const char* hint, std::function<void(TObject*)> onClick = {})
+    const char* caption, const char* hint, const char* picture)
 {
     auto* button = Make<TGlyphSpeedButton>(owner, parent, name, bounds);
     button->SetCaption(S(caption));
     button->SetHint(S(hint));
     button->SetShowHint(hint[0] != '\0');
-    button->SetFlat(true);
     button->SetTransparent(true);
-    if (onClick)
-        button->OnClick = std::move(onClick);
+    button->SetGrayedInactive(false);
+    button->SetMarkDropDown(false);
+    button->SetCursor(crHandPoint);
+    SetGlyphOf(button, picture);
+    return button;
+}
+
+// A command over the skin: glyph left of a white caption, framed only
+// while the mouse is over it.
+TGlyphSpeedButton* MakeCommand(
+    TfrmMain* owner, const char* name, const QRect& bounds, const char* caption, const char* hint, const char* picture)
+{
+    auto* button = MakeButton(owner, owner, name, bounds, caption, hint, picture);
+    button->SetFlat(true);
+    button->SetLayout(blGlyphLeft);
+    button->SetSpacing(6);
+    SetFontOf(button, 13, clWhite, true);
+    return button;
+}
+
+// A button of the formatting bar: a glyph on the paper strip.
+TGlyphSpeedButton* MakeFormatButton(
+    TfrmMain* owner, TWinControl* bar, const char* name, int left, const char* hint, const char* picture)
+{
+    auto* button = MakeButton(owner, bar, name, QRect(left, 3, 26, 26), "", hint, picture);
+    button->SetFlat(true);
     return button;
 }
 
 TLbSpeedButton* MakeNavButton(
-    TfrmMain* owner, TWinControl* parent, const char* name, const QRect& bounds, const char* caption, const char* hint)
+    TfrmMain* owner, TWinControl* parent, const char* name, const QRect& bounds, const char* hint, const char* picture)
 {
     auto* button = Make<TLbSpeedButton>(owner, parent, name, bounds);
-    button->SetCaption(S(caption));
     button->SetHint(S(hint));
-    button->SetShowHint(hint[0] != '\0');
-    // The form's white text would vanish on the light button faces.
-    button->Font()->SetColor(clBlack);
+    button->SetShowHint(true);
+    button->SetFlat(true);
+    button->SetTransparent(true);
+    button->SetColor(kEntryBackground);
+    button->SetHotTrackColor(kNavHot);
+    button->SetAlignment(taCenter);
+    button->SetCursor(crHandPoint);
+    SetGlyphOf(button, picture);
     return button;
 }
 
@@ -68,6 +155,40 @@ TMenuItem* AddItem(TfrmMain* owner, TPopupMenu* menu, const char* name, const ch
     return item;
 }
 
+TPopupMenu* MakeMenu(TfrmMain* owner, const char* name)
+{
+    auto* menu = new TPopupMenu(owner);
+    menu->SetName(S(name));
+    return menu;
+}
+
+TAction* MakeAction(TfrmMain* owner, TActionList* list, const char* name, const char* caption, const char* hint)
+{
+    auto* action = new TAction(owner);
+    action->SetName(S(name));
+    action->SetCaption(S(caption));
+    action->SetHint(S(hint));
+    action->SetActionList(list);
+    return action;
+}
+
+// Binds a button to its action but keeps the button's own caption (the
+// link would fill an empty one): the arrows show their picture only, the
+// action's caption is for the menus.
+void BindButton(TGlyphSpeedButton* button, TAction* action)
+{
+    const QString caption = button->Caption();
+    button->SetAction(action);
+    button->SetCaption(caption);
+}
+
+// A thin upright rule between groups of the formatting buttons.
+void AddSeparator(TfrmMain* owner, TWinControl* bar, const char* name, int left)
+{
+    auto* rule = Make<TBevel>(owner, bar, name, QRect(left, 7, 2, 18));
+    rule->SetShape(bsLeftLine);
+}
+
 } // namespace
 
 void TfrmMain::BuildControls()
@@ -76,8 +197,39 @@ void TfrmMain::BuildControls()
     imgBack->SetAlign(alClient);
     imgBack->SetStretch(true);
 
+    alMain = new TActionList(this);
+    alMain->SetName(S("alMain"));
+    actGoToday = MakeAction(this, alMain, "actGoToday", "ToDay", "Jump to Today");
+    actGoNMonth = MakeAction(this, alMain, "actGoNMonth", "Month", "Go to Next Month");
+    actGoPMonth = MakeAction(this, alMain, "actGoPMonth", "Month", "Go to Previous Month");
+    actGoNYear = MakeAction(this, alMain, "actGoNYear", "Year", "Go to Next Year");
+    actGoPYear = MakeAction(this, alMain, "actGoPYear", "Year", "Go to Previous Year");
+    actGoNEntry = MakeAction(this, alMain, "actGoNEntry", "", "Goto the next entry\r\n you have written");
+    actGoPEntry = MakeAction(this, alMain, "actGoPEntry", "", "Goto the previous entry\r\n    you have written");
+    actBrowse = MakeAction(this, alMain, "actBrowse", "", "List all entries");
+    actNextMood = MakeAction(this, alMain, "actNextMood", "Next image", "");
+    actPrevMood = MakeAction(this, alMain, "actPrevMood", "Previous image", "");
+    actGoToday->OnExecute = [this](TObject* s) { actGoTodayExecute(s); };
+    actGoNMonth->OnExecute = [this](TObject* s) { actGoNMonthExecute(s); };
+    actGoPMonth->OnExecute = [this](TObject* s) { actGoPMonthExecute(s); };
+    actGoNYear->OnExecute = [this](TObject* s) { actGoNYearExecute(s); };
+    actGoPYear->OnExecute = [this](TObject* s) { actGoPYearExecute(s); };
+    actGoNEntry->OnExecute = [this](TObject* s) { actGoNEntryExecute(s); };
+    actGoPEntry->OnExecute = [this](TObject* s) { actGoPEntryExecute(s); };
+
+    // The day shown, as a heading over the calendar.
+    lblDate = Make<TShadowLabel>(this, this, "lblDate", QRect(kColumnLeft - 4, 8, kColumnWidth + 8, kCommandHeight));
+    lblDate->SetAutoSize(false);
+    lblDate->SetAlignment(taCenter);
+    lblDate->SetLayout(tlCenter);
+    lblDate->SetTransparent(true);
+    lblDate->SetShadowColor(clBlack);
+    lblDate->SetShadowSize(2);
+    lblDate->SetShadowPos(spRightBottom);
+    SetFontOf(lblDate, 21, clWhite, true);
+
     // Left column: calendar, its navigation, the day commands.
-    dCalendar = Make<TCPCalendar>(this, this, "dCalendar", QRect(12, 48, 224, 176));
+    dCalendar = Make<TCPCalendar>(this, this, "dCalendar", QRect(kColumnLeft, kEntryTop, kColumnWidth, 176));
     dCalendar->SetGridLineWidth(2);
     dCalendar->SetBorderStyle(bsNone);
     dCalendar->SetColor(kEntryBackground);
@@ -95,21 +247,28 @@ void TfrmMain::BuildControls()
                          "You can right click for more options."));
     dCalendar->SetShowHint(true);
 
-    pnlCalendarNavigate = Make<TCPHatchPanel>(this, this, "pnlCalendarNavigate", QRect(12, 228, 224, 62));
+    // The navigation is the calendar's footer, on the same paper.
+    pnlCalendarNavigate
+        = Make<TCPHatchPanel>(this, this, "pnlCalendarNavigate", QRect(kColumnLeft, kEntryTop + 176, kColumnWidth, 28));
     pnlCalendarNavigate->SetBevelOuter(bvNone);
-    pnlCalendarNavigate->SetTransparent(true);
-    btnPrevMonth = MakeNavButton(this, pnlCalendarNavigate, "btnPrevMonth", QRect(2, 4, 20, 22), "<", "Previous Month");
-    lblMonth = Make<TLabel>(this, pnlCalendarNavigate, "lblMonth", QRect(22, 8, 32, 16));
-    btnNextMonth = MakeNavButton(this, pnlCalendarNavigate, "btnNextMonth", QRect(54, 4, 20, 22), ">", "Next Month");
-    btnPrevEntry = MakeNavButton(
-        this, pnlCalendarNavigate, "btnPrevEntry", QRect(76, 4, 20, 22), "<", "Previous entry you've written");
-    lblEntry = Make<TLabel>(this, pnlCalendarNavigate, "lblEntry", QRect(96, 8, 32, 16));
+    pnlCalendarNavigate->SetColor(kEntryBackground);
+    SetFontOf(pnlCalendarNavigate, 11, clBlack);
+    btnPrevMonth = MakeNavButton(
+        this, pnlCalendarNavigate, "btnPrevMonth", QRect(2, 3, 16, 22), "Previous Month", "NAVPREVMONTH");
+    lblMonth = Make<TLabel>(this, pnlCalendarNavigate, "lblMonth", QRect(18, 7, 32, 14));
+    btnNextMonth
+        = MakeNavButton(this, pnlCalendarNavigate, "btnNextMonth", QRect(50, 3, 16, 22), "Next Month", "NAVNEXTMONTH");
+    btnPrevEntry = MakeNavButton(this, pnlCalendarNavigate, "btnPrevEntry", QRect(70, 3, 16, 22),
+        "Previous entry you've written", "NAVPREVENTRY");
+    lblEntry = Make<TLabel>(this, pnlCalendarNavigate, "lblEntry", QRect(86, 7, 32, 14));
     btnNextEntry = MakeNavButton(
-        this, pnlCalendarNavigate, "btnNextEntry", QRect(128, 4, 20, 22), ">", "Next entry you've written");
-    btnPrevYear = MakeNavButton(this, pnlCalendarNavigate, "btnPrevYear", QRect(150, 4, 20, 22), "<", "Previous Year");
-    lblYear = Make<TLabel>(this, pnlCalendarNavigate, "lblYear", QRect(170, 8, 32, 16));
-    btnNextYear = MakeNavButton(this, pnlCalendarNavigate, "btnNextYear", QRect(202, 4, 20, 22), ">", "Next Year");
-    btnToDay = MakeNavButton(this, pnlCalendarNavigate, "btnToDay", QRect(82, 34, 60, 22), "Today", "Jump to today");
+        this, pnlCalendarNavigate, "btnNextEntry", QRect(118, 3, 16, 22), "Next entry you've written", "NAVNEXTENTRY");
+    btnPrevYear = MakeNavButton(
+        this, pnlCalendarNavigate, "btnPrevYear", QRect(138, 3, 16, 22), "Previous Year", "NAVPREVYEAR");
+    lblYear = Make<TLabel>(this, pnlCalendarNavigate, "lblYear", QRect(154, 7, 32, 14));
+    btnNextYear
+        = MakeNavButton(this, pnlCalendarNavigate, "btnNextYear", QRect(186, 3, 16, 22), "Next Year", "NAVNEXTYEAR");
+    btnToDay = MakeNavButton(this, pnlCalendarNavigate, "btnToDay", QRect(204, 3, 18, 22), "Jump to today", "NAVTODAY");
     struct NavLabel {
         TLabel* label;
         const char* caption;
@@ -118,6 +277,7 @@ void TfrmMain::BuildControls()
     for (const NavLabel& l : { NavLabel { lblMonth, "Month", "Navigate through months" },
              NavLabel { lblEntry, "Entry", "Navigate through entries\r\nyou have already written" },
              NavLabel { lblYear, "Year", "Navigate through years" } }) {
+        l.label->SetAutoSize(false);
         l.label->SetCaption(S(l.caption));
         l.label->SetHint(S(l.hint));
         l.label->SetShowHint(true);
@@ -125,131 +285,230 @@ void TfrmMain::BuildControls()
         l.label->SetTransparent(true);
     }
 
-    BtnToDay2
-        = MakeButton(this, this, "BtnToDay2", QRect(12, 298, 110, 30), "Today", "Quickly jump to\r\n  todays' date");
-    btnBrowse
-        = MakeButton(this, this, "btnBrowse", QRect(126, 298, 110, 30), "Browse", " List or search\r\nthrough entries");
-    btnPrevEntry2 = MakeButton(this, this, "btnPrevEntry2", QRect(12, 332, 110, 30), "",
-        " Goto the previous entry\r\nyou have written (PgUp)");
-    btnNextEntry2 = MakeButton(
-        this, this, "btnNextEntry2", QRect(126, 332, 110, 30), "", "Goto the next entry you\r\n  have written (PgDn)");
-    BtnBirthdays = MakeButton(
-        this, this, "BtnBirthdays", QRect(12, 366, 224, 30), "Birthdays", "Manage birthdays\r\nand anniversaries");
-    btnSkin = MakeButton(
-        this, this, "btnSkin", QRect(12, 486, 72, 30), "Skin", "Change Skin", [this](TObject* s) { btnSkinClick(s); });
-    btnOptions = MakeButton(this, this, "btnOptions", QRect(88, 486, 72, 30), "Tools", "More Tools and Options",
-        [this](TObject* s) { btnOptionsClick(s); });
-    btnAbout = MakeButton(this, this, "btnAbout", QRect(164, 486, 72, 30), "About", "About this program",
-        [this](TObject* s) { btnAboutClick(s); });
+    // The column's commands keep to its bottom, where every skin is dark:
+    // Today between the arrows to the written days, the lists, and the
+    // window's own commands.
+    const int arrow = 48;
+    const int half = (kColumnWidth - 4) / 2;
+    const int third = (kColumnWidth - 8) / 3;
+    const int row3 = DesignClientHeight - 8 - kCommandHeight;
+    const int row2 = row3 - kCommandHeight - 6;
+    const int row1 = row2 - kCommandHeight - 6;
+    btnPrevEntry2 = MakeCommand(this, "btnPrevEntry2", QRect(kColumnLeft, row1, arrow, kCommandHeight), "",
+        " Goto the previous entry\r\nyou have written (PgUp)", "ENTRYPREV");
+    BtnToDay2 = MakeCommand(this, "BtnToDay2",
+        QRect(kColumnLeft + arrow + 4, row1, kColumnWidth - 2 * (arrow + 4), kCommandHeight), "Today",
+        "Quickly jump to\r\n  todays' date", "TODAY");
+    btnNextEntry2
+        = MakeCommand(this, "btnNextEntry2", QRect(kColumnLeft + kColumnWidth - arrow, row1, arrow, kCommandHeight), "",
+            "Goto the next entry you\r\n  have written (PgDn)", "ENTRYNEXT");
+    btnBrowse = MakeCommand(this, "btnBrowse", QRect(kColumnLeft, row2, half, kCommandHeight), "Browse",
+        " List or search\r\nthrough entries", "BROWSE");
+    BtnBirthdays = MakeCommand(this, "BtnBirthdays", QRect(kColumnLeft + half + 4, row2, half, kCommandHeight),
+        "Birthdays", "Manage birthdays\r\nand anniversaries", "BIRTHDAYS");
+    btnSkin
+        = MakeCommand(this, "btnSkin", QRect(kColumnLeft, row3, third, kCommandHeight), "Skin", "Change Skin", "SKIN");
+    btnOptions = MakeCommand(this, "btnOptions", QRect(kColumnLeft + third + 4, row3, third, kCommandHeight), "Tools",
+        "More Tools and Options", "TOOLS");
+    btnAbout = MakeCommand(this, "btnAbout", QRect(kColumnLeft + 2 * (third + 4), row3, third, kCommandHeight), "About",
+        "About this program", "ABOUT");
+    for (TGlyphSpeedButton* b :
+        { btnPrevEntry2, BtnToDay2, btnNextEntry2, btnBrowse, BtnBirthdays, btnSkin, btnOptions, btnAbout })
+        b->SetAnchors(akLeft | akBottom);
+    BindButton(btnBrowse, actBrowse);
+    BindButton(btnPrevEntry2, actGoPEntry);
+    BindButton(btnNextEntry2, actGoNEntry);
+    btnSkin->OnClick = [this](TObject* s) { btnSkinClick(s); };
+    btnOptions->OnClick = [this](TObject* s) { btnOptionsClick(s); };
+    btnAbout->OnClick = [this](TObject* s) { btnAboutClick(s); };
 
-    // Top row over the entry.
-    btnNew = MakeButton(this, this, "btnNew", QRect(248, 10, 80, 30), "Edit", "Edit this entry");
-    btnDelete = MakeButton(this, this, "btnDelete", QRect(332, 10, 80, 30), "Delete", "Delete this entry");
-    btnPrint = MakeButton(this, this, "btnPrint", QRect(416, 10, 80, 30), "Print", "Print Entries",
-        [this](TObject* s) { btnPrintClick(s); });
-    btnExit = MakeButton(this, this, "btnExit", QRect(681, 10, 80, 30), "Exit", "Save and Exit",
-        [this](TObject* s) { btnExitClick(s); });
+    // Commands of the day over the entry area; Exit keeps to the right edge.
+    btnNew = MakeCommand(this, "btnNew", QRect(kEntryLeft, 8, 86, kCommandHeight), "Edit", "Edit this entry", "EDIT");
+    btnDelete = MakeCommand(
+        this, "btnDelete", QRect(kEntryLeft + 90, 8, 86, kCommandHeight), "Delete", "Delete this entry", "DELETE");
+    btnPrint = MakeCommand(
+        this, "btnPrint", QRect(kEntryLeft + 180, 8, 86, kCommandHeight), "Print", "Print Entries", "PRINT");
+    btnPrint->OnClick = [this](TObject* s) { btnPrintClick(s); };
+    const int entryRight = kEntryLeft + kEntryWidth + kTabWidth;
+    btnExit
+        = MakeCommand(this, "btnExit", QRect(entryRight - 86, 8, 86, kCommandHeight), "Exit", "Save and Exit", "EXIT");
     btnExit->SetAnchors(akTop | akRight);
+    btnExit->OnClick = [this](TObject* s) { btnExitClick(s); };
 
     // The entry area; the page tab sits at its right until it is hidden.
-    pnlDiaryEntryMain = Make<TCPHatchPanel>(this, this, "pnlDiaryEntryMain", QRect(248, 48, 503, 468));
+    pnlDiaryEntryMain
+        = Make<TCPHatchPanel>(this, this, "pnlDiaryEntryMain", QRect(kEntryLeft, kEntryTop, kEntryWidth, kEntryHeight));
     pnlDiaryEntryMain->SetBevelOuter(bvNone);
     pnlDiaryEntryMain->SetTransparent(true);
     pnlDiaryEntryMain->SetAnchors(akLeft | akTop | akRight | akBottom);
-    imgTAB = Make<TImage>(this, this, "imgTAB", QRect(751, 48, 18, 146));
+    imgTAB = Make<TImage>(this, this, "imgTAB", QRect(kEntryLeft + kEntryWidth, kEntryTop, kTabWidth, 146));
     imgTAB->SetTransparent(true);
     imgTAB->SetAnchors(akTop | akRight);
 
-    // The bars over the editor let the skin show through.
-    pnlTitle = Make<TCPHatchPanel>(this, pnlDiaryEntryMain, "pnlTitle", QRect(0, 0, 503, 32));
+    // The day's head: mood picture between its arrows, the short date, the
+    // lock and birthday marks, and the title.
+    pnlTitle = Make<TCPHatchPanel>(this, pnlDiaryEntryMain, "pnlTitle", QRect(0, 0, kEntryWidth, kTitleHeight));
     pnlTitle->SetBevelOuter(bvNone);
     pnlTitle->SetTransparent(true);
     pnlTitle->SetAnchors(akLeft | akTop | akRight);
-    lblTitle = Make<TLabel>(this, pnlTitle, "lblTitle", QRect(4, 8, 36, 16));
-    lblTitle->SetCaption(S("Title:"));
-    lblTitle->SetTransparent(true);
-    edtTitle = Make<TEdit>(this, pnlTitle, "edtTitle", QRect(42, 4, 345, 24));
-    edtTitle->SetAnchors(akLeft | akTop | akRight);
-    edtTitle->SetColor(kEntryBackground);
-    edtTitle->SetMaxLength(100);
-    edtTitle->SetHint(S("Write a title for this day|"));
-    edtTitle->SetShowHint(true);
-    pnlTips = Make<TCPHatchPanel>(this, pnlTitle, "pnlTips", QRect(391, 4, 108, 24));
+    btnPrevMood = MakeButton(this, pnlTitle, "btnPrevMood", QRect(0, 21, 18, 28), "", "", "MOODPREV");
+    imgMood = Make<TImage>(this, pnlTitle, "imgMood", QRect(20, 3, 64, 64));
+    imgMood->SetHint(
+        S("Select a picture that describes\r\nyour mood. Use the buttons or \r\n click on this image to select."));
+    imgMood->SetShowHint(true);
+    imgMood->SetCursor(crHandPoint);
+    btnNextMood = MakeButton(this, pnlTitle, "btnNextMood", QRect(86, 21, 18, 28), "", "", "MOODNEXT");
+    for (TGlyphSpeedButton* b : { btnPrevMood, btnNextMood })
+        b->SetFlat(true);
+    BindButton(btnPrevMood, actPrevMood);
+    BindButton(btnNextMood, actNextMood);
+
+    lblDateSmall = Make<TLabel>(this, pnlTitle, "lblDateSmall", QRect(114, 6, 240, 20));
+    lblDateSmall->SetAutoSize(false);
+    lblDateSmall->SetTransparent(true);
+    SetFontOf(lblDateSmall, 15, clWhite, true);
+
+    pnlTips = Make<TCPHatchPanel>(this, pnlTitle, "pnlTips", QRect(kEntryWidth - 62, 6, 60, 20));
     pnlTips->SetBevelOuter(bvNone);
     pnlTips->SetTransparent(true);
     pnlTips->SetAnchors(akTop | akRight);
-    imgLocked = Make<TImage>(this, pnlTips, "imgLocked", QRect(86, 2, 20, 20));
-    imgUnlocked = Make<TImage>(this, pnlTips, "imgUnlocked", QRect(62, 2, 20, 20));
-    imgAnniv = Make<TImage>(this, pnlTips, "imgAnniv", QRect(38, 2, 20, 20));
+    imgLocked = Make<TImage>(this, pnlTips, "imgLocked", QRect(42, 2, 16, 16));
+    imgUnlocked = Make<TImage>(this, pnlTips, "imgUnlocked", QRect(24, 2, 16, 16));
+    imgAnniv = Make<TImage>(this, pnlTips, "imgAnniv", QRect(6, 2, 16, 16));
     imgAnniv->SetVisible(false);
-    imgLocked->SetHint(S("  This diary is protected with a \r\npassword. Please don't forget it!"));
-    imgUnlocked->SetHint(S("This diary is not protected since \r\n you didn't specify a password !"));
+    struct Mark {
+        TImage* image;
+        const char* picture;
+        const char* hint;
+    };
+    for (const Mark& m :
+        { Mark { imgLocked, "LOCKED", "  This diary is protected with a \r\npassword. Please don't forget it!" },
+            Mark { imgUnlocked, "UNLOCKED", "This diary is not protected since \r\n you didn't specify a password !" },
+            Mark { imgAnniv, "ANNIV", "There is a birthday or an \r\n anniversary on this day" } }) {
+        const QImage picture = ProgramPicture(m.picture);
+        if (!picture.isNull()) {
+            TBitmap bitmap;
+            bitmap.SetImage(picture);
+            m.image->Picture()->SetBitmap(&bitmap);
+        }
+        m.image->SetTransparent(true);
+        m.image->SetCenter(true);
+        m.image->SetHint(S(m.hint));
+        m.image->SetShowHint(true);
+    }
 
-    pnlFormat = Make<TCPHatchPanel>(this, pnlDiaryEntryMain, "pnlFormat", QRect(0, 34, 503, 30));
-    pnlFormat->SetBevelOuter(bvNone);
-    pnlFormat->SetTransparent(true);
-    pnlFormat->SetAnchors(akLeft | akTop | akRight);
-    btnPrint2 = MakeButton(this, pnlFormat, "btnPrint2", QRect(4, 2, 26, 26), "", "Print current page",
-        [this](TObject* s) { btnPrintClick(s); });
-    btnSpellCheck = MakeButton(
-        this, pnlFormat, "btnSpellCheck", QRect(32, 2, 26, 26), "", "", [this](TObject* s) { btnSpellCheckClick(s); });
-    btnPrevMood = MakeButton(this, pnlFormat, "btnPrevMood", QRect(417, 2, 26, 26), "", "");
-    btnNextMood = MakeButton(this, pnlFormat, "btnNextMood", QRect(473, 2, 26, 26), "", "");
-    btnPrevMood->SetAnchors(akTop | akRight);
-    btnNextMood->SetAnchors(akTop | akRight);
+    lblTitle = Make<TLabel>(this, pnlTitle, "lblTitle", QRect(114, 45, 36, 18));
+    lblTitle->SetCaption(S("Title:"));
+    lblTitle->SetTransparent(true);
+    SetFontOf(lblTitle, 13, clWhite, true);
+    edtTitle = Make<TEdit>(this, pnlTitle, "edtTitle", QRect(154, 40, kEntryWidth - 154, 26));
+    edtTitle->SetAnchors(akLeft | akTop | akRight);
+    edtTitle->SetColor(kEntryBackground);
+    SetFontOf(edtTitle, 14, clBlack);
+    edtTitle->SetMaxLength(100);
+    edtTitle->SetHint(S("Write a title for this day|"));
+    edtTitle->SetShowHint(true);
 
-    MemoBody = Make<TCPRichEdit>(this, pnlDiaryEntryMain, "MemoBody", QRect(4, 66, 495, 376));
-    MemoBody->SetColor(kEntryBackground);
+    // One sheet of paper from the formatting bar down to the birthday line.
+    // It is windowless, so the transparent birthday line drawn over it shows
+    // its dark text on the paper; the bar comes and goes over its top.
+    const int paperHeight = kEntryHeight - kStripTop;
+    imgPaper = Make<TImage>(this, pnlDiaryEntryMain, "imgPaper", QRect(0, kStripTop, kEntryWidth, paperHeight));
+    imgPaper->SetStretch(true);
+    imgPaper->SetAnchors(akLeft | akTop | akRight | akBottom);
+    {
+        TBitmap paper;
+        paper.SetSize(8, 8);
+        paper.Canvas()->FillSolidRect(QRect(0, 0, 8, 8), kEntryBackground);
+        imgPaper->Picture()->SetBitmap(&paper);
+    }
+    pnlFormatting
+        = Make<TCPHatchPanel>(this, pnlDiaryEntryMain, "pnlFormatting", QRect(0, kStripTop, kEntryWidth, kStripHeight));
+    pnlFormatting->SetBevelOuter(bvNone);
+    pnlFormatting->SetColor(kEntryBackground);
+    pnlFormatting->SetAnchors(akLeft | akTop | akRight);
+    pnlFormatting->SetVisible(false);
+    btnBold = MakeFormatButton(this, pnlFormatting, "btnBold", 6, "Bold (Ctrl+B)", "BOLD");
+    btnItalic = MakeFormatButton(this, pnlFormatting, "btnItalic", 32, "Italics (Ctrl+H)", "ITALIC");
+    btnUnderline = MakeFormatButton(this, pnlFormatting, "btnUnderline", 58, "Underlined (Ctrl+U)", "UNDERLINE");
+    AddSeparator(this, pnlFormatting, "bvlFormatStyle", 89);
+    btnUpFont = MakeFormatButton(this, pnlFormatting, "btnUpFont", 96, "Larger (Ctrl+N)", "FONTUP");
+    btnDownFont = MakeFormatButton(this, pnlFormatting, "btnDownFont", 122, "Smaller (Ctrl+M)", "FONTDOWN");
+    AddSeparator(this, pnlFormatting, "bvlFormatSize", 153);
+    btnLeft = MakeFormatButton(this, pnlFormatting, "btnLeft", 160, "Align Left (Ctrl+L)", "ALIGNLEFT");
+    btnCenter = MakeFormatButton(this, pnlFormatting, "btnCenter", 186, "Align Center (Ctrl+E)", "ALIGNCENTER");
+    btnRight = MakeFormatButton(this, pnlFormatting, "btnRight", 212, "Align Right (Ctrl+R)", "ALIGNRIGHT");
+    AddSeparator(this, pnlFormatting, "bvlFormatAlign", 243);
+    btnColor = MakeFormatButton(this, pnlFormatting, "btnColor", 250, "Change typing color", "COLOR");
+    btnColor->SetWidth(36);
+    btnColor->SetMarkDropDown(true);
+    btnPrint2 = MakeFormatButton(this, pnlFormatting, "btnPrint2", kEntryWidth - 64, "Print current page", "PRINTPAGE");
+    btnSpellCheck
+        = MakeButton(this, pnlFormatting, "btnSpellCheck", QRect(kEntryWidth - 34, 2, 28, 28), "", "", "SPELLCHECK");
+    btnSpellCheck->SetFlat(true);
+    for (TGlyphSpeedButton* b : { btnPrint2, btnSpellCheck })
+        b->SetAnchors(akTop | akRight);
+    btnPrint2->OnClick = [this](TObject* s) { btnPrintClick(s); };
+    btnSpellCheck->OnClick = [this](TObject* s) { btnSpellCheckClick(s); };
+    auto* rule = Make<TBevel>(
+        this, pnlFormatting, "bvlFormatting", QRect(kPaperMargin, kStripHeight - 2, kEntryWidth - 2 * kPaperMargin, 2));
+    rule->SetShape(bsTopLine);
+    rule->SetAnchors(akLeft | akTop | akRight);
+
+    pmColors = MakeMenu(this, "pmColors");
+    const char* colours[] = { "Black", "Navy", "Maroon", "Olive", "Green", "Purple", "Teal", "Red", "Gray" };
+    for (int i = 0; i < 9; ++i)
+        AddItem(this, pmColors, qPrintable(QStringLiteral("pmiNCL%1").arg(i)), colours[i]);
+    btnColor->SetDropDownMenu(pmColors);
+
+    // The body lies on the paper with a margin; the birthday line under it
+    // takes its left and width.
+    const QRect body(kPaperMargin, kBodyTop, kEntryWidth - 2 * kPaperMargin, kEntryHeight - kBodyTop - kBirthdayRoom);
+    MemoBody = Make<TCPRichEdit>(this, pnlDiaryEntryMain, "MemoBody", body);
+    MemoNotes = Make<TCPRichEdit>(this, pnlDiaryEntryMain, "MemoNotes", body);
+    for (TCPRichEdit* editor : { MemoBody, MemoNotes }) {
+        editor->SetColor(kEntryBackground);
+        editor->SetBorderStyle(bsNone);
+        SetFontOf(editor, 13, clBlack);
+    }
     MemoBody->SetAnchors(akLeft | akTop | akRight | akBottom);
-    MemoNotes = Make<TCPRichEdit>(this, pnlDiaryEntryMain, "MemoNotes", QRect(4, 66, 495, 376));
-    MemoNotes->SetColor(kEntryBackground);
 
-    tsDiary = Make<TTabSet>(this, pnlDiaryEntryMain, "tsDiary", QRect(4, 444, 495, 20));
+    tsDiary = Make<TTabSet>(this, pnlDiaryEntryMain, "tsDiary", QRect(0, kEntryHeight - 22, kEntryWidth, 20));
     tsDiary->Tabs()->Add(S(" Diary"));
     tsDiary->Tabs()->Add(S(" Notes "));
     tsDiary->SetVisible(false);
+    tsDiary->SetAnchors(akLeft | akRight | akBottom);
 
     pnlInfo = Make<TPanel>(this, this, "pnlInfo", QRect(0, 0, 10, 10));
     pnlInfo->SetBevelOuter(bvNone);
     pnlInfo->SetColor(clBlack);
 
-    pmCalendar = new TPopupMenu(this);
-    pmCalendar->SetName(S("pmCalendar"));
-    AddItem(this, pmCalendar, "pmoNextEntry", "Next Entry (PgDn)");
-    AddItem(this, pmCalendar, "pmoPrevEntry", "Previous Entry (PgUp))");
-    AddItem(this, pmCalendar, "pmoNextMonth", "Next Month");
-    AddItem(this, pmCalendar, "pmoPrevMonth", "Previous Month");
-    AddItem(this, pmCalendar, "pmoNextYear", "Next Year")->SetVisible(false);
-    AddItem(this, pmCalendar, "pmoPrevYear", "Previous Year")->SetVisible(false);
-    AddItem(this, pmCalendar, "pmoGotoToday", "Goto: ToDay");
-    AddItem(this, pmCalendar, "pmoCalendarOptions", "Calendar Options");
+    pmCalendar = MakeMenu(this, "pmCalendar");
+    SetMenuItemAction(AddItem(this, pmCalendar, "pmoNextEntry", "Next Entry (PgDn)"), actGoNEntry);
+    SetMenuItemAction(AddItem(this, pmCalendar, "pmoPrevEntry", "Previous Entry (PgUp))"), actGoPEntry);
+    SetMenuItemAction(AddItem(this, pmCalendar, "pmoNextMonth", "Next Month"), actGoNMonth);
+    SetMenuItemAction(AddItem(this, pmCalendar, "pmoPrevMonth", "Previous Month"), actGoPMonth);
+    TMenuItem* nextYear = AddItem(this, pmCalendar, "pmoNextYear", "Next Year");
+    TMenuItem* prevYear = AddItem(this, pmCalendar, "pmoPrevYear", "Previous Year");
+    SetMenuItemAction(nextYear, actGoNYear);
+    SetMenuItemAction(prevYear, actGoPYear);
+    nextYear->SetVisible(false);
+    prevYear->SetVisible(false);
+    SetMenuItemAction(AddItem(this, pmCalendar, "pmoGotoToday", "Goto: ToDay"), actGoToday);
+    pmoCalendarOptions = AddItem(this, pmCalendar, "pmoCalendarOptions", "Calendar Options");
     dCalendar->SetPopupMenu(pmCalendar);
 
-    pmEntryPopup = new TPopupMenu(this);
-    pmEntryPopup->SetName(S("pmEntryPopup"));
-    pmoShowScrollbar = AddItem(this, pmEntryPopup, "pmoShowScrollbar", "Show scrollbar ");
-    MemoBody->SetPopupMenu(pmEntryPopup);
+    pmEntry = MakeMenu(this, "pmEntry");
+    pmoPaste = AddItem(this, pmEntry, "pmoPaste", "Paste from clipboard");
+    pmoShowScrollbar = AddItem(this, pmEntry, "pmoShowScrollbar", "Show scrollbar ");
+    AddItem(this, pmEntry, "pmoEntryLine", "-");
+    pmoResetEntry = AddItem(this, pmEntry, "pmoResetEntry", "Reset to default font");
+    MemoBody->SetPopupMenu(pmEntry);
 
-    lblDate = new TShadowLabel(this);
-    lblDate->SetName(S("lblDate"));
-    lblDate->SetParent(this);
-    lblDate->SetBoundsRect(QRect(500, 14, 176, 22));
-    lblDate->SetTransparent(true);
-
-    lblDateSmall = new TLabel(this);
-    lblDateSmall->SetName(S("lblDateSmall"));
-    lblDateSmall->SetParent(pnlFormat);
-    lblDateSmall->SetBoundsRect(QRect(310, 8, 104, 16));
-    lblDateSmall->SetAlignment(taRightJustify);
-    lblDateSmall->SetAnchors(akTop | akRight);
-    lblDateSmall->SetTransparent(true);
-
-    imgMood = new TImage(this);
-    imgMood->SetName(S("imgMood"));
-    imgMood->SetParent(pnlFormat);
-    imgMood->SetBoundsRect(QRect(445, 2, 26, 26));
-    imgMood->SetAnchors(akTop | akRight);
-    imgMood->SetStretch(true);
+    pmImage = MakeMenu(this, "pmImage");
+    SetMenuItemAction(AddItem(this, pmImage, "pmoNextImage", ""), actNextMood);
+    SetMenuItemAction(AddItem(this, pmImage, "pmoPrevImage", ""), actPrevMood);
+    imgMood->SetPopupMenu(pmImage);
 
     BuildDayDisplay();
     BuildBirthdayLine();

@@ -147,6 +147,9 @@ TShortCut ShortCut(quint16 key, TShiftState shift);
 
 // A control message: the control-level notifications travel as these, so a
 // control can override WndProc or the handler of one message.
+enum : int { HTCLIENT = 1, HTCAPTION = 2 };
+enum : unsigned { SC_MAXIMIZE = 0xF030, SC_CLOSE = 0xF060, SC_RESTORE = 0xF120 };
+
 struct TMessage {
     unsigned Msg = 0;
     qintptr WParam = 0;
@@ -161,6 +164,11 @@ enum : unsigned {
     WM_ENABLE = 0x000A,
     WM_CANCELMODE = 0x001F,
     WM_NEXTDLGCTL = 0x0028,
+    // LParam: the point in client coordinates (x low 16 bits, y high 16 bits);
+    // Result: one of the HT codes. Only forms are asked, on a left press.
+    WM_NCHITTEST = 0x0084,
+    // WParam: one of the SC codes (low four bits ignored).
+    WM_SYSCOMMAND = 0x0112,
     WM_USER = 0x0400,
     CM_BASE = 0xB000,
     CM_ACTIVATE = CM_BASE + 0,
@@ -573,10 +581,11 @@ public:
     // True when the key was fully handled by the control model.
     bool HostKeyPress(int qtKey, Qt::KeyboardModifiers mods, const QString& text, QChar* replaced, bool* dropped);
     bool HostKeyRelease(int qtKey, Qt::KeyboardModifiers mods);
-    void HostMousePress(Qt::MouseButton button, Qt::KeyboardModifiers mods, Qt::MouseButtons buttons, QPoint pos,
-                        bool dbl);
-    void HostMouseMove(Qt::KeyboardModifiers mods, Qt::MouseButtons buttons, QPoint pos);
-    void HostMouseRelease(Qt::MouseButton button, Qt::KeyboardModifiers mods, Qt::MouseButtons buttons, QPoint pos);
+    virtual void HostMousePress(Qt::MouseButton button, Qt::KeyboardModifiers mods, Qt::MouseButtons buttons,
+                                QPoint pos, bool dbl);
+    virtual void HostMouseMove(Qt::KeyboardModifiers mods, Qt::MouseButtons buttons, QPoint pos);
+    virtual void HostMouseRelease(Qt::MouseButton button, Qt::KeyboardModifiers mods, Qt::MouseButtons buttons,
+                                  QPoint pos);
     void HostMouseLeave();
     bool HostToolTip(QPoint pos, QPoint globalPos);
     bool HostContextMenu(QPoint pos);

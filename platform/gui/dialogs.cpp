@@ -35,17 +35,17 @@ struct TButtonInfo {
     QMessageBox::ButtonRole Role;
 };
 constexpr TButtonInfo kButtons[] = {
-    {mbYes, u"&Yes", QMessageBox::YesRole},
-    {mbNo, u"&No", QMessageBox::NoRole},
-    {mbOK, u"OK", QMessageBox::AcceptRole},
-    {mbCancel, u"Cancel", QMessageBox::RejectRole},
-    {mbAbort, u"&Abort", QMessageBox::RejectRole},
-    {mbRetry, u"&Retry", QMessageBox::AcceptRole},
-    {mbIgnore, u"&Ignore", QMessageBox::AcceptRole},
-    {mbAll, u"&All", QMessageBox::YesRole},
-    {mbNoToAll, u"N&o to All", QMessageBox::NoRole},
-    {mbYesToAll, u"Yes to &All", QMessageBox::YesRole},
-    {mbHelp, u"&Help", QMessageBox::HelpRole},
+    { mbYes, u"&Yes", QMessageBox::YesRole },
+    { mbNo, u"&No", QMessageBox::NoRole },
+    { mbOK, u"OK", QMessageBox::AcceptRole },
+    { mbCancel, u"Cancel", QMessageBox::RejectRole },
+    { mbAbort, u"&Abort", QMessageBox::RejectRole },
+    { mbRetry, u"&Retry", QMessageBox::AcceptRole },
+    { mbIgnore, u"&Ignore", QMessageBox::AcceptRole },
+    { mbAll, u"&All", QMessageBox::YesRole },
+    { mbNoToAll, u"N&o to All", QMessageBox::NoRole },
+    { mbYesToAll, u"Yes to &All", QMessageBox::YesRole },
+    { mbHelp, u"&Help", QMessageBox::HelpRole },
 };
 
 QString ApplicationTitle()
@@ -211,13 +211,13 @@ TModalResult ModalResultOf(TMsgDlgBtn button)
 QList<int> MessageBoxButtons(unsigned flags)
 {
     switch (flags & 0xF) {
-    case MB_OKCANCEL: return {IDOK, IDCANCEL};
-    case MB_ABORTRETRYIGNORE: return {IDABORT, IDRETRY, IDIGNORE};
-    case MB_YESNOCANCEL: return {IDYES, IDNO, IDCANCEL};
-    case MB_YESNO: return {IDYES, IDNO};
-    case MB_RETRYCANCEL: return {IDRETRY, IDCANCEL};
+    case MB_OKCANCEL: return { IDOK, IDCANCEL };
+    case MB_ABORTRETRYIGNORE: return { IDABORT, IDRETRY, IDIGNORE };
+    case MB_YESNOCANCEL: return { IDYES, IDNO, IDCANCEL };
+    case MB_YESNO: return { IDYES, IDNO };
+    case MB_RETRYCANCEL: return { IDRETRY, IDCANCEL };
     }
-    return {IDOK};
+    return { IDOK };
 }
 
 QStringList QtFileFilters(const QString& filter)
@@ -446,8 +446,7 @@ const char* KindName(TDialogKind kind)
     return "dialog";
 }
 
-template <class T>
-std::optional<T> TakeFirst(QList<T>& queue)
+template <class T> std::optional<T> TakeFirst(QList<T>& queue)
 {
     if (queue.isEmpty())
         return std::nullopt;
@@ -460,7 +459,7 @@ bool AnswerFile(std::optional<std::optional<std::pair<QString, int>>> answer, TF
         return false;
     const auto& [fileName, filterIndex] = **answer;
     request.FileName = fileName;
-    request.Files = QStringList{fileName};
+    request.Files = QStringList { fileName };
     if (filterIndex != 0)
         request.FilterIndex = filterIndex;
     return true;
@@ -543,8 +542,8 @@ int TScriptedDialogService::UnansweredCalls() const
 int TScriptedDialogService::PendingAnswers() const
 {
     const TScript& s = *fScript;
-    return int(s.MessageDlg.size() + s.MessageBox.size() + s.InputQuery.size() + s.OpenFile.size()
-               + s.SaveFile.size() + s.Font.size() + s.PrinterSetup.size());
+    return int(s.MessageDlg.size() + s.MessageBox.size() + s.InputQuery.size() + s.OpenFile.size() + s.SaveFile.size()
+        + s.Font.size() + s.PrinterSetup.size());
 }
 
 void TScriptedDialogService::Clear()
@@ -568,7 +567,7 @@ void TScriptedDialogService::Fault(int index, const char* why)
     ++fScript->Unanswered;
     const TDialogCall& call = fScript->Calls[index];
     qWarning("Scripted dialogs: %s %s: \"%s\" \"%s\"", KindName(call.Kind), why, qUtf8Printable(call.Caption),
-             qUtf8Printable(call.Text));
+        qUtf8Printable(call.Text));
 }
 
 TModalResult TScriptedDialogService::MessageDlg(const QString& text, TMsgDlgType type, TMsgDlgButtons buttons)
@@ -754,4 +753,22 @@ int AppMessageBox(const QString& text, const QString& caption, unsigned flags)
 void ShowErrorBox(const QString& message)
 {
     Dialogs().MessageDlg(message, mtError, mbOK);
+}
+
+bool TOpenDialog::Execute()
+{
+    TFileDialogRequest request = fRequest;
+    if (!Dialogs().OpenFileDialog(request))
+        return false;
+    fRequest = request;
+    return true;
+}
+
+bool TSaveDialog::Execute()
+{
+    TFileDialogRequest request = fRequest;
+    if (!Dialogs().SaveFileDialog(request))
+        return false;
+    fRequest = request;
+    return true;
 }

@@ -290,3 +290,42 @@ bool InputQuery(const QString& caption, const QString& prompt, QString& value);
 int AppMessageBox(const QString& text, const QString& caption, unsigned flags);
 // The box an exception that reaches the application shows: an error with one OK.
 void ShowErrorBox(const QString& message);
+
+// The open and save dialogs as components: their settings kept between
+// uses, Execute asks the dialog service and keeps the answer.
+class TOpenDialog : public TComponent
+{
+public:
+    using TComponent::TComponent;
+    QString ClassName() const override { return QStringLiteral("TOpenDialog"); }
+
+    QString Title() const { return fRequest.Title; }
+    void SetTitle(const QString& value) { fRequest.Title = value; }
+    QString Filter() const { return fRequest.Filter; }
+    void SetFilter(const QString& value) { fRequest.Filter = value; }
+    int FilterIndex() const { return fRequest.FilterIndex; }
+    void SetFilterIndex(int value) { fRequest.FilterIndex = value; }
+    QString DefaultExt() const { return fRequest.DefaultExt; }
+    void SetDefaultExt(const QString& value) { fRequest.DefaultExt = value; }
+    QString FileName() const { return fRequest.FileName; }
+    void SetFileName(const QString& value) { fRequest.FileName = value; }
+    const QStringList& Files() const { return fRequest.Files; }
+    QString InitialDir() const { return fRequest.InitialDir; }
+    void SetInitialDir(const QString& value) { fRequest.InitialDir = value; }
+    TOpenOptions Options() const { return fRequest.Options; }
+    void SetOptions(TOpenOptions value) { fRequest.Options = value; }
+
+    // True when the user chose a file; FileName then holds it.
+    virtual bool Execute();
+
+protected:
+    TFileDialogRequest fRequest;
+};
+
+class TSaveDialog : public TOpenDialog
+{
+public:
+    using TOpenDialog::TOpenDialog;
+    QString ClassName() const override { return QStringLiteral("TSaveDialog"); }
+    bool Execute() override;
+};

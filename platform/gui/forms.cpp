@@ -11,6 +11,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTimer>
+#include <QWindow>
 
 #include <exception>
 
@@ -194,8 +195,8 @@ void TCustomForm::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
             w->setFixedSize(c.size());
         } else {
             const TSizeConstraints& k = Constraints();
-            w->setMinimumSize(std::max(0, k.MinWidth - m.left() - m.right()),
-                              std::max(0, k.MinHeight - m.top() - m.bottom()));
+            w->setMinimumSize(
+                std::max(0, k.MinWidth - m.left() - m.right()), std::max(0, k.MinHeight - m.top() - m.bottom()));
         }
         w->setGeometry(Left() + m.left(), Top() + m.top(), c.width(), c.height());
     }
@@ -227,7 +228,7 @@ void TCustomForm::FocusControlChanged(TWinControl* control)
 {
     if (control && control != this)
         fActiveWidget = control->Handle();
-    TMessage m{CM_FOCUSCHANGED, 0, qintptr(control), 0};
+    TMessage m { CM_FOCUSCHANGED, 0, qintptr(control), 0 };
     const std::function<void(TWinControl*)> tell = [&](TWinControl* parent) {
         for (int i = 0; i < parent->ControlCount(); ++i) {
             TControl* c = parent->Controls(i);
@@ -265,8 +266,8 @@ void TCustomForm::ApplyPosition()
     default: return;
     }
     if (area.isValid())
-        SetBounds(area.left() + (area.width() - Width()) / 2, area.top() + (area.height() - Height()) / 2, Width(),
-                  Height());
+        SetBounds(
+            area.left() + (area.width() - Width()) / 2, area.top() + (area.height() - Height()) / 2, Width(), Height());
 }
 
 void TCustomForm::SetVisible(bool value)
@@ -412,7 +413,7 @@ void TCustomForm::Close()
             if (!alive.expired())
                 f->fClosing = false;
         }
-    } reset{this, alive};
+    } reset { this, alive };
     if (!CloseQuery())
         return;
     TCloseAction action = caHide;
@@ -446,8 +447,49 @@ void TCustomForm::Release()
 
 bool TCustomForm::HostCloseRequested()
 {
-    Close();
+    TMessage m { WM_SYSCOMMAND, SC_CLOSE, 0, 0 };
+    WndProc(m);
     return false;
+}
+
+void TCustomForm::HostMousePress(
+    Qt::MouseButton button, Qt::KeyboardModifiers mods, Qt::MouseButtons buttons, QPoint pos, bool dbl)
+{
+    if (button == Qt::LeftButton && !dbl && Handle()) {
+        TMessage m { WM_NCHITTEST, 0, qintptr((pos.x() & 0xFFFF) | ((pos.y() & 0xFFFF) << 16)), 0 };
+        WndProc(m);
+        if (m.Result == HTCAPTION) {
+            QWindow* window = Handle()->windowHandle();
+            // The window manager moves it where it can; otherwise we follow the mouse.
+            if (!window || !window->startSystemMove())
+                fDragOffset = QCursor::pos() - Handle()->pos();
+            return;
+        }
+    }
+    TWinControl::HostMousePress(button, mods, buttons, pos, dbl);
+}
+
+void TCustomForm::HostMouseMove(Qt::KeyboardModifiers mods, Qt::MouseButtons buttons, QPoint pos)
+{
+    if (fDragOffset) {
+        if (buttons & Qt::LeftButton) {
+            const QPoint topLeft = QCursor::pos() - *fDragOffset;
+            Handle()->move(topLeft);
+            return;
+        }
+        fDragOffset.reset();
+    }
+    TWinControl::HostMouseMove(mods, buttons, pos);
+}
+
+void TCustomForm::HostMouseRelease(
+    Qt::MouseButton button, Qt::KeyboardModifiers mods, Qt::MouseButtons buttons, QPoint pos)
+{
+    if (fDragOffset && button == Qt::LeftButton) {
+        fDragOffset.reset();
+        return;
+    }
+    TWinControl::HostMouseRelease(button, mods, buttons, pos);
 }
 
 void TCustomForm::HostActivated()
@@ -481,6 +523,19 @@ void TCustomForm::WndProc(TMessage& Message)
 {
     if (Message.Msg == WM_NEXTDLGCTL && Message.LParam == 0) {
         SelectNext(ActiveControl(), Message.WParam == 0, true);
+        return;
+    }
+    if (Message.Msg == WM_NCHITTEST) {
+        Message.Result = HTCLIENT;
+        return;
+    }
+    if (Message.Msg == WM_SYSCOMMAND) {
+        switch (unsigned(Message.WParam) & 0xFFF0) {
+        case SC_CLOSE: Close(); break;
+        case SC_MAXIMIZE: SetWindowState(wsMaximized); break;
+        case SC_RESTORE: SetWindowState(wsNormal); break;
+        default: break;
+        }
         return;
     }
     TWinControl::WndProc(Message);
@@ -523,7 +578,7 @@ void TCustomForm::CMDialogKey(TMessage& Message)
 
 bool TCustomForm::DialogChar(QChar Key)
 {
-    TMessage m{CM_DIALOGCHAR, qintptr(Key.unicode()), 0, 0};
+    TMessage m { CM_DIALOGCHAR, qintptr(Key.unicode()), 0, 0 };
     const std::function<void(TWinControl*)> offer = [&](TWinControl* parent) {
         for (int i = 0; i < parent->ControlCount() && m.Result == 0; ++i) {
             TControl* c = parent->Controls(i);

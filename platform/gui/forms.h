@@ -7,6 +7,7 @@
 
 #include <exception>
 #include <memory>
+#include <optional>
 
 class QEventLoop;
 
@@ -104,9 +105,16 @@ public:
     TCloseQueryEvent OnCloseQuery;
 
     // --- what the widget host calls ---
-    // A close from the window manager (system menu, title bar button).
-    // Returns true when the window may go.
+    // A close from the window manager (system menu, title bar button):
+    // WM_SYSCOMMAND with SC_CLOSE, which closes the form unless a form's
+    // WndProc drops it. Returns true when the window may go.
     bool HostCloseRequested();
+    // A press where WM_NCHITTEST answers HTCAPTION moves the window.
+    void HostMousePress(Qt::MouseButton button, Qt::KeyboardModifiers mods, Qt::MouseButtons buttons, QPoint pos,
+                        bool dbl) override;
+    void HostMouseMove(Qt::KeyboardModifiers mods, Qt::MouseButtons buttons, QPoint pos) override;
+    void HostMouseRelease(Qt::MouseButton button, Qt::KeyboardModifiers mods, Qt::MouseButtons buttons,
+                          QPoint pos) override;
     void HostActivated();
     void HostDeactivated();
     void PaintSelf(QPainter& painter) override;
@@ -151,6 +159,8 @@ private:
     bool fPositioned = false;
     bool fActive = false;
     bool fClosing = false;
+    // Set while the window follows the mouse: cursor minus window origin.
+    std::optional<QPoint> fDragOffset;
 };
 
 class TForm : public TCustomForm

@@ -201,17 +201,19 @@ protected:
         e->accept();
     }
 
+    // A pop-up menu takes the keyboard only while it is open; the control
+    // keeps the focus as far as the program is concerned.
     void focusInEvent(QFocusEvent* e) override
     {
         W::focusInEvent(e);
-        if (fControl)
+        if (fControl && e->reason() != Qt::PopupFocusReason)
             GuardedCall([&] { fControl->HostFocusIn(); });
     }
 
     void focusOutEvent(QFocusEvent* e) override
     {
         W::focusOutEvent(e);
-        if (fControl)
+        if (fControl && e->reason() != Qt::PopupFocusReason)
             GuardedCall([&] { fControl->HostFocusOut(); });
     }
 

@@ -264,3 +264,13 @@ TEST_F(DayDisplay, ShowMoodDrawsTheRegisteredPicture)
 }
 
 } // namespace
+
+TEST_F(DayDisplay, AMoodTheProgramLacksShowsABlankPicture)
+{
+    DiaryDB().AddEntry(EncodeDate(2026, 3, 10), S("Odd"), QString(), QString(), QString(), 40);
+    Pick(2026, 3, 10);
+    EXPECT_EQ(form->Mood(), 40) << "the stored number is kept";
+    auto* bitmap = dynamic_cast<TBitmap*>(form->imgMood->Picture()->Graphic());
+    ASSERT_NE(bitmap, nullptr);
+    EXPECT_EQ(bitmap->ToImage().pixel(32, 32) & 0xFFFFFF, 0xFFFFFFu);
+}

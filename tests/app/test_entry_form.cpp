@@ -4,6 +4,7 @@
 #include "app/main_form.h"
 #include "birthdays/birthday.h"
 #include "controls/cool_edit.h"
+#include "platform/gui/extctrls.h"
 #include "controls/image_combo.h"
 #include "controls/styled_speed_button.h"
 #include "engine/diary.h"
@@ -147,10 +148,10 @@ TEST_F(EntryForm, FormLayout)
     EXPECT_EQ(w.fFileIterator->FileMask(), S("*.dry"));
 }
 
-TEST_F(EntryForm, EmptyFolderOffersOnlyANewDiary)
+TEST_F(EntryForm, EmptyFolderOffersNewAndRestore)
 {
     TfrmEntry& w = Create();
-    EXPECT_EQ(ListItems(), QStringList{S("* Create New Diary *")});
+    EXPECT_EQ(ListItems(), (QStringList{S("* Create New Diary *"), S("* Restore diary from backup")}));
     EXPECT_EQ(w.cbDiary->ItemIndex(), 0);
     EXPECT_FALSE(w.edtPassword->Visible());
     EXPECT_FALSE(w.edtDiary->Visible());
@@ -168,7 +169,7 @@ TEST_F(EntryForm, ListsDiariesAndPreselectsTheLastOneWithoutRegardToCase)
     WriteBytes("notes.txt", "x");
     StoreLastDiary("Default.DRY");
     TfrmEntry& w = Create();
-    EXPECT_EQ(ListItems(), (QStringList{S("* Create New Diary *"), S("alpha"), S("default")}));
+    EXPECT_EQ(ListItems(), (QStringList{S("* Create New Diary *"), S("alpha"), S("default"), S("* Restore diary from backup")}));
     EXPECT_EQ(w.cbDiary->ItemIndex(), 2);
     EXPECT_TRUE(w.edtPassword->Visible());
     EXPECT_EQ(w.lblPassword->Caption(), kPasswordText);
@@ -217,7 +218,7 @@ TEST_F(EntryForm, ANameWithSeveralDotsOpensItsOwnFile)
     WriteDiary("my.dry", S("p"), "Plain");
     WriteDiary("my.old.dry", S("p"), "Dotted");
     TfrmEntry& w = Create();
-    EXPECT_EQ(ListItems(), (QStringList{S("* Create New Diary *"), S("my"), S("my.old")}));
+    EXPECT_EQ(ListItems(), (QStringList{S("* Create New Diary *"), S("my"), S("my.old"), S("* Restore diary from backup")}));
     Open("my.old", S("p"));
     EXPECT_EQ(w.ModalResult(), mrOk);
     EXPECT_EQ(main->DataFileName, Path("my.old.dry"));
@@ -460,3 +461,23 @@ TEST_F(EntryForm, RendersTheWizard)
 }
 
 } // namespace
+
+TEST_F(EntryForm, APressOutsideTheEditsAndButtonsMovesTheWindow)
+{
+    TfrmEntry& w = Create();
+    const auto hit = [&](TControl* c, QPoint at) {
+        if (c)
+            at = c->BoundsRect().center();
+        TMessage m{WM_NCHITTEST, 0, qintptr((at.x() & 0xFFFF) | ((at.y() & 0xFFFF) << 16)), 0};
+        w.WndProc(m);
+        return int(m.Result);
+    };
+    EXPECT_EQ(hit(nullptr, QPoint(5, 5)), HTCAPTION);
+    EXPECT_EQ(hit(w.lblPassword, {}), HTCAPTION);
+    EXPECT_EQ(hit(w.imgDiary, {}), HTCAPTION);
+    for (TControl* c : std::initializer_list<TControl*>{w.btnNext, w.btnPrev, w.cbDiary})
+        EXPECT_EQ(hit(c, {}), HTCLIENT) << c->Name().toStdString();
+    w.btnNextClick(w.btnNext); // naming a new diary: the two edits show
+    for (TControl* c : std::initializer_list<TControl*>{w.edtDiary, w.edtPassword})
+        EXPECT_EQ(hit(c, {}), HTCLIENT) << c->Name().toStdString();
+}

@@ -1,15 +1,24 @@
 #include "app/main_form.h"
 
 #include "app/helpers.h"
+#include "controls/dropdown_button.h"
 #include "controls/hatch_panel.h"
 #include "controls/link_rich_edit.h"
 #include "controls/month_calendar.h"
+#include "controls/shadow_label.h"
+#include "controls/styled_speed_button.h"
+#include "engine/diary.h"
 #include "engine/reg_values.h"
 #include "engine/resource_store.h"
+#include "minihtml/html_label.h"
 #include "platform/core/registry.h"
+#include "platform/core/sysinfo.h"
 #include "platform/gui/bitmap.h"
 #include "platform/gui/extctrls.h"
+#include "platform/gui/graphics.h"
 #include "platform/gui/menus.h"
+#include "platform/gui/stdctrls.h"
+#include "resources/program_pictures.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -19,6 +28,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -33,10 +43,13 @@ protected:
     {
         ASSERT_TRUE(dir.isValid());
         SetRegistryFileForTesting(dir.filePath(S("registry.ini")));
+        RegisterProgramPictures();
+        FreeDiaryDB();
     }
     void TearDown() override
     {
         form.reset();
+        FreeDiaryDB();
         SetRegistryFileForTesting(QString());
     }
 
@@ -74,6 +87,31 @@ protected:
     {
         auto* bitmap = dynamic_cast<TBitmap*>(form->imgBack->Picture()->Graphic());
         return bitmap ? bitmap->ToImage() : QImage();
+    }
+
+    // A written day shown as the user sees it: title, formatted body, mood.
+    static void WriteDay(TfrmMain& f)
+    {
+        const TDateTime day = EncodeDate(2026, 12, 8);
+        DiaryDB().AddEntry(day, S("Skating on the frozen lake"),
+            S("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red128\\green0\\blue0;\\red0\\green0\\blue128;}"
+              "\\f0\\fs20 The lake froze at last. We went out with \\b Anna\\b0  and Ben before breakfast, "
+              "the ice was clear as glass and \\i everything\\i0  creaked.\\par\\par"
+              "\\cf1 Hot chocolate at the hut\\cf0 , then home through the woods.\\par"
+              "\\pard\\qc\\cf2\\fs28 What a day!\\cf0\\fs20\\par}"),
+            QString(), QString(), 3);
+        f.dCalendar->SetCalendarDate(day);
+        f.PrevDate = -1.0;
+        f.HandleEntry();
+    }
+    // Renders the client area to a picture beside the test binary.
+    static QImage Save(TfrmMain& f, const char* file)
+    {
+        const QImage image = f.RenderToBitmap()->ToImage();
+        const QString path = QDir(QCoreApplication::applicationDirPath()).filePath(S(file));
+        EXPECT_TRUE(image.save(path));
+        std::printf("main window: %s\n", qPrintable(path));
+        return image;
     }
 
     QTemporaryDir dir;
@@ -222,7 +260,7 @@ TEST_F(MainForm, FirstActivationLoadsSkinFontAndDiaryName)
     EXPECT_EQ(f.CurrentFont->Style(), TFontStyles(fsBold));
     EXPECT_EQ(f.reger->Get(S("LastDiaryName")), QVariant(S("My Diary.dry")));
     EXPECT_FALSE(f.DiaryModified);
-    EXPECT_EQ(f.PrevDate, -1.0);
+    EXPECT_EQ(f.PrevDate, f.dCalendar->CalendarDate()) << "the day is shown";
     EXPECT_TRUE(f.imgUnlocked->Visible()) << "a password of blanks protects nothing";
     EXPECT_FALSE(f.imgLocked->Visible());
 
@@ -291,16 +329,327 @@ TEST_F(MainForm, RendersTheFrameOverTheSkin)
 {
     TfrmMain& f = Create();
     f.LoadSkin();
-    const QImage image = f.RenderToBitmap()->ToImage();
+    WriteDay(f);
+    const QImage image = Save(f, "main_form.png");
     ASSERT_EQ(image.size(), QSize(f.ClientWidth(), f.ClientHeight()));
-    const QString path = QDir(QCoreApplication::applicationDirPath()).filePath(S("main_form.png"));
-    ASSERT_TRUE(image.save(path));
-    std::printf("main window: %s\n", qPrintable(path));
     // The skin shows between the controls; the entry editor keeps its colour.
     const QImage skin = ExpectedSkin(2);
     EXPECT_EQ(image.pixel(240, 470), skin.pixel(240, 470));
     const QPoint memo = f.MemoBody->ClientToParent(QPoint(200, 200), &f);
     EXPECT_EQ(image.pixel(memo) & 0xFFFFFF, 0xFFFFF2u);
+
+    // While the body is written the formatting bar shows on the paper strip.
+    f.pnlFormatting->SetVisible(true);
+    Save(f, "main_form_editing.png");
+    f.pnlFormatting->SetVisible(false);
+
+    for (int number = 1; number <= 7; ++number) {
+        f.CurrentSkin = number;
+        f.LoadSkin();
+        Save(f, qPrintable(QStringLiteral("main_form_skin%1.png").arg(number)));
+    }
+
+    // A larger window: the entry area takes the room.
+    f.SetClientSize(1100, 750);
+    f.CurrentSkin = 2;
+    f.LoadSkin();
+    Save(f, "main_form_large.png");
+}
+
+// The controls of one parent that are shown, recursively, with their bounds
+// in the form's client coordinates.
+struct Placed {
+    TControl* control;
+    QRect rect;
+};
+void CollectShown(TWinControl* parent, const TWinControl* form, std::vector<Placed>& out)
+{
+    for (int i = 0; i < parent->ControlCount(); ++i) {
+        TControl* c = parent->Controls(i);
+        if (!c->Visible())
+            continue;
+        out.push_back({ c, QRect(c->ClientToParent(QPoint(0, 0), form), QSize(c->Width(), c->Height())) });
+        if (auto* w = dynamic_cast<TWinControl*>(c))
+            CollectShown(w, form, out);
+    }
+}
+
+int CountColour(const QImage& image, const QRect& r, TColor c)
+{
+    const QRgb want = ToQColor(c).rgb() & 0xFFFFFF;
+    int n = 0;
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x)
+            n += (image.pixel(x, y) & 0xFFFFFF) == want;
+    return n;
+}
+
+// Mean brightness (0 dark to 1 white) of a rectangle of a picture.
+double MeanLuminance(const QImage& image, const QRect& r)
+{
+    double sum = 0;
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x) {
+            const QRgb p = image.pixel(x, y);
+            sum += (qRed(p) * 50 + qGreen(p) * 30 + qBlue(p) * 20) / 25600.0;
+        }
+    return sum / (r.width() * r.height());
+}
+
+class MainLayout : public MainForm {
+protected:
+    TfrmMain& Shown()
+    {
+        TfrmMain& f = Create();
+        f.FormActivate(nullptr); // settles which lock picture shows
+        return f;
+    }
+
+    // Every shown control lies inside its parent, and no two shown controls
+    // of one parent cover each other, but for the pictures meant to lie
+    // under the others: the skin and the entry's paper.
+    void ExpectTidy(TfrmMain& f)
+    {
+        const QRect client(0, 0, f.ClientWidth(), f.ClientHeight());
+        std::vector<Placed> shown;
+        CollectShown(&f, &f, shown);
+        ASSERT_GT(shown.size(), 30u);
+        for (const Placed& p : shown) {
+            const TWinControl* parent = p.control->Parent();
+            const QRect inside(
+                parent->ClientToParent(QPoint(0, 0), &f), QSize(parent->ClientWidth(), parent->ClientHeight()));
+            EXPECT_TRUE((parent == &f ? client : inside).contains(p.rect))
+                << qPrintable(p.control->Name()) << " leaves " << qPrintable(parent->Name());
+            EXPECT_FALSE(p.rect.isEmpty()) << qPrintable(p.control->Name());
+        }
+        for (size_t i = 0; i < shown.size(); ++i)
+            for (size_t j = i + 1; j < shown.size(); ++j) {
+                const Placed& a = shown[i];
+                const Placed& b = shown[j];
+                if (a.control->Parent() != b.control->Parent())
+                    continue;
+                if (a.control == f.imgBack || b.control == f.imgBack || a.control == f.imgPaper
+                    || b.control == f.imgPaper)
+                    continue;
+                EXPECT_FALSE(a.rect.intersects(b.rect))
+                    << qPrintable(a.control->Name()) << " covers " << qPrintable(b.control->Name());
+            }
+    }
+};
+
+TEST_F(MainLayout, ControlsFitTheDesignedClientAreaWithoutCoveringEachOther)
+{
+    TfrmMain& f = Shown();
+    ASSERT_EQ(QSize(f.ClientWidth(), f.ClientHeight()), QSize(773, 526));
+    ExpectTidy(f);
+    f.pnlFormatting->SetVisible(true);
+    ExpectTidy(f);
+    // The entry area ends where the hidden page tab ended, the calendar
+    // column keeps clear of it.
+    EXPECT_LT(f.dCalendar->Left() + f.dCalendar->Width(), f.pnlDiaryEntryMain->Left());
+    EXPECT_EQ(f.pnlDiaryEntryMain->Left() + f.pnlDiaryEntryMain->Width(), f.imgTAB->Left() + f.imgTAB->Width());
+}
+
+TEST_F(MainLayout, EntryAreaGrowsWithTheWindowAndTheCalendarColumnStays)
+{
+    TfrmMain& f = Shown();
+    const QRect calendar = f.dCalendar->BoundsRect();
+    const QRect navigate = f.pnlCalendarNavigate->BoundsRect();
+    const QRect date = f.lblDate->BoundsRect();
+    const QRect entry = f.pnlDiaryEntryMain->BoundsRect();
+    const QRect body = f.MemoBody->BoundsRect();
+    const QRect title = f.edtTitle->BoundsRect();
+    const int exitMargin = f.ClientWidth() - f.btnExit->Left();
+    const int skinMargin = f.ClientHeight() - f.btnSkin->Top();
+
+    f.SetClientSize(1100, 750);
+    ASSERT_EQ(QSize(f.ClientWidth(), f.ClientHeight()), QSize(1100, 750));
+    EXPECT_EQ(f.dCalendar->BoundsRect(), calendar);
+    EXPECT_EQ(f.pnlCalendarNavigate->BoundsRect(), navigate);
+    EXPECT_EQ(f.lblDate->BoundsRect(), date);
+    EXPECT_EQ(f.pnlDiaryEntryMain->BoundsRect(), entry.adjusted(0, 0, 327, 224));
+    EXPECT_EQ(f.MemoBody->BoundsRect(), body.adjusted(0, 0, 327, 224));
+    EXPECT_EQ(f.MemoNotes->BoundsRect(), f.MemoBody->BoundsRect());
+    EXPECT_EQ(f.edtTitle->BoundsRect(), title.adjusted(0, 0, 327, 0));
+    EXPECT_EQ(f.ClientWidth() - f.btnExit->Left(), exitMargin) << "Exit keeps to the right edge";
+    EXPECT_EQ(f.ClientHeight() - f.btnSkin->Top(), skinMargin) << "the window's commands keep to the bottom";
+    f.pnlFormatting->SetVisible(true);
+    ExpectTidy(f);
+}
+
+TEST_F(MainLayout, EveryButtonShowsItsPictureWhole)
+{
+    TfrmMain& f = Shown();
+    int buttons = 0;
+    for (int i = 0; i < f.ComponentCount(); ++i) {
+        TComponent* c = f.Components(i);
+        QSize glyph, room;
+        if (auto* b = dynamic_cast<TGlyphSpeedButton*>(c)) {
+            ASSERT_FALSE(b->Glyph()->Empty()) << qPrintable(b->Name());
+            glyph = QSize(b->Glyph()->Width() / qMax(1, b->NumGlyphs()), b->Glyph()->Height());
+            room = QSize(b->Width() - 4, b->Height() - 4);
+        } else if (auto* n = dynamic_cast<TLbSpeedButton*>(c)) {
+            ASSERT_NE(n->Glyph(), nullptr) << qPrintable(n->Name());
+            ASSERT_FALSE(n->Glyph()->Empty()) << qPrintable(n->Name());
+            glyph = QSize(n->Glyph()->Width() / qMax(1, n->NumGlyphs()), n->Glyph()->Height());
+            room = QSize(n->Width() - 2, n->Height() - 2);
+        } else {
+            continue;
+        }
+        ++buttons;
+        EXPECT_LE(glyph.width(), room.width()) << qPrintable(c->Name());
+        EXPECT_LE(glyph.height(), room.height()) << qPrintable(c->Name());
+    }
+    EXPECT_EQ(buttons, 32);
+    for (TImage* mark : { f.imgLocked, f.imgUnlocked, f.imgAnniv })
+        EXPECT_GT(mark->Picture()->Width(), 0) << qPrintable(mark->Name());
+}
+
+TEST_F(MainLayout, FormattingBarHidesOverPlainPaperAndLeavesTheMoodShown)
+{
+    TfrmMain& f = Shown();
+    WriteDay(f);
+    EXPECT_FALSE(f.pnlFormatting->Visible()) << "shown only while the body has the focus";
+    for (TControl* c : std::initializer_list<TControl*> {
+             f.imgMood, f.btnPrevMood, f.btnNextMood, f.lblDateSmall, f.edtTitle, f.MemoBody }) {
+        EXPECT_TRUE(c->Visible()) << qPrintable(c->Name());
+        for (TWinControl* p = c->Parent(); p && p != &f; p = p->Parent()) {
+            EXPECT_NE(p, f.pnlFormatting) << qPrintable(c->Name()) << " would hide with the bar";
+            EXPECT_TRUE(p->Visible()) << qPrintable(c->Name());
+        }
+    }
+    for (TGlyphSpeedButton* b : { f.btnBold, f.btnItalic, f.btnUnderline, f.btnUpFont, f.btnDownFont, f.btnLeft,
+             f.btnCenter, f.btnRight, f.btnColor, f.btnPrint2, f.btnSpellCheck })
+        EXPECT_EQ(b->Parent(), f.pnlFormatting) << qPrintable(b->Name());
+
+    // The bar sits between the title row and the body; hidden, the paper
+    // under it is plain.
+    const QRect bar(
+        f.pnlFormatting->ClientToParent(QPoint(0, 0), &f), QSize(f.pnlFormatting->Width(), f.pnlFormatting->Height()));
+    const QRect title(f.edtTitle->ClientToParent(QPoint(0, 0), &f), QSize(f.edtTitle->Width(), f.edtTitle->Height()));
+    const QRect body(f.MemoBody->ClientToParent(QPoint(0, 0), &f), QSize(f.MemoBody->Width(), f.MemoBody->Height()));
+    EXPECT_GT(bar.top(), title.bottom());
+    EXPECT_LE(bar.bottom(), body.top());
+    const QImage hidden = f.RenderToBitmap()->ToImage();
+    EXPECT_EQ(CountColour(hidden, bar, 0x00F2FFFF), bar.width() * bar.height());
+    f.pnlFormatting->SetVisible(true);
+    const QImage shown = f.RenderToBitmap()->ToImage();
+    EXPECT_LT(CountColour(shown, bar, 0x00F2FFFF), bar.width() * bar.height() * 9 / 10) << "the buttons show";
+    EXPECT_EQ(shown.copy(body), hidden.copy(body)) << "the body does not move";
+}
+
+TEST_F(MainLayout, BirthdayLineHasPaperUnderTheBody)
+{
+    TfrmMain& f = Shown();
+    const int below = f.pnlDiaryEntryMain->Height() - (f.MemoBody->Top() + f.MemoBody->Height());
+    EXPECT_GE(below, 22);
+    EXPECT_LE(below, 30);
+    // The line's dark text is drawn on the paper, never on the skin.
+    const QRect paper = f.imgPaper->BoundsRect();
+    const QRect line(f.MemoBody->Left(), f.MemoBody->Top() + f.MemoBody->Height() + 3, f.MemoBody->Width(), 18);
+    EXPECT_TRUE(paper.contains(line));
+    if (f.lblAnniversary) {
+        EXPECT_TRUE(paper.contains(f.lblAnniversary->BoundsRect()));
+    }
+}
+
+TEST_F(MainLayout, WhiteTextsLieOnDarkPartsOfEverySkin)
+{
+    TfrmMain& f = Shown();
+    const std::vector<TControl*> texts = { f.lblDate, f.lblDateSmall, f.lblTitle, f.btnNew, f.btnDelete, f.btnPrint,
+        f.btnExit, f.BtnToDay2, f.btnBrowse, f.BtnBirthdays, f.btnSkin, f.btnOptions, f.btnAbout };
+    for (int number = 1; number <= 7; ++number) {
+        f.CurrentSkin = number;
+        f.LoadSkin();
+        const QImage skin = Background();
+        ASSERT_FALSE(skin.isNull());
+        for (TControl* c : texts) {
+            const QRect r(c->ClientToParent(QPoint(0, 0), &f), QSize(c->Width(), c->Height()));
+            EXPECT_LT(MeanLuminance(skin, r), 0.3) << "skin " << number << ": " << qPrintable(c->Name());
+        }
+    }
+}
+
+TEST_F(MainLayout, DateLinesHoldTheLongestDate)
+{
+    TfrmMain& f = Shown();
+    const TFormatSettings& fs = FormatSettings();
+    QString longest, shortest;
+    for (int m = 0; m < 12; ++m) {
+        const QString full = fs.LongMonthNames[m] + S(" 30, 2026");
+        if (f.lblDate->Canvas()->TextWidth(full) > f.lblDate->Canvas()->TextWidth(longest))
+            longest = full;
+    }
+    EXPECT_LE(f.lblDate->Canvas()->TextWidth(longest) + 2, f.lblDate->Width()) << qPrintable(longest);
+    EXPECT_GE(f.lblDate->Font()->Height() * -1, 18) << "the date is the window's heading";
+    const int small = f.lblDateSmall->Canvas()->TextWidth(S("Sep 30, 2026"));
+    EXPECT_LE(small, f.lblDateSmall->Width());
+    EXPECT_LE(f.lblDateSmall->Left() + f.lblDateSmall->Width(), f.pnlTips->Left());
+}
+
+TEST_F(MainLayout, ButtonsAndMenusRunTheirCommands)
+{
+    TfrmMain& f = Shown();
+    const TDateTime d5 = EncodeDate(2026, 3, 5), d12 = EncodeDate(2026, 3, 12);
+    DiaryDB().AddEntry(d5, S("a"), QString(), QString(), QString(), 0);
+    DiaryDB().AddEntry(d12, S("b"), QString(), QString(), QString(), 0);
+    f.dCalendar->SetCalendarDate(EncodeDate(2026, 3, 8));
+
+    f.btnNextEntry2->Click();
+    EXPECT_EQ(f.dCalendar->CalendarDate(), d12);
+    f.btnPrevEntry2->Click();
+    EXPECT_EQ(f.dCalendar->CalendarDate(), d5);
+    EXPECT_EQ(f.btnPrevEntry2->Caption(), QString()) << "the arrows show their picture only";
+    EXPECT_EQ(f.btnNextEntry2->Hint(), S("Goto the next entry you\r\n  have written (PgDn)"));
+
+    f.ShowMood(16);
+    f.btnNextMood->Click();
+    EXPECT_EQ(f.Mood(), 0);
+    f.btnPrevMood->Click();
+    EXPECT_EQ(f.Mood(), 16);
+    EXPECT_EQ(f.btnNextMood->Caption(), QString());
+
+    // The calendar's menu: entries, months, today; the years stay hidden.
+    TMenuItem* items = f.pmCalendar->Items();
+    ASSERT_EQ(items->Count(), 8);
+    const char* captions[] = { "Next Entry (PgDn)", "Previous Entry (PgUp))", "Next Month", "Previous Month",
+        "Next Year", "Previous Year", "Goto: ToDay", "Calendar Options" };
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(items->Items(i)->Caption(), S(captions[i]));
+    EXPECT_FALSE(items->Items(4)->Visible());
+    EXPECT_FALSE(items->Items(5)->Visible());
+    items->Items(0)->Click();
+    EXPECT_EQ(f.dCalendar->CalendarDate(), d12);
+    items->Items(2)->Click();
+    EXPECT_EQ(f.dCalendar->Month(), 4);
+    items->Items(3)->Click();
+    EXPECT_EQ(f.dCalendar->Month(), 3);
+    items->Items(6)->Click();
+    EXPECT_EQ(f.dCalendar->CalendarDate(), Date());
+    items->Items(7)->Click(); // nothing yet, and nothing breaks
+
+    // The picture's menu steps the mood like the arrows.
+    ASSERT_EQ(f.imgMood->PopupMenu(), f.pmImage);
+    ASSERT_EQ(f.pmImage->Items()->Count(), 2);
+    EXPECT_EQ(f.pmImage->Items()->Items(0)->Caption(), S("Next image"));
+    EXPECT_EQ(f.pmImage->Items()->Items(1)->Caption(), S("Previous image"));
+    f.pmImage->Items()->Items(0)->Click();
+    EXPECT_EQ(f.Mood(), 1);
+
+    ASSERT_EQ(f.btnColor->DropDownMenu(), f.pmColors);
+    const char* colours[] = { "Black", "Navy", "Maroon", "Olive", "Green", "Purple", "Teal", "Red", "Gray" };
+    ASSERT_EQ(f.pmColors->Items()->Count(), 9);
+    for (int i = 0; i < 9; ++i) {
+        EXPECT_EQ(f.pmColors->Items()->Items(i)->Name(), QStringLiteral("pmiNCL%1").arg(i));
+        EXPECT_EQ(f.pmColors->Items()->Items(i)->Caption(), S(colours[i]));
+    }
+    ASSERT_EQ(f.MemoBody->PopupMenu(), f.pmEntry);
+    ASSERT_EQ(f.pmEntry->Items()->Count(), 4);
+    EXPECT_EQ(f.pmEntry->Items()->Items(0), f.pmoPaste);
+    EXPECT_EQ(f.pmEntry->Items()->Items(1), f.pmoShowScrollbar);
+    EXPECT_TRUE(f.pmEntry->Items()->Items(2)->IsLine());
+    EXPECT_EQ(f.pmEntry->Items()->Items(3), f.pmoResetEntry);
+    EXPECT_EQ(f.pmoResetEntry->Caption(), S("Reset to default font"));
 }
 
 } // namespace

@@ -1,0 +1,42 @@
+#include "app/program.h"
+
+#include "app/entry_form.h"
+#include "app/main_form.h"
+#include "platform/gui/bitmap.h"
+#include "platform/gui/forms.h"
+
+#include <QApplication>
+#include <QIcon>
+#include <QPixmap>
+
+#include <memory>
+
+int RunProgram()
+{
+    TApplication* application = Application();
+    application->Initialize();
+    const QImage icon = FindResourceBitmap(QStringLiteral("diary"));
+    if (!icon.isNull()) {
+        application->SetIcon(QIcon(QPixmap::fromImage(icon)));
+        QApplication::setWindowIcon(application->Icon());
+    }
+    application->SetTitle(ProgramTitle());
+
+    std::unique_ptr<TfrmMain> main(application->CreateForm<TfrmMain>());
+    {
+        // The wizard frees itself when it closes.
+        auto* wizard = new TfrmEntry(application, *main);
+        application->BringToFront();
+        // Anything but a finished road (the window manager closed the
+        // wizard) ends the run as the exit button does.
+        if (wizard->ShowModal() != mrOk) {
+            application->SetShowMainForm(false);
+            application->Terminate();
+        }
+    }
+    application->Run();
+    // Closing stored the day; destroying writes the diary, the birthdays
+    // and the settings.
+    main.reset();
+    return 0;
+}

@@ -1,0 +1,226 @@
+// The birthday line under the editor, its links and the birthday menu.
+#include "app/main_form.h"
+
+#include "birthdays/birthday.h"
+#include "controls/link_rich_edit.h"
+#include "controls/month_calendar.h"
+#include "engine/diary.h"
+#include "minihtml/html_label.h"
+#include "platform/core/registry.h"
+#include "platform/gui/dialogs.h"
+#include "platform/gui/extctrls.h"
+#include "platform/gui/menus.h"
+#include "resources/program_pictures.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+QString S(const char* text)
+{
+    return QString::fromUtf8(text);
+}
+
+const QString kWrapper = S("<font name=\"Arial\" size=\"8\" color=\"#000000\">");
+
+class BirthdayLine : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        SetRegistryFileForTesting(dir.filePath(S("registry.ini")));
+        RegisterProgramPictures();
+        FreeDiaryDB();
+        FreeBirthdayComponent();
+        form = std::make_unique<TfrmMain>(nullptr);
+        form->PrevDate = -1.0;
+    }
+    void TearDown() override
+    {
+        SetPopupMenuHandler({});
+        SetDialogService(nullptr);
+        form.reset();
+        FreeDiaryDB();
+        FreeBirthdayComponent();
+        SetRegistryFileForTesting(QString());
+    }
+
+    static void Add(const char* name, int type, int y, int m, int d)
+    {
+        TEntry* e = BirthdayComponent().Entries()->Add();
+        e->SetFullName(S(name));
+        e->SetEntryType(type);
+        e->SetBirthDate(EncodeDate(y, m, d));
+    }
+    void Pick(int y, int m, int d) { form->dCalendar->SetCalendarDate(EncodeDate(y, m, d)); }
+    QString Line() const { return form->lblAnniversary->Html(); }
+    TMenuItem* Top(int i) const { return form->pmBirthday->Items()->Items(i); }
+    bool Click(const char* href)
+    {
+        bool handled = false;
+        form->lblAnniversary->OnLinkClicked()(form->lblAnniversary, S(href), handled);
+        return handled;
+    }
+
+    QTemporaryDir dir;
+    std::unique_ptr<TfrmMain> form;
+};
+
+TEST_F(BirthdayLine, SitsUnderTheEditorWithTheBirthdayMenu)
+{
+    TQzHtmlLabel2* label = form->lblAnniversary;
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(label->Name(), S("lblAnniversary"));
+    EXPECT_EQ(label->Parent(), form->MemoBody->Parent());
+    EXPECT_EQ(label->Left(), form->MemoBody->Left());
+    EXPECT_EQ(label->Top(), form->MemoBody->Top() + form->MemoBody->Height() + 3);
+    EXPECT_EQ(label->Width(), form->MemoBody->Width());
+    EXPECT_EQ(label->Anchors(), akLeft | akRight | akBottom);
+    EXPECT_TRUE(label->AutoHeight());
+    EXPECT_TRUE(label->Transparent());
+    EXPECT_EQ(label->PopupMenu(), form->pmBirthday);
+    EXPECT_EQ(form->pmBirthday->Name(), S("pmBirthday"));
+    EXPECT_EQ(form->dCalendar->PopupMenu(), form->pmCalendar);
+    ASSERT_EQ(form->pmBirthday->Items()->Count(), 3);
+    EXPECT_EQ(Top(2)->Caption(), S("Delete entry of"));
+}
+
+TEST_F(BirthdayLine, NamesBirthdaysThenAnniversaries)
+{
+    Add("Anna", etBirthday, 1980, 5, 20);
+    Add("Carl", etAnniversary, 2001, 5, 20);
+    Add("Elsewhere", etBirthday, 1980, 5, 21);
+    Add("Ben", etBirthday, 1975, 5, 20);
+    Add("Dora", etAnniversary, 1999, 5, 20);
+    Pick(2026, 5, 20);
+    EXPECT_EQ(Line(),
+        kWrapper + S("<a href=\"change\">Birthdays</a>: <font color=\"#800000\">Anna,Ben</font> ")
+            + S("<a href=\"change\">Anniversaries</a>: <font color=\"#000080\">Carl,Dora</font></font>"));
+    EXPECT_TRUE(form->imgAnniv->Visible());
+    EXPECT_TRUE(form->lblAnniversary->Hint().isEmpty());
+}
+
+TEST_F(BirthdayLine, OnlyAnniversariesTrimmedAndEscaped)
+{
+    Add("  Carl  ", etAnniversary, 2001, 5, 20);
+    Add(" Tom & <b>Jerry</b>", etAnniversary, 2001, 5, 20);
+    Pick(2026, 5, 20);
+    EXPECT_EQ(Line(),
+        kWrapper + S("<a href=\"change\">Anniversaries</a>: <font color=\"#000080\">")
+            + S("Carl,Tom &amp; &lt;b&gt;Jerry&lt;/b&gt;</font></font>"));
+}
+
+TEST_F(BirthdayLine, EmptyDayInvitesToAdd)
+{
+    Add("Anna", etBirthday, 1980, 5, 20);
+    Pick(2026, 5, 20);
+    EXPECT_TRUE(form->imgAnniv->Visible());
+    Pick(2026, 5, 21);
+    EXPECT_EQ(Line(),
+        kWrapper + S("No birthdays or anniversaries on this day, click <a href=\"add\">here</a> to add some</font>"));
+    EXPECT_FALSE(form->imgAnniv->Visible());
+}
+
+TEST_F(BirthdayLine, AddLinkClicksTheAddItemEvenAfterAFullDay)
+{
+    for (int i = 0; i < 4; ++i)
+        Add("Full", etBirthday, 1980 + i, 5, 20);
+    Pick(2026, 5, 20);
+    form->pmBirthdayPopup(form->pmBirthday);
+    ASSERT_FALSE(Top(0)->Enabled());
+
+    Pick(2026, 5, 21);
+    QList<TObject*> clicked;
+    Top(0)->OnClick = [&](TObject* s) { clicked.append(s); };
+    EXPECT_TRUE(Click("add"));
+    EXPECT_EQ(clicked, QList<TObject*> { Top(0) });
+    EXPECT_EQ(Top(0)->Caption(), S("Add entry"));
+}
+
+TEST_F(BirthdayLine, ChangeLinkOpensTheMenuForTheShownDay)
+{
+    Add("Anna", etBirthday, 1980, 5, 20);
+    Add("Ben", etBirthday, 1975, 5, 20);
+    Pick(2026, 5, 20);
+    int shown = 0;
+    QPoint where;
+    QString second;
+    SetPopupMenuHandler([&](TPopupMenu* menu, QPoint at) -> TMenuItem* {
+        EXPECT_EQ(menu, form->pmBirthday);
+        ++shown;
+        where = at;
+        second = Top(1)->Items(1)->Caption();
+        return nullptr;
+    });
+    EXPECT_TRUE(Click("change"));
+    EXPECT_EQ(shown, 1);
+    EXPECT_EQ(where, MouseCursorPos());
+    EXPECT_EQ(second, S("Ben"));
+    EXPECT_TRUE(Top(1)->Items(1)->Visible());
+    EXPECT_FALSE(Top(1)->Items(2)->Visible());
+
+    // Nothing of this line goes to the shell, not even a foreign link.
+    EXPECT_TRUE(Click("http://example.com"));
+    EXPECT_EQ(shown, 1);
+}
+
+TEST_F(BirthdayLine, MouseLeaveKeepsTheTextAndRedrawsIt)
+{
+    Pick(2026, 5, 21);
+    const QString before = Line();
+    form->lblAnniversary->RenderToBitmap();
+    const int parses = form->lblAnniversary->ParseCount();
+    form->lblAnniversary->OnMouseLeave(form->lblAnniversary);
+    form->lblAnniversary->RenderToBitmap();
+    EXPECT_EQ(Line(), before);
+    EXPECT_EQ(form->lblAnniversary->ParseCount(), parses + 1);
+}
+
+TEST_F(BirthdayLine, DeleteAsksAndRemovesTheEntry)
+{
+    Add("Anna", etBirthday, 1980, 5, 20);
+    Add("Elsewhere", etBirthday, 1980, 5, 3);
+    Add("Ben", etBirthday, 1975, 5, 20);
+    Pick(2026, 5, 20);
+    EXPECT_EQ(form->dCalendar->SpecialDays(), S("3,20,20,0"));
+    TScriptedDialogService dialogs;
+    SetDialogService(&dialogs);
+    // The user picks "Delete entry of" > Ben.
+    SetPopupMenuHandler([&](TPopupMenu*, QPoint) { return Top(2)->Items(1); });
+
+    BirthdayComponent().Entries()->SetModified(false);
+    dialogs.AnswerMessageDlg(mrCancel);
+    form->pmBirthday->Popup(0, 0);
+    EXPECT_EQ(BirthdayComponent().Entries()->Count(), 3);
+    EXPECT_FALSE(BirthdayComponent().Entries()->Modified());
+
+    dialogs.AnswerMessageDlg(mrOk);
+    form->pmBirthday->Popup(0, 0);
+    ASSERT_EQ(BirthdayComponent().Entries()->Count(), 2);
+    EXPECT_EQ(BirthdayComponent().Entries()->Items(0)->FullName(), S("Anna"));
+    EXPECT_EQ(BirthdayComponent().Entries()->Items(1)->FullName(), S("Elsewhere"));
+    EXPECT_EQ(form->dCalendar->SpecialDays(), S("3,20,0"));
+    EXPECT_TRUE(Line().contains(S(">Anna</font>")));
+
+    ASSERT_EQ(dialogs.Calls().size(), 2);
+    const TDialogCall& call = dialogs.Calls().at(1);
+    EXPECT_EQ(call.Kind, TDialogKind::MessageDlg);
+    EXPECT_EQ(call.Text, S("Delete entry \"Ben\"?"));
+    EXPECT_EQ(call.DlgType, mtWarning);
+    EXPECT_EQ(call.Buttons, mbOKCancel);
+    EXPECT_EQ(dialogs.UnansweredCalls(), 0);
+
+    // The last entry of the day gone, the line invites to add one.
+    SetPopupMenuHandler([&](TPopupMenu*, QPoint) { return Top(2)->Items(0); });
+    dialogs.AnswerMessageDlg(mrOk);
+    form->pmBirthday->Popup(0, 0);
+    EXPECT_EQ(BirthdayComponent().Entries()->Count(), 1);
+    EXPECT_FALSE(form->imgAnniv->Visible());
+    EXPECT_EQ(form->dCalendar->SpecialDays(), S("3,0"));
+}
+
+} // namespace

@@ -1,0 +1,537 @@
+// The whole program driven as a person would: the wizard, the main window,
+// closing; then the files on disk are checked.
+
+#include "app/entry_form.h"
+#include "app/main_form.h"
+#include "app/program.h"
+#include "birthdays/birthday.h"
+#include "controls/cool_edit.h"
+#include "controls/dropdown_button.h"
+#include "controls/image_combo.h"
+#include "controls/link_rich_edit.h"
+#include "controls/month_calendar.h"
+#include "controls/styled_speed_button.h"
+#include "engine/diary.h"
+#include "platform/core/datetime.h"
+#include "platform/core/registry.h"
+#include "platform/core/streams.h"
+#include "platform/gui/bitmap.h"
+#include "platform/gui/dialogs.h"
+#include "platform/gui/extctrls.h"
+#include "platform/gui/stdctrls.h"
+#include "resources/program_pictures.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QKeyEvent>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+QString S(const char* text)
+{
+    return QString::fromUtf8(text);
+}
+
+const TDateTime kToday = EncodeDate(2026, 12, 8);
+
+class Program : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(folder.isValid());
+        ASSERT_TRUE(settings.isValid());
+        SetRegistryFileForTesting(settings.filePath(S("registry.ini")));
+        SetClock([] { return kToday + 0.5; });
+        RegisterProgramPictures();
+        FreeDiaryDB();
+        FreeBirthdayComponent();
+        SetDialogService(&dialogs);
+    }
+    void TearDown() override
+    {
+        SetDialogService(nullptr);
+        FreeApplication();
+        FreeDiaryDB();
+        FreeBirthdayComponent();
+        SetClock({});
+        SetRegistryFileForTesting(QString());
+    }
+
+    // One run of the program in the diary folder, as a fresh process would
+    // start it: onWizard drives the start-up wizard, onMain the main window.
+    void Run(const std::function<void(TfrmEntry&)>& onWizard, const std::function<void(TfrmMain&)>& onMain = {})
+    {
+        FreeApplication();
+        FreeDiaryDB();
+        FreeBirthdayComponent();
+        Application()->SetExeName(folder.filePath(S("diary")));
+        Application()->OnException = [this](TObject*, const QString& m) { errors.append(m); };
+        bool wizardDone = false;
+        bool mainDone = false;
+        QElapsedTimer clock;
+        clock.start();
+        QTimer driver;
+        driver.setInterval(5);
+        QObject::connect(&driver, &QTimer::timeout, [&] {
+            if (clock.elapsed() > 20000) {
+                ADD_FAILURE() << "the run did not end";
+                Application()->Terminate();
+                return;
+            }
+            if (!wizardDone) {
+                if (TfrmEntry* wizard = Find<TfrmEntry>()) {
+                    wizardDone = true;
+                    onWizard(*wizard);
+                }
+                return;
+            }
+            if (!mainDone && onMain) {
+                auto* main = dynamic_cast<TfrmMain*>(Application()->MainForm());
+                if (main && main->Visible()) {
+                    mainDone = true;
+                    QApplication::setActiveWindow(main->Handle());
+                    main->HostActivated();
+                    onMain(*main);
+                }
+            }
+        });
+        driver.start();
+        RunProgram();
+        driver.stop();
+        EXPECT_TRUE(wizardDone) << "the wizard never showed";
+        if (onMain) {
+            EXPECT_TRUE(mainDone) << "the main window never showed";
+        }
+    }
+
+    template <class T> static T* Find()
+    {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* form = dynamic_cast<T*>(FindControl(w)); form && w->isVisible())
+                return form;
+        return nullptr;
+    }
+
+    // Key presses as the focused widget receives them.
+    static void Key(int qtKey, const QString& text = QString())
+    {
+        QWidget* target = QApplication::focusWidget();
+        ASSERT_NE(target, nullptr) << "no control has the focus";
+        QKeyEvent press(QEvent::KeyPress, qtKey, Qt::NoModifier, text);
+        QApplication::sendEvent(target, &press);
+        QKeyEvent release(QEvent::KeyRelease, qtKey, Qt::NoModifier, text);
+        QApplication::sendEvent(target, &release);
+    }
+    static void Type(const QString& text)
+    {
+        for (QChar c : text)
+            Key(c.isLetter() ? Qt::Key_A + (c.toUpper().unicode() - 'A') : int(c.unicode()), QString(c));
+    }
+    static void Click(TForm& form, TControl& button)
+    {
+        const QPoint at = button.ClientToParent(button.ClientRect().center(), &form);
+        form.HostMousePress(Qt::LeftButton, {}, Qt::LeftButton, at, false);
+        form.HostMouseRelease(Qt::LeftButton, {}, {}, at);
+    }
+
+    // Wizard roads.
+    void CreateDiary(TfrmEntry& w, const QString& name, const QString& password)
+    {
+        w.cbDiary->SetItemIndex(0);
+        w.cbDiaryChange(w.cbDiary);
+        Click(w, *w.btnNext);
+        w.edtDiary->SetText(name);
+        w.edtPassword->SetText(password);
+        dialogs.AnswerInputQuery(password);
+        Click(w, *w.btnNext);
+    }
+    static void OpenDiary(TfrmEntry& w, const char* item, const QString& password)
+    {
+        const int index = w.cbDiary->Items()->IndexOf(S(item));
+        ASSERT_GT(index, 0) << item << " is not listed";
+        w.cbDiary->SetItemIndex(index);
+        w.cbDiaryChange(w.cbDiary);
+        w.edtPassword->SetText(password);
+        Click(w, *w.btnNext);
+    }
+
+    // Main window: writes the picked day as a person does: Edit, the title,
+    // Enter, the body.
+    void WriteDay(TfrmMain& m, TDateTime day, const QString& title, const QString& body)
+    {
+        m.dCalendar->SetCalendarDate(day);
+        Click(m, *m.btnNew);
+        ASSERT_TRUE(m.edtTitle->Focused());
+        Type(title);
+        Key(Qt::Key_Return, S("\r"));
+        ASSERT_TRUE(m.MemoBody->Focused()) << "Enter in the title moves on to the body";
+        Type(body);
+    }
+
+    QString Path(const char* name) const { return folder.filePath(S(name)); }
+    QByteArray Bytes(const char* name) const
+    {
+        return QFile::exists(Path(name)) ? ReadWholeFile(Path(name)) : QByteArray();
+    }
+    // The entries of a diary file as "title|body text" per day.
+    QStringList Days(const char* name, const QString& password) const
+    {
+        TDiaryDB db;
+        EXPECT_EQ(db.LoadFromFile(Path(name), true, password), lsNoError) << name;
+        QStringList days;
+        for (int i = 0; i < db.Diary()->Count(); ++i) {
+            const TDiaryEntry* e = db.Diary()->Items(i);
+            days << TDiary::MakeKey(e->Date()) + S("|") + e->Title();
+        }
+        days.sort();
+        return days;
+    }
+    QStringList Messages() const
+    {
+        QStringList texts;
+        for (const TDialogCall& call : dialogs.Calls())
+            if (call.Kind == TDialogKind::MessageDlg || call.Kind == TDialogKind::MessageBox)
+                texts << call.Text;
+        return texts;
+    }
+    // The first run: "My Diary" with two written days.
+    void CreateMyDiary()
+    {
+        Run([&](TfrmEntry& w) { CreateDiary(w, S("My Diary"), S("secret")); },
+            [&](TfrmMain& m) {
+                WriteDay(m, EncodeDate(2026, 12, 5), S("Snow"), S("First snow of the winter."));
+                WriteDay(m, EncodeDate(2026, 12, 7), S("Market"), S("Bought apples."));
+                Click(m, *m.btnExit);
+            });
+        dialogs.Clear();
+        errors.clear();
+    }
+
+    QTemporaryDir folder;
+    QTemporaryDir settings;
+    TScriptedDialogService dialogs;
+    QStringList errors;
+};
+
+TEST_F(Program, CreatingADiaryRefusesBadNamesAndPasswords)
+{
+    QFile existing(Path("Old.dry"));
+    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+    existing.close();
+    Run(
+        [&](TfrmEntry& w) {
+            w.cbDiary->SetItemIndex(0);
+            Click(w, *w.btnNext);
+            w.edtPassword->SetText(S("secret"));
+            w.edtDiary->SetText(S("   "));
+            Click(w, *w.btnNext);
+            w.edtDiary->SetText(S(" Old "));
+            Click(w, *w.btnNext);
+            w.edtDiary->SetText(S("My Diary"));
+            dialogs.AnswerInputQuery(S("Secret"));
+            Click(w, *w.btnNext);
+            EXPECT_EQ(w.CurrentStep(), 1) << "still naming the diary";
+            dialogs.AnswerInputQuery(S("secret"));
+            Click(w, *w.btnNext);
+        },
+        [&](TfrmMain& m) {
+            EXPECT_EQ(m.edtTitle->Text(), S("Untitled Day")) << "a new diary starts from the template";
+            EXPECT_TRUE(m.imgLocked->Visible());
+            Click(m, *m.btnExit);
+        });
+    EXPECT_EQ(Messages(),
+        (QStringList {
+            S("Diary name cannot be blank"), S("This Diary Already Exists!"), S("Passwords do not match") }));
+    // The new diary is written at the end; its first day holds only the
+    // template, which is stored once the user edits it.
+    EXPECT_EQ(Days("My Diary.dry", S("secret")), QStringList {});
+    EXPECT_FALSE(QFile::exists(Path("My Diary.bak")));
+    EXPECT_TRUE(errors.isEmpty()) << errors.join(S("; ")).toStdString();
+}
+
+TEST_F(Program, WrittenDaysSurviveAndAreMarkedWhenReopened)
+{
+    CreateMyDiary();
+    EXPECT_EQ(Days("My Diary.dry", S("secret")), (QStringList { S("20261205|Snow"), S("20261207|Market") }));
+
+    Run(
+        [&](TfrmEntry& w) {
+            EXPECT_EQ(w.cbDiary->Text(), S("My Diary")) << "the last diary is preselected";
+            OpenDiary(w, "My Diary", S("secret"));
+        },
+        [&](TfrmMain& m) {
+            EXPECT_EQ(m.dCalendar->CalendarDate(), kToday);
+            EXPECT_EQ(m.dCalendar->ActiveDays(), S(",5,7,"));
+            // Page Up from the calendar goes to the previous written day.
+            m.dCalendar->SetFocus();
+            Key(Qt::Key_PageUp);
+            EXPECT_EQ(m.dCalendar->CalendarDate(), EncodeDate(2026, 12, 7));
+            EXPECT_EQ(m.edtTitle->Text(), S("Market"));
+            EXPECT_EQ(m.MemoBody->Lines()->Text().toStdString(), "Bought apples.\r\n");
+            Click(m, *m.btnPrevEntry2);
+            EXPECT_EQ(m.edtTitle->Text(), S("Snow"));
+            Click(m, *m.btnNextEntry2);
+            EXPECT_EQ(m.edtTitle->Text(), S("Market"));
+            Click(m, *m.btnExit);
+        });
+    EXPECT_TRUE(Messages().isEmpty()) << Messages().join(S("; ")).toStdString();
+}
+
+TEST_F(Program, ARunThatChangesNothingLeavesBothFilesAsTheyWere)
+{
+    CreateMyDiary();
+    // A second changing run makes the previous version.
+    Run([&](TfrmEntry& w) { OpenDiary(w, "My Diary", S("secret")); },
+        [&](TfrmMain& m) {
+            WriteDay(m, EncodeDate(2026, 12, 1), S("December"), S("A new month."));
+            Click(m, *m.btnExit);
+        });
+    const QByteArray dry = Bytes("My Diary.dry");
+    const QByteArray bak = Bytes("My Diary.bak");
+    ASSERT_FALSE(bak.isEmpty());
+
+    Run([&](TfrmEntry& w) { OpenDiary(w, "My Diary", S("secret")); },
+        [&](TfrmMain& m) {
+            m.dCalendar->SetCalendarDate(EncodeDate(2026, 12, 5));
+            m.dCalendar->SetCalendarDate(EncodeDate(2026, 11, 20));
+            Click(m, *m.btnExit);
+        });
+    EXPECT_EQ(Bytes("My Diary.dry"), dry);
+    EXPECT_EQ(Bytes("My Diary.bak"), bak);
+}
+
+TEST_F(Program, ARunThatChangesSomethingKeepsTheOldFileAsPreviousVersion)
+{
+    CreateMyDiary();
+    const QByteArray before = Bytes("My Diary.dry");
+    Run([&](TfrmEntry& w) { OpenDiary(w, "My Diary", S("secret")); },
+        [&](TfrmMain& m) {
+            WriteDay(m, EncodeDate(2026, 12, 2), S("Rain"), S("All day."));
+            Click(m, *m.btnExit);
+        });
+    EXPECT_EQ(Bytes("My Diary.bak"), before);
+    EXPECT_EQ(Days("My Diary.dry", S("secret")),
+        (QStringList { S("20261202|Rain"), S("20261205|Snow"), S("20261207|Market") }));
+}
+
+TEST_F(Program, DeletingADayAsksAndRemovesItsMark)
+{
+    CreateMyDiary();
+    Run([&](TfrmEntry& w) { OpenDiary(w, "My Diary", S("secret")); },
+        [&](TfrmMain& m) {
+            m.dCalendar->SetCalendarDate(EncodeDate(2026, 12, 7));
+            dialogs.AnswerMessageBox(IDNO);
+            Click(m, *m.btnDelete);
+            EXPECT_EQ(m.dCalendar->ActiveDays(), S(",5,7,"));
+            dialogs.AnswerMessageBox(IDYES);
+            Click(m, *m.btnDelete);
+            EXPECT_EQ(m.dCalendar->ActiveDays(), S(",5,"));
+            EXPECT_EQ(m.edtTitle->Text(), QString());
+            Click(m, *m.btnExit);
+        });
+    EXPECT_EQ(
+        Messages(), (QStringList { S("Delete day \"December 7, 2026\" ?"), S("Delete day \"December 7, 2026\" ?") }));
+    EXPECT_EQ(Days("My Diary.dry", S("secret")), QStringList { S("20261205|Snow") });
+}
+
+TEST_F(Program, AWrongPasswordOpensNothingAndWritesNothing)
+{
+    CreateMyDiary();
+    const QByteArray dry = Bytes("My Diary.dry");
+    Run([&](TfrmEntry& w) {
+        OpenDiary(w, "My Diary", S("Secret"));
+        EXPECT_EQ(w.CurrentStep(), 0);
+        Click(w, *w.btnPrev); // Exit
+    });
+    EXPECT_EQ(Messages(), QStringList { TDiaryDB::StatusToErrorStr(lsWrongPassword) });
+    EXPECT_EQ(Bytes("My Diary.dry"), dry);
+    EXPECT_FALSE(QFile::exists(Path("My Diary.bak")));
+}
+
+TEST_F(Program, ADamagedDiaryOpensItsPreviousVersionWithoutLosingIt)
+{
+    CreateMyDiary();
+    Run([&](TfrmEntry& w) { OpenDiary(w, "My Diary", S("secret")); },
+        [&](TfrmMain& m) {
+            WriteDay(m, EncodeDate(2026, 12, 1), S("December"), S("A new month."));
+            Click(m, *m.btnExit);
+        });
+    const QByteArray good = Bytes("My Diary.bak");
+    QByteArray damaged = Bytes("My Diary.dry");
+    damaged[damaged.size() / 2] = char(damaged[damaged.size() / 2] ^ 0x55);
+    QFile file(Path("My Diary.dry"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(damaged);
+    file.close();
+
+    dialogs.AnswerMessageDlg(mrOk);
+    Run([&](TfrmEntry& w) { OpenDiary(w, "My Diary", S("secret")); },
+        [&](TfrmMain& m) {
+            // The previous version's content, under the diary's own name.
+            EXPECT_EQ(m.dCalendar->ActiveDays(), S(",5,7,"));
+            Click(m, *m.btnExit);
+        });
+    ASSERT_EQ(Messages().size(), 1);
+    EXPECT_TRUE(Messages().first().startsWith(S("The original diary produced the following error:")));
+    EXPECT_EQ(Bytes("My Diary.bak"), good) << "the damaged file never replaces the good copy";
+
+    // Writing a day after that heals the diary and still keeps the good copy.
+    dialogs.Clear();
+    dialogs.AnswerMessageDlg(mrOk);
+    Run([&](TfrmEntry& w) { OpenDiary(w, "My Diary", S("secret")); },
+        [&](TfrmMain& m) {
+            WriteDay(m, EncodeDate(2026, 12, 3), S("Healed"), S("Written again."));
+            Click(m, *m.btnExit);
+        });
+    EXPECT_EQ(Bytes("My Diary.bak"), good);
+    EXPECT_EQ(Days("My Diary.dry", S("secret")),
+        (QStringList { S("20261203|Healed"), S("20261205|Snow"), S("20261207|Market") }));
+}
+
+TEST_F(Program, ASaveThatFailsKeepsTheDiaryAndStillWritesBirthdaysAndSettings)
+{
+    CreateMyDiary();
+    const QByteArray dry = Bytes("My Diary.dry");
+    Run([&](TfrmEntry& w) { OpenDiary(w, "My Diary", S("secret")); },
+        [&](TfrmMain& m) {
+            WriteDay(m, EncodeDate(2026, 12, 2), S("Lost"), S("Cannot be written."));
+            TEntry* e = BirthdayComponent().Entries()->Add();
+            e->SetFullName(S("Anna"));
+            e->SetBirthDate(EncodeDate(1990, 12, 9));
+            // The diary's name is taken by a folder: writing it must fail.
+            m.DataFileName = Path("Blocked.dry");
+            ASSERT_TRUE(QDir(folder.path()).mkdir(S("Blocked.dry")));
+            Click(m, *m.btnExit);
+        });
+    ASSERT_EQ(errors.size(), 1) << "the failure is shown";
+    EXPECT_EQ(Bytes("My Diary.dry"), dry);
+    EXPECT_TRUE(QFile::exists(Path("My Diary.dra"))) << "the birthdays are still written";
+    TRegistry registry;
+    ASSERT_TRUE(registry.OpenKey(TfrmMain::RegistryKey(), false));
+    EXPECT_EQ(registry.ReadString(S("LastDiaryName")), S("My Diary.dry"));
+}
+
+TEST_F(Program, LeavingTheWizardEndsTheRunWithoutWriting)
+{
+    Run([&](TfrmEntry& w) { Click(w, *w.btnPrev); });
+    EXPECT_TRUE(QDir(folder.path()).entryList(QDir::Files).isEmpty());
+}
+
+TEST_F(Program, ASystemMenuCloseAfterAPasswordChangeAsks)
+{
+    CreateMyDiary();
+    Run([&](TfrmEntry& w) { OpenDiary(w, "My Diary", S("secret")); },
+        [&](TfrmMain& m) {
+            m.DiaryModified = true;
+            dialogs.AnswerMessageBox(IDCANCEL);
+            m.HostCloseRequested();
+            EXPECT_TRUE(m.Visible()) << "Cancel keeps the window open";
+            dialogs.AnswerMessageBox(IDOK);
+            m.HostCloseRequested();
+        });
+    ASSERT_EQ(dialogs.Calls().size(), 2);
+    EXPECT_EQ(dialogs.Calls()[0].Caption, S(" Warning"));
+    EXPECT_EQ(dialogs.Calls()[0].Flags, unsigned(MB_ICONWARNING | MB_OKCANCEL | MB_DEFBUTTON2));
+}
+
+TEST_F(Program, RestoringOverAnExistingDiaryAsksAndKeepsItsBirthdays)
+{
+    CreateMyDiary();
+    // A backup of another diary, restored under the name of "My Diary".
+    {
+        TDiaryDB backup;
+        backup.Diary()->SetPassword(S("old"));
+        backup.AddEntry(EncodeDate(2020, 1, 1), S("Long ago"), S("body"), QString(), QString(), 0);
+        backup.SaveToFile(Path("My Diary.bkd"));
+        TBirthdayComponent birthdays;
+        TEntry* e = birthdays.Entries()->Add();
+        e->SetFullName(S("Ben"));
+        e->SetBirthDate(EncodeDate(1980, 12, 8));
+        birthdays.SaveToFile(Path("My Diary.dra"));
+    }
+    const QByteArray dry = Bytes("My Diary.dry");
+    const auto restore = [&](TfrmEntry& w) {
+        w.cbDiary->SetItemIndex(w.cbDiary->Items()->Count() - 1);
+        w.cbDiaryChange(w.cbDiary);
+        EXPECT_FALSE(w.edtPassword->Visible());
+        dialogs.AnswerOpenFile(Path("My Diary.bkd"));
+        dialogs.AnswerInputQuery(S(" old "));
+    };
+    Run([&](TfrmEntry& w) {
+        restore(w);
+        dialogs.AnswerMessageDlg(mrCancel);
+        Click(w, *w.btnNext);
+        EXPECT_EQ(w.CurrentStep(), 0) << "refused: back to the choice";
+        Click(w, *w.btnPrev);
+    });
+    EXPECT_EQ(Bytes("My Diary.dry"), dry);
+
+    dialogs.Clear();
+    Run(
+        [&](TfrmEntry& w) {
+            restore(w);
+            dialogs.AnswerMessageDlg(mrOk);
+            dialogs.AnswerMessageDlg(mrOk);
+            Click(w, *w.btnNext);
+        },
+        [&](TfrmMain& m) {
+            EXPECT_EQ(m.dCalendar->SpecialDays(), S("8,0")) << "the diary's birthday file is loaded";
+            Click(m, *m.btnExit);
+        });
+    EXPECT_EQ(Messages().last(), S("Diary restored successfully"));
+    EXPECT_EQ(Days("My Diary.dry", S("old")), QStringList { S("20200101|Long ago") });
+    EXPECT_EQ(Bytes("My Diary.bak"), dry) << "the replaced diary is the previous version";
+}
+
+// Pictures of the two windows as a person sees them: rendered offscreen,
+// grabbed from the screen when run on a display (QT_QPA_PLATFORM=xcb).
+TEST_F(Program, ShowsTheWizardAndTheMainWindow)
+{
+    CreateMyDiary();
+    const QString out = QCoreApplication::applicationDirPath();
+    const bool display = QGuiApplication::platformName() == S("xcb");
+    const auto shoot = [&](TForm& f, const char* name) {
+        QApplication::processEvents();
+        QImage image;
+        if (display) {
+            QElapsedTimer t;
+            t.start();
+            while (t.elapsed() < 400)
+                QApplication::processEvents();
+            image = f.Handle()->screen()->grabWindow(0).toImage().copy(f.Handle()->frameGeometry());
+        } else {
+            image = f.RenderToBitmap()->ToImage();
+        }
+        EXPECT_TRUE(image.save(QDir(out).filePath(QString::fromUtf8(name) + (display ? S("_x11.png") : S(".png")))));
+    };
+    Run(
+        [&](TfrmEntry& w) {
+            EXPECT_EQ(w.ClientWidth(), 289);
+            EXPECT_EQ(w.ClientHeight(), 186);
+            shoot(w, "program_wizard");
+            OpenDiary(w, "My Diary", S("secret"));
+        },
+        [&](TfrmMain& m) {
+            // The designed client area, grown to the window's minimum size.
+            EXPECT_GE(m.ClientWidth(), 773);
+            EXPECT_GE(m.ClientHeight(), 526);
+            EXPECT_EQ(m.Width(), 781);
+            EXPECT_EQ(m.Height(), 560);
+            m.dCalendar->SetCalendarDate(EncodeDate(2026, 12, 7));
+            shoot(m, "program_main");
+            Click(m, *m.btnExit);
+        });
+}
+
+} // namespace
