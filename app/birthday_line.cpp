@@ -4,6 +4,7 @@
 
 #include "birthdays/birthday.h"
 #include "birthdays/birthday_popup.h"
+#include "birthdays/month_summary.h"
 #include "controls/hatch_panel.h"
 #include "controls/link_rich_edit.h"
 #include "controls/month_calendar.h"
@@ -17,23 +18,6 @@ namespace {
 QString S(const char* text)
 {
     return QString::fromUtf8(text);
-}
-
-// Names are the user's text: escaped, none can break the line's markup or
-// add a link of its own.
-QString EscapeHtml(const QString& text)
-{
-    QString result;
-    result.reserve(text.size());
-    for (QChar c : text) {
-        switch (c.unicode()) {
-        case u'&': result += QStringLiteral("&amp;"); break;
-        case u'<': result += QStringLiteral("&lt;"); break;
-        case u'>': result += QStringLiteral("&gt;"); break;
-        default: result += c;
-        }
-    }
-    return result;
 }
 
 // A link to the menu, then the names in one colour, joined by commas.

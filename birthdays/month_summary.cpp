@@ -5,21 +5,6 @@
 
 namespace {
 
-QString EscapeHtml(const QString& text)
-{
-    QString result;
-    result.reserve(text.size());
-    for (QChar c : text) {
-        switch (c.unicode()) {
-        case u'&': result += QStringLiteral("&amp;"); break;
-        case u'<': result += QStringLiteral("&lt;"); break;
-        case u'>': result += QStringLiteral("&gt;"); break;
-        default: result += c;
-        }
-    }
-    return result;
-}
-
 // The name part; the colour value has seven digits, and the label has
 // always been given it that way.
 QString NamePart(const TEntry& entry)
@@ -71,4 +56,19 @@ QString BuildMonthSummaryHtml(const QList<TEntry*>& List)
     html = StripTrailingComma(html);
     html += DayLink(day);
     return html;
+}
+
+QString EscapeHtml(const QString& text)
+{
+    QString result;
+    result.reserve(text.size());
+    for (QChar c : text) {
+        switch (c.unicode()) {
+        case u'&': result += QStringLiteral("&amp;"); break;
+        case u'<': result += QStringLiteral("&lt;"); break;
+        case u'>': result += QStringLiteral("&gt;"); break;
+        default: result += c;
+        }
+    }
+    return result;
 }

@@ -18,3 +18,7 @@ QString OrdinalDay(int N);
 
 // S without its last character when that is a comma.
 QString StripTrailingComma(const QString& S);
+
+// The user's text for the labels' HTML: & < > escaped, so a name can
+// neither break the markup nor add a link of its own.
+QString EscapeHtml(const QString& text);
