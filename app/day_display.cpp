@@ -36,6 +36,21 @@ QString S(const char* text)
 constexpr int kMoodCount = 17;
 constexpr int kMoodSize = 64;
 
+// Mood picture i on white, as the list keeps them; a picture the program
+// lacks stays white.
+QImage MoodPicture(int i)
+{
+    QImage image(kMoodSize, kMoodSize, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    try {
+        const QImage art = FindResourceBitmap(QStringLiteral("mood%1").arg(i, 2, 10, QLatin1Char('0')));
+        QPainter painter(&image);
+        painter.drawImage(0, 0, art);
+    } catch (const Exception&) {
+    }
+    return image;
+}
+
 // The date (year, month, day) of an index key "YYYYMMDD".
 TDateTime KeyDate(const QString& key)
 {
@@ -58,8 +73,26 @@ void TfrmMain::BuildDayDisplay()
     btnNextEntry->OnClick = [this](TObject* s) { actGoNEntryExecute(s); };
     btnPrevEntry->OnClick = [this](TObject* s) { actGoPEntryExecute(s); };
     // btnNextEntry2, btnPrevEntry2 and the mood arrows run their actions.
-    actNextMood->OnExecute = [this](TObject*) { ShowMood((CurrentMood + 1) % kMoodCount); };
-    actPrevMood->OnExecute = [this](TObject*) { ShowMood((CurrentMood + kMoodCount - 1) % kMoodCount); };
+    ilMood = new TImageList(kMoodSize, kMoodSize, this);
+    ilMood->SetName(S("ilMood"));
+    ilMood->SetMasked(false);
+    for (int i = 0; i < kMoodCount; ++i) {
+        TBitmap bitmap;
+        bitmap.SetImage(MoodPicture(i));
+        ilMood->Add(&bitmap, nullptr);
+    }
+    actNextMood->OnExecute = [this](TObject*) {
+        const int last = ilMood->Count() - 1;
+        ShowMood(CurrentMood >= last ? 0 : CurrentMood + 1);
+    };
+    actPrevMood->OnExecute = [this](TObject*) {
+        const int last = ilMood->Count() - 1;
+        ShowMood(CurrentMood <= 0 ? last : CurrentMood - 1);
+    };
+    dCalendar->OnDrawCalendarCell = [this](TObject* s, TCanvas* canvas, int col, int row, const QRect& rect,
+                                        TGridDrawState state, const QString& text, TDayState dayState) {
+        dCalendarDrawCalendarCell(s, canvas, col, row, rect, state, text, dayState);
+    };
     edtTitle->OnEnter = [this](TObject* s) { edtTitleEnter(s); };
     edtTitle->OnKeyDown = [this](TObject* s, quint16& key, TShiftState shift) { edtTitleKeyDown(s, key, shift); };
     MemoBody->OnEnter = [this](TObject* s) { MemoBodyEnter(s); };
@@ -168,27 +201,36 @@ TDateTime TfrmMain::GetDiaryDelta(bool up, TDateTime aDate) const
 
 void TfrmMain::ShowMood(int index)
 {
-    QImage image(kMoodSize, kMoodSize, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    QImage picture;
-    try {
-        // A file may name a picture the program does not have: the day
-        // then shows a blank one and keeps its number.
-        picture = FindResourceBitmap(QStringLiteral("mood%1").arg(index, 2, 10, QLatin1Char('0')));
-    } catch (const Exception&) {
-    }
-    if (!picture.isNull()) {
-        QPainter painter(&image);
-        painter.drawImage(0, 0, picture);
-    }
+    // An index the list lacks (a file may name one) draws a blank picture;
+    // the day keeps its number.
     TBitmap bitmap;
-    bitmap.SetImage(image);
+    bitmap.SetSize(kMoodSize, kMoodSize);
+    bitmap.Canvas()->Brush()->SetColor(clWhite);
+    bitmap.Canvas()->FillRect(QRect(0, 0, kMoodSize, kMoodSize));
+    ilMood->Draw(*bitmap.Canvas(), 0, 0, index);
     imgMood->Picture()->SetBitmap(&bitmap);
     imgMood->Invalidate();
     CurrentMood = index;
     // A mood change of a written day must be stored.
     if (MemoBody->Lines()->Count() > 0 || MemoNotes->Lines()->Count() > 0)
         MemoBody->SetModified(true);
+}
+
+void TfrmMain::dCalendarDrawCalendarCell(TObject*, TCanvas* ACanvas, int, int, const QRect& Rect, TGridDrawState State,
+    const QString& Text, TDayState DayState)
+{
+    if (State & (gdSelected | gdFocused | gdFixed))
+        return;
+    if (DayState != TDayState::dsSpecial || Text.isEmpty())
+        return;
+    // A small diamond at the cell's lower left.
+    const int left = Rect.left();
+    const int bottom = RectBottom(Rect);
+    constexpr TColor navy = 0x800000;
+    ACanvas->SetPixels(left + 2, bottom - 4, navy);
+    ACanvas->SetPixels(left + 2, bottom - 2, navy);
+    ACanvas->SetPixels(left + 1, bottom - 3, navy);
+    ACanvas->SetPixels(left + 3, bottom - 3, navy);
 }
 
 void TfrmMain::dCalendarChange(TObject*)

@@ -4,6 +4,7 @@
 // and the skins. The day display, the editor's formatting and the stars are
 // built on top of this frame.
 
+#include "controls/month_calendar.h"
 #include "platform/core/datetime.h"
 #include "platform/gui/forms.h"
 
@@ -20,6 +21,7 @@ class TEdit;
 class TFont;
 class TGlyphSpeedButton;
 class TImage;
+class TImageList;
 class TLabel;
 class TLbSpeedButton;
 class TMenuItem;
@@ -107,6 +109,7 @@ public:
     TShadowLabel* lblDate = nullptr;
     TLabel* lblDateSmall = nullptr;
     TImage* imgMood = nullptr;
+    TImageList* ilMood = nullptr;
 
     TGlyphSpeedButton* btnNew = nullptr;
     TGlyphSpeedButton* btnDelete = nullptr;
@@ -200,6 +203,9 @@ public:
     TDateTime GetDiaryDelta(bool up, TDateTime aDate) const;
     // Shows mood picture index and keeps it as the day's mood.
     void ShowMood(int index);
+    // Marks days with birthdays by a small diamond besides their colours.
+    void dCalendarDrawCalendarCell(TObject* Sender, TCanvas* ACanvas, int ACol, int ARow, const QRect& Rect,
+        TGridDrawState State, const QString& Text, TDayState DayState);
     int Mood() const { return CurrentMood; }
 
     void dCalendarChange(TObject* Sender);

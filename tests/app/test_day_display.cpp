@@ -6,6 +6,7 @@
 #include "controls/shadow_label.h"
 #include "engine/diary.h"
 #include "platform/core/registry.h"
+#include "platform/gui/actnlist.h"
 #include "platform/gui/bitmap.h"
 #include "platform/gui/dialogs.h"
 #include "platform/gui/extctrls.h"
@@ -273,4 +274,45 @@ TEST_F(DayDisplay, AMoodTheProgramLacksShowsABlankPicture)
     auto* bitmap = dynamic_cast<TBitmap*>(form->imgMood->Picture()->Graphic());
     ASSERT_NE(bitmap, nullptr);
     EXPECT_EQ(bitmap->ToImage().pixel(32, 32) & 0xFFFFFF, 0xFFFFFFu);
+}
+
+TEST_F(DayDisplay, MoodStepsWrapAroundTheSeventeenPictures)
+{
+    ASSERT_EQ(form->ilMood->Count(), 17);
+    form->ShowMood(16);
+    form->actNextMood->Execute();
+    EXPECT_EQ(form->Mood(), 0);
+    form->actPrevMood->Execute();
+    EXPECT_EQ(form->Mood(), 16);
+    form->ShowMood(40); // from a file: the next picture is the first
+    form->actNextMood->Execute();
+    EXPECT_EQ(form->Mood(), 0);
+}
+
+// The grid keeps its cell geometry to itself and its descendants.
+struct CellGeometry : TCPCalendar {
+    static QRect Of(const TCPCalendar& c, int col, int row) { return (c.*(&CellGeometry::CellRect))(col, row); }
+};
+
+TEST_F(DayDisplay, BirthdayCellsCarryADiamondAtTheirLowerLeft)
+{
+    TEntry* e = BirthdayComponent().Entries()->Add();
+    e->SetFullName(S("Anna"));
+    e->SetBirthDate(EncodeDate(1990, 3, 20));
+    Pick(2026, 3, 10);
+    TCPCalendar& c = *form->dCalendar;
+    // The cell of the 20th; the 10th is selected and stays unmarked.
+    QRect cell;
+    for (int row = 1; row < c.RowCount() && cell.isNull(); ++row)
+        for (int col = 0; col < c.ColCount(); ++col)
+            if (c.GetCellText(col, row) == S("20"))
+                cell = CellGeometry::Of(c, col, row);
+    ASSERT_FALSE(cell.isNull());
+    const QImage image = c.RenderToBitmap()->ToImage();
+    const int left = cell.left();
+    const int bottom = cell.top() + cell.height();
+    for (const QPoint p : { QPoint(left + 2, bottom - 4), QPoint(left + 2, bottom - 2), QPoint(left + 1, bottom - 3),
+             QPoint(left + 3, bottom - 3) })
+        EXPECT_EQ(image.pixel(p) & 0xFFFFFF, 0x000080u) << p.x() << "," << p.y();
+    EXPECT_NE(image.pixel(left + 2, bottom - 3) & 0xFFFFFF, 0x000080u) << "a diamond, not a dot";
 }

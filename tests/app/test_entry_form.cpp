@@ -4,7 +4,6 @@
 #include "app/main_form.h"
 #include "birthdays/birthday.h"
 #include "controls/cool_edit.h"
-#include "platform/gui/extctrls.h"
 #include "controls/image_combo.h"
 #include "controls/styled_speed_button.h"
 #include "engine/diary.h"
@@ -12,6 +11,7 @@
 #include "platform/core/registry.h"
 #include "platform/gui/bitmap.h"
 #include "platform/gui/dialogs.h"
+#include "platform/gui/extctrls.h"
 #include "platform/gui/stdctrls.h"
 
 #include <QCoreApplication>
@@ -151,7 +151,7 @@ TEST_F(EntryForm, FormLayout)
 TEST_F(EntryForm, EmptyFolderOffersNewAndRestore)
 {
     TfrmEntry& w = Create();
-    EXPECT_EQ(ListItems(), (QStringList{S("* Create New Diary *"), S("* Restore diary from backup")}));
+    EXPECT_EQ(ListItems(), (QStringList { S("* Create New Diary *"), S("* Restore diary from backup") }));
     EXPECT_EQ(w.cbDiary->ItemIndex(), 0);
     EXPECT_FALSE(w.edtPassword->Visible());
     EXPECT_FALSE(w.edtDiary->Visible());
@@ -169,7 +169,8 @@ TEST_F(EntryForm, ListsDiariesAndPreselectsTheLastOneWithoutRegardToCase)
     WriteBytes("notes.txt", "x");
     StoreLastDiary("Default.DRY");
     TfrmEntry& w = Create();
-    EXPECT_EQ(ListItems(), (QStringList{S("* Create New Diary *"), S("alpha"), S("default"), S("* Restore diary from backup")}));
+    EXPECT_EQ(ListItems(),
+        (QStringList { S("* Create New Diary *"), S("alpha"), S("default"), S("* Restore diary from backup") }));
     EXPECT_EQ(w.cbDiary->ItemIndex(), 2);
     EXPECT_TRUE(w.edtPassword->Visible());
     EXPECT_EQ(w.lblPassword->Caption(), kPasswordText);
@@ -218,7 +219,8 @@ TEST_F(EntryForm, ANameWithSeveralDotsOpensItsOwnFile)
     WriteDiary("my.dry", S("p"), "Plain");
     WriteDiary("my.old.dry", S("p"), "Dotted");
     TfrmEntry& w = Create();
-    EXPECT_EQ(ListItems(), (QStringList{S("* Create New Diary *"), S("my"), S("my.old"), S("* Restore diary from backup")}));
+    EXPECT_EQ(ListItems(),
+        (QStringList { S("* Create New Diary *"), S("my"), S("my.old"), S("* Restore diary from backup") }));
     Open("my.old", S("p"));
     EXPECT_EQ(w.ModalResult(), mrOk);
     EXPECT_EQ(main->DataFileName, Path("my.old.dry"));
@@ -235,7 +237,7 @@ TEST_F(EntryForm, AWrongPasswordNeverTriesTheBackup)
     TfrmEntry& w = Create();
     dialogs.AnswerMessageDlg(mrOk);
     Open("mine", S("guess"));
-    EXPECT_EQ(Messages(), QStringList{TDiaryDB::StatusToErrorStr(lsWrongPassword)});
+    EXPECT_EQ(Messages(), QStringList { TDiaryDB::StatusToErrorStr(lsWrongPassword) });
     EXPECT_EQ(dialogs.Calls().at(0).DlgType, mtError);
     EXPECT_EQ(dialogs.UnansweredCalls(), 0);
     EXPECT_EQ(w.ModalResult(), mrNone);
@@ -296,7 +298,7 @@ TEST_F(EntryForm, ABadBirthdayFileIsReportedAndTheDiaryStaysOpen)
     dialogs.AnswerMessageDlg(mrOk);
     Open("mine", S("secret"));
     EXPECT_EQ(Messages(),
-        QStringList{S("Could not load birthday/anniversary data. The error message was:\r\n\r\n\"Unknown error\"")});
+        QStringList { S("Could not load birthday/anniversary data. The error message was:\r\n\r\n\"Unknown error\"") });
     EXPECT_EQ(w.ModalResult(), mrOk);
     EXPECT_EQ(TitleOfDay(), S("Hello"));
 }
@@ -348,7 +350,7 @@ TEST_F(EntryForm, ABlankNameIsRefused)
     StartNew(S("   "), S("pw"));
     dialogs.AnswerMessageDlg(mrOk);
     w.btnNextClick(w.btnNext);
-    EXPECT_EQ(Messages(), QStringList{S("Diary name cannot be blank")});
+    EXPECT_EQ(Messages(), QStringList { S("Diary name cannot be blank") });
     EXPECT_EQ(dialogs.Calls().at(0).DlgType, mtError);
     EXPECT_EQ(w.CurrentStep(), 1);
     EXPECT_EQ(w.ModalResult(), mrNone);
@@ -361,7 +363,7 @@ TEST_F(EntryForm, AnExistingNameIsRefusedAfterTrimming)
     StartNew(S("  Travel "), S("pw"));
     dialogs.AnswerMessageDlg(mrOk);
     w.btnNextClick(w.btnNext);
-    EXPECT_EQ(Messages(), QStringList{S("This Diary Already Exists!")});
+    EXPECT_EQ(Messages(), QStringList { S("This Diary Already Exists!") });
     EXPECT_EQ(w.CurrentStep(), 1);
     EXPECT_EQ(w.ModalResult(), mrNone);
     EXPECT_EQ(dialogs.UnansweredCalls(), 0);
@@ -379,7 +381,7 @@ TEST_F(EntryForm, MismatchingPasswordsAreRefused)
     EXPECT_EQ(dialogs.Calls().at(0).Caption, S(" Password Confirmation"));
     EXPECT_EQ(dialogs.Calls().at(0).Text, S("Please re-type your password:"));
     EXPECT_TRUE(dialogs.Calls().at(0).Value.isEmpty());
-    EXPECT_EQ(Messages(), QStringList{S("Passwords do not match")});
+    EXPECT_EQ(Messages(), QStringList { S("Passwords do not match") });
     EXPECT_EQ(w.CurrentStep(), 1);
     EXPECT_EQ(w.ModalResult(), mrNone);
 }
@@ -468,16 +470,16 @@ TEST_F(EntryForm, APressOutsideTheEditsAndButtonsMovesTheWindow)
     const auto hit = [&](TControl* c, QPoint at) {
         if (c)
             at = c->BoundsRect().center();
-        TMessage m{WM_NCHITTEST, 0, qintptr((at.x() & 0xFFFF) | ((at.y() & 0xFFFF) << 16)), 0};
+        TMessage m { WM_NCHITTEST, 0, qintptr((at.x() & 0xFFFF) | ((at.y() & 0xFFFF) << 16)), 0 };
         w.WndProc(m);
         return int(m.Result);
     };
     EXPECT_EQ(hit(nullptr, QPoint(5, 5)), HTCAPTION);
     EXPECT_EQ(hit(w.lblPassword, {}), HTCAPTION);
     EXPECT_EQ(hit(w.imgDiary, {}), HTCAPTION);
-    for (TControl* c : std::initializer_list<TControl*>{w.btnNext, w.btnPrev, w.cbDiary})
+    for (TControl* c : std::initializer_list<TControl*> { w.btnNext, w.btnPrev, w.cbDiary })
         EXPECT_EQ(hit(c, {}), HTCLIENT) << c->Name().toStdString();
     w.btnNextClick(w.btnNext); // naming a new diary: the two edits show
-    for (TControl* c : std::initializer_list<TControl*>{w.edtDiary, w.edtPassword})
+    for (TControl* c : std::initializer_list<TControl*> { w.edtDiary, w.edtPassword })
         EXPECT_EQ(hit(c, {}), HTCLIENT) << c->Name().toStdString();
 }
