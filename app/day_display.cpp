@@ -288,6 +288,7 @@ void TfrmMain::btnDeleteClick(TObject*)
     DiaryDB().DeleteEntry(dCalendar->CalendarDate());
     PrevDate = -1.0;
     HandleEntry();
+    ResetRichAttributes();
     edtTitle->SetModified(false);
     MemoBody->SetModified(false);
     MemoNotes->SetModified(false);
@@ -297,6 +298,7 @@ void TfrmMain::btnNewClick(TObject*)
 {
     if (edtTitle->Focused() || MemoBody->Focused() || CurrentMode != mdDiary)
         return;
+    ResetRichAttributes();
     edtTitle->SetReadOnly(false);
     MemoBody->SetReadOnly(false);
     if (edtTitle->CanFocus())

@@ -1,5 +1,6 @@
 #include "app/helpers.h"
 
+#include "engine/reg_values.h"
 #include "platform/core/registry.h"
 #include "platform/gui/services.h"
 #include "platform/richtext/rich_edit.h"
@@ -46,42 +47,55 @@ const QString kFontStyle = QStringLiteral("FontStyle");
 // only stall text layout.
 constexpr int kMaxFontSize = 1638;
 
-// The integer, or nothing when the value is missing or of another kind.
-std::optional<qint32> ReadIntegerValue(TRegistry& registry, const QString& name)
+// The setting as an integer; nothing when it does not read as one.
+std::optional<int> IntegerSetting(const TRegValues& values, const QString& name)
 {
-    if (registry.GetDataType(name) != TRegDataType::rdInteger)
-        return std::nullopt;
-    return registry.ReadInteger(name);
+    bool ok = false;
+    const int value = values.Get(name).toInt(&ok);
+    return ok ? std::optional<int>(value) : std::nullopt;
 }
 
 } // namespace
 
-void SaveFontToRegistry(TRegistry& registry, const TFont& font)
+void SaveFontToRegistry(TRegValues& values, const TFont& font)
 {
-    registry.WriteString(kFontName, font.Name());
-    registry.WriteInteger(kFontColor, font.Color());
-    registry.WriteInteger(kFontCharset, font.Charset());
-    registry.WriteInteger(kFontSize, font.Size());
-    registry.WriteInteger(kFontStyle, qint32(font.Style().Bits()));
+    values.SetV(kFontName, font.Name());
+    values.SetV(kFontColor, int(font.Color()));
+    values.SetV(kFontCharset, int(font.Charset()));
+    values.SetV(kFontSize, font.Size());
+    values.SetV(kFontStyle, int(font.Style().Bits()));
+    values.SaveValues();
 }
 
-void LoadFontFromRegistry(TRegistry& registry, TFont& font)
+void LoadFontFromRegistry(TRegValues& values, TFont& font)
 {
-    const TRegDataType nameType = registry.GetDataType(kFontName);
-    if (nameType == TRegDataType::rdString || nameType == TRegDataType::rdExpandString) {
-        const QString name = registry.ReadString(kFontName);
+    try {
+        const QString name = values.Get(kFontName).toString();
         if (!name.trimmed().isEmpty())
             font.SetName(name);
+    } catch (const Exception&) {
     }
-    if (const auto color = ReadIntegerValue(registry, kFontColor))
-        font.SetColor(*color);
+    try {
+        if (const auto color = IntegerSetting(values, kFontColor))
+            font.SetColor(TColor(*color));
+    } catch (const Exception&) {
+    }
     font.SetPitch(fpDefault);
-    if (const auto charset = ReadIntegerValue(registry, kFontCharset); charset && *charset >= 0 && *charset <= 255)
-        font.SetCharset(TFontCharset(*charset));
-    if (const auto size = ReadIntegerValue(registry, kFontSize); size && *size != 0 && std::abs(*size) <= kMaxFontSize)
-        font.SetSize(*size);
-    if (const auto style = ReadIntegerValue(registry, kFontStyle))
-        font.SetStyle(TFontStyles::FromBits(unsigned(*style)));
+    std::optional<int> charset;
+    try {
+        charset = IntegerSetting(values, kFontCharset);
+    } catch (const Exception&) {
+    }
+    font.SetCharset(TFontCharset(charset && *charset >= 0 && *charset <= 255 ? *charset : DEFAULT_CHARSET));
+    std::optional<int> size;
+    try {
+        size = IntegerSetting(values, kFontSize);
+    } catch (const Exception&) {
+    }
+    font.SetSize(size && *size != 0 && std::abs(*size) <= kMaxFontSize ? *size : 10);
+    // The last value is read unprotected: its error reaches the caller.
+    const std::optional<int> style = IntegerSetting(values, kFontStyle);
+    font.SetStyle(TFontStyles::FromBits(style ? unsigned(*style) & 0xF : 0));
 }
 
 void PrintRichEdit(const QString& title, TRichEdit& richEdit)

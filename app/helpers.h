@@ -8,7 +8,7 @@
 
 #include <QString>
 
-class TRegistry;
+class TRegValues;
 class TRichEdit;
 
 // The path ending in exactly one separator. Paths use "/"; one already ending
@@ -23,14 +23,18 @@ QString ChangeFileExtension(const QString& fileName, const QString& extension);
 // Both bounds belong to the range.
 bool IsOutOfRange(qint32 value, qint32 minimum, qint32 maximum);
 
-// Writes "FontName", "FontColor", "FontCharset", "FontSize" and "FontStyle"
-// (bit mask: 1 bold, 2 italic, 4 underline, 8 strike-out) to the registry's
-// open key. Registry errors reach the caller.
-void SaveFontToRegistry(TRegistry& registry, const TFont& font);
-// Reads the same values from the open key into the font and sets the default
-// pitch. A value that is missing, of another kind or out of range keeps the
-// font's current property; nothing is raised.
-void LoadFontFromRegistry(TRegistry& registry, TFont& font);
+// Sets "FontName", "FontColor", "FontCharset", "FontSize" and "FontStyle"
+// (bit mask: 1 bold, 2 italic, 4 underline, 8 strike-out) in the settings and
+// writes all of them to the registry at once, so the settings component
+// cannot later write its older copy over the font. Registry errors reach the
+// caller.
+void SaveFontToRegistry(TRegValues& values, const TFont& font);
+// Reads the same settings into the font and sets the default pitch. A name
+// or colour that cannot be read keeps the font's own; a character set or
+// size that cannot be read (or is out of range) becomes 1 or 10 points.
+// The style is read last and unprotected: a settings component without
+// "FontStyle" raises, after the other properties were set.
+void LoadFontFromRegistry(TRegValues& values, TFont& font);
 
 // Prints the whole content as one job titled `title` on Printer(), inside a
 // margin derived from the printer's physical offsets. Printer errors reach

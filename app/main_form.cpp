@@ -80,6 +80,13 @@ TfrmMain::TfrmMain(TComponent* AOwner)
     pnlInfo->SetAnchors(akLeft | akTop | akRight | akBottom);
 
     PlaceWindow();
+    ApplyCalendarOptions();
+    imgTAB->OnMouseDown
+        = [this](TObject* s, TMouseButton b, TShiftState sh, int x, int y) { imgTABMouseDown(s, b, sh, x, y); };
+    pmEntry->OnPopup = [this](TObject* s) { pmEntryPopup(s); };
+    pmoPaste->OnClick = [this](TObject* s) { pmoPasteClick(s); };
+    pmoShowScrollbar->OnClick = [this](TObject* s) { pmoShowScrollbarClick(s); };
+    MemoBody->OnURLClick = [this](TObject* s, const QString& url) { MemoBodyURLClick(s, url); };
     OnActivate = [this](TObject* sender) { FormActivate(sender); };
     OnClose = [this](TObject* sender, TCloseAction& action) { FormClose(sender, action); };
     DoCreate();
@@ -298,15 +305,21 @@ void TfrmMain::SetMode(TDiaryMode mode)
     }
 }
 
+void TfrmMain::imgTABMouseDown(TObject*, TMouseButton, TShiftState, int X, int)
+{
+    const int half = imgTAB->Width() / 2;
+    if (X < half)
+        SetMode(mdDiary);
+    else if (X < 2 * half)
+        SetMode(mdInfo);
+}
+
 void TfrmMain::LoadFontSettings()
 {
     TFont font;
     font.Assign(*edtTitle->Font());
     try {
-        TRegistry registry;
-        if (!registry.OpenKey(RegistryKey(), false))
-            return;
-        LoadFontFromRegistry(registry, font);
+        LoadFontFromRegistry(*reger, font);
     } catch (const Exception&) {
         return;
     }

@@ -229,6 +229,17 @@ public:
     // An empty body starts typing in the entry font.
     void ResetRichAttributes();
 
+    // English day abbreviations and the first day of the week, from the
+    // settings; changes made during a run take effect at the next start.
+    void ApplyCalendarOptions();
+    void pmEntryPopup(TObject* Sender);
+    void pmoPasteClick(TObject* Sender);
+    void pmoShowScrollbarClick(TObject* Sender);
+    void MemoBodyURLClick(TObject* Sender, const QString& URL);
+    // The page tab: its left half shows the diary, its right half the
+    // personal information.
+    void imgTABMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+
     // The day's birthdays and anniversaries as one line of HTML, with a
     // link to add one when there are none.
     void ShowBirthdayStrip(TDateTime aDate);

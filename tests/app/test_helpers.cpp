@@ -1,5 +1,7 @@
 #include "app/helpers.h"
 
+#include "engine/reg_values.h"
+
 #include "platform/core/registry.h"
 #include "platform/gui/services.h"
 #include "platform/richtext/rich_edit.h"
@@ -69,88 +71,132 @@ protected:
     {
         ASSERT_TRUE(dir.isValid());
         SetRegistryFileForTesting(dir.filePath(S("registry.ini")));
-        reg = std::make_unique<TRegistry>();
-        ASSERT_TRUE(reg->OpenKey(S("\\SOFTWARE\\Test\\Diary"), true));
-        font.SetName(S("Arial"));
+        font.SetName(S("Courier New"));
         font.SetColor(clNavy);
-        font.SetCharset(ANSI_CHARSET);
+        font.SetCharset(204);
         font.SetSize(14);
         font.SetStyle(fsItalic);
         font.SetPitch(fpFixed);
     }
     void TearDown() override
     {
-        reg.reset();
+        values.reset();
         SetRegistryFileForTesting(QString());
     }
-    void ExpectUnchanged(const char* why)
+
+    // The settings component as the main window has it, with the named
+    // font values only (all five by default).
+    TRegValues& Settings(QStringList names = {})
     {
-        EXPECT_EQ(font.Name(), S("Arial")) << why;
-        EXPECT_EQ(font.Color(), clNavy) << why;
-        EXPECT_EQ(font.Charset(), ANSI_CHARSET) << why;
-        EXPECT_EQ(font.Size(), 14) << why;
-        EXPECT_EQ(font.Style(), TFontStyles(fsItalic)) << why;
+        static const char* const all[][3] = { { "FontName", "s", "Arial" }, { "FontColor", "i", "0" },
+            { "FontCharset", "i", "1" }, { "FontSize", "i", "10" }, { "FontStyle", "i", "0" } };
+        values = std::make_unique<TRegValues>(nullptr);
+        values->SetRootKey(rkHKEY_CURRENT_USER);
+        values->SetKey(S("SOFTWARE\\Test\\Diary"));
+        values->SetCanCreate(true);
+        values->SetAutoLoad(true);
+        for (const auto& v : all) {
+            if (!names.isEmpty() && !names.contains(S(v[0])))
+                continue;
+            TRegValue* value = values->Items()->Add();
+            value->SetValueType(v[1][0] == 's' ? vtString : vtInteger);
+            value->SetDefValue(S(v[2]));
+            value->SetAutoStore(true);
+            value->SetValueName(S(v[0]));
+        }
+        return *values;
+    }
+    static TRegistry& OpenKey(TRegistry& r)
+    {
+        EXPECT_TRUE(r.OpenKey(S("\\SOFTWARE\\Test\\Diary"), true));
+        return r;
     }
 
     QTemporaryDir dir;
-    std::unique_ptr<TRegistry> reg;
+    std::unique_ptr<TRegValues> values;
     TFont font;
 };
 
-TEST_F(FontRegistry, SavedFontReadsBack)
+TEST_F(FontRegistry, SavedFontIsWrittenAtOnceAndReadsBack)
 {
     TFont saved;
-    saved.SetName(S("Courier New"));
+    saved.SetName(S("Times New Roman"));
     saved.SetColor(clBtnFace);
-    saved.SetCharset(204);
+    saved.SetCharset(238);
     saved.SetSize(11);
     saved.SetStyle(fsBold | fsUnderline);
-    SaveFontToRegistry(*reg, saved);
+    SaveFontToRegistry(Settings(), saved);
 
-    EXPECT_EQ(reg->ReadString(S("FontName")), S("Courier New"));
-    EXPECT_EQ(reg->ReadInteger(S("FontColor")), clBtnFace) << "system colours are stored as their codes";
-    EXPECT_EQ(reg->ReadInteger(S("FontCharset")), 204);
-    EXPECT_EQ(reg->ReadInteger(S("FontSize")), 11);
-    EXPECT_EQ(reg->ReadInteger(S("FontStyle")), 5);
+    // In the registry before the settings component goes away.
+    TRegistry r;
+    OpenKey(r);
+    EXPECT_EQ(r.ReadString(S("FontName")), S("Times New Roman"));
+    EXPECT_EQ(r.ReadInteger(S("FontColor")), clBtnFace) << "system colours are stored as their codes";
+    EXPECT_EQ(r.ReadInteger(S("FontCharset")), 238);
+    EXPECT_EQ(r.ReadInteger(S("FontSize")), 11);
+    EXPECT_EQ(r.ReadInteger(S("FontStyle")), 5);
 
-    LoadFontFromRegistry(*reg, font);
-    EXPECT_EQ(font.Name(), S("Courier New"));
+    // A later start reads it back, and the component keeps it at its end.
+    LoadFontFromRegistry(Settings(), font);
+    values.reset();
+    EXPECT_EQ(font.Name(), S("Times New Roman"));
     EXPECT_EQ(font.Color(), clBtnFace);
-    EXPECT_EQ(font.Charset(), 204);
+    EXPECT_EQ(font.Charset(), 238);
     EXPECT_EQ(font.Size(), 11);
     EXPECT_EQ(font.Style(), fsBold | fsUnderline);
     EXPECT_EQ(font.Pitch(), fpDefault);
+    EXPECT_EQ(OpenKey(r).ReadInteger(S("FontStyle")), 5);
 }
 
 TEST_F(FontRegistry, StyleKeepsOnlyTheFourLowBits)
 {
-    reg->WriteInteger(S("FontStyle"), 21);
-    LoadFontFromRegistry(*reg, font);
+    TRegValues& v = Settings();
+    v.SetV(S("FontStyle"), 21);
+    LoadFontFromRegistry(v, font);
     EXPECT_EQ(font.Style(), fsBold | fsUnderline);
-    reg->WriteInteger(S("FontStyle"), -1);
-    LoadFontFromRegistry(*reg, font);
+    v.SetV(S("FontStyle"), -1);
+    LoadFontFromRegistry(v, font);
     EXPECT_EQ(font.Style(), fsBold | fsItalic | fsUnderline | fsStrikeOut);
 }
 
-TEST_F(FontRegistry, MissingWrongKindOrUnusableValuesKeepTheFont)
+TEST_F(FontRegistry, AFirstStartGetsTheDefaultEntryFont)
 {
-    EXPECT_NO_THROW(LoadFontFromRegistry(*reg, font));
-    ExpectUnchanged("nothing stored");
-    EXPECT_EQ(font.Pitch(), fpDefault) << "the pitch is reset in any case";
+    LoadFontFromRegistry(Settings(), font);
+    EXPECT_EQ(font.Name(), S("Arial"));
+    EXPECT_EQ(font.Color(), clBlack);
+    EXPECT_EQ(font.Charset(), 1);
+    EXPECT_EQ(font.Size(), 10);
+    EXPECT_EQ(font.Style(), TFontStyles());
+}
 
-    reg->WriteInteger(S("FontName"), 3);
-    reg->WriteString(S("FontColor"), S("red"));
-    reg->WriteString(S("FontCharset"), S("1"));
-    reg->WriteBinaryData(S("FontSize"), QByteArray("\x0a\0\0\0", 4));
-    reg->WriteString(S("FontStyle"), S("1"));
-    EXPECT_NO_THROW(LoadFontFromRegistry(*reg, font));
-    ExpectUnchanged("every value of another kind");
+TEST_F(FontRegistry, UnreadableValuesFallBackOneByOne)
+{
+    // Values of another kind in the registry read as their defaults.
+    {
+        TRegistry r;
+        OpenKey(r).WriteInteger(S("FontName"), 3);
+        r.WriteString(S("FontSize"), S("big"));
+    }
+    LoadFontFromRegistry(Settings(), font);
+    EXPECT_EQ(font.Name(), S("Arial"));
+    EXPECT_EQ(font.Size(), 10);
 
-    reg->WriteString(S("FontName"), S("  "));
-    reg->WriteInteger(S("FontCharset"), 256);
-    reg->WriteInteger(S("FontSize"), 1000000);
-    LoadFontFromRegistry(*reg, font);
-    ExpectUnchanged("blank name, charset beyond a byte, absurd size");
+    // Without a name and a colour, the font keeps its own.
+    font.SetName(S("Courier New"));
+    font.SetColor(clNavy);
+    TRegValues& v = Settings({ S("FontCharset"), S("FontSize"), S("FontStyle") });
+    v.SetV(S("FontCharset"), 256);
+    v.SetV(S("FontSize"), 1000000);
+    LoadFontFromRegistry(v, font);
+    EXPECT_EQ(font.Name(), S("Courier New"));
+    EXPECT_EQ(font.Color(), clNavy);
+    EXPECT_EQ(font.Charset(), 1) << "beyond a byte";
+    EXPECT_EQ(font.Size(), 10) << "an absurd size";
+
+    // Without the style the error reaches the caller, the rest already set.
+    font.SetSize(20);
+    EXPECT_THROW(LoadFontFromRegistry(Settings({ S("FontSize") }), font), Exception);
+    EXPECT_EQ(font.Size(), 10);
 }
 
 class PrintHelper : public ::testing::Test {

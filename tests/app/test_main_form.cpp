@@ -17,6 +17,7 @@
 #include "platform/gui/extctrls.h"
 #include "platform/gui/graphics.h"
 #include "platform/gui/menus.h"
+#include "platform/gui/services.h"
 #include "platform/gui/stdctrls.h"
 #include "resources/program_pictures.h"
 
@@ -323,6 +324,72 @@ TEST_F(MainForm, SetModeSwitchesBetweenThePages)
     EXPECT_FALSE(f.pnlInfo->Visible());
     EXPECT_TRUE(f.pnlDiaryEntryMain->Visible());
     EXPECT_TRUE(f.dCalendar->Visible());
+}
+
+TEST_F(MainForm, StoredCalendarOptionsApplyAtTheNextStart)
+{
+    {
+        TfrmMain& f = Create();
+        EXPECT_EQ(f.dCalendar->GetCellText(0, 0), FormatSettings().ShortDayNames[0]);
+        f.reger->SetV(S("CalUseEng"), true);
+        f.reger->SetV(S("CalChangeSOW"), true);
+        f.reger->SetV(S("CalSOW"), 1);
+        form.reset();
+    }
+    FormatSettings().ShortDayNames = { S("dom"), S("lun"), S("mar"), S("mié"), S("jue"), S("vie"), S("sáb") };
+    TfrmMain& f = Create();
+    EXPECT_EQ(FormatSettings().ShortDayNames[0], S("Sun")) << "for the whole run";
+    EXPECT_EQ(f.dCalendar->StartOfWeek(), 1);
+    EXPECT_EQ(f.dCalendar->GetCellText(0, 0), S("Mon"));
+    EXPECT_EQ(f.dCalendar->GetCellText(6, 0), S("Sun"));
+    form.reset();
+    ResetFormatSettings();
+
+    // Without the override the stored day is not used.
+    StoreInteger("CalSOW", 3);
+    {
+        TRegistry r;
+        ASSERT_TRUE(r.OpenKey(TfrmMain::RegistryKey(), true));
+        r.WriteBool(S("CalChangeSOW"), false);
+    }
+    EXPECT_EQ(Create().dCalendar->StartOfWeek(), 0);
+}
+
+TEST_F(MainForm, EditorMenuPastesTogglesTheScrollBarAndKeepsIt)
+{
+    TfrmMain& f = Create();
+    Clipboard().Clear();
+    f.pmEntryPopup(f.pmEntry);
+    EXPECT_FALSE(f.pmoPaste->Enabled()) << "nothing to paste";
+    EXPECT_FALSE(f.pmoResetEntry->Enabled()) << "nothing to reset";
+    Clipboard().SetAsText(S("from elsewhere"));
+    f.MemoBody->SetReadOnly(false);
+    f.pmEntryPopup(f.pmEntry);
+    ASSERT_TRUE(f.pmoPaste->Enabled());
+    f.pmoPaste->Click();
+    EXPECT_EQ(f.MemoBody->Text(), S("from elsewhere"));
+    f.pmEntryPopup(f.pmEntry);
+    EXPECT_TRUE(f.pmoResetEntry->Enabled());
+
+    ASSERT_FALSE(f.pmoShowScrollbar->Checked());
+    f.pmoShowScrollbar->Click();
+    EXPECT_TRUE(f.pmoShowScrollbar->Checked());
+    EXPECT_EQ(f.MemoBody->ScrollBars(), ssVertical);
+    form.reset();
+    EXPECT_EQ(Create().MemoBody->ScrollBars(), ssVertical) << "kept for the next start";
+    form->pmoShowScrollbar->Click();
+    EXPECT_EQ(form->MemoBody->ScrollBars(), ssNone);
+    EXPECT_EQ(form->reger->Get(S("ShowScrollbars")).toInt(), 0);
+}
+
+TEST_F(MainForm, PageTabHalvesChooseThePage)
+{
+    TfrmMain& f = Create();
+    const int w = f.imgTAB->Width();
+    f.imgTABMouseDown(f.imgTAB, mbLeft, 0, w / 2, 5);
+    EXPECT_EQ(f.Mode(), mdInfo);
+    f.imgTABMouseDown(f.imgTAB, mbLeft, 0, w / 2 - 1, 5);
+    EXPECT_EQ(f.Mode(), mdDiary);
 }
 
 TEST_F(MainForm, RendersTheFrameOverTheSkin)
