@@ -460,6 +460,18 @@ TEST_F(EntryForm, RendersTheWizard)
     const QImage image = picture->ToImage();
     EXPECT_EQ(image.size(), QSize(289, 186));
     EXPECT_TRUE(image.save(QDir(QCoreApplication::applicationDirPath()).filePath(S("entry_wizard.png"))));
+
+    // Naming a new diary.
+    w.cbDiary->SetItemIndex(0);
+    w.btnNextClick(w.btnNext);
+    EXPECT_TRUE(w.RenderToBitmap()->ToImage().save(
+        QDir(QCoreApplication::applicationDirPath()).filePath(S("entry_wizard_new.png"))));
+    // The restore choice.
+    w.btnPrevClick(w.btnPrev);
+    w.cbDiary->SetItemIndex(w.cbDiary->Items()->Count() - 1);
+    w.cbDiaryChange(w.cbDiary);
+    EXPECT_TRUE(w.RenderToBitmap()->ToImage().save(
+        QDir(QCoreApplication::applicationDirPath()).filePath(S("entry_wizard_restore.png"))));
 }
 
 } // namespace
