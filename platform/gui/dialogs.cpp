@@ -453,17 +453,8 @@ template <class T> std::optional<T> TakeFirst(QList<T>& queue)
     return queue.takeFirst();
 }
 
-bool AnswerFile(std::optional<std::optional<std::pair<QString, int>>> answer, TFileDialogRequest& request)
-{
-    if (!answer || !*answer)
-        return false;
-    const auto& [fileName, filterIndex] = **answer;
-    request.FileName = fileName;
-    request.Files = QStringList { fileName };
-    if (filterIndex != 0)
-        request.FilterIndex = filterIndex;
-    return true;
-}
+// For dialogs whose every answer (accept or cancel) is one they can give.
+constexpr auto kAnyAnswer = [](const auto&) { return true; };
 
 } // namespace
 
@@ -557,17 +548,40 @@ int TScriptedDialogService::Record(TDialogCall call)
 {
     fScript->Calls << std::move(call);
     const int index = int(fScript->Calls.size()) - 1;
-    if (OnCall)
-        OnCall(fScript->Calls[index]);
-    return index;
+    if (OnCall) {
+        // A copy: the handler may Clear() the record.
+        const TDialogCall recorded = fScript->Calls[index];
+        OnCall(recorded);
+    }
+    return index < fScript->Calls.size() ? index : -1;
 }
 
 void TScriptedDialogService::Fault(int index, const char* why)
 {
     ++fScript->Unanswered;
+    if (index < 0)
+        return;
     const TDialogCall& call = fScript->Calls[index];
     qWarning("Scripted dialogs: %s %s: \"%s\" \"%s\"", KindName(call.Kind), why, qUtf8Printable(call.Caption),
         qUtf8Printable(call.Text));
+}
+
+template <class T, class Offered>
+std::optional<T> TScriptedDialogService::Ask(TDialogCall call, QList<T>& queue, Offered offered)
+{
+    const int index = Record(std::move(call));
+    std::optional<T> answer = TakeFirst(queue);
+    if (!answer) {
+        Fault(index, "has no scripted answer");
+        return std::nullopt;
+    }
+    if (!offered(*answer)) {
+        Fault(index, "was answered with a button it does not show");
+        return std::nullopt;
+    }
+    if (index >= 0)
+        fScript->Calls[index].Answered = true;
+    return answer;
 }
 
 TModalResult TScriptedDialogService::MessageDlg(const QString& text, TMsgDlgType type, TMsgDlgButtons buttons)
@@ -578,21 +592,13 @@ TModalResult TScriptedDialogService::MessageDlg(const QString& text, TMsgDlgType
     call.Caption = CaptionOf(type);
     call.DlgType = type;
     call.Buttons = buttons;
-    const int index = Record(std::move(call));
-    const std::optional<TModalResult> answer = TakeFirst(fScript->MessageDlg);
-    if (!answer) {
-        Fault(index, "has no scripted answer");
-        return mrCancel;
-    }
-    bool offered = false;
-    for (const TButtonInfo& info : kButtons)
-        offered = offered || (Normalised(buttons).Contains(info.Button) && ModalResultOf(info.Button) == *answer);
-    if (!offered) {
-        Fault(index, "was answered with a button it does not show");
-        return mrCancel;
-    }
-    fScript->Calls[index].Answered = true;
-    return *answer;
+    const auto answer = Ask(std::move(call), fScript->MessageDlg, [buttons](TModalResult result) {
+        bool offered = false;
+        for (const TButtonInfo& info : kButtons)
+            offered = offered || (Normalised(buttons).Contains(info.Button) && ModalResultOf(info.Button) == result);
+        return offered;
+    });
+    return answer.value_or(mrCancel);
 }
 
 int TScriptedDialogService::MessageBox(const QString& text, const QString& caption, unsigned flags)
@@ -602,18 +608,9 @@ int TScriptedDialogService::MessageBox(const QString& text, const QString& capti
     call.Text = text;
     call.Caption = caption;
     call.Flags = flags;
-    const int index = Record(std::move(call));
-    const std::optional<int> answer = TakeFirst(fScript->MessageBox);
-    if (!answer) {
-        Fault(index, "has no scripted answer");
-        return IDCANCEL;
-    }
-    if (!MessageBoxButtons(flags).contains(*answer)) {
-        Fault(index, "was answered with a button it does not show");
-        return IDCANCEL;
-    }
-    fScript->Calls[index].Answered = true;
-    return *answer;
+    const auto answer = Ask(std::move(call), fScript->MessageBox,
+        [flags](int result) { return MessageBoxButtons(flags).contains(result); });
+    return answer.value_or(IDCANCEL);
 }
 
 bool TScriptedDialogService::InputQuery(const QString& caption, const QString& prompt, QString& value)
@@ -623,50 +620,41 @@ bool TScriptedDialogService::InputQuery(const QString& caption, const QString& p
     call.Caption = caption;
     call.Text = prompt;
     call.Value = value;
-    const int index = Record(std::move(call));
-    const auto answer = TakeFirst(fScript->InputQuery);
-    if (!answer) {
-        Fault(index, "has no scripted answer");
-        return false;
-    }
-    fScript->Calls[index].Answered = true;
-    if (!*answer)
+    const auto answer = Ask(std::move(call), fScript->InputQuery, kAnyAnswer);
+    if (!answer || !*answer)
         return false;
     // The real edit takes no more than this, whatever is typed.
     value = (*answer)->left(kMaxInputLength);
     return true;
 }
 
-bool TScriptedDialogService::OpenFileDialog(TFileDialogRequest& request)
+bool TScriptedDialogService::AskFile(TDialogKind kind, TFileDialogRequest& request)
 {
     TDialogCall call;
-    call.Kind = TDialogKind::OpenFile;
+    call.Kind = kind;
     call.Caption = request.Title;
     call.File = request;
-    const int index = Record(std::move(call));
-    const auto answer = TakeFirst(fScript->OpenFile);
-    if (!answer) {
-        Fault(index, "has no scripted answer");
+    QList<std::optional<std::pair<QString, int>>>& queue
+        = kind == TDialogKind::OpenFile ? fScript->OpenFile : fScript->SaveFile;
+    const auto answer = Ask(std::move(call), queue, kAnyAnswer);
+    if (!answer || !*answer)
         return false;
-    }
-    fScript->Calls[index].Answered = true;
-    return AnswerFile(answer, request);
+    const auto& [fileName, filterIndex] = **answer;
+    request.FileName = fileName;
+    request.Files = QStringList { fileName };
+    if (filterIndex != 0)
+        request.FilterIndex = filterIndex;
+    return true;
+}
+
+bool TScriptedDialogService::OpenFileDialog(TFileDialogRequest& request)
+{
+    return AskFile(TDialogKind::OpenFile, request);
 }
 
 bool TScriptedDialogService::SaveFileDialog(TFileDialogRequest& request)
 {
-    TDialogCall call;
-    call.Kind = TDialogKind::SaveFile;
-    call.Caption = request.Title;
-    call.File = request;
-    const int index = Record(std::move(call));
-    const auto answer = TakeFirst(fScript->SaveFile);
-    if (!answer) {
-        Fault(index, "has no scripted answer");
-        return false;
-    }
-    fScript->Calls[index].Answered = true;
-    return AnswerFile(answer, request);
+    return AskFile(TDialogKind::SaveFile, request);
 }
 
 bool TScriptedDialogService::FontDialog(TFontDialogRequest& request)
@@ -674,14 +662,8 @@ bool TScriptedDialogService::FontDialog(TFontDialogRequest& request)
     TDialogCall call;
     call.Kind = TDialogKind::Font;
     call.Font = request;
-    const int index = Record(std::move(call));
-    const auto answer = TakeFirst(fScript->Font);
-    if (!answer) {
-        Fault(index, "has no scripted answer");
-        return false;
-    }
-    fScript->Calls[index].Answered = true;
-    if (!*answer)
+    const auto answer = Ask(std::move(call), fScript->Font, kAnyAnswer);
+    if (!answer || !*answer)
         return false;
     request.Name = (*answer)->Name;
     request.Size = (*answer)->Size;
@@ -694,14 +676,7 @@ bool TScriptedDialogService::PrinterSetupDialog(TPrinterService&)
 {
     TDialogCall call;
     call.Kind = TDialogKind::PrinterSetup;
-    const int index = Record(std::move(call));
-    const std::optional<bool> answer = TakeFirst(fScript->PrinterSetup);
-    if (!answer) {
-        Fault(index, "has no scripted answer");
-        return false;
-    }
-    fScript->Calls[index].Answered = true;
-    return *answer;
+    return Ask(std::move(call), fScript->PrinterSetup, kAnyAnswer).value_or(false);
 }
 
 // ---------------------------------------------------------------------------
@@ -755,20 +730,26 @@ void ShowErrorBox(const QString& message)
     Dialogs().MessageDlg(message, mtError, mbOK);
 }
 
+namespace {
+
+// Runs show on a copy, so a cancelled dialog leaves the settings as they were.
+bool ExecuteFileDialog(TFileDialogRequest& kept, bool (IDialogService::*show)(TFileDialogRequest&))
+{
+    TFileDialogRequest request = kept;
+    if (!(Dialogs().*show)(request))
+        return false;
+    kept = request;
+    return true;
+}
+
+} // namespace
+
 bool TOpenDialog::Execute()
 {
-    TFileDialogRequest request = fRequest;
-    if (!Dialogs().OpenFileDialog(request))
-        return false;
-    fRequest = request;
-    return true;
+    return ExecuteFileDialog(fRequest, &IDialogService::OpenFileDialog);
 }
 
 bool TSaveDialog::Execute()
 {
-    TFileDialogRequest request = fRequest;
-    if (!Dialogs().SaveFileDialog(request))
-        return false;
-    fRequest = request;
-    return true;
+    return ExecuteFileDialog(fRequest, &IDialogService::SaveFileDialog);
 }

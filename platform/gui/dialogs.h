@@ -9,6 +9,7 @@
 #include <functional>
 #include <initializer_list>
 #include <memory>
+#include <optional>
 
 class TPrinterService;
 
@@ -275,6 +276,10 @@ private:
     struct TScript;
     int Record(TDialogCall call);
     void Fault(int index, const char* why);
+    // Records the call and takes the next answer from queue. Without one, or
+    // when offered(answer) is false, the call is a fault and the result empty.
+    template <class T, class Offered> std::optional<T> Ask(TDialogCall call, QList<T>& queue, Offered offered);
+    bool AskFile(TDialogKind kind, TFileDialogRequest& request);
     std::unique_ptr<TScript> fScript;
 };
 

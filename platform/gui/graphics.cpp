@@ -230,6 +230,39 @@ QPen MakeQPen(const TPen& pen, const QColor& color)
     return q;
 }
 
+// Pen and brush of a shape Qt rasterizes; false when the pen's mode draws
+// nothing at all.
+bool ApplyShapeStyle(QPainter& p, const TPen& pen, const TBrush& brush)
+{
+    QColor color = ToQColor(pen.Color());
+    if (PenVisible(pen) && !ApplyPenMode(p, pen.Mode(), color))
+        return false;
+    p.setPen(MakeQPen(pen, color));
+    p.setBrush(MakeQBrush(brush));
+    return true;
+}
+
+// The rectangle between two corners in any order, both corners included.
+QRect Spanned(int x1, int y1, int x2, int y2)
+{
+    return QRect(QPoint(std::min(x1, x2), std::min(y1, y2)), QPoint(std::max(x1, x2), std::max(y1, y2)));
+}
+
+// A one-pixel frame just inside rect, each pixel filled once, so raster
+// operations such as XOR stay exact. Fill is a QColor or a QBrush.
+template <class Fill> void FillFrame(QPainter& p, const QRect& rect, const Fill& fill)
+{
+    const int l = rect.x(), t = rect.y(), w = rect.width(), h = rect.height();
+    p.fillRect(QRect(l, t, w, 1), fill);
+    if (h > 1)
+        p.fillRect(QRect(l, t + h - 1, w, 1), fill);
+    if (h > 2) {
+        p.fillRect(QRect(l, t + 1, 1, h - 2), fill);
+        if (w > 1)
+            p.fillRect(QRect(l + w - 1, t + 1, 1, h - 2), fill);
+    }
+}
+
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -303,7 +336,13 @@ TColor StringToColor(const QString& text)
 }
 
 // ---------------------------------------------------------------------------
-// TFont
+// TGraphicsObject, TFont
+
+void TGraphicsObject::Changed()
+{
+    if (OnChange)
+        OnChange();
+}
 
 TFont::TFont() = default;
 TFont::~TFont() = default;
@@ -312,8 +351,7 @@ void TFont::Changed()
 {
     ++fGeneration;
     fMetrics.reset();
-    if (OnChange)
-        OnChange();
+    TGraphicsObject::Changed();
 }
 
 void TFont::Assign(const TFont& source)
@@ -331,10 +369,8 @@ void TFont::Assign(const TFont& source)
 
 void TFont::SetName(const QString& value)
 {
-    if (value.isEmpty() || value == fName)
-        return;
-    fName = value;
-    Changed();
+    if (!value.isEmpty())
+        SetValue(fName, value);
 }
 
 int TFont::Size() const
@@ -349,42 +385,27 @@ void TFont::SetSize(int value)
 
 void TFont::SetHeight(int value)
 {
-    if (value == fHeight)
-        return;
-    fHeight = value;
-    Changed();
+    SetValue(fHeight, value);
 }
 
 void TFont::SetStyle(TFontStyles value)
 {
-    if (value == fStyle)
-        return;
-    fStyle = value;
-    Changed();
+    SetValue(fStyle, value);
 }
 
 void TFont::SetColor(TColor value)
 {
-    if (value == fColor)
-        return;
-    fColor = value;
-    Changed();
+    SetValue(fColor, value);
 }
 
 void TFont::SetCharset(TFontCharset value)
 {
-    if (value == fCharset)
-        return;
-    fCharset = value;
-    Changed();
+    SetValue(fCharset, value);
 }
 
 void TFont::SetPitch(TFontPitch value)
 {
-    if (value == fPitch)
-        return;
-    fPitch = value;
-    Changed();
+    SetValue(fPitch, value);
 }
 
 QFont TFont::ToQFont() const
@@ -427,12 +448,6 @@ const QFontMetrics& TFont::Metrics() const
 
 TBrush::~TBrush() = default;
 
-void TBrush::Changed()
-{
-    if (OnChange)
-        OnChange();
-}
-
 void TBrush::Assign(const TBrush& source)
 {
     if (&source == this)
@@ -456,27 +471,15 @@ void TBrush::SetColor(TColor value)
 
 void TBrush::SetStyle(TBrushStyle value)
 {
-    if (value == fStyle)
-        return;
-    fStyle = value;
-    Changed();
+    SetValue(fStyle, value);
 }
 
 void TBrush::SetBitmap(TBitmap* value)
 {
-    if (value == fBitmap)
-        return;
-    fBitmap = value;
-    Changed();
+    SetValue(fBitmap, value);
 }
 
 TPen::~TPen() = default;
-
-void TPen::Changed()
-{
-    if (OnChange)
-        OnChange();
-}
 
 void TPen::Assign(const TPen& source)
 {
@@ -491,34 +494,23 @@ void TPen::Assign(const TPen& source)
 
 void TPen::SetColor(TColor value)
 {
-    if (value == fColor)
-        return;
-    fColor = value;
-    Changed();
+    SetValue(fColor, value);
 }
 
 void TPen::SetWidth(int value)
 {
-    if (value < 0 || value == fWidth)
-        return;
-    fWidth = value;
-    Changed();
+    if (value >= 0)
+        SetValue(fWidth, value);
 }
 
 void TPen::SetStyle(TPenStyle value)
 {
-    if (value == fStyle)
-        return;
-    fStyle = value;
-    Changed();
+    SetValue(fStyle, value);
 }
 
 void TPen::SetMode(TPenMode value)
 {
-    if (value == fMode)
-        return;
-    fMode = value;
-    Changed();
+    SetValue(fMode, value);
 }
 
 // ---------------------------------------------------------------------------
@@ -575,6 +567,22 @@ private:
     TCanvas& fCanvas;
     QPainter* fPainter = nullptr;
 };
+
+namespace {
+
+// One filled rectangle as a drawing call of its own. Fill is a QColor or a QBrush.
+template <class Fill> void FillArea(TCanvas& canvas, const QRect& rect, const Fill& fill)
+{
+    if (rect.width() <= 0 || rect.height() <= 0)
+        return;
+    TCanvasPaintScope p(canvas);
+    if (!p)
+        return;
+    p->fillRect(rect, fill);
+    p.Finish();
+}
+
+} // namespace
 
 TCanvas::TCanvas()
     : fFont(std::make_unique<TFont>())
@@ -761,24 +769,13 @@ void TCanvas::SetPixels(int x, int y, TColor color)
 
 void TCanvas::FillRect(const QRect& rect)
 {
-    if (rect.width() <= 0 || rect.height() <= 0 || !BrushVisible(*fBrush))
-        return;
-    TCanvasPaintScope p(*this);
-    if (!p)
-        return;
-    p->fillRect(rect, MakeQBrush(*fBrush));
-    p.Finish();
+    if (BrushVisible(*fBrush))
+        FillArea(*this, rect, MakeQBrush(*fBrush));
 }
 
 void TCanvas::FillSolidRect(const QRect& rect, TColor color)
 {
-    if (rect.width() <= 0 || rect.height() <= 0)
-        return;
-    TCanvasPaintScope p(*this);
-    if (!p)
-        return;
-    p->fillRect(rect, ToQColor(color));
-    p.Finish();
+    FillArea(*this, rect, ToQColor(color));
 }
 
 void TCanvas::FrameRect(const QRect& rect)
@@ -789,16 +786,7 @@ void TCanvas::FrameRect(const QRect& rect)
     TCanvasPaintScope p(*this);
     if (!p)
         return;
-    const QBrush brush = MakeQBrush(*fBrush);
-    const int l = rect.x(), t = rect.y(), w = rect.width(), h = rect.height();
-    p->fillRect(QRect(l, t, w, 1), brush);
-    if (h > 1)
-        p->fillRect(QRect(l, t + h - 1, w, 1), brush);
-    if (h > 2) {
-        p->fillRect(QRect(l, t + 1, 1, h - 2), brush);
-        if (w > 1)
-            p->fillRect(QRect(l + w - 1, t + 1, 1, h - 2), brush);
-    }
+    FillFrame(*p, rect, MakeQBrush(*fBrush));
     p.Finish();
 }
 
@@ -883,7 +871,7 @@ void TCanvas::Polyline(const QList<QPoint>& points)
 
 void TCanvas::Rectangle(int x1, int y1, int x2, int y2)
 {
-    const QRect r = QRect(QPoint(std::min(x1, x2), std::min(y1, y2)), QPoint(std::max(x1, x2), std::max(y1, y2)));
+    const QRect r = Spanned(x1, y1, x2, y2);
     // r spans one pixel more than the shape: its right/bottom are excluded.
     const int w = r.width() - 1, h = r.height() - 1;
     if (w <= 0 || h <= 0)
@@ -902,23 +890,15 @@ void TCanvas::Rectangle(int x1, int y1, int x2, int y2)
             p->fillRect(QRect(box.x(), box.y(), w - 1, h - 1), MakeQBrush(*fBrush));
     } else if (fPen->Width() > 1) {
         p->setPen(MakeQPen(*fPen, penColor));
-        p->setBrush(BrushVisible(*fBrush) ? MakeQBrush(*fBrush) : QBrush(Qt::NoBrush));
+        p->setBrush(MakeQBrush(*fBrush));
         p->drawRect(QRect(box.x(), box.y(), w - 1, h - 1));
     } else {
         if (BrushVisible(*fBrush) && w > 2 && h > 2)
             p->fillRect(box.adjusted(1, 1, -1, -1), MakeQBrush(*fBrush));
-        const int l = box.x(), t = box.y(), r2 = box.x() + w - 1, b = box.y() + h - 1;
         if (!PatternOf(fPen->Style())) {
-            // Each outline pixel once, so XOR outlines stay exact.
-            p->fillRect(QRect(l, t, w, 1), penColor);
-            if (h > 1)
-                p->fillRect(QRect(l, b, w, 1), penColor);
-            if (h > 2) {
-                p->fillRect(QRect(l, t + 1, 1, h - 2), penColor);
-                if (w > 1)
-                    p->fillRect(QRect(r2, t + 1, 1, h - 2), penColor);
-            }
+            FillFrame(*p, box, penColor);
         } else {
+            const int l = box.x(), t = box.y(), r2 = box.x() + w - 1, b = box.y() + h - 1;
             p->setCompositionMode(QPainter::CompositionMode_SourceOver);
             DrawLine(*p, QPoint(l, t), QPoint(r2, t));
             DrawLine(*p, QPoint(r2, t), QPoint(r2, b));
@@ -931,17 +911,12 @@ void TCanvas::Rectangle(int x1, int y1, int x2, int y2)
 
 void TCanvas::RoundRect(int x1, int y1, int x2, int y2, int w, int h)
 {
-    const QRect r = QRect(QPoint(std::min(x1, x2), std::min(y1, y2)), QPoint(std::max(x1, x2), std::max(y1, y2)));
+    const QRect r = Spanned(x1, y1, x2, y2);
     if (r.width() <= 1 || r.height() <= 1)
         return;
     TCanvasPaintScope p(*this);
-    if (!p)
+    if (!p || !ApplyShapeStyle(*p, *fPen, *fBrush))
         return;
-    QColor penColor = ToQColor(fPen->Color());
-    if (PenVisible(*fPen) && !ApplyPenMode(*p, fPen->Mode(), penColor))
-        return;
-    p->setPen(MakeQPen(*fPen, penColor));
-    p->setBrush(BrushVisible(*fBrush) ? MakeQBrush(*fBrush) : QBrush(Qt::NoBrush));
     // A stroked QRect covers its size plus one pixel: the excluded edge.
     p->drawRoundedRect(QRect(r.x(), r.y(), r.width() - 2, r.height() - 2), w / 2.0, h / 2.0, Qt::AbsoluteSize);
     p.Finish();
@@ -949,17 +924,12 @@ void TCanvas::RoundRect(int x1, int y1, int x2, int y2, int w, int h)
 
 void TCanvas::Ellipse(int x1, int y1, int x2, int y2)
 {
-    const QRect r = QRect(QPoint(std::min(x1, x2), std::min(y1, y2)), QPoint(std::max(x1, x2), std::max(y1, y2)));
+    const QRect r = Spanned(x1, y1, x2, y2);
     if (r.width() <= 1 || r.height() <= 1)
         return;
     TCanvasPaintScope p(*this);
-    if (!p)
+    if (!p || !ApplyShapeStyle(*p, *fPen, *fBrush))
         return;
-    QColor penColor = ToQColor(fPen->Color());
-    if (PenVisible(*fPen) && !ApplyPenMode(*p, fPen->Mode(), penColor))
-        return;
-    p->setPen(MakeQPen(*fPen, penColor));
-    p->setBrush(BrushVisible(*fBrush) ? MakeQBrush(*fBrush) : QBrush(Qt::NoBrush));
     p->drawEllipse(QRect(r.x(), r.y(), r.width() - 2, r.height() - 2));
     p.Finish();
 }
@@ -969,13 +939,8 @@ void TCanvas::Polygon(const QList<QPoint>& points)
     if (points.size() < 2)
         return;
     TCanvasPaintScope p(*this);
-    if (!p)
+    if (!p || !ApplyShapeStyle(*p, *fPen, *fBrush))
         return;
-    QColor penColor = ToQColor(fPen->Color());
-    if (PenVisible(*fPen) && !ApplyPenMode(*p, fPen->Mode(), penColor))
-        return;
-    p->setPen(MakeQPen(*fPen, penColor));
-    p->setBrush(BrushVisible(*fBrush) ? MakeQBrush(*fBrush) : QBrush(Qt::NoBrush));
     p->drawPolygon(QPolygon(points), Qt::OddEvenFill);
     p.Finish();
 }

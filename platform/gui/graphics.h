@@ -188,14 +188,34 @@ using TFontCharset = quint8;
 constexpr TFontCharset ANSI_CHARSET = 0;
 constexpr TFontCharset DEFAULT_CHARSET = 1;
 
+// Fonts, brushes and pens: values that report every change through OnChange.
+// Not copyable: owners hand them out by pointer and copy them with Assign.
+class TGraphicsObject : public TPersistent {
+public:
+    TGraphicsObject() = default;
+    TGraphicsObject(const TGraphicsObject&) = delete;
+    TGraphicsObject& operator=(const TGraphicsObject&) = delete;
+
+    std::function<void()> OnChange;
+
+protected:
+    virtual void Changed();
+    // Stores value and reports the change, unless the field holds it already.
+    template <class T> void SetValue(T& field, const T& value)
+    {
+        if (field == value)
+            return;
+        field = value;
+        Changed();
+    }
+};
+
 // A font as the class library describes it. Height is the primary value:
 // negative = character height in pixels, positive = cell height; Size is in
 // points at 96 dpi. Every change fires OnChange.
-class TFont : public TPersistent {
+class TFont : public TGraphicsObject {
 public:
     TFont();
-    TFont(const TFont&) = delete;
-    TFont& operator=(const TFont&) = delete;
     ~TFont() override;
 
     QString ClassName() const override { return QStringLiteral("TFont"); }
@@ -225,10 +245,8 @@ public:
     // Grows on every change; lets a canvas notice a change without OnChange.
     quint64 Generation() const { return fGeneration; }
 
-    std::function<void()> OnChange;
-
 protected:
-    virtual void Changed();
+    void Changed() override;
 
 private:
     QString fName = QStringLiteral("MS Sans Serif");
@@ -248,11 +266,9 @@ enum TBrushStyle { bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBD
 
 // Fill of shapes and text backgrounds. A pattern bitmap (not owned) is tiled
 // as it is, so an 8x8 two-colour bitmap gives a two-colour pattern.
-class TBrush : public TPersistent {
+class TBrush : public TGraphicsObject {
 public:
     TBrush() = default;
-    TBrush(const TBrush&) = delete;
-    TBrush& operator=(const TBrush&) = delete;
     ~TBrush() override;
 
     QString ClassName() const override { return QStringLiteral("TBrush"); }
@@ -265,10 +281,7 @@ public:
     TBitmap* Bitmap() const { return fBitmap; }
     void SetBitmap(TBitmap* value);
 
-    std::function<void()> OnChange;
-
 private:
-    void Changed();
     TColor fColor = clWhite;
     TBrushStyle fStyle = bsSolid;
     TBitmap* fBitmap = nullptr;
@@ -295,11 +308,9 @@ enum TPenMode {
     pmNotXor
 };
 
-class TPen : public TPersistent {
+class TPen : public TGraphicsObject {
 public:
     TPen() = default;
-    TPen(const TPen&) = delete;
-    TPen& operator=(const TPen&) = delete;
     ~TPen() override;
 
     QString ClassName() const override { return QStringLiteral("TPen"); }
@@ -314,10 +325,7 @@ public:
     TPenMode Mode() const { return fMode; }
     void SetMode(TPenMode value);
 
-    std::function<void()> OnChange;
-
 private:
-    void Changed();
     TColor fColor = clBlack;
     int fWidth = 1;
     TPenStyle fStyle = psSolid;

@@ -168,41 +168,51 @@ void ExecEditContextMenu(TCustomEdit* edit, QWidget* parent, QPoint globalPos)
 
 // --- the widget hosts of the edits ---
 
-class TLineEditHost : public THost<QLineEdit>
+// What the hosts of both Qt edits share: committed input-method text goes
+// through the edit's filter, and the context menu through the control.
+// Widget is the Qt edit whose own handlers run otherwise.
+template <class Widget, class Host> class TEditHost : public Host
 {
 public:
-    using THost<QLineEdit>::THost;
+    using Host::Host;
 
 protected:
     void inputMethodEvent(QInputMethodEvent* e) override
     {
-        auto* edit = static_cast<TCustomEdit*>(Control());
+        auto* edit = static_cast<TCustomEdit*>(this->Control());
         if (!edit || e->commitString().isEmpty()) {
-            QLineEdit::inputMethodEvent(e);
+            Widget::inputMethodEvent(e);
             return;
         }
         QString filtered = e->commitString();
         GuardedCall([&] { filtered = edit->FilterCommittedText(e->commitString()); });
         QInputMethodEvent copy(e->preeditString(), e->attributes());
         copy.setCommitString(filtered, e->replacementStart(), e->replacementLength());
-        QLineEdit::inputMethodEvent(&copy);
+        Widget::inputMethodEvent(&copy);
     }
 
     void contextMenuEvent(QContextMenuEvent* e) override
     {
-        auto* edit = static_cast<TCustomEdit*>(Control());
+        auto* edit = static_cast<TCustomEdit*>(this->Control());
         if (!edit) {
-            QLineEdit::contextMenuEvent(e);
+            Widget::contextMenuEvent(e);
             return;
         }
         bool handled = false;
         GuardedCall([&] { handled = edit->HostContextMenu(e->pos()); });
         e->accept();
-        if (handled || !Control())
+        if (handled || !this->Control())
             return;
         ExecEditContextMenu(edit, this, e->globalPos());
     }
+};
 
+class TLineEditHost : public TEditHost<QLineEdit, THost<QLineEdit>>
+{
+public:
+    using TEditHost::TEditHost;
+
+protected:
     void mouseReleaseEvent(QMouseEvent* e) override
     {
         // No middle-button paste of the X11 selection: it would bypass the
@@ -219,10 +229,10 @@ protected:
     }
 };
 
-class TMemoHost : public TViewHost<QPlainTextEdit>
+class TMemoHost : public TEditHost<QPlainTextEdit, TViewHost<QPlainTextEdit>>
 {
 public:
-    using TViewHost<QPlainTextEdit>::TViewHost;
+    using TEditHost::TEditHost;
 
 protected:
     // Every paste Qt performs (context menu, drop) reaches the control's paste.
@@ -230,35 +240,6 @@ protected:
     {
         if (auto* edit = static_cast<TCustomEdit*>(Control()))
             GuardedCall([&] { edit->PasteFromClipboard(); });
-    }
-
-    void inputMethodEvent(QInputMethodEvent* e) override
-    {
-        auto* edit = static_cast<TCustomEdit*>(Control());
-        if (!edit || e->commitString().isEmpty()) {
-            QPlainTextEdit::inputMethodEvent(e);
-            return;
-        }
-        QString filtered = e->commitString();
-        GuardedCall([&] { filtered = edit->FilterCommittedText(e->commitString()); });
-        QInputMethodEvent copy(e->preeditString(), e->attributes());
-        copy.setCommitString(filtered, e->replacementStart(), e->replacementLength());
-        QPlainTextEdit::inputMethodEvent(&copy);
-    }
-
-    void contextMenuEvent(QContextMenuEvent* e) override
-    {
-        auto* edit = static_cast<TCustomEdit*>(Control());
-        if (!edit) {
-            QPlainTextEdit::contextMenuEvent(e);
-            return;
-        }
-        bool handled = false;
-        GuardedCall([&] { handled = edit->HostContextMenu(e->pos()); });
-        e->accept();
-        if (handled || !Control())
-            return;
-        ExecEditContextMenu(edit, this, e->globalPos());
     }
 };
 
@@ -1025,120 +1006,147 @@ void TCustomEdit::ApplyWidgetStyle()
     ApplySelectionPalette(w, this, fHideSelection ? TInactiveSelection::Hidden : TInactiveSelection::Grey);
 }
 
-// --- TMemoLines ---
+// --- TEditLines ---
 
 namespace {
 
-// Start of each line of a memo text, counting the empty line after a final
-// break (the edit control's own line numbering).
+bool IsLineBreak(QChar c)
+{
+    return c == u'\r' || c == u'\n' || c == QChar::ParagraphSeparator || c == QChar::LineSeparator;
+}
+
+// Start of each line, counting the empty line after a final break (the edit
+// controls' own line numbering). CR LF is one break.
 QList<int> LineStarts(const QString& text)
 {
     QList<int> starts { 0 };
-    for (int i = 0; i < text.size(); ++i)
-        if (text[i] == u'\n')
-            starts.append(i + 1);
+    for (int i = 0; i < text.size(); ++i) {
+        if (!IsLineBreak(text[i]))
+            continue;
+        if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
+            ++i;
+        starts.append(i + 1);
+    }
     return starts;
 }
 
-int LineLength(const QString& text, int start)
+int LineEnd(const QString& text, int start)
 {
     int end = start;
-    while (end < text.size() && text[end] != u'\r' && text[end] != u'\n')
+    while (end < text.size() && !IsLineBreak(text[end]))
         ++end;
-    return end - start;
+    return end;
 }
 
 } // namespace
 
-int TMemoLines::Count() const
+int TEditLines::Count() const
 {
-    return int(SplitLines(fMemo->Text()).size());
+    return int(ToStringList().size());
 }
 
-QString TMemoLines::Strings(int index) const
+QString TEditLines::Strings(int index) const
 {
-    const QStringList lines = SplitLines(fMemo->Text());
+    const QStringList lines = ToStringList();
     if (index < 0 || index >= lines.size())
         throw EListError(QStringLiteral("List index out of bounds (%1)").arg(index));
     return lines[index];
 }
 
-void TMemoLines::SetString(int index, const QString& value)
+void TEditLines::SetString(int index, const QString& value)
 {
-    const QString text = fMemo->Text();
+    const QString text = PositionText();
     const QList<int> starts = LineStarts(text);
     if (index < 0 || index >= starts.size())
         return;
-    fMemo->SetSelStart(starts[index]);
-    fMemo->SetSelLength(LineLength(text, starts[index]));
-    fMemo->SetSelText(value);
+    ReplaceRange(starts[index], LineEnd(text, starts[index]) - starts[index], value);
 }
 
-int TMemoLines::Add(const QString& s)
+int TEditLines::Add(const QString& s)
 {
     const int index = Count();
     Insert(index, s);
     return index;
 }
 
-void TMemoLines::Insert(int index, const QString& s)
+void TEditLines::Insert(int index, const QString& s)
 {
     if (index < 0)
         return;
-    const QString text = fMemo->Text();
+    const QString text = PositionText();
     const QList<int> starts = LineStarts(text);
     if (index < starts.size()) {
-        fMemo->SetSelStart(starts[index]);
-        fMemo->SetSelText(s + QStringLiteral("\r\n"));
+        ReplaceRange(starts[index], 0, s + QStringLiteral("\r\n"));
         return;
     }
-    // Past the last line: append after the previous line, when it has text.
+    // Past the last line: after the previous line, when it has text.
     if (index - 1 >= starts.size())
         return;
-    const int start = starts[index - 1];
-    const int length = LineLength(text, start);
-    if (length == 0)
+    const int end = LineEnd(text, starts[index - 1]);
+    if (end == starts[index - 1])
         return;
-    fMemo->SetSelStart(start + length);
-    fMemo->SetSelText(QStringLiteral("\r\n") + s);
+    ReplaceRange(end, 0, QStringLiteral("\r\n") + s);
 }
 
-void TMemoLines::Delete(int index)
+void TEditLines::Delete(int index)
 {
-    const QString text = fMemo->Text();
+    const QString text = PositionText();
     const QList<int> starts = LineStarts(text);
     if (index < 0 || index >= starts.size())
         return;
-    const int start = starts[index];
-    const int end = index + 1 < starts.size() ? starts[index + 1] : start + LineLength(text, start);
-    fMemo->SetSelStart(start);
-    fMemo->SetSelLength(end - start);
-    fMemo->SetSelText(QString());
+    const bool last = index + 1 == starts.size();
+    int start = starts[index];
+    const int end = last ? LineEnd(text, start) : starts[index + 1];
+    if (last && fLastLine == TLastLine::TakeBreakBefore) {
+        // So that the line itself goes, not only its text.
+        if (index > 0)
+            start = LineEnd(text, starts[index - 1]);
+        if (end <= start)
+            return;
+    }
+    ReplaceRange(start, end - start, QString());
 }
 
-void TMemoLines::Clear()
-{
-    fMemo->Clear();
-}
-
-QString TMemoLines::Text() const
+QString TEditLines::Text() const
 {
     return JoinLines(ToStringList());
 }
 
-void TMemoLines::SetText(const QString& text)
+QStringList TEditLines::ToStringList() const
 {
-    fMemo->SetText(text);
+    const QString text = PositionText();
+    QStringList lines;
+    for (int start : LineStarts(text))
+        lines.append(text.mid(start, LineEnd(text, start) - start));
+    // The empty line after a final break is no line.
+    if (text.isEmpty() || IsLineBreak(text.back()))
+        lines.removeLast();
+    return lines;
 }
 
-QStringList TMemoLines::ToStringList() const
+// --- TMemoLines ---
+
+TMemoLines::TMemoLines(TCustomMemo* memo)
+    : TEditLines(memo, TLastLine::KeepBreakBefore)
+    , fMemo(memo)
 {
-    return SplitLines(fMemo->Text());
 }
 
 void TMemoLines::Assign(const QStringList& lines)
 {
-    fMemo->SetText(JoinLines(lines));
+    SetText(JoinLines(lines));
+}
+
+QString TMemoLines::PositionText() const
+{
+    return fMemo->Text();
+}
+
+void TMemoLines::ReplaceRange(int start, int length, const QString& text)
+{
+    fMemo->SetSelStart(start);
+    fMemo->SetSelLength(length);
+    fMemo->SetSelText(text);
 }
 
 // --- TCustomMemo ---
@@ -1758,15 +1766,9 @@ void TCustomComboBox::DrawItem(int Index, QRect Rect, TOwnerDrawState State)
 
 bool TCustomComboBox::WantsKey(quint16 Key, TShiftState Shift) const
 {
+    if (IsNavigationKey(Key))
+        return true;
     switch (Key) {
-    case VK_LEFT:
-    case VK_RIGHT:
-    case VK_UP:
-    case VK_DOWN:
-    case VK_HOME:
-    case VK_END:
-    case VK_PRIOR:
-    case VK_NEXT:
     case VK_F4: return true;
     case VK_RETURN:
     case VK_ESCAPE: return fDropped;

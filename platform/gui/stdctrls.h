@@ -278,29 +278,65 @@ public:
     QString ClassName() const override { return QStringLiteral("TEdit"); }
 };
 
-class TCustomMemo;
-
-// The lines of a memo: a view over its text, without a trailing empty line.
-class TMemoLines
+// The lines of a multi-line edit, without a trailing empty line: read from
+// the control's text and changed through its selection, so that a change is
+// an edit like the user's. CR LF, CR, LF and Qt's paragraph and line
+// separators each end a line. The memo and the rich edit differ only in how
+// their text maps to selection positions and in deleting the last line.
+class TEditLines
 {
 public:
-    explicit TMemoLines(TCustomMemo* memo)
-        : fMemo(memo)
-    {
-    }
     int Count() const;
+    // Indexes out of range raise EListError.
     QString Strings(int index) const;
     QString operator[](int index) const { return Strings(index); }
     void SetString(int index, const QString& value);
     int Add(const QString& s);
+    // Inserts s and a line break before line index; past the last line, a
+    // break and s are appended.
     void Insert(int index, const QString& s);
     void Delete(int index);
-    void Clear();
+    void Clear() { SetText(QString()); }
     // Lines joined with "\r\n", each line followed by it.
     QString Text() const;
-    void SetText(const QString& text);
+    void SetText(const QString& text) { fControl->SetText(text); }
     QStringList ToStringList() const;
+
+protected:
+    // What Delete does to the last line: remove only its text, or remove it
+    // with the break before it (and nothing in an empty control).
+    enum class TLastLine { KeepBreakBefore, TakeBreakBefore };
+
+    TEditLines(TControl* control, TLastLine lastLine)
+        : fControl(control)
+        , fLastLine(lastLine)
+    {
+    }
+    ~TEditLines() = default;
+
+    // The text with one character per selection position.
+    virtual QString PositionText() const = 0;
+    // Selects length characters from start and types text over them.
+    virtual void ReplaceRange(int start, int length, const QString& text) = 0;
+
+private:
+    TControl* fControl;
+    TLastLine fLastLine;
+};
+
+class TCustomMemo;
+
+// The lines of a memo: a view over its text, whose positions count each
+// break as CR LF. Deleting the last line leaves the break before it.
+class TMemoLines : public TEditLines
+{
+public:
+    explicit TMemoLines(TCustomMemo* memo);
     void Assign(const QStringList& lines);
+
+protected:
+    QString PositionText() const override;
+    void ReplaceRange(int start, int length, const QString& text) override;
 
 private:
     TCustomMemo* fMemo;

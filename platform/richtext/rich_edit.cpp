@@ -311,128 +311,22 @@ void TParaAttributes::SetAlignment(TAlignment value)
 // ---------------------------------------------------------------------------
 // TRichEditStrings
 
-namespace {
-
-// Where each line starts, counting the empty line after a final break.
-QList<int> LineStarts(const QString& raw)
+TRichEditStrings::TRichEditStrings(TRichEdit* owner)
+    : TEditLines(owner, TLastLine::TakeBreakBefore)
+    , fOwner(owner)
 {
-    QList<int> starts { 0 };
-    for (int i = 0; i < raw.size(); ++i)
-        if (IsBreak(raw[i]))
-            starts.append(i + 1);
-    return starts;
 }
 
-int LineEnd(const QString& raw, int start)
+QString TRichEditStrings::PositionText() const
 {
-    int end = start;
-    while (end < raw.size() && !IsBreak(raw[end]))
-        ++end;
-    return end;
+    return fOwner->Document()->toRawText();
 }
 
-} // namespace
-
-int TRichEditStrings::Count() const
+void TRichEditStrings::ReplaceRange(int start, int length, const QString& text)
 {
-    const QString raw = fOwner->Document()->toRawText();
-    const int lines = int(LineStarts(raw).size());
-    return raw.isEmpty() || IsBreak(raw.back()) ? lines - 1 : lines;
-}
-
-QString TRichEditStrings::Strings(int index) const
-{
-    if (index < 0 || index >= Count())
-        throw EListError(QStringLiteral("List index out of bounds (%1)").arg(index));
-    const QString raw = fOwner->Document()->toRawText();
-    const int start = LineStarts(raw)[index];
-    return raw.mid(start, LineEnd(raw, start) - start);
-}
-
-void TRichEditStrings::SetString(int index, const QString& value)
-{
-    const QString raw = fOwner->Document()->toRawText();
-    const QList<int> starts = LineStarts(raw);
-    if (index < 0 || index >= starts.size())
-        return;
-    fOwner->SetSelStart(starts[index]);
-    fOwner->SetSelLength(LineEnd(raw, starts[index]) - starts[index]);
-    fOwner->SetSelText(value);
-}
-
-int TRichEditStrings::Add(const QString& s)
-{
-    const int index = Count();
-    Insert(index, s);
-    return index;
-}
-
-void TRichEditStrings::Insert(int index, const QString& s)
-{
-    if (index < 0)
-        return;
-    const QString raw = fOwner->Document()->toRawText();
-    const QList<int> starts = LineStarts(raw);
-    if (index < starts.size()) {
-        fOwner->SetSelStart(starts[index]);
-        fOwner->SetSelText(s + QStringLiteral("\r\n"));
-        return;
-    }
-    // Past the last line: after the previous line, when it has text.
-    if (index - 1 >= starts.size())
-        return;
-    const int end = LineEnd(raw, starts[index - 1]);
-    if (end == starts[index - 1])
-        return;
-    fOwner->SetSelStart(end);
-    fOwner->SetSelText(QStringLiteral("\r\n") + s);
-}
-
-void TRichEditStrings::Delete(int index)
-{
-    const QString raw = fOwner->Document()->toRawText();
-    const QList<int> starts = LineStarts(raw);
-    if (index < 0 || index >= starts.size())
-        return;
-    int start = starts[index];
-    int end = index + 1 < starts.size() ? starts[index + 1] : LineEnd(raw, start);
-    // The last line takes the break before it along, so it really goes.
-    if (index + 1 >= starts.size() && index > 0)
-        --start;
-    if (end <= start)
-        return;
     fOwner->SetSelStart(start);
-    fOwner->SetSelLength(end - start);
-    fOwner->SetSelText(QString());
-}
-
-void TRichEditStrings::Clear()
-{
-    fOwner->Clear();
-}
-
-QString TRichEditStrings::Text() const
-{
-    QString text;
-    for (const QString& line : ToStringList())
-        text += line + QStringLiteral("\r\n");
-    return text;
-}
-
-void TRichEditStrings::SetText(const QString& text)
-{
-    fOwner->SetText(text);
-}
-
-QStringList TRichEditStrings::ToStringList() const
-{
-    QString raw = fOwner->Document()->toRawText();
-    if (raw.isEmpty())
-        return {};
-    if (IsBreak(raw.back()))
-        raw.chop(1);
-    raw.replace(QChar(kLineBreak), QChar(kParagraphBreak));
-    return raw.split(QChar(kParagraphBreak));
+    fOwner->SetSelLength(length);
+    fOwner->SetSelText(text);
 }
 
 void TRichEditStrings::LoadFromStream(TStream& stream)
@@ -890,15 +784,9 @@ void TRichEdit::KeyDown(quint16& Key, TShiftState Shift)
 
 bool TRichEdit::WantsKey(quint16 Key, TShiftState Shift) const
 {
+    if (IsNavigationKey(Key))
+        return true;
     switch (Key) {
-    case VK_LEFT:
-    case VK_RIGHT:
-    case VK_UP:
-    case VK_DOWN:
-    case VK_HOME:
-    case VK_END:
-    case VK_PRIOR:
-    case VK_NEXT: return true;
     case VK_RETURN: return fWantReturns && !(Shift & ssAlt);
     case VK_TAB: return fWantTabs && !(Shift & ssCtrl);
     default: return TWinControl::WantsKey(Key, Shift);

@@ -84,35 +84,21 @@ private:
 // The lines of a rich edit: its paragraphs (and line breaks within them),
 // without a trailing empty line. Loading and saving use RTF unless the
 // control's PlainText is set; loading plain text (bytes without the RTF
-// header) works either way.
-class TRichEditStrings {
+// header) works either way. Insert takes the format found at the line;
+// Delete removes the last line with the break before it.
+class TRichEditStrings : public TEditLines {
 public:
-    explicit TRichEditStrings(TRichEdit* owner)
-        : fOwner(owner)
-    {
-    }
-    int Count() const;
-    // Indexes out of range raise EListError.
-    QString Strings(int index) const;
-    QString operator[](int index) const { return Strings(index); }
-    void SetString(int index, const QString& value);
-    int Add(const QString& s);
-    // Inserts s and a line break before line index, in the format found
-    // there; past the last line, a break and s are appended.
-    void Insert(int index, const QString& s);
-    // Removes the line with one line break (the one before it for the last line).
-    void Delete(int index);
-    void Clear();
-    // Lines joined with "\r\n", each line followed by it.
-    QString Text() const;
-    void SetText(const QString& text);
-    QStringList ToStringList() const;
+    explicit TRichEditStrings(TRichEdit* owner);
 
     void LoadFromStream(TStream& stream);
     void SaveToStream(TStream& stream) const;
     void LoadFromFile(const QString& fileName);
     // Replaces the file only once all of it is written.
     void SaveToFile(const QString& fileName) const;
+
+protected:
+    QString PositionText() const override;
+    void ReplaceRange(int start, int length, const QString& text) override;
 
 private:
     TRichEdit* fOwner;

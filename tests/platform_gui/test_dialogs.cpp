@@ -18,8 +18,7 @@
 
 namespace {
 
-class ScriptedDialogs : public ::testing::Test
-{
+class ScriptedDialogs : public ::testing::Test {
 protected:
     void SetUp() override { SetDialogService(&fScripted); }
     void TearDown() override { SetDialogService(nullptr); }
@@ -99,7 +98,7 @@ TEST_F(ScriptedDialogs, ScriptedMessageDialogsAreRecordedAndAnswered)
     EXPECT_EQ(dlg.Text, QStringLiteral("Delete?"));
     EXPECT_EQ(dlg.Caption, QStringLiteral("Confirm"));
     EXPECT_EQ(dlg.DlgType, mtConfirmation);
-    EXPECT_EQ(dlg.Buttons, (TMsgDlgButtons{mbCancel, mbOK}));
+    EXPECT_EQ(dlg.Buttons, (TMsgDlgButtons { mbCancel, mbOK }));
     EXPECT_TRUE(dlg.Answered);
     const TDialogCall& box = fScripted.Calls()[1];
     EXPECT_EQ(box.Kind, TDialogKind::MessageBox);
@@ -199,7 +198,7 @@ TEST_F(ScriptedDialogs, FileAndFontRequestsAreRecordedAndFilledIn)
     fScripted.AnswerSaveFile(QStringLiteral("/tmp/out.rtf"), 2);
     ASSERT_TRUE(::Dialogs().SaveFileDialog(save));
     EXPECT_EQ(save.FileName, QStringLiteral("/tmp/out.rtf"));
-    EXPECT_EQ(save.Files, QStringList{QStringLiteral("/tmp/out.rtf")});
+    EXPECT_EQ(save.Files, QStringList { QStringLiteral("/tmp/out.rtf") });
     EXPECT_EQ(save.FilterIndex, 2);
     const TDialogCall& call = fScripted.Calls().back();
     EXPECT_EQ(call.Kind, TDialogKind::SaveFile);
@@ -218,7 +217,7 @@ TEST_F(ScriptedDialogs, FileAndFontRequestsAreRecordedAndFilledIn)
     TFontDialogRequest font;
     font.Name = QStringLiteral("Arial");
     font.Size = 10;
-    font.Options = TFontDialogOptions{fdEffects, fdTrueTypeOnly};
+    font.Options = TFontDialogOptions { fdEffects, fdTrueTypeOnly };
     TFontDialogRequest chosen;
     chosen.Name = QStringLiteral("Courier New");
     chosen.Size = 12;
@@ -231,7 +230,7 @@ TEST_F(ScriptedDialogs, FileAndFontRequestsAreRecordedAndFilledIn)
     EXPECT_EQ(font.Size, 12);
     EXPECT_EQ(font.Style, 9u);
     EXPECT_EQ(font.Color, 0x0000FF);
-    EXPECT_EQ(font.Options, (TFontDialogOptions{fdEffects, fdTrueTypeOnly}));
+    EXPECT_EQ(font.Options, (TFontDialogOptions { fdEffects, fdTrueTypeOnly }));
     EXPECT_EQ(fScripted.Calls().back().Font.Name, QStringLiteral("Arial"));
     EXPECT_EQ(fScripted.UnansweredCalls(), 0);
 }
@@ -258,24 +257,55 @@ TEST_F(ScriptedDialogs, OnCallSeesTheCallBeforeItIsAnswered)
     EXPECT_EQ(fScripted.UnansweredCalls(), 0);
 }
 
+TEST_F(ScriptedDialogs, OnCallMayClearTheRecord)
+{
+    fScripted.OnCall = [&](const TDialogCall&) { fScripted.Clear(); };
+    EXPECT_EQ(MessageDlg(QStringLiteral("gone"), mtInformation, mbOK), mrCancel);
+    EXPECT_TRUE(fScripted.Calls().isEmpty());
+}
+
+TEST_F(ScriptedDialogs, FileDialogComponentsKeepTheirSettingsOnCancel)
+{
+    TOpenDialog open(nullptr);
+    open.SetFileName(QStringLiteral("kept.bkd"));
+    open.SetFilterIndex(2);
+    fScripted.CancelOpenFile();
+    EXPECT_FALSE(open.Execute());
+    EXPECT_EQ(open.FileName(), QStringLiteral("kept.bkd"));
+    EXPECT_EQ(open.FilterIndex(), 2);
+    fScripted.AnswerOpenFile(QStringLiteral("/tmp/chosen.bkd"), 1);
+    EXPECT_TRUE(open.Execute());
+    EXPECT_EQ(open.FileName(), QStringLiteral("/tmp/chosen.bkd"));
+    EXPECT_EQ(open.FilterIndex(), 1);
+
+    TSaveDialog save(nullptr);
+    save.SetTitle(QStringLiteral("Export"));
+    fScripted.AnswerSaveFile(QStringLiteral("/tmp/out.rtf"));
+    EXPECT_TRUE(save.Execute());
+    EXPECT_EQ(save.FileName(), QStringLiteral("/tmp/out.rtf"));
+    EXPECT_EQ(fScripted.Calls().last().Kind, TDialogKind::SaveFile);
+    EXPECT_EQ(fScripted.Calls().last().Caption, QStringLiteral("Export"));
+}
+
 TEST(DialogValues, FiltersButtonsAndResults)
 {
     EXPECT_EQ(QtFileFilters(QStringLiteral("A|*.a;*.b|B|*.c")),
-              (QStringList{QStringLiteral("A (*.a *.b)"), QStringLiteral("B (*.c)")}));
+        (QStringList { QStringLiteral("A (*.a *.b)"), QStringLiteral("B (*.c)") }));
     EXPECT_EQ(QtFileFilters(QStringLiteral("Diary files (*.dry)|*.dry|All files|*.*")),
-              (QStringList{QStringLiteral("Diary files (*.dry)"), QStringLiteral("All files (*.*)")}));
+        (QStringList { QStringLiteral("Diary files (*.dry)"), QStringLiteral("All files (*.*)") }));
     // A name showing other masks than it filters by gets the real ones.
     EXPECT_EQ(QtFileFilters(QStringLiteral("Text (*.txt)|*.txt; *.text")),
-              QStringList{QStringLiteral("Text (*.txt) (*.txt *.text)")});
-    EXPECT_EQ(QtFileFilters(QStringLiteral("A|*.a|B")), (QStringList{QStringLiteral("A (*.a)"), QStringLiteral("B (*)")}));
-    EXPECT_EQ(QtFileFilters(QStringLiteral("|*.x")), QStringList{QStringLiteral("*.x (*.x)")});
+        QStringList { QStringLiteral("Text (*.txt) (*.txt *.text)") });
+    EXPECT_EQ(
+        QtFileFilters(QStringLiteral("A|*.a|B")), (QStringList { QStringLiteral("A (*.a)"), QStringLiteral("B (*)") }));
+    EXPECT_EQ(QtFileFilters(QStringLiteral("|*.x")), QStringList { QStringLiteral("*.x (*.x)") });
     EXPECT_TRUE(QtFileFilters(QString()).isEmpty());
 
     // Icon and default-button bits do not change the buttons.
-    EXPECT_EQ(MessageBoxButtons(MB_OKCANCEL | MB_DEFBUTTON2 | MB_ICONWARNING), (QList<int>{IDOK, IDCANCEL}));
-    EXPECT_EQ(MessageBoxButtons(MB_YESNO | MB_ICONQUESTION), (QList<int>{IDYES, IDNO}));
+    EXPECT_EQ(MessageBoxButtons(MB_OKCANCEL | MB_DEFBUTTON2 | MB_ICONWARNING), (QList<int> { IDOK, IDCANCEL }));
+    EXPECT_EQ(MessageBoxButtons(MB_YESNO | MB_ICONQUESTION), (QList<int> { IDYES, IDNO }));
 
-    TMsgDlgButtons set{mbYes, mbHelp};
+    TMsgDlgButtons set { mbYes, mbHelp };
     EXPECT_TRUE(set.Contains(mbHelp));
     EXPECT_FALSE(set.Contains(mbNo));
     set.Exclude(mbHelp).Include(mbNo);
@@ -298,12 +328,12 @@ TEST(QtDialogService, MessageDlgShowsTheLibraryTextsAndReturnsTheClickedButton)
         defaultText = box->defaultButton() ? box->defaultButton()->text() : QString();
         ButtonWithText(box, QStringLiteral("N&o to All"))->click();
     });
-    const TModalResult result =
-        service.MessageDlg(QStringLiteral("Replace?"), mtConfirmation, TMsgDlgButtons{mbYes, mbNoToAll, mbCancel});
+    const TModalResult result
+        = service.MessageDlg(QStringLiteral("Replace?"), mtConfirmation, TMsgDlgButtons { mbYes, mbNoToAll, mbCancel });
     EXPECT_EQ(result, 9);
     EXPECT_EQ(title, QStringLiteral("Confirm"));
     texts.sort();
-    EXPECT_EQ(texts, (QStringList{QStringLiteral("&Yes"), QStringLiteral("Cancel"), QStringLiteral("N&o to All")}));
+    EXPECT_EQ(texts, (QStringList { QStringLiteral("&Yes"), QStringLiteral("Cancel"), QStringLiteral("N&o to All") }));
     EXPECT_EQ(defaultText, QStringLiteral("&Yes"));
 
     // Esc picks the cancel button.
@@ -323,9 +353,9 @@ TEST(QtDialogService, MessageBoxHonoursTheDefaultButtonFlag)
         EXPECT_EQ(box->icon(), QMessageBox::Warning);
         box->defaultButton()->click();
     });
-    EXPECT_EQ(service.MessageBox(QStringLiteral("Delete?"), QStringLiteral(" Warning"),
-                                 MB_OKCANCEL | MB_ICONWARNING | MB_DEFBUTTON2),
-              IDCANCEL);
+    EXPECT_EQ(service.MessageBox(
+                  QStringLiteral("Delete?"), QStringLiteral(" Warning"), MB_OKCANCEL | MB_ICONWARNING | MB_DEFBUTTON2),
+        IDCANCEL);
     EXPECT_EQ(title, QStringLiteral(" Warning"));
 
     WhenModal([](QWidget* dialog) { ButtonWithText(dialog, QStringLiteral("&Yes"))->click(); });
@@ -361,7 +391,7 @@ TEST(QtDialogService, FontDialogKeepsWhatTheUserLeavesAlone)
     font.Size = 14;
     font.Style = TFontDialogRequest::StyleItalic | TFontDialogRequest::StyleUnderline;
     font.Color = 0x123456;
-    font.Options = TFontDialogOptions{fdTrueTypeOnly};
+    font.Options = TFontDialogOptions { fdTrueTypeOnly };
     WhenModal([](QWidget* dialog) { StandardButton(dialog, QDialogButtonBox::Ok)->click(); });
     ASSERT_TRUE(service.FontDialog(font));
     EXPECT_EQ(font.Size, 14);
@@ -370,7 +400,7 @@ TEST(QtDialogService, FontDialogKeepsWhatTheUserLeavesAlone)
     EXPECT_EQ(font.Color, 0x123456);
     EXPECT_FALSE(font.Name.isEmpty());
 
-    font.Options = TFontDialogOptions{fdEffects};
+    font.Options = TFontDialogOptions { fdEffects };
     WhenModal([](QWidget* dialog) {
         EXPECT_NE(ButtonWithText(dialog, QString()), nullptr); // the colour swatch
         StandardButton(dialog, QDialogButtonBox::Ok)->click();
@@ -429,8 +459,9 @@ TEST(Shell, HandlerInjectionAndTargets)
     EXPECT_TRUE(ShellOpen(QStringLiteral("/tmp/export.rtf")));
     EXPECT_FALSE(ShellOpen(QStringLiteral("fail")));
     SetShellHandler({});
-    EXPECT_EQ(opened, (QStringList{QStringLiteral("mailto:me@example.org"), QStringLiteral("/tmp/export.rtf"),
-                                   QStringLiteral("fail")}));
+    EXPECT_EQ(opened,
+        (QStringList {
+            QStringLiteral("mailto:me@example.org"), QStringLiteral("/tmp/export.rtf"), QStringLiteral("fail") }));
 
     const QUrl mail = ShellTargetUrl(QStringLiteral("mailto:me@example.org"));
     EXPECT_EQ(mail.scheme(), QStringLiteral("mailto"));
@@ -440,7 +471,8 @@ TEST(Shell, HandlerInjectionAndTargets)
     const QUrl file = ShellTargetUrl(QStringLiteral("/tmp/my notes.rtf"));
     EXPECT_TRUE(file.isLocalFile());
     EXPECT_EQ(file.toLocalFile(), QStringLiteral("/tmp/my notes.rtf"));
-    EXPECT_EQ(ShellTargetUrl(QStringLiteral("notes.rtf")).toLocalFile(), QDir::current().absoluteFilePath(QStringLiteral("notes.rtf")));
+    EXPECT_EQ(ShellTargetUrl(QStringLiteral("notes.rtf")).toLocalFile(),
+        QDir::current().absoluteFilePath(QStringLiteral("notes.rtf")));
 }
 
 TEST(Shell, DesktopFolderFallsBackToHome)

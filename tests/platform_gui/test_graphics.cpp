@@ -145,6 +145,18 @@ TEST(Fonts, ChangesNotifyAndAssignCopiesEverything)
     const QFont q = b.ToQFont();
     EXPECT_TRUE(q.italic());
     EXPECT_FALSE(q.bold());
+
+    // Values a font or pen cannot take change nothing and say nothing.
+    b.SetName(QString());
+    EXPECT_EQ(b.Name(), QStringLiteral("Arial"));
+    EXPECT_EQ(changes, 2);
+    TPen pen;
+    int penChanges = 0;
+    pen.OnChange = [&] { ++penChanges; };
+    pen.SetWidth(3);
+    pen.SetWidth(-1);
+    EXPECT_EQ(pen.Width(), 3);
+    EXPECT_EQ(penChanges, 1);
 }
 
 // ---------------------------------------------------------------------------

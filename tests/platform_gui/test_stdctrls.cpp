@@ -31,8 +31,7 @@ std::pair<int, int> InkRows(const QImage& image)
 }
 
 // An edit that keeps only letters, whatever way text arrives.
-class LettersEdit : public TEdit
-{
+class LettersEdit : public TEdit {
 public:
     using TEdit::TEdit;
     int pastes = 0;
@@ -340,6 +339,30 @@ TEST_F(StdMemo, LinesAreAViewOfTheTextWithCrLf)
     EXPECT_EQ(memo->SelLength(), 6);
 }
 
+TEST_F(StdMemo, InsertAndDeleteKeepTheOtherLines)
+{
+    MakeForm();
+    auto* memo = Add<TMemo>(0, 0);
+    memo->SetText(QStringLiteral("b\r\nd"));
+    memo->Lines()->Insert(0, QStringLiteral("a"));
+    memo->Lines()->Insert(2, QStringLiteral("c"));
+    memo->Lines()->Insert(memo->Lines()->Count(), QStringLiteral("e"));
+    EXPECT_EQ(memo->Lines()->ToStringList(),
+        QStringList({ QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("d"),
+            QStringLiteral("e") }));
+    memo->Lines()->Delete(0);
+    memo->Lines()->Delete(1);
+    memo->Lines()->Delete(memo->Lines()->Count() - 1);
+    EXPECT_EQ(memo->Lines()->ToStringList(), QStringList({ QStringLiteral("b"), QStringLiteral("d") }));
+    // Out of range, as the edit control itself: nothing happens.
+    memo->Lines()->Delete(5);
+    memo->Lines()->Insert(9, QStringLiteral("x"));
+    EXPECT_EQ(memo->Text(), QStringLiteral("b\r\nd\r\n"));
+    memo->Lines()->Clear();
+    EXPECT_EQ(memo->Lines()->Count(), 0);
+    EXPECT_EQ(memo->Text(), QString());
+}
+
 TEST_F(StdMemo, EnterTabAndMaxLength)
 {
     MakeForm();
@@ -507,8 +530,7 @@ TEST_F(StdCombo, OwnerDrawPreparesTheCanvasForTheEditPartAndTheList)
     combo->SetItemHeight(20);
     combo->Items()->SetText(QStringLiteral("red\r\ngreen\r\n"));
     combo->SetItemIndex(1);
-    struct Call
-    {
+    struct Call {
         int index;
         TOwnerDrawState state;
         TColor brush;
