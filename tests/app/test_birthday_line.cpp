@@ -1,5 +1,6 @@
 // The birthday line under the editor, its links and the birthday menu.
 #include "app/main_form.h"
+#include "support/main_window_fixture.h"
 
 #include "birthdays/birthday.h"
 #include "controls/link_rich_edit.h"
@@ -27,26 +28,12 @@ QString S(const char* text)
 
 const QString kWrapper = S("<font name=\"Arial\" size=\"8\" color=\"#000000\">");
 
-class BirthdayLine : public ::testing::Test {
+class BirthdayLine : public MainWindowFixture {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(dir.isValid());
-        SetRegistryFileForTesting(dir.filePath(S("registry.ini")));
-        RegisterProgramPictures();
-        FreeDiaryDB();
-        FreeBirthdayComponent();
-        form = std::make_unique<TfrmMain>(nullptr);
-        form->PrevDate = -1.0;
-    }
-    void TearDown() override
-    {
-        SetPopupMenuHandler({});
-        SetDialogService(nullptr);
-        form.reset();
-        FreeDiaryDB();
-        FreeBirthdayComponent();
-        SetRegistryFileForTesting(QString());
+        MainWindowFixture::SetUp();
+        CreateShowingNothing();
     }
 
     static void Add(const char* name, int type, int y, int m, int d)
@@ -65,9 +52,6 @@ protected:
         form->lblAnniversary->OnLinkClicked()(form->lblAnniversary, S(href), handled);
         return handled;
     }
-
-    QTemporaryDir dir;
-    std::unique_ptr<TfrmMain> form;
 };
 
 TEST_F(BirthdayLine, SitsUnderTheEditorWithTheBirthdayMenu)

@@ -1,4 +1,5 @@
 #include "app/main_form.h"
+#include "support/main_window_fixture.h"
 
 #include "birthdays/birthday.h"
 #include "controls/link_rich_edit.h"
@@ -26,25 +27,12 @@ QString S(const char* text)
     return QString::fromUtf8(text);
 }
 
-class DayDisplay : public ::testing::Test {
+class DayDisplay : public MainWindowFixture {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(dir.isValid());
-        SetRegistryFileForTesting(dir.filePath(S("registry.ini")));
-        RegisterProgramPictures();
-        FreeDiaryDB();
-        form = std::make_unique<TfrmMain>(nullptr);
-        // The first activation leaves nothing that may be stored.
-        form->PrevDate = -1.0;
-    }
-    void TearDown() override
-    {
-        SetDialogService(nullptr);
-        form.reset();
-        FreeDiaryDB();
-        FreeBirthdayComponent();
-        SetRegistryFileForTesting(QString());
+        MainWindowFixture::SetUp();
+        CreateShowingNothing();
     }
 
     void Pick(int y, int m, int d) { form->dCalendar->SetCalendarDate(EncodeDate(y, m, d)); }
@@ -72,9 +60,6 @@ protected:
             *mood = image;
         return found;
     }
-
-    QTemporaryDir dir;
-    std::unique_ptr<TfrmMain> form;
 };
 
 TEST_F(DayDisplay, BlankTitleWithBodyIsStoredAsUntitledDay)

@@ -1,4 +1,5 @@
 #include "app/main_form.h"
+#include "support/main_window_fixture.h"
 
 #include "app/helpers.h"
 #include "controls/dropdown_button.h"
@@ -38,22 +39,8 @@ QString S(const char* text)
     return QString::fromUtf8(text);
 }
 
-class MainForm : public ::testing::Test {
+class MainForm : public MainWindowFixture {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(dir.isValid());
-        SetRegistryFileForTesting(dir.filePath(S("registry.ini")));
-        RegisterProgramPictures();
-        FreeDiaryDB();
-    }
-    void TearDown() override
-    {
-        form.reset();
-        FreeDiaryDB();
-        SetRegistryFileForTesting(QString());
-    }
-
     static void StoreInteger(const char* name, int value)
     {
         TRegistry r;
@@ -66,11 +53,6 @@ protected:
         StoreInteger("LastTop", top);
         StoreInteger("LastWidth", width);
         StoreInteger("LastHeight", height);
-    }
-    TfrmMain& Create()
-    {
-        form = std::make_unique<TfrmMain>(nullptr);
-        return *form;
     }
     // The skin as LoadSkin must draw it: the store item decoded and
     // stretched over the background's size.
@@ -114,9 +96,6 @@ protected:
         std::printf("main window: %s\n", qPrintable(path));
         return image;
     }
-
-    QTemporaryDir dir;
-    std::unique_ptr<TfrmMain> form;
 };
 
 TEST_F(MainForm, SettingsHaveTheirDefaultsOnAnEmptyRegistry)
