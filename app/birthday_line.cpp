@@ -128,7 +128,6 @@ void TfrmMain::pmoBirthdayMenuClick(TObject* Sender)
         HandleEntry();
         return;
     }
-    if (tag >= 0) {
-        // The entry dialog opens here for the day's entry at position tag.
-    }
+    // Any other tag: the entry dialog opens here for the day's entry at
+    // position tag.
 }

@@ -36,21 +36,6 @@ QString S(const char* text)
 constexpr int kMoodCount = 17;
 constexpr int kMoodSize = 64;
 
-// Mood picture i on white, as the list keeps them; a picture the program
-// lacks stays white.
-QImage MoodPicture(int i)
-{
-    QImage image(kMoodSize, kMoodSize, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    try {
-        const QImage art = FindResourceBitmap(QStringLiteral("mood%1").arg(i, 2, 10, QLatin1Char('0')));
-        QPainter painter(&image);
-        painter.drawImage(0, 0, art);
-    } catch (const Exception&) {
-    }
-    return image;
-}
-
 // The date (year, month, day) of an index key "YYYYMMDD".
 TDateTime KeyDate(const QString& key)
 {
@@ -77,8 +62,11 @@ void TfrmMain::BuildDayDisplay()
     ilMood->SetName(S("ilMood"));
     ilMood->SetMasked(false);
     for (int i = 0; i < kMoodCount; ++i) {
+        // On white, as the list keeps them; a picture the program lacks stays white.
+        QImage blank(kMoodSize, kMoodSize, QImage::Format_RGB32);
+        blank.fill(Qt::white);
         TBitmap bitmap;
-        bitmap.SetImage(MoodPicture(i));
+        bitmap.SetImage(PictureOn(QStringLiteral("mood%1").arg(i, 2, 10, QLatin1Char('0')), clWhite, blank));
         ilMood->Add(&bitmap, nullptr);
     }
     actNextMood->OnExecute = [this](TObject*) {

@@ -1,5 +1,6 @@
 #include "app/entry_form.h"
 
+#include "app/form_building.h"
 #include "app/helpers.h"
 #include "app/main_form.h"
 #include "birthdays/birthday.h"
@@ -37,11 +38,7 @@ const char* const kRestoreText
 
 template <class T> T* Make(TfrmEntry* owner, const char* name, const QRect& bounds)
 {
-    T* control = new T(owner);
-    control->SetName(S(name));
-    control->SetParent(owner);
-    control->SetBoundsRect(bounds);
-    return control;
+    return MakeControl<T>(owner, owner, name, bounds);
 }
 
 QColor Rgb(TColor c)
@@ -75,23 +72,6 @@ QImage Book(int w, int h, TColor cover, int mark)
     } else if (mark == 0) {
         p.drawRect(QRectF(c.x() - r, c.y() - r, 2 * r, 2 * r * 0.6));
     }
-    return image;
-}
-
-// A picture of the program's artwork on black, or the drawn stand-in when
-// the artwork is not registered.
-QImage Picture(const char* name, const QImage& standIn)
-{
-    QImage art;
-    try {
-        art = FindResourceBitmap(S(name));
-    } catch (const Exception&) {
-        return standIn;
-    }
-    QImage image(art.size(), QImage::Format_RGB32);
-    image.fill(Qt::black);
-    QPainter p(&image);
-    p.drawImage(0, 0, art);
     return image;
 }
 
@@ -146,7 +126,7 @@ void TfrmEntry::BuildControls()
         static const char* const names[] = { "DIARYFILE", "DIARYNEW", "DIARYRESTORE" };
         static const TColor covers[] = { 0x00A05A2C, 0x00307830, 0x002040A0 };
         TBitmap bitmap;
-        bitmap.SetImage(Picture(names[i], Book(16, 16, covers[i], i)));
+        bitmap.SetImage(PictureOn(S(names[i]), clBlack, Book(16, 16, covers[i], i)));
         ilDiaryEntry->AddMasked(&bitmap, clBlack);
     }
 
@@ -166,7 +146,7 @@ void TfrmEntry::BuildControls()
     imgDiary = Make<TImage>(this, "imgDiary", QRect(8, 12, 56, 72));
     {
         TBitmap bitmap;
-        bitmap.SetImage(Picture("DIARYBOOK", Book(56, 72, 0x00A05A2C, 2)));
+        bitmap.SetImage(PictureOn(S("DIARYBOOK"), clBlack, Book(56, 72, 0x00A05A2C, 2)));
         imgDiary->Picture()->SetBitmap(&bitmap);
     }
 
@@ -231,20 +211,7 @@ void TfrmEntry::BuildControls()
 
 bool TfrmEntry::LoadSkin()
 {
-    const int index = Main.rStore ? Main.rStore->ItemIndex(SkinResourceName(Main.CurrentSkin)) : -1;
-    if (index < 0)
-        return false;
-    TJPEGImage jpeg;
-    try {
-        jpeg.LoadFromBytes(Main.rStore->Items()->Items(index)->Bytes());
-    } catch (const Exception&) {
-        return false;
-    }
-    TBitmap bitmap;
-    bitmap.SetSize(imgBack->Width(), imgBack->Height());
-    bitmap.Canvas()->StretchDraw(QRect(0, 0, imgBack->Width(), imgBack->Height()), jpeg);
-    imgBack->Picture()->SetBitmap(&bitmap);
-    return true;
+    return Main.rStore && DrawSkin(*Main.rStore, Main.CurrentSkin, *imgBack);
 }
 
 void TfrmEntry::FillList()

@@ -1,10 +1,14 @@
 #include "app/helpers.h"
 
 #include "engine/reg_values.h"
+#include "engine/resource_store.h"
 #include "platform/core/registry.h"
+#include "platform/gui/bitmap.h"
+#include "platform/gui/extctrls.h"
 #include "platform/gui/services.h"
 #include "platform/richtext/rich_edit.h"
 
+#include <QPainter>
 #include <QPoint>
 #include <QRect>
 #include <QSize>
@@ -132,4 +136,43 @@ double ColorLuminance(TColor color)
     const TColor rgb = ColorToRGB(color);
     const double value = (GetRValue(rgb) * 50.0 + GetGValue(rgb) * 30.0 + GetBValue(rgb) * 20.0) / 25600.0;
     return std::clamp(value, 0.0, 1.0);
+}
+
+bool DrawSkin(const TRessourceStore& store, int number, TImage& target)
+{
+    const int index = store.ItemIndex(SkinResourceName(number));
+    if (index < 0)
+        return false;
+    TJPEGImage jpeg;
+    try {
+        jpeg.LoadFromBytes(store.Items()->Items(index)->Bytes());
+    } catch (const Exception&) {
+        return false;
+    }
+    TBitmap bitmap;
+    bitmap.SetSize(target.Width(), target.Height());
+    bitmap.Canvas()->StretchDraw(QRect(0, 0, target.Width(), target.Height()), jpeg);
+    target.Picture()->SetBitmap(&bitmap);
+    return true;
+}
+
+QImage ProgramPicture(const QString& name)
+{
+    try {
+        return FindResourceBitmap(name);
+    } catch (const EResNotFound&) {
+        return QImage();
+    }
+}
+
+QImage PictureOn(const QString& name, TColor background, const QImage& standIn)
+{
+    const QImage art = ProgramPicture(name);
+    if (art.isNull())
+        return standIn;
+    QImage image(art.size(), QImage::Format_RGB32);
+    image.fill(ToQColor(background));
+    QPainter painter(&image);
+    painter.drawImage(0, 0, art);
+    return image;
 }

@@ -6,9 +6,12 @@
 #include "platform/gui/graphics.h"
 #include "platform/richtext/rich_lines.h" // RichLinesToRtf, RtfToRichLines
 
+#include <QImage>
 #include <QString>
 
+class TImage;
 class TRegValues;
+class TRessourceStore;
 class TRichEdit;
 
 // The path ending in exactly one separator. Paths use "/"; one already ending
@@ -51,3 +54,13 @@ QString GetDesktopFolderPath();
 // Weighted luminance (R 50, G 30, B 20, over 25600) in 0..1; system colours
 // are resolved first.
 double ColorLuminance(TColor color);
+
+// Draws skin `number` of the store stretched over the whole of target; false
+// (target unchanged) when the store has no decodable picture for it.
+bool DrawSkin(const TRessourceStore& store, int number, TImage& target);
+
+// A program picture; an empty image when the program has none of that name.
+QImage ProgramPicture(const QString& name);
+// A program picture flattened onto an opaque background, or standIn when
+// the program has no picture of that name.
+QImage PictureOn(const QString& name, TColor background, const QImage& standIn);

@@ -254,20 +254,7 @@ void TfrmMain::PlaceWindow()
 
 void TfrmMain::LoadSkin()
 {
-    const QString name = SkinResourceName(CurrentSkin);
-    const int index = rStore->ItemIndex(name);
-    if (index < 0)
-        return;
-    TJPEGImage jpeg;
-    try {
-        jpeg.LoadFromBytes(rStore->Items()->Items(index)->Bytes());
-    } catch (const Exception&) {
-        return;
-    }
-    TBitmap bitmap;
-    bitmap.SetSize(imgBack->Width(), imgBack->Height());
-    bitmap.Canvas()->StretchDraw(QRect(0, 0, imgBack->Width(), imgBack->Height()), jpeg);
-    imgBack->Picture()->SetBitmap(&bitmap);
+    DrawSkin(*rStore, CurrentSkin, *imgBack);
 }
 
 void TfrmMain::LoadTab(const QString& name)

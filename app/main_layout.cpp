@@ -9,6 +9,9 @@
 
 #include "app/main_form.h"
 
+#include "app/form_building.h"
+#include "app/helpers.h"
+
 #include "controls/dropdown_button.h"
 #include "controls/hatch_panel.h"
 #include "controls/link_rich_edit.h"
@@ -55,11 +58,7 @@ QString S(const char* text)
 
 template <class T> T* Make(TfrmMain* owner, TWinControl* parent, const char* name, const QRect& bounds)
 {
-    T* control = new T(owner);
-    control->SetName(S(name));
-    control->SetParent(parent);
-    control->SetBoundsRect(bounds);
-    return control;
+    return MakeControl<T>(owner, parent, name, bounds);
 }
 
 void SetFontOf(TControl* control, int pixels, TColor color, bool bold = false)
@@ -72,20 +71,10 @@ void SetFontOf(TControl* control, int pixels, TColor color, bool bold = false)
     control->SetFont(font);
 }
 
-// A program picture; an empty image when the pictures were not registered,
-// which leaves a button with its caption only.
-QImage ProgramPicture(const char* name)
-{
-    try {
-        return FindResourceBitmap(S(name));
-    } catch (const EResNotFound&) {
-        return QImage();
-    }
-}
-
 template <class Button> void SetGlyphOf(Button* button, const char* picture)
 {
-    const QImage image = ProgramPicture(picture);
+    // Without the pictures a button keeps its caption only.
+    const QImage image = ProgramPicture(S(picture));
     if (image.isNull())
         return;
     TBitmap bitmap;
@@ -385,7 +374,7 @@ void TfrmMain::BuildControls()
         { Mark { imgLocked, "LOCKED", "  This diary is protected with a \r\npassword. Please don't forget it!" },
             Mark { imgUnlocked, "UNLOCKED", "This diary is not protected since \r\n you didn't specify a password !" },
             Mark { imgAnniv, "ANNIV", "There is a birthday or an \r\n anniversary on this day" } }) {
-        const QImage picture = ProgramPicture(m.picture);
+        const QImage picture = ProgramPicture(S(m.picture));
         if (!picture.isNull()) {
             TBitmap bitmap;
             bitmap.SetImage(picture);

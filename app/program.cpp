@@ -1,6 +1,7 @@
 #include "app/program.h"
 
 #include "app/entry_form.h"
+#include "app/helpers.h"
 #include "app/main_form.h"
 #include "platform/gui/bitmap.h"
 #include "platform/gui/forms.h"
@@ -15,7 +16,7 @@ int RunProgram()
 {
     TApplication* application = Application();
     application->Initialize();
-    const QImage icon = FindResourceBitmap(QStringLiteral("diary"));
+    const QImage icon = ProgramPicture(QStringLiteral("diary"));
     if (!icon.isNull()) {
         application->SetIcon(QIcon(QPixmap::fromImage(icon)));
         QApplication::setWindowIcon(application->Icon());

@@ -171,8 +171,7 @@ void ExecEditContextMenu(TCustomEdit* edit, QWidget* parent, QPoint globalPos)
 // What the hosts of both Qt edits share: committed input-method text goes
 // through the edit's filter, and the context menu through the control.
 // Widget is the Qt edit whose own handlers run otherwise.
-template <class Widget, class Host> class TEditHost : public Host
-{
+template <class Widget, class Host> class TEditHost : public Host {
 public:
     using Host::Host;
 
@@ -207,30 +206,19 @@ protected:
     }
 };
 
-class TLineEditHost : public TEditHost<QLineEdit, THost<QLineEdit>>
-{
+class TLineEditHost : public TEditHost<QLineEdit, THost<QLineEdit>> {
 public:
     using TEditHost::TEditHost;
 
 protected:
     void mouseReleaseEvent(QMouseEvent* e) override
     {
-        // No middle-button paste of the X11 selection: it would bypass the
-        // control's paste filter, and the class library's edits have none.
-        if (e->button() == Qt::MiddleButton) {
-            if (TWinControl* c = Control()) {
-                const QPoint pos = e->position().toPoint();
-                GuardedCall([&] { c->HostMouseRelease(e->button(), e->modifiers(), e->buttons(), pos); });
-            }
-            e->accept();
-            return;
-        }
-        THost<QLineEdit>::mouseReleaseEvent(e);
+        if (!SwallowMiddleButtonRelease(Control(), e))
+            THost<QLineEdit>::mouseReleaseEvent(e);
     }
 };
 
-class TMemoHost : public TEditHost<QPlainTextEdit, TViewHost<QPlainTextEdit>>
-{
+class TMemoHost : public TEditHost<QPlainTextEdit, TViewHost<QPlainTextEdit>> {
 public:
     using TEditHost::TEditHost;
 
@@ -545,8 +533,7 @@ void TCustomLabel::CMDialogChar(TMessage& Message)
 
 // What TCustomEdit needs of its widget. Positions and text are in the class
 // library's terms: a memo's line breaks are CR LF and count two.
-class TEditAdapter
-{
+class TEditAdapter {
 public:
     virtual ~TEditAdapter() = default;
     virtual QWidget* Widget() const = 0;
@@ -571,8 +558,7 @@ public:
 
 namespace {
 
-class TLineEditAdapter : public TEditAdapter
-{
+class TLineEditAdapter : public TEditAdapter {
 public:
     explicit TLineEditAdapter(QLineEdit* edit)
         : fEdit(edit)
@@ -613,17 +599,16 @@ private:
     QLineEdit* fEdit;
 };
 
-class TMemoAdapter : public TEditAdapter
-{
+class TMemoAdapter : public TEditAdapter {
 public:
     explicit TMemoAdapter(QPlainTextEdit* edit)
         : fEdit(edit)
     {
-        fConnection = QObject::connect(edit->document(), &QTextDocument::contentsChange, edit,
-                                       [this](int position, int, int added) {
-                                           fLastPosition = position;
-                                           fLastAdded = added;
-                                       });
+        fConnection = QObject::connect(
+            edit->document(), &QTextDocument::contentsChange, edit, [this](int position, int, int added) {
+                fLastPosition = position;
+                fLastAdded = added;
+            });
     }
     ~TMemoAdapter() override { QObject::disconnect(fConnection); }
     QWidget* Widget() const override { return fEdit; }
@@ -1400,8 +1385,7 @@ void TRadioButton::CMDialogChar(TMessage& Message)
 
 namespace {
 
-class TComboHost : public THost<QComboBox>
-{
+class TComboHost : public THost<QComboBox> {
 public:
     using THost<QComboBox>::THost;
     TCustomComboBox* Combo() const { return static_cast<TCustomComboBox*>(Control()); }
@@ -1448,8 +1432,7 @@ protected:
 };
 
 // Paints the items of an owner-drawn combo's list through the control.
-class TComboItemDelegate : public QStyledItemDelegate
-{
+class TComboItemDelegate : public QStyledItemDelegate {
 public:
     explicit TComboItemDelegate(TComboHost* host)
         : QStyledItemDelegate(host)

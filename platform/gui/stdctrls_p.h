@@ -7,6 +7,7 @@
 #include "platform/gui/host_p.h"
 
 #include <QAbstractScrollArea>
+#include <QMouseEvent>
 #include <QPalette>
 
 #include <utility>
@@ -64,8 +65,7 @@ protected:
 namespace stdctrls_p {
 
 // Sets a flag for the lifetime of the scope.
-class TFlagScope
-{
+class TFlagScope {
 public:
     explicit TFlagScope(bool& flag)
         : fFlag(flag)
@@ -83,8 +83,7 @@ private:
 };
 
 // Binds a canvas to a painter until the scope ends, also when drawing throws.
-class TPainterScope
-{
+class TPainterScope {
 public:
     TPainterScope(TCanvas* canvas, QPainter* painter)
         : fCanvas(canvas)
@@ -111,8 +110,7 @@ private:
 // Ctrl+C, Ctrl+V and Ctrl+X arrive as the characters 3, 22 and 24: they run
 // the control's own clipboard operation, so descendants can filter what
 // travels, and the character is dropped. True when Key was one of them.
-template <class TEditLike>
-bool HandleClipboardChar(TEditLike& edit, QChar& Key)
+template <class TEditLike> bool HandleClipboardChar(TEditLike& edit, QChar& Key)
 {
     switch (Key.unicode()) {
     case 3: edit.CopyToClipboard(); break;
@@ -121,6 +119,21 @@ bool HandleClipboardChar(TEditLike& edit, QChar& Key)
     default: return false;
     }
     Key = QChar();
+    return true;
+}
+
+// No middle-button paste of the X11 selection in the edits: it would bypass
+// the control's own paste and its filter, and the class library's edits have
+// none. The control still hears the release. True when the event was taken.
+inline bool SwallowMiddleButtonRelease(TWinControl* control, QMouseEvent* e)
+{
+    if (e->button() != Qt::MiddleButton)
+        return false;
+    if (control) {
+        const QPoint pos = e->position().toPoint();
+        GuardedCall([&] { control->HostMouseRelease(e->button(), e->modifiers(), e->buttons(), pos); });
+    }
+    e->accept();
     return true;
 }
 

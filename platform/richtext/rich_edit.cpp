@@ -90,17 +90,8 @@ protected:
 
     void mouseReleaseEvent(QMouseEvent* e) override
     {
-        // No middle-button paste of the X11 selection: it would bypass the
-        // control's paste, and Windows' rich edit has none.
-        if (e->button() == Qt::MiddleButton) {
-            if (TWinControl* c = Control()) {
-                const QPoint pos = e->position().toPoint();
-                GuardedCall([&] { c->HostMouseRelease(e->button(), e->modifiers(), e->buttons(), pos); });
-            }
-            e->accept();
-            return;
-        }
-        TViewHost<QTextEdit>::mouseReleaseEvent(e);
+        if (!SwallowMiddleButtonRelease(Control(), e))
+            TViewHost<QTextEdit>::mouseReleaseEvent(e);
     }
 };
 
