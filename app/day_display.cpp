@@ -69,14 +69,6 @@ void TfrmMain::BuildDayDisplay()
         bitmap.SetImage(PictureOn(QStringLiteral("mood%1").arg(i, 2, 10, QLatin1Char('0')), clWhite, blank));
         ilMood->Add(&bitmap, nullptr);
     }
-    actNextMood->OnExecute = [this](TObject*) {
-        const int last = ilMood->Count() - 1;
-        ShowMood(CurrentMood >= last ? 0 : CurrentMood + 1);
-    };
-    actPrevMood->OnExecute = [this](TObject*) {
-        const int last = ilMood->Count() - 1;
-        ShowMood(CurrentMood <= 0 ? last : CurrentMood - 1);
-    };
     dCalendar->OnDrawCalendarCell = [this](TObject* s, TCanvas* canvas, int col, int row, const QRect& rect,
                                         TGridDrawState state, const QString& text, TDayState dayState) {
         dCalendarDrawCalendarCell(s, canvas, col, row, rect, state, text, dayState);

@@ -229,6 +229,29 @@ public:
     // An empty body starts typing in the entry font.
     void ResetRichAttributes();
 
+    // The formatting bar: each style toggles on the selection, sizes step
+    // by a point (never below 3), alignment is the paragraph's.
+    void btnBoldClick(TObject* Sender);
+    void btnItalicClick(TObject* Sender);
+    void btnUnderlineClick(TObject* Sender);
+    void btnUpFontClick(TObject* Sender);
+    void btnDownFontClick(TObject* Sender);
+    void btnLeftClick(TObject* Sender);
+    void btnCenterClick(TObject* Sender);
+    void btnRightClick(TObject* Sender);
+    // Every item of pmColors: the item's colour for the selection.
+    void pmiNCL0Click(TObject* Sender);
+    // Ctrl with the letters of the buttons' hints runs their commands.
+    void MemoBodyKeyDown(TObject* Sender, quint16& Key, TShiftState Shift);
+    // After a warning, the entry's text again in the entry font only; the
+    // formatted entry stays on the clipboard.
+    void pmoResetEntryClick(TObject* Sender);
+    // The mood pictures in turn, wrapping at both ends.
+    void actNextMoodExecute(TObject* Sender);
+    void actPrevMoodExecute(TObject* Sender);
+    // The clipart chooser picks the mood picture.
+    void imgMoodClick(TObject* Sender);
+
     // English day abbreviations and the first day of the week, from the
     // settings; changes made during a run take effect at the next start.
     void ApplyCalendarOptions();
@@ -266,6 +289,7 @@ private:
     void BuildComponents();
     void BuildDayDisplay();
     void BuildBirthdayLine();
+    void BuildFormatting();
     void BuildSettings();
     void BuildControls();
     void PlaceWindow();

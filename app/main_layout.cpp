@@ -501,4 +501,5 @@ void TfrmMain::BuildControls()
 
     BuildDayDisplay();
     BuildBirthdayLine();
+    BuildFormatting();
 }

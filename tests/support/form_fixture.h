@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QImage>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -80,3 +81,18 @@ protected:
     TForm* form = nullptr;
     QStringList errors;
 };
+
+// Runs act on the form of class F that the next modal loop shows (a modal
+// form runs its own loop, so the test acts from inside it); seen tells
+// whether it was there.
+template <class F, class Act> void WhenShown(bool& seen, Act act)
+{
+    QTimer::singleShot(0, [&seen, act] {
+        for (TCustomForm* w : AllForms())
+            if (auto* shown = dynamic_cast<F*>(w)) {
+                seen = true;
+                act(*shown);
+                return;
+            }
+    });
+}

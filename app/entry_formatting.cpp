@@ -1,0 +1,188 @@
+// The main window's entry formatting: the formatting bar and its keys, the
+// colour menu, the reset of an entry to the entry font, and the choice of
+// the day's mood picture.
+
+#include "app/main_form.h"
+
+#include "app/clipart_select.h"
+#include "controls/dropdown_button.h"
+#include "controls/link_rich_edit.h"
+#include "platform/gui/actnlist.h"
+#include "platform/gui/bitmap.h"
+#include "platform/gui/dialogs.h"
+#include "platform/gui/extctrls.h"
+#include "platform/gui/menus.h"
+#include "platform/gui/services.h"
+
+namespace {
+
+QString S(const char* text)
+{
+    return QString::fromUtf8(text);
+}
+
+// The colours of pmColors' items, in menu order. "Teal" has always typed
+// bright green, so entries written with it keep their look.
+constexpr TColor kTypingColors[] = {
+    0x00000000, // Black
+    0x00800000, // Navy
+    0x00000080, // Maroon
+    0x00008080, // Olive
+    0x00008000, // Green
+    0x00800080, // Purple
+    0x0000FF00, // Teal
+    0x000000FF, // Red
+    0x00808080, // Gray
+};
+
+// Below this the text would be unreadable; growing has no limit.
+constexpr int kSmallestSize = 3;
+
+const char* const kResetWarning = "The contents of this entry will be reset to the\r\ndefault diary font. Any custom "
+                                  "formatting you \r\nmight have applied will be lost. Are you sure\r\nyou want to "
+                                  "proceed?";
+
+} // namespace
+
+void TfrmMain::BuildFormatting()
+{
+    btnBold->OnClick = [this](TObject* s) { btnBoldClick(s); };
+    btnItalic->OnClick = [this](TObject* s) { btnItalicClick(s); };
+    btnUnderline->OnClick = [this](TObject* s) { btnUnderlineClick(s); };
+    btnUpFont->OnClick = [this](TObject* s) { btnUpFontClick(s); };
+    btnDownFont->OnClick = [this](TObject* s) { btnDownFontClick(s); };
+    btnLeft->OnClick = [this](TObject* s) { btnLeftClick(s); };
+    btnCenter->OnClick = [this](TObject* s) { btnCenterClick(s); };
+    btnRight->OnClick = [this](TObject* s) { btnRightClick(s); };
+    for (int i = 0; i < pmColors->Items()->Count() && i < int(std::size(kTypingColors)); ++i) {
+        TMenuItem* item = pmColors->Items()->Items(i);
+        item->SetTag(i);
+        item->OnClick = [this](TObject* s) { pmiNCL0Click(s); };
+    }
+    MemoBody->OnKeyDown = [this](TObject* s, quint16& key, TShiftState shift) { MemoBodyKeyDown(s, key, shift); };
+    pmoResetEntry->OnClick = [this](TObject* s) { pmoResetEntryClick(s); };
+    actNextMood->OnExecute = [this](TObject* s) { actNextMoodExecute(s); };
+    actPrevMood->OnExecute = [this](TObject* s) { actPrevMoodExecute(s); };
+    imgMood->OnClick = [this](TObject* s) { imgMoodClick(s); };
+}
+
+namespace {
+
+void ToggleStyle(TTextAttributes& attributes, TFontStyle style)
+{
+    const TFontStyles now = attributes.Style();
+    attributes.SetStyle(now.Contains(style) ? now - style : now | style);
+}
+
+} // namespace
+
+void TfrmMain::btnBoldClick(TObject*)
+{
+    ToggleStyle(*MemoBody->SelAttributes(), fsBold);
+}
+
+void TfrmMain::btnItalicClick(TObject*)
+{
+    ToggleStyle(*MemoBody->SelAttributes(), fsItalic);
+}
+
+void TfrmMain::btnUnderlineClick(TObject*)
+{
+    ToggleStyle(*MemoBody->SelAttributes(), fsUnderline);
+}
+
+void TfrmMain::btnUpFontClick(TObject*)
+{
+    TTextAttributes& attributes = *MemoBody->SelAttributes();
+    attributes.SetSize(attributes.Size() + 1);
+}
+
+void TfrmMain::btnDownFontClick(TObject*)
+{
+    TTextAttributes& attributes = *MemoBody->SelAttributes();
+    if (attributes.Size() > kSmallestSize)
+        attributes.SetSize(attributes.Size() - 1);
+}
+
+void TfrmMain::btnLeftClick(TObject*)
+{
+    MemoBody->Paragraph()->SetAlignment(taLeftJustify);
+}
+
+void TfrmMain::btnCenterClick(TObject*)
+{
+    MemoBody->Paragraph()->SetAlignment(taCenter);
+}
+
+void TfrmMain::btnRightClick(TObject*)
+{
+    MemoBody->Paragraph()->SetAlignment(taRightJustify);
+}
+
+void TfrmMain::pmiNCL0Click(TObject* Sender)
+{
+    const auto* item = dynamic_cast<const TMenuItem*>(Sender);
+    if (!item || item->Tag() < 0 || item->Tag() >= qint64(std::size(kTypingColors)))
+        return;
+    MemoBody->SelAttributes()->SetColor(kTypingColors[item->Tag()]);
+}
+
+void TfrmMain::MemoBodyKeyDown(TObject*, quint16& Key, TShiftState Shift)
+{
+    // Other modifiers do not matter, so Ctrl+Shift+B is bold too. The key
+    // goes on to the editor.
+    if (!(Shift & ssCtrl))
+        return;
+    switch (Key) {
+    case 'B': btnBoldClick(this); break;
+    case 'H': btnItalicClick(this); break;
+    case 'U': btnUnderlineClick(this); break;
+    case 'L': btnLeftClick(this); break;
+    case 'R': btnRightClick(this); break;
+    case 'E': btnCenterClick(this); break;
+    case 'N': btnUpFontClick(this); break;
+    case 'M': btnDownFontClick(this); break;
+    default: break;
+    }
+}
+
+void TfrmMain::pmoResetEntryClick(TObject*)
+{
+    if (MessageDlg(S(kResetWarning), mtWarning, mbOKCancel) != mrOk)
+        return;
+    try {
+        // Through the clipboard, as the user could: the formatted entry
+        // stays there to paste back.
+        MemoBody->SelectAll();
+        MemoBody->CopyToClipboard();
+        MemoBody->Clear();
+        MemoBody->SetText(Clipboard().AsText());
+        if (MemoBody->Text().endsWith(S("\r\n"))) {
+            MemoBody->SetSelStart(MemoBody->TextLength() - 1);
+            MemoBody->SetSelLength(1);
+            MemoBody->SetSelText(QString());
+        }
+        // Setting the text counts as loading; the reset must be stored.
+        MemoBody->SetModified(true);
+    } catch (const Exception&) {
+    }
+}
+
+void TfrmMain::actNextMoodExecute(TObject*)
+{
+    const int last = ilMood->Count() - 1;
+    ShowMood(CurrentMood >= last ? 0 : CurrentMood + 1);
+}
+
+void TfrmMain::actPrevMoodExecute(TObject*)
+{
+    const int last = ilMood->Count() - 1;
+    ShowMood(CurrentMood <= 0 ? last : CurrentMood - 1);
+}
+
+void TfrmMain::imgMoodClick(TObject*)
+{
+    const QPoint at = imgMood->ClientToScreen(QPoint(imgMood->Left(), imgMood->Top()));
+    CurrentMood = TfrmClipartSelect::SelectIcon(this, at.x(), at.y(), ilMood, CurrentMood);
+    ShowMood(CurrentMood);
+}
