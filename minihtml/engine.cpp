@@ -199,9 +199,11 @@ TQzMiniHtml2::TQzMiniHtml2(TComponent* AOwner)
     , selectionState(this)
     , CacheBitmap(std::make_unique<TBitmap>())
 {
+    // The cache keeps alpha: the transparent colour paints transparency, so
+    // text is anti-aliased against whatever the cache is copied onto.
+    CacheBitmap->SetAlphaFormat(afPremultiplied);
+    CacheBitmap->SetTransparentColor(HtmlTransparentColor);
     CacheBitmap->SetWidth(width);
-    // Text on a colour-keyed bitmap must not blend with the key colour.
-    CacheBitmap->Canvas()->SetNoAntialiasText(true);
     InputHtml.Owner = this;
 }
 

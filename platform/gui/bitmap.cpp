@@ -265,10 +265,10 @@ void TBitmap::SetSize(int width, int height)
     ReleaseCanvasPainter();
     QImage resized;
     if (width > 0 && height > 0) {
-        resized = QImage(width, height, QImage::Format_RGB32);
+        resized = QImage(width, height, ImageFormat());
         if (resized.isNull())
             throw EOutOfMemory(QStringLiteral("Not enough memory for a %1 x %2 bitmap").arg(width).arg(height));
-        resized.fill(Qt::white);
+        resized.fill(fAlphaFormat == afIgnored ? Qt::white : Qt::transparent);
         if (!fImage.isNull()) {
             QPainter p(&resized);
             p.setCompositionMode(QPainter::CompositionMode_Source);
@@ -283,9 +283,32 @@ void TBitmap::SetSize(int width, int height)
 
 void TBitmap::SetTransparent(bool value)
 {
-    if (value)
+    if (value && fAlphaFormat == afIgnored)
         fCanvas->SetNoAntialiasText(true);
     TGraphic::SetTransparent(value);
+}
+
+QImage::Format TBitmap::ImageFormat() const
+{
+    return fAlphaFormat == afIgnored ? QImage::Format_RGB32 : QImage::Format_ARGB32_Premultiplied;
+}
+
+void TBitmap::KeyCanvas()
+{
+    const bool keyed = fAlphaFormat != afIgnored && fTransparentMode == tmFixed && fTransparentColor != clDefault;
+    fCanvas->SetAlphaKey(keyed ? std::optional<TColor>(fTransparentColor) : std::nullopt);
+}
+
+void TBitmap::SetAlphaFormat(TAlphaFormat value)
+{
+    if (value == fAlphaFormat)
+        return;
+    Image();
+    fAlphaFormat = value;
+    if (!fImage.isNull())
+        fImage = value == afIgnored ? ToOpaqueRgb32(fImage) : fImage.convertToFormat(ImageFormat());
+    KeyCanvas();
+    Changed();
 }
 
 TColor TBitmap::TransparentColor() const
@@ -306,8 +329,9 @@ void TBitmap::SetTransparentColor(TColor value)
         return;
     fTransparentColor = value;
     fTransparentMode = value == clDefault ? tmAuto : tmFixed;
-    if (value != clDefault)
+    if (value != clDefault && fAlphaFormat == afIgnored)
         fCanvas->SetNoAntialiasText(true);
+    KeyCanvas();
     Changed();
 }
 
@@ -320,6 +344,7 @@ void TBitmap::SetTransparentMode(TTransparentMode value)
     else
         fTransparentColor = TransparentColor() & 0xFFFFFF;
     fTransparentMode = value;
+    KeyCanvas();
     Changed();
 }
 
@@ -377,7 +402,7 @@ void TBitmap::SetImage(const QImage& image)
     if (pixels > kMaxPixels)
         throw EInvalidGraphic(
             QStringLiteral("Bitmap size %1 x %2 is too large").arg(image.width()).arg(image.height()));
-    fImage = ToOpaqueRgb32(image);
+    fImage = fAlphaFormat == afIgnored ? ToOpaqueRgb32(image) : image.convertToFormat(ImageFormat());
     fWidth = fImage.width();
     fHeight = fImage.height();
     if (fMonochrome)
@@ -408,6 +433,8 @@ void TBitmap::Assign(const TGraphic* source)
         fMonoDirty = false;
         fPixelFormat = bitmap->fPixelFormat;
         fHandleType = bitmap->fHandleType;
+        fAlphaFormat = bitmap->fAlphaFormat;
+        KeyCanvas();
         Changed();
         return;
     }

@@ -64,6 +64,8 @@ protected:
 enum TTransparentMode { tmAuto, tmFixed };
 enum TPixelFormat { pfDevice, pf1bit, pf4bit, pf8bit, pf15bit, pf16bit, pf24bit, pf32bit, pfCustom };
 enum TBitmapHandleType { bmDIB, bmDDB };
+// Whether a bitmap keeps an alpha channel (premultiplied) or is opaque.
+enum TAlphaFormat { afIgnored, afPremultiplied };
 
 class TBitmapCanvas;
 
@@ -71,6 +73,10 @@ class TBitmapCanvas;
 // key). New pixels are white. The canvas draws into the image through a
 // painter it opens lazily; Image() closes that painter first. Drawing on the
 // canvas fires OnChange. A monochrome bitmap keeps its pixels black or white.
+// With AlphaFormat afPremultiplied the image keeps alpha
+// (Format_ARGB32_Premultiplied), new pixels are transparent, and a fixed
+// transparent colour paints transparency on the canvas, so that text stays
+// anti-aliased where a colour key would need hard edges.
 class TBitmap : public TGraphic {
 public:
     TBitmap();
@@ -89,7 +95,8 @@ public:
     bool Empty() const override { return fWidth == 0 || fHeight == 0; }
 
     TCanvas* Canvas();
-    // Also turns off anti-aliased text on the canvas when switched on.
+    // Also turns off anti-aliased text on the canvas when switched on
+    // (unless the bitmap keeps alpha).
     void SetTransparent(bool value) override;
 
     // Transparent colour: tmAuto takes the bottom-left pixel (with the
@@ -108,6 +115,9 @@ public:
     // Kept for the callers; pf1bit is the same as Monochrome.
     TPixelFormat PixelFormat() const;
     void SetPixelFormat(TPixelFormat value);
+    TAlphaFormat AlphaFormat() const { return fAlphaFormat; }
+    // Converts the pixels: to opaque ones on white, or to ones with alpha.
+    void SetAlphaFormat(TAlphaFormat value);
     TBitmapHandleType HandleType() const { return fHandleType; }
     void SetHandleType(TBitmapHandleType value) { fHandleType = value; }
     void Dormant() { }
@@ -129,7 +139,7 @@ public:
     // The pixels, with any canvas painter closed first.
     QImage& Image();
     const QImage& Image() const;
-    // Replaces the pixels (converted to RGB32).
+    // Replaces the pixels (converted to the bitmap's format).
     void SetImage(const QImage& image);
 
     // Opaque pixels with the key colour's pixels left out when Transparent.
@@ -143,6 +153,9 @@ private:
     void CanvasChanged();
     void ReleaseCanvasPainter() const;
     void NormalizeMonochrome();
+    QImage::Format ImageFormat() const;
+    // Tells the canvas how it paints the transparent colour.
+    void KeyCanvas();
 
     QImage fImage; // null while either side is 0
     int fWidth = 0;
@@ -154,6 +167,7 @@ private:
     bool fMonoDirty = false;
     TPixelFormat fPixelFormat = pfDevice;
     TBitmapHandleType fHandleType = bmDIB;
+    TAlphaFormat fAlphaFormat = afIgnored;
     mutable QImage fKeyedCache;
     mutable qint64 fKeyedCacheKey = 0;
     mutable TColor fKeyedCacheColor = 0;

@@ -157,10 +157,11 @@ bool PatternOn(const DashPattern& pattern, int index)
 }
 
 // Sets the painter's composition for a pen raster operation; colour may be
-// replaced (black/white). Returns false when nothing is to be drawn.
-bool ApplyPenMode(QPainter& p, TPenMode mode, QColor& color)
+// replaced (black/white). The copying modes draw with copy. Returns false
+// when nothing is to be drawn.
+bool ApplyPenMode(QPainter& p, TPenMode mode, QColor& color, QPainter::CompositionMode copy)
 {
-    QPainter::CompositionMode m = QPainter::CompositionMode_SourceOver;
+    QPainter::CompositionMode m = copy;
     switch (mode) {
     case pmBlack: color = Qt::black; break;
     case pmWhite: color = Qt::white; break;
@@ -188,11 +189,11 @@ bool PenVisible(const TPen& pen)
     return pen.Style() != psClear && pen.Mode() != pmNop;
 }
 
-QBrush MakeQBrush(const TBrush& brush)
+// color: the brush's colour as painted.
+QBrush MakeQBrush(const TBrush& brush, const QColor& color)
 {
     if (TBitmap* pattern = brush.Bitmap(); pattern && !pattern->Empty())
         return QBrush(pattern->Image());
-    const QColor color = ToQColor(brush.Color());
     switch (brush.Style()) {
     case bsSolid: return QBrush(color);
     case bsClear: return QBrush(Qt::NoBrush);
@@ -232,13 +233,12 @@ QPen MakeQPen(const TPen& pen, const QColor& color)
 
 // Pen and brush of a shape Qt rasterizes; false when the pen's mode draws
 // nothing at all.
-bool ApplyShapeStyle(QPainter& p, const TPen& pen, const TBrush& brush)
+bool ApplyShapeStyle(QPainter& p, const TPen& pen, QColor penColor, const QBrush& brush)
 {
-    QColor color = ToQColor(pen.Color());
-    if (PenVisible(pen) && !ApplyPenMode(p, pen.Mode(), color))
+    if (PenVisible(pen) && !ApplyPenMode(p, pen.Mode(), penColor, p.compositionMode()))
         return false;
-    p.setPen(MakeQPen(pen, color));
-    p.setBrush(MakeQBrush(brush));
+    p.setPen(MakeQPen(pen, penColor));
+    p.setBrush(brush);
     return true;
 }
 
@@ -516,6 +516,30 @@ void TPen::SetMode(TPenMode value)
 // ---------------------------------------------------------------------------
 // TCanvas
 
+namespace {
+
+// How shapes and fills go onto a canvas: over what is there, or, where the
+// alpha key paints transparency, replacing it (shapes are not anti-aliased,
+// so opaque colours come out the same).
+QPainter::CompositionMode CopyComposition(const TCanvas& canvas)
+{
+    return canvas.AlphaKey() ? QPainter::CompositionMode_Source : QPainter::CompositionMode_SourceOver;
+}
+
+// The part of the painter's device that drawing can reach, in its logical
+// coordinates.
+QRect VisibleRect(const QPainter& p)
+{
+    if (p.hasClipping())
+        return p.clipBoundingRect().toAlignedRect();
+    const QPaintDevice* device = p.device();
+    if (!device)
+        return QRect();
+    return p.transform().inverted().mapRect(QRect(0, 0, device->width(), device->height()));
+}
+
+} // namespace
+
 // One drawing call: the painter with the canvas's origin and clip applied,
 // restored again at the end. Finish() also reports the change.
 class TCanvasPaintScope {
@@ -536,7 +560,7 @@ public:
         fPainter->setRenderHint(QPainter::Antialiasing, false);
         fPainter->setRenderHint(QPainter::SmoothPixmapTransform, false);
         fPainter->setRenderHint(QPainter::TextAntialiasing, true);
-        fPainter->setCompositionMode(QPainter::CompositionMode_SourceOver);
+        fPainter->setCompositionMode(CopyComposition(canvas));
         fPainter->setOpacity(1.0);
         fPainter->setBackgroundMode(Qt::TransparentMode);
         fPainter->setPen(Qt::NoPen);
@@ -667,15 +691,9 @@ QRect TCanvas::DeviceBounds() const
 {
     QRect bounds;
     if (!fBound.empty()) {
-        QPainter* p = fBound.back();
-        if (!p) {
-            // Bound to nothing: no drawable area.
-        } else if (p->hasClipping()) {
-            bounds = p->clipBoundingRect().toAlignedRect();
-        } else if (QPaintDevice* device = p->device()) {
-            const QRect deviceRect(0, 0, device->width(), device->height());
-            bounds = p->transform().inverted().mapRect(deviceRect);
-        }
+        // A canvas bound to no painter has no drawable area.
+        if (const QPainter* p = fBound.back())
+            bounds = VisibleRect(*p);
     } else {
         bounds = QRect(QPoint(0, 0), TargetSize());
     }
@@ -742,6 +760,8 @@ TColor TCanvas::Pixels(int x, int y)
     if (!image || !image->rect().contains(at))
         return CLR_INVALID;
     const QRgb rgb = image->pixel(at);
+    if (fAlphaKey && qAlpha(rgb) == 0)
+        return ColorToRGB(*fAlphaKey);
     return RGB(qRed(rgb), qGreen(rgb), qBlue(rgb));
 }
 
@@ -752,7 +772,7 @@ void TCanvas::SetPixels(int x, int y, TColor color)
         // Straight into the image: no painter for single pixels.
         if (QImage* image = TargetImage()) {
             if (DeviceBounds().contains(device) && image->rect().contains(device)) {
-                image->setPixel(device, ToRgb(color));
+                image->setPixel(device, PaintColor(color).rgba());
                 Changed();
             }
             return;
@@ -761,7 +781,7 @@ void TCanvas::SetPixels(int x, int y, TColor color)
     TCanvasPaintScope p(*this);
     if (!p)
         return;
-    p->fillRect(QRect(x, y, 1, 1), ToQColor(color));
+    p->fillRect(QRect(x, y, 1, 1), PaintColor(color));
     p.Finish();
 }
 
@@ -770,12 +790,12 @@ void TCanvas::SetPixels(int x, int y, TColor color)
 void TCanvas::FillRect(const QRect& rect)
 {
     if (BrushVisible(*fBrush))
-        FillArea(*this, rect, MakeQBrush(*fBrush));
+        FillArea(*this, rect, PaintBrush());
 }
 
 void TCanvas::FillSolidRect(const QRect& rect, TColor color)
 {
-    FillArea(*this, rect, ToQColor(color));
+    FillArea(*this, rect, PaintColor(color));
 }
 
 void TCanvas::FrameRect(const QRect& rect)
@@ -786,7 +806,7 @@ void TCanvas::FrameRect(const QRect& rect)
     TCanvasPaintScope p(*this);
     if (!p)
         return;
-    FillFrame(*p, rect, MakeQBrush(*fBrush));
+    FillFrame(*p, rect, PaintBrush());
     p.Finish();
 }
 
@@ -794,8 +814,8 @@ void TCanvas::DrawLine(QPainter& p, QPoint from, QPoint to)
 {
     if (from == to)
         return;
-    QColor color = ToQColor(fPen->Color());
-    if (!ApplyPenMode(p, fPen->Mode(), color))
+    QColor color = PaintColor(fPen->Color());
+    if (!ApplyPenMode(p, fPen->Mode(), color, CopyComposition(*this)))
         return;
     if (fPen->Width() > 1) {
         QPen pen = MakeQPen(*fPen, color);
@@ -822,7 +842,7 @@ void TCanvas::DrawLine(QPainter& p, QPoint from, QPoint to)
     }
     // Gaps of patterned lines show the background colour unless the brush is clear.
     const bool opaqueGaps = pattern && fBrush->Style() != bsClear;
-    const QColor gapColor = ToQColor(fBrush->Color());
+    const QColor gapColor = PaintColor(fBrush->Color());
     int x = from.x(), y = from.y();
     const int dx = std::abs(to.x() - x), sx = x < to.x() ? 1 : -1;
     const int dy = -std::abs(to.y() - y), sy = y < to.y() ? 1 : -1;
@@ -880,26 +900,26 @@ void TCanvas::Rectangle(int x1, int y1, int x2, int y2)
     if (!p)
         return;
     const bool pen = PenVisible(*fPen);
-    QColor penColor = ToQColor(fPen->Color());
-    if (pen && !ApplyPenMode(*p, fPen->Mode(), penColor))
+    QColor penColor = PaintColor(fPen->Color());
+    if (pen && !ApplyPenMode(*p, fPen->Mode(), penColor, CopyComposition(*this)))
         return;
     const QRect box(r.x(), r.y(), w, h);
     if (!pen) {
         // Without a pen the fill is one pixel smaller on the right and bottom.
         if (BrushVisible(*fBrush))
-            p->fillRect(QRect(box.x(), box.y(), w - 1, h - 1), MakeQBrush(*fBrush));
+            p->fillRect(QRect(box.x(), box.y(), w - 1, h - 1), PaintBrush());
     } else if (fPen->Width() > 1) {
         p->setPen(MakeQPen(*fPen, penColor));
-        p->setBrush(MakeQBrush(*fBrush));
+        p->setBrush(PaintBrush());
         p->drawRect(QRect(box.x(), box.y(), w - 1, h - 1));
     } else {
         if (BrushVisible(*fBrush) && w > 2 && h > 2)
-            p->fillRect(box.adjusted(1, 1, -1, -1), MakeQBrush(*fBrush));
+            p->fillRect(box.adjusted(1, 1, -1, -1), PaintBrush());
         if (!PatternOf(fPen->Style())) {
             FillFrame(*p, box, penColor);
         } else {
             const int l = box.x(), t = box.y(), r2 = box.x() + w - 1, b = box.y() + h - 1;
-            p->setCompositionMode(QPainter::CompositionMode_SourceOver);
+            p->setCompositionMode(CopyComposition(*this));
             DrawLine(*p, QPoint(l, t), QPoint(r2, t));
             DrawLine(*p, QPoint(r2, t), QPoint(r2, b));
             DrawLine(*p, QPoint(r2, b), QPoint(l, b));
@@ -915,7 +935,7 @@ void TCanvas::RoundRect(int x1, int y1, int x2, int y2, int w, int h)
     if (r.width() <= 1 || r.height() <= 1)
         return;
     TCanvasPaintScope p(*this);
-    if (!p || !ApplyShapeStyle(*p, *fPen, *fBrush))
+    if (!p || !ApplyShapeStyle(*p, *fPen, PaintColor(fPen->Color()), PaintBrush()))
         return;
     // A stroked QRect covers its size plus one pixel: the excluded edge.
     p->drawRoundedRect(QRect(r.x(), r.y(), r.width() - 2, r.height() - 2), w / 2.0, h / 2.0, Qt::AbsoluteSize);
@@ -928,7 +948,7 @@ void TCanvas::Ellipse(int x1, int y1, int x2, int y2)
     if (r.width() <= 1 || r.height() <= 1)
         return;
     TCanvasPaintScope p(*this);
-    if (!p || !ApplyShapeStyle(*p, *fPen, *fBrush))
+    if (!p || !ApplyShapeStyle(*p, *fPen, PaintColor(fPen->Color()), PaintBrush()))
         return;
     p->drawEllipse(QRect(r.x(), r.y(), r.width() - 2, r.height() - 2));
     p.Finish();
@@ -939,7 +959,7 @@ void TCanvas::Polygon(const QList<QPoint>& points)
     if (points.size() < 2)
         return;
     TCanvasPaintScope p(*this);
-    if (!p || !ApplyShapeStyle(*p, *fPen, *fBrush))
+    if (!p || !ApplyShapeStyle(*p, *fPen, PaintColor(fPen->Color()), PaintBrush()))
         return;
     p->drawPolygon(QPolygon(points), Qt::OddEvenFill);
     p.Finish();
@@ -973,11 +993,27 @@ void TCanvas::DrawFocusRect(const QRect& rect)
 
 // ---- text
 
+QColor TCanvas::PaintColor(TColor color) const
+{
+    if (fAlphaKey && ColorToRGB(color) == ColorToRGB(*fAlphaKey))
+        return QColor(Qt::transparent);
+    return ToQColor(color);
+}
+
+QBrush TCanvas::PaintBrush() const
+{
+    return MakeQBrush(*fBrush, PaintColor(fBrush->Color()));
+}
+
 void TCanvas::DrawTextAt(QPainter& p, int x, int y, const QString& text, int underlineIndex)
 {
     const QFontMetrics& fm = FontMetrics();
-    const QColor color = ToQColor(TextColor());
+    const QColor color = PaintColor(TextColor());
     const QFont font = DrawingFont();
+    // Glyphs blend with what lies beneath; text in the alpha key cuts
+    // see-through letters instead.
+    const QPainter::CompositionMode copy = p.compositionMode();
+    p.setCompositionMode(color.alpha() ? QPainter::CompositionMode_SourceOver : QPainter::CompositionMode_Source);
     if (!fNoAntialiasText) {
         p.setFont(font);
         p.setPen(color);
@@ -989,24 +1025,30 @@ void TCanvas::DrawTextAt(QPainter& p, int x, int y, const QString& text, int und
         // far away: keep the layer to the text's own cell and a margin.
         const QRect cell(-fm.maxWidth() - 2, -fm.ascent() - fm.height(),
                          fm.horizontalAdvance(text) + 2 * fm.maxWidth() + 4, 3 * fm.height());
-        const QRect ink =
-            (fm.boundingRect(text).adjusted(-2, -2, 2, 2) | QRect(0, -fm.ascent(), 1, fm.height())).intersected(cell);
-        QImage layer(ink.size(), QImage::Format_ARGB32_Premultiplied);
-        layer.fill(Qt::transparent);
-        {
-            QPainter lp(&layer);
-            lp.setFont(font);
-            lp.setPen(QColor(0, 0, 0));
-            lp.drawText(-ink.topLeft(), text);
+        // Only what can show gets a layer: a huge word costs what is visible.
+        const QPoint baseline(x, y + fm.ascent());
+        const QRect ink = (fm.boundingRect(text).adjusted(-2, -2, 2, 2) | QRect(0, -fm.ascent(), 1, fm.height()))
+                              .intersected(cell)
+                              .intersected(VisibleRect(p).translated(-baseline));
+        if (!ink.isEmpty()) {
+            QImage layer(ink.size(), QImage::Format_ARGB32_Premultiplied);
+            layer.fill(Qt::transparent);
+            {
+                QPainter lp(&layer);
+                lp.setFont(font);
+                lp.setPen(QColor(0, 0, 0));
+                lp.drawText(-ink.topLeft(), text);
+            }
+            const QRgb solid = color.rgba();
+            for (int row = 0; row < layer.height(); ++row) {
+                QRgb* line = reinterpret_cast<QRgb*>(layer.scanLine(row));
+                for (int col = 0; col < layer.width(); ++col)
+                    line[col] = qAlpha(line[col]) >= 128 ? solid : 0;
+            }
+            p.drawImage(baseline + ink.topLeft(), layer);
         }
-        const QRgb solid = color.rgb() | 0xFF000000u;
-        for (int row = 0; row < layer.height(); ++row) {
-            QRgb* line = reinterpret_cast<QRgb*>(layer.scanLine(row));
-            for (int col = 0; col < layer.width(); ++col)
-                line[col] = qAlpha(line[col]) >= 128 ? solid : 0;
-        }
-        p.drawImage(QPoint(x, y + fm.ascent()) + ink.topLeft(), layer);
     }
+    p.setCompositionMode(copy);
     if (underlineIndex >= 0 && underlineIndex < text.size()) {
         const int ux = x + fm.horizontalAdvance(text.left(underlineIndex));
         const int uw = fm.horizontalAdvance(text.mid(underlineIndex, 1));
@@ -1025,7 +1067,7 @@ void TCanvas::TextOut(int x, int y, const QString& text)
     if (!p)
         return;
     if (fBrush->Style() != bsClear)
-        p->fillRect(QRect(x, y, width, fm.height()), ToQColor(fBrush->Color()));
+        p->fillRect(QRect(x, y, width, fm.height()), PaintColor(fBrush->Color()));
     DrawTextAt(*p, x, y, text);
     p.Finish();
 }
@@ -1036,7 +1078,7 @@ void TCanvas::TextRect(const QRect& rect, int x, int y, const QString& text)
     if (!p)
         return;
     if (fBrush->Style() != bsClear && rect.width() > 0 && rect.height() > 0)
-        p->fillRect(rect, ToQColor(fBrush->Color()));
+        p->fillRect(rect, PaintColor(fBrush->Color()));
     p->setClipRect(rect, Qt::IntersectClip);
     DrawTextAt(*p, x, y, text);
     p.Finish();
@@ -1082,6 +1124,7 @@ void TCanvas::DrawImage(const QRect& dest, const QImage& image, const QRect& sou
         return;
     p->setRenderHint(QPainter::SmoothPixmapTransform, smooth && dest.size() != sourceRect.size());
     if (image.hasAlphaChannel()) {
+        p->setCompositionMode(QPainter::CompositionMode_SourceOver);
         p->drawImage(dest, image, sourceRect);
         p.Finish();
         return;
@@ -1143,18 +1186,25 @@ void TCanvas::BrushCopy(const QRect& dest, TBitmap& bitmap, const QRect& sourceR
     if (bitmap.Empty())
         return;
     QImage part = bitmap.Image().copy(sourceRect.normalized()).convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    const QRgb keyRgb = ToRgb(key) & 0xFFFFFF;
-    const bool clear = fBrush->Style() == bsClear;
-    const QRgb replacement = clear ? 0 : ToRgb(fBrush->Color());
+    // Key pixels are transparent, as are the cleared pixels of a bitmap with
+    // alpha, whose anti-aliased edges are partly transparent.
+    const QRgb keyRgb = ToRgb(key);
     for (int y = 0; y < part.height(); ++y) {
         QRgb* line = reinterpret_cast<QRgb*>(part.scanLine(y));
         for (int x = 0; x < part.width(); ++x) {
-            if ((line[x] & 0xFFFFFF) == keyRgb)
-                line[x] = replacement;
+            if (line[x] == keyRgb)
+                line[x] = 0;
         }
     }
-    if (!clear)
-        part = part.convertToFormat(QImage::Format_RGB32);
+    if (fBrush->Style() != bsClear) {
+        // What is not opaque lies on the brush colour.
+        QImage under(part.size(), QImage::Format_RGB32);
+        under.fill(ToQColor(fBrush->Color()));
+        QPainter painter(&under);
+        painter.drawImage(0, 0, part);
+        painter.end();
+        part = under;
+    }
     DrawImage(dest.normalized(), part, part.rect(), false);
 }
 
@@ -1332,7 +1382,7 @@ int DrawText(TCanvas& canvas, const QString& text, QRect& rect, unsigned flags)
         else if (flags & DT_RIGHT)
             x = right - w;
         if (opaque)
-            p->fillRect(QRect(x, y, w, lineHeight), ToQColor(canvas.Brush()->Color()));
+            p->fillRect(QRect(x, y, w, lineHeight), canvas.PaintColor(canvas.Brush()->Color()));
         int underline = -1;
         for (int u : underlined) {
             if (u >= line.Start && u < line.Start + line.Text.size())

@@ -20,6 +20,7 @@
 #include <optional>
 #include <vector>
 
+class QBrush;
 class QFontMetrics;
 class QImage;
 class QPainter;
@@ -385,6 +386,14 @@ public:
     bool NoAntialiasText() const { return fNoAntialiasText; }
     void SetNoAntialiasText(bool value) { fNoAntialiasText = value; }
 
+    // On a surface with alpha: the colour that paints transparency. Fills,
+    // frames, lines and text backgrounds in it clear the pixels (and Pixels
+    // reads cleared pixels as it), so text drawn over them stays
+    // anti-aliased against whatever the surface is later copied onto. A
+    // bitmap with alpha sets its transparent colour here.
+    std::optional<TColor> AlphaKey() const { return fAlphaKey; }
+    void SetAlphaKey(std::optional<TColor> key) { fAlphaKey = key; }
+
     // A text colour that overrides Font.Color until the font next changes;
     // returns the colour in effect before.
     TColor SetTextColor(TColor color);
@@ -488,6 +497,9 @@ private:
     QImage* ReadableImage(QPoint& offset);
     void DrawLine(QPainter& p, QPoint from, QPoint to);
     void DrawTextAt(QPainter& p, int x, int y, const QString& text, int underlineIndex = -1);
+    // A colour or the brush as painted: the alpha key paints transparency.
+    QColor PaintColor(TColor color) const;
+    QBrush PaintBrush() const;
 
     std::unique_ptr<TFont> fFont;
     std::unique_ptr<TBrush> fBrush;
@@ -495,6 +507,7 @@ private:
     QPoint fPenPos;
     int fCopyMode = cmSrcCopy;
     bool fNoAntialiasText = false;
+    std::optional<TColor> fAlphaKey;
     std::optional<TColor> fTextColor;
     quint64 fTextColorGeneration = 0;
     int fLockCount = 0;

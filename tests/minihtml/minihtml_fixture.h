@@ -22,6 +22,12 @@ public:
     int TextHeight(const QString& s, const TFont& font) override { return 2 * font.Size(); }
 };
 
+// Anti-aliased text: pixels within tolerance of a colour in every channel.
+int CountNear(const QImage& image, const QRect& r, TColor c, int tolerance);
+// Where c lies on the way from a (0) to b (1), or -1 when it is off that
+// line by more than rounding: a blend with some third colour.
+double Between(QRgb c, QRgb a, QRgb b);
+
 class EngineTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -59,8 +65,12 @@ protected:
 
     static QRgb Rgb(TColor c) { return ToQColor(c).rgb() & 0xFFFFFF; }
     QRgb Px(int x, int y) { return target.Image().pixel(x, y) & 0xFFFFFF; }
-    QRgb CachePx(int x, int y) { return e->CacheBitmap->Image().pixel(x, y) & 0xFFFFFF; }
-    // Pixels of one colour in a rectangle of an image.
+    // The cache keeps alpha: its cleared pixels read as the transparent
+    // colour that paints them, the others as their colour.
+    QRgb CachePx(int x, int y) { return Seen(e->CacheBitmap->Image().pixel(x, y)); }
+    static QRgb Seen(QRgb pixel) { return qAlpha(pixel) == 0 ? Rgb(HtmlTransparentColor) : pixel & 0xFFFFFF; }
+    // Pixels of one colour in a rectangle of an image (a cache's cleared
+    // pixels count as the transparent colour).
     static int Count(const QImage& image, const QRect& r, TColor c);
 
     TBitmap target;

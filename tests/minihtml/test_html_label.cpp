@@ -15,6 +15,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QRegion>
 
 #include <iostream>
 
@@ -26,11 +27,12 @@ QString SourceRoot()
 }
 
 // The birthday line of the main window for a day with two birthdays and
-// two anniversaries, and for a day without any.
+// two anniversaries, and for a day without any. The names show at a glance
+// whether small text is smooth: round o, the stems of m, the dots of ë.
 const QString kBirthdayLine
     = QStringLiteral("<font name=\"Arial\" size=\"8\" color=\"#000000\"><a href=\"change\">Birthdays</a>: "
-                     "<font color=\"#800000\">Anna,Ben</font> <a href=\"change\">Anniversaries</a>: "
-                     "<font color=\"#000080\">Carl,Dora</font></font>");
+                     "<font color=\"#800000\">Zoë Moore,Tom</font> <a href=\"change\">Anniversaries</a>: "
+                     "<font color=\"#000080\">Noëmi,Simon</font></font>");
 const QString kEmptyDayLine = QStringLiteral(
     "<font name=\"Arial\" size=\"8\" color=\"#000000\">No birthdays or anniversaries on this day, click "
     "<a href=\"add\">here</a> to add some</font>");
@@ -178,11 +180,119 @@ TEST_F(HtmlLabel, TheTransparentColourShowsTheLabelOrWhatLiesBeneath)
     // Transparent: the form beneath, and the text still drawn.
     EXPECT_EQ(Px(image, 10 + 2, 10 + 2), Rgb(clRed));
     EXPECT_EQ(Px(image, 10 + 200, 10 + 80), Rgb(clRed));
+    // Anti-aliased: nearer the text's green than the form's red.
     int green = 0;
     for (int y = 15; y < 31; ++y)
-        for (int x = 15; x < 15 + 40; ++x)
-            green += Px(image, x, y) == Rgb(clLime);
+        for (int x = 15; x < 15 + 40; ++x) {
+            const double t = Between(Px(image, x, y), Rgb(clLime), Rgb(clRed));
+            green += t >= 0 && t < 0.4;
+        }
     EXPECT_GT(green, 0);
+}
+
+namespace {
+
+// Small text in the look of the birthday line, and a word in a table cell,
+// which a sub-instance draws.
+const QString kSmoothSample
+    = QStringLiteral("<font name=\"Arial\" size=\"8\" color=\"#000000\">Birthdays: Zoë Moore,Tom,Emma "
+                     "<table border=0><tr><td>mom</td></tr></table></font>");
+
+} // namespace
+
+TEST_F(HtmlLabel, SmallTextIsSmoothAndBlendsOnlyWithWhatLiesBeneath)
+{
+    struct Case {
+        bool transparent;
+        TColor below; // the form's colour
+        TColor shown; // what the text lies on
+    };
+    for (const Case c : { Case { false, clRed, clWhite }, Case { true, clYellow, clYellow } }) {
+        SCOPED_TRACE(c.transparent ? "transparent over yellow" : "opaque white");
+        form->SetColor(c.below);
+        label->SetColor(clWhite);
+        label->SetTransparent(c.transparent);
+        label->SetHtml(kSmoothSample);
+        const QImage image = RenderForm();
+        int offLine = 0, ink = 0, edges = 0;
+        for (int y = 10; y < 10 + label->Height(); ++y)
+            for (int x = 10; x < 10 + label->Width(); ++x) {
+                const double t = Between(Px(image, x, y), Rgb(clBlack), Rgb(c.shown));
+                offLine += t < 0;
+                ink += t >= 0 && t < 0.15;
+                edges += t >= 0.15 && t <= 0.85;
+            }
+        // Anti-aliased: edge pixels between the text's colour and the
+        // background, and never a blend with the key colour.
+        EXPECT_EQ(offLine, 0);
+        EXPECT_GT(ink, 40);
+        EXPECT_GT(edges, 40);
+    }
+}
+
+TEST_F(HtmlLabel, WhereNothingIsDrawnTheParentOrTheLabelsColourShows)
+{
+    // Stripes under the label, so that any pixel of the label's own shows.
+    form->SetClientSize(400, 300);
+    auto* stripes = new TImage(form);
+    stripes->SetParent(form);
+    stripes->SetAlign(alClient);
+    TBitmap* picture = stripes->Picture()->Bitmap();
+    picture->SetSize(400, 300);
+    for (int x = 0; x < 400; x += 3) {
+        picture->Canvas()->Brush()->SetColor(x % 2 ? clTeal : clSilver);
+        picture->Canvas()->FillRect(QRect(x, 0, 3, 300));
+    }
+    form->SendControlToBack(stripes);
+    // A user element painting a red frame and, inside, the key colour: a hole.
+    label->SetOnUserDefinedUpdate(
+        [](TObject*, const QString&, const QString&, int& w, int& h, QString&, QString&, QString&) {
+            w = 40;
+            h = 20;
+        });
+    QRect frame;
+    label->SetOnUserDefinedDraw([&](TObject*, const QString&, const QString&, TCanvas* canvas, QRect r, const QString&,
+                                    const QString&, const QString&) {
+        frame = r;
+        canvas->Brush()->SetStyle(bsSolid);
+        canvas->Brush()->SetColor(clRed);
+        canvas->FillRect(r);
+        canvas->Brush()->SetColor(HtmlTransparentColor);
+        canvas->FillRect(r.adjusted(5, 5, -5, -5));
+    });
+    label->SetHtml(kSmoothSample + QStringLiteral("<user id=hole type=box>"));
+
+    label->SetVisible(false);
+    const QImage parent = RenderForm();
+    label->SetVisible(true);
+    for (bool transparent : { true, false }) {
+        SCOPED_TRACE(transparent ? "transparent" : "opaque");
+        label->SetTransparent(transparent);
+        label->SetColor(clYellow);
+        label->SetHtml(label->Html());
+        const QImage image = RenderForm();
+        auto expected = [&](int x, int y) { return transparent ? Px(parent, x, y) : Rgb(clYellow); };
+        // Everything outside the tags' boxes is the background.
+        const TQzMiniHtml2& e = *label->Engine();
+        QRegion drawn;
+        for (int i = 0; i < e.TagCount(); ++i) {
+            const atag* t = e.Tags(i);
+            drawn += QRect(t->Left, t->Top, t->Width, t->Height).adjusted(-1, -1, 1, 1);
+        }
+        int wrong = 0;
+        for (int y = 0; y < label->Height(); ++y)
+            for (int x = 0; x < label->Width(); ++x)
+                wrong += !drawn.contains(QPoint(x, y)) && Px(image, 10 + x, 10 + y) != expected(10 + x, 10 + y);
+        EXPECT_EQ(wrong, 0);
+        // The key colour painted by the element is a hole, its frame is red.
+        ASSERT_FALSE(frame.isEmpty());
+        const QRect hole = frame.adjusted(5, 5, -5, -5).translated(10, 10);
+        for (int y = hole.top(); y <= hole.bottom(); ++y)
+            for (int x = hole.left(); x <= hole.right(); ++x)
+                wrong += Px(image, x, y) != expected(x, y);
+        EXPECT_EQ(wrong, 0);
+        EXPECT_EQ(Px(image, 10 + frame.left() + 1, 10 + frame.top() + 1), Rgb(clRed));
+    }
 }
 
 TEST_F(HtmlLabel, LinksReportTheLabelAndNewTextWaitsForTheClick)
@@ -246,9 +356,14 @@ TEST_F(HtmlLabel, RendersTheBirthdayLineAndARichSampleToAPicture)
 
     RenderForm();
     const QImage image = RenderForm(); // the second render shows the fitted heights
-    const QString path = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("minihtml_label.png"));
+    const QDir dir(QCoreApplication::applicationDirPath());
+    const QString path = dir.filePath(QStringLiteral("minihtml_label.png"));
     ASSERT_TRUE(image.save(path));
-    std::cout << "HTML labels rendered to " << path.toStdString() << std::endl;
+    // The two birthday lines four times enlarged, pixel for pixel.
+    const QImage lines = image.copy(10, 10, 260, 50);
+    const QString zoomed = dir.filePath(QStringLiteral("minihtml_birthday_line_4x.png"));
+    ASSERT_TRUE(lines.scaled(lines.size() * 4, Qt::IgnoreAspectRatio, Qt::FastTransformation).save(zoomed));
+    std::cout << "HTML labels rendered to " << path.toStdString() << " and " << zoomed.toStdString() << std::endl;
 
     // The birthday line fits one line and shows the skin around its words.
     EXPECT_EQ(label->Height(), label->Engine()->CacheBitmap->Height());
@@ -256,7 +371,6 @@ TEST_F(HtmlLabel, RendersTheBirthdayLineAndARichSampleToAPicture)
     const QColor beside = image.pixelColor(10 + 495, 10 + 2);
     EXPECT_NE(beside.rgb() & 0xFFFFFF, Rgb(clYellow));
     EXPECT_NE(beside.rgb() & 0xFFFFFF, Rgb(HtmlTransparentColor));
-    // Maroon names and navy names are drawn.
     auto count = [&](const QRect& r, TColor c) {
         int n = 0;
         for (int y = r.top(); y <= r.bottom(); ++y)
@@ -264,8 +378,9 @@ TEST_F(HtmlLabel, RendersTheBirthdayLineAndARichSampleToAPicture)
                 n += Px(image, x, y) == Rgb(c);
         return n;
     };
-    EXPECT_GT(count(QRect(10, 10, 500, label->Height()), clMaroon), 10);
-    EXPECT_GT(count(QRect(10, 10, 500, label->Height()), clNavy), 10);
+    // Maroon names and navy names are drawn (smooth, so near those colours).
+    EXPECT_GT(CountNear(image, QRect(10, 10, 500, label->Height()), clMaroon, 40), 10);
+    EXPECT_GT(CountNear(image, QRect(10, 10, 500, label->Height()), clNavy, 40), 10);
     // No key colour leaks anywhere.
     EXPECT_EQ(count(image.rect(), HtmlTransparentColor), 0);
     // The rich sample: the pale paragraph band and the header cells' fill.

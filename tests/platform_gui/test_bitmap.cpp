@@ -217,6 +217,64 @@ TEST(Bitmap, StretchCopyAndBrushCopy)
     EXPECT_EQ(Px(*under, 1, 1), clBlack);
 }
 
+TEST(Bitmap, WithAlphaTheTransparentColourPaintsTransparency)
+{
+    TBitmap b;
+    b.SetAlphaFormat(afPremultiplied);
+    b.SetTransparentColor(clFuchsia);
+    b.SetSize(40, 20);
+    EXPECT_EQ(qAlpha(b.Image().pixel(3, 3)), 0); // new pixels are transparent
+    TCanvas& c = *b.Canvas();
+    c.Brush()->SetColor(clRed);
+    c.FillRect(QRect(0, 0, 40, 20));
+    // Fills, lines, single pixels and text backgrounds in the key clear what
+    // is there; reading a cleared pixel gives the key back.
+    c.Brush()->SetColor(clFuchsia);
+    c.FillRect(QRect(0, 0, 10, 10));
+    c.Pen()->SetColor(clFuchsia);
+    c.MoveTo(0, 15);
+    c.LineTo(40, 15);
+    c.SetPixels(39, 0, clFuchsia);
+    EXPECT_EQ(qAlpha(b.Image().pixel(5, 5)), 0);
+    EXPECT_EQ(qAlpha(b.Image().pixel(20, 15)), 0);
+    EXPECT_EQ(qAlpha(b.Image().pixel(39, 0)), 0);
+    EXPECT_EQ(Px(b, 20, 5), clRed);
+    EXPECT_EQ(c.Pixels(5, 5), clFuchsia);
+    c.TextOut(0, 0, QStringLiteral("Zoë mom"));
+    EXPECT_EQ(qAlpha(b.Image().pixel(c.PenPos().x() - 1, 1)), 0); // the cell, above the ink
+
+    // Text on a cleared bitmap is anti-aliased without the key in its edges;
+    // BrushCopy puts it on the brush, or on what is beneath.
+    c.FillRect(QRect(0, 0, 40, 20));
+    c.Brush()->SetStyle(bsClear);
+    c.Font()->SetColor(clBlack);
+    c.TextOut(1, 2, QStringLiteral("Zoë mom"));
+    for (bool clear : { false, true }) {
+        auto dest = Filled(40, 20, clYellow);
+        dest->Canvas()->Brush()->SetColor(clAqua);
+        dest->Canvas()->Brush()->SetStyle(clear ? bsClear : bsSolid);
+        dest->Canvas()->BrushCopy(QRect(0, 0, 40, 20), b, QRect(0, 0, 40, 20), clFuchsia);
+        const QColor under = ToQColor(clear ? clYellow : clAqua);
+        int edges = 0, offLine = 0;
+        for (int y = 0; y < 20; ++y)
+            for (int x = 0; x < 40; ++x) {
+                // Black over the background: each channel the same fraction of it.
+                const QColor p = QColor::fromRgb(dest->Image().pixel(x, y));
+                const double t = p.greenF() / under.greenF();
+                offLine
+                    += std::abs(p.redF() - t * under.redF()) > 0.02 || std::abs(p.blueF() - t * under.blueF()) > 0.02;
+                edges += t > 0.15 && t < 0.85;
+            }
+        EXPECT_EQ(offLine, 0) << clear;
+        EXPECT_GT(edges, 10) << clear;
+    }
+
+    // Back to opaque pixels: what was transparent is white.
+    b.SetAlphaFormat(afIgnored);
+    EXPECT_EQ(Px(b, 39, 0), clWhite);
+    EXPECT_FALSE(b.Image().hasAlphaChannel());
+}
+
 TEST(Bitmap, CopyModesAndPatternBrush)
 {
     auto src = Filled(2, 2, RGB(0x0F, 0xF0, 0x33));

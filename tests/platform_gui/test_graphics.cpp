@@ -712,6 +712,40 @@ TEST(CanvasState, TextColorOverrideLastsUntilTheFontChanges)
     EXPECT_EQ(c.TextColor(), clGreen);
 }
 
+TEST(CanvasText, TextWithoutAntialiasingDrawsOnlyWhatShowsAndTheSame)
+{
+    // A word far wider than the bitmap, drawn from far left or clipped,
+    // matches the same word drawn whole onto a wide bitmap.
+    const QString word = QStringLiteral("Smooth curves & slants, moreover");
+    auto draw = [&](TBitmap& b, int x, const QRect* clip) {
+        TCanvas& c = *b.Canvas();
+        c.SetNoAntialiasText(true);
+        c.Font()->SetSize(20);
+        c.Font()->SetColor(clNavy);
+        c.Brush()->SetStyle(bsClear);
+        if (clip)
+            c.IntersectClipRect(*clip);
+        c.TextOut(x, 2, word);
+    };
+    TBitmap whole(600, 40);
+    draw(whole, 2, nullptr);
+    const QRect clip(10, 0, 30, 40);
+    for (const QRect* c : { static_cast<const QRect*>(nullptr), &clip }) {
+        TBitmap part(60, 40);
+        draw(part, -200, c);
+        int differ = 0, ink = 0;
+        for (int y = 0; y < 40; ++y)
+            for (int x = 0; x < 60; ++x) {
+                const bool shown = !c || c->contains(x, y);
+                const TColor expected = shown ? Px(whole, x + 202, y) : clWhite;
+                differ += Px(part, x, y) != expected;
+                ink += Px(part, x, y) == clNavy;
+            }
+        EXPECT_EQ(differ, 0);
+        EXPECT_GT(ink, 10);
+    }
+}
+
 TEST(CanvasText, TextWithoutInkDrawsWithoutAHugeLayer)
 {
     TBitmap bmp;
