@@ -119,7 +119,8 @@ void TfrmMain::pmoBirthdayMenuClick(TObject* Sender)
         return;
     }
     if (tag >= BirthdayDeleteBase) {
-        const QString text = S("Delete entry \"") + item->Caption() + S("\"?");
+        // The name as the menu showed it, not its caption's doubled "&".
+        const QString text = S("Delete entry \"") + StripAccelChars(item->Caption()) + S("\"?");
         if (MessageDlg(text, mtWarning, mbOKCancel) != mrOk)
             return;
         TEntries* entries = BirthdayComponent().Entries();

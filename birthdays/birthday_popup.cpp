@@ -1,6 +1,7 @@
 #include "birthdays/birthday_popup.h"
 
 #include "birthdays/birthday.h"
+#include "platform/gui/controls.h"
 #include "platform/gui/menus.h"
 
 #include <algorithm>
@@ -70,7 +71,8 @@ void UpdateBirthdayPopup(TPopupMenu* Menu, TDateTime aDate)
     // A menu built elsewhere may have fewer sub-items: those it has are used.
     const int shown = std::min(n, MaxBirthdayEntriesPerDay);
     for (int i = 0; i < shown; ++i) {
-        const QString& name = entries.at(i)->FullName();
+        // A name is shown as typed: "&" in it marks no accelerator.
+        const QString name = EscapeAccelChars(entries.at(i)->FullName());
         if (i < modify->Count()) {
             TMenuItem* item = modify->Items(i);
             item->SetVisible(true);

@@ -38,7 +38,6 @@ TCPCoolEdit::TCPCoolEdit(TComponent* AOwner)
     , FLastTextColor(Font()->Color())
     , FOptions(std::make_unique<TCPCoolEditOptions>())
     , FTextOnEnter(Text())
-    , FReportedText(Text())
 {
 }
 
@@ -144,9 +143,8 @@ void TCPCoolEdit::Change()
     }
     if (text != before)
         RewriteText(text, caret);
-    if (Text() == FReportedText)
-        return;
-    FReportedText = Text();
+    // Also when the filter brought back the text from before the change:
+    // the text did change on the way.
     if (OnChange)
         OnChange(this);
 }

@@ -75,7 +75,4 @@ private:
     // While the filter rewrites the text, the change it causes is not a
     // change of its own: OnChange fires once, for the final text.
     bool FRewriting = false;
-    // The text OnChange last reported, so a change the filter undoes
-    // entirely is no change.
-    QString FReportedText;
 };

@@ -77,10 +77,16 @@ void TCPRichEdit::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y
     if (Button == mbLeft && !(Shift & ssDouble)) {
         const TCharRange link = LinkAt(CharAtPos(QPoint(X, Y)));
         if (link.cpMax > link.cpMin) {
-            SetSelStart(link.cpMin);
-            SetSelLength(link.cpMax - link.cpMin);
-            if (OnURLClick)
-                OnURLClick(this, SelText());
+            // A link that cannot be followed is no error of the editor:
+            // whatever selecting it or the handler raises is dropped, and the
+            // press goes on as any other.
+            try {
+                SetSelStart(link.cpMin);
+                SetSelLength(link.cpMax - link.cpMin);
+                if (OnURLClick)
+                    OnURLClick(this, SelText());
+            } catch (...) {
+            }
         }
     }
     TRichEdit::MouseDown(Button, Shift, X, Y);

@@ -27,7 +27,7 @@ public:
     TCharRange LinkAt(int pos) const;
 
     // A left press on a link selects it and hands its text here. An
-    // exception raised by the handler reaches the application's handler.
+    // exception raised by the handler is dropped: no error box.
     TURLClickEvent OnURLClick;
 
 protected:

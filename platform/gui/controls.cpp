@@ -143,6 +143,24 @@ bool IsAccel(QChar key, const QString& caption)
     return false;
 }
 
+QString EscapeAccelChars(const QString& text)
+{
+    QString caption = text;
+    return caption.replace(u'&', QStringLiteral("&&"));
+}
+
+QString StripAccelChars(const QString& caption)
+{
+    QString text;
+    text.reserve(caption.size());
+    for (qsizetype i = 0; i < caption.size(); ++i) {
+        if (caption[i] == u'&' && ++i == caption.size())
+            break;
+        text += caption[i];
+    }
+    return text;
+}
+
 quint16 QtKeyToVirtualKey(int qtKey)
 {
     if (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z)

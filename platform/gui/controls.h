@@ -214,6 +214,12 @@ QString GetLongHint(const QString& hint);
 
 // True when the caption holds "&" before the character (case-insensitive).
 bool IsAccel(QChar key, const QString& caption);
+// The caption that shows text as typed where "&" marks an accelerator
+// (menu items, labels, buttons): every "&" doubled. For names and other
+// text the user typed.
+QString EscapeAccelChars(const QString& text);
+// The text a caption shows: "&&" as "&", an accelerator's "&" left out.
+QString StripAccelChars(const QString& caption);
 
 // Binds a canvas to a painter for one scope, also when the painting throws;
 // the painter's state is restored afterwards.

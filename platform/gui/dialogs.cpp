@@ -8,6 +8,7 @@
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFontDialog>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHash>
@@ -18,13 +19,18 @@
 #include <QPixmap>
 #include <QPrintDialog>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <optional>
 
 namespace {
 
 constexpr int kMaxInputLength = 255;
+// What a title bar holds besides its text: the window's icon and up to three
+// window buttons with their margins, as the common window managers draw them.
+constexpr int kTitleBarExtra = 140;
 constexpr TModalResult kNoToAll = 9;
 constexpr TModalResult kYesToAll = 10;
 
@@ -120,9 +126,28 @@ QMessageBox::Icon IconOfFlags(unsigned flags)
     return QMessageBox::NoIcon;
 }
 
+// True for a list of file patterns such as "*.dry,*.bkd" or "*.txt; *.text".
+bool ListsPatterns(const QString& text)
+{
+    static const QRegularExpression separators(QStringLiteral("[,; ]+"));
+    const QStringList items = text.split(separators, Qt::SkipEmptyParts);
+    return !items.isEmpty() && std::all_of(items.cbegin(), items.cend(), [](const QString& item) {
+        return item.contains(u'*') || item.contains(u'?');
+    });
+}
+
 QWidget* DialogParent()
 {
     return QApplication::activeWindow();
+}
+
+// The width a window needs for its whole title in the title bar, whose
+// face is a bold one of about the window's font.
+int TitleBarWidth(const QWidget& window, const QString& title)
+{
+    QFont font = window.font();
+    font.setBold(true);
+    return QFontMetrics(font).horizontalAdvance(title) + kTitleBarExtra;
 }
 
 bool RunFileDialog(TFileDialogRequest& request, bool save)
@@ -236,10 +261,13 @@ QStringList QtFileFilters(const QString& filter)
         const QString patterns = masks.isEmpty() ? QStringLiteral("*") : masks.join(u' ');
         if (name.isEmpty())
             name = patterns;
-        // Qt reads the masks from the last parentheses; a name that already
-        // shows exactly them needs no second copy.
-        const QString shown = QStringLiteral("(%1)").arg(patterns);
-        result << (name.endsWith(shown) ? name : QStringLiteral("%1 %2").arg(name, shown));
+        // Qt reads the masks from the last parentheses, blank-separated. A
+        // name that ends in its own list of patterns ("Diaries (*.dry,*.bkd)")
+        // gets the real ones there instead, so each pattern shows once.
+        const qsizetype open = name.lastIndexOf(u'(');
+        if (name.endsWith(u')') && open >= 0 && ListsPatterns(name.mid(open + 1, name.size() - open - 2)))
+            name = name.left(open).trimmed();
+        result << QStringLiteral("%1 (%2)").arg(name, patterns).trimmed();
     }
     return result;
 }
@@ -308,6 +336,10 @@ bool TQtDialogService::InputQuery(const QString& caption, const QString& prompt,
     dialog.setTextValue(value.left(kMaxInputLength));
     if (QLineEdit* edit = dialog.findChild<QLineEdit*>())
         edit->setMaxLength(kMaxInputLength);
+    // The prompt sets the layout's width; a longer caption would be cut by
+    // the window manager ("Pass... mation").
+    const QSize hint = dialog.sizeHint();
+    dialog.resize(std::max(hint.width(), TitleBarWidth(dialog, caption)), hint.height());
     if (dialog.exec() != QDialog::Accepted)
         return false;
     value = dialog.textValue().left(kMaxInputLength);

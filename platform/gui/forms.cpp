@@ -213,8 +213,10 @@ void TCustomForm::SetActiveControl(TWinControl* control)
 {
     if (!control) {
         fActiveWidget = nullptr;
-        if (QWidget* focus = QApplication::focusWidget(); focus && Handle() && Handle()->isAncestorOf(focus))
-            focus->clearFocus();
+        // The form itself holds the focus then, also when its window is
+        // activated later: Qt would otherwise give it to the first control.
+        if (QWidget* w = Handle())
+            w->setFocus(Qt::OtherFocusReason);
         return;
     }
     if (!control->Handle())

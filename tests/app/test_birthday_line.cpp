@@ -13,7 +13,12 @@
 #include "platform/gui/menus.h"
 #include "resources/program_pictures.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QKeySequence>
+#include <QMenu>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -150,6 +155,41 @@ TEST_F(BirthdayLine, ChangeLinkOpensTheMenuForTheShownDay)
     // Nothing of this line goes to the shell, not even a foreign link.
     EXPECT_TRUE(Click("http://example.com"));
     EXPECT_EQ(shown, 1);
+}
+
+// "&" in a name is no accelerator: the menu the user sees (the Qt menu the
+// real pop-up builds) and the delete question show the name as typed.
+TEST_F(BirthdayLine, ANameWithAnAmpersandShowsAsTyped)
+{
+    Add("Carl & Dora", etAnniversary, 2001, 5, 20);
+    Add("R&D", etBirthday, 1999, 5, 20);
+    Pick(2026, 5, 20);
+    QStringList shown, mnemonics;
+    QTimer::singleShot(0, [&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr) << "the real menu did not open";
+        for (QAction* head : menu->actions()) {
+            if (!head->menu())
+                continue;
+            for (QAction* action : head->menu()->actions()) {
+                // A QAction's icon text is its text as the menu displays it.
+                shown << action->iconText();
+                mnemonics << QKeySequence::mnemonic(action->text()).toString();
+            }
+        }
+        menu->close();
+    });
+    form->pmBirthday->Popup(0, 0);
+    EXPECT_EQ(shown.join(u'|').toStdString(), "Carl & Dora|R&D|Carl & Dora|R&D");
+    EXPECT_EQ(mnemonics.join(QString()).toStdString(), "") << "no name underlines a letter";
+
+    TScriptedDialogService dialogs;
+    SetDialogService(&dialogs);
+    SetPopupMenuHandler([&](TPopupMenu*, QPoint) { return Top(2)->Items(0); });
+    dialogs.AnswerMessageDlg(mrCancel);
+    form->pmBirthday->Popup(0, 0);
+    ASSERT_EQ(dialogs.Calls().size(), 1);
+    EXPECT_EQ(dialogs.Calls().at(0).Text, S("Delete entry \"Carl & Dora\"?"));
 }
 
 TEST_F(BirthdayLine, MouseLeaveKeepsTheTextAndRedrawsIt)

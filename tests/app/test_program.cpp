@@ -494,6 +494,37 @@ TEST_F(Program, RestoringOverAnExistingDiaryAsksAndKeepsItsBirthdays)
     EXPECT_EQ(Bytes("My Diary.bak"), dry) << "the replaced diary is the previous version";
 }
 
+// The wizard's window is activated as a window manager does on showing:
+// the preselected diary's password takes the typing at once; with nothing
+// preselected no control has the focus.
+TEST_F(Program, TheWizardShowsWithTheFocusOnThePasswordOfTheLastDiaryOnly)
+{
+    const auto focusedControl = [](TfrmEntry& w) -> TControl* {
+        QApplication::setActiveWindow(w.Handle());
+        QApplication::processEvents();
+        EXPECT_EQ(QApplication::activeWindow(), w.Handle());
+        QWidget* focus = QApplication::focusWidget();
+        return focus ? FindControl(focus) : nullptr;
+    };
+    Run([&](TfrmEntry& w) {
+        TControl* focused = focusedControl(w);
+        EXPECT_TRUE(focused == nullptr || focused == &w) << focused->Name().toStdString() << " has the focus";
+        Click(w, *w.btnPrev);
+    });
+    CreateMyDiary();
+    Run(
+        [&](TfrmEntry& w) {
+            EXPECT_EQ(focusedControl(w), w.edtPassword);
+            Type(S("secret"));
+            Key(Qt::Key_Return, S("\r"));
+        },
+        [&](TfrmMain& m) {
+            EXPECT_TRUE(m.DataFileName.endsWith(S("My Diary.dry"))) << m.DataFileName.toStdString();
+            Click(m, *m.btnExit);
+        });
+    EXPECT_TRUE(Messages().isEmpty()) << Messages().join(S("; ")).toStdString();
+}
+
 // Pictures of the two windows as a person sees them: rendered offscreen,
 // grabbed from the screen when run on a display (QT_QPA_PLATFORM=xcb).
 TEST_F(Program, ShowsTheWizardAndTheMainWindow)

@@ -345,6 +345,16 @@ TEST_F(Controls, AcceleratorsReachWindowlessControls)
     EXPECT_TRUE(IsAccel(u'x', QStringLiteral("E&xit")));
     EXPECT_FALSE(IsAccel(u'a', QStringLiteral("Tom && &Jerry")));
     EXPECT_TRUE(IsAccel(u'j', QStringLiteral("Tom && &Jerry")));
+
+    // Typed text made a caption shows as typed and underlines nothing.
+    for (const char* typed : {"Carl & Dora", "R&D", "&&&", "end&", ""}) {
+        const QString text = QString::fromUtf8(typed);
+        const QString caption = EscapeAccelChars(text);
+        EXPECT_EQ(StripAccelChars(caption), text) << typed;
+        for (QChar c : text)
+            EXPECT_FALSE(IsAccel(c, caption)) << typed;
+    }
+    EXPECT_EQ(StripAccelChars(QStringLiteral("E&xit && go&")), QStringLiteral("Exit & go"));
 }
 
 TEST_F(Controls, ModalLoopsEndOnModalResultAndCloseAndCanBeRefused)

@@ -6,6 +6,7 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMimeData>
@@ -293,9 +294,14 @@ TEST(DialogValues, FiltersButtonsAndResults)
         (QStringList { QStringLiteral("A (*.a *.b)"), QStringLiteral("B (*.c)") }));
     EXPECT_EQ(QtFileFilters(QStringLiteral("Diary files (*.dry)|*.dry|All files|*.*")),
         (QStringList { QStringLiteral("Diary files (*.dry)"), QStringLiteral("All files (*.*)") }));
-    // A name showing other masks than it filters by gets the real ones.
+    // A name's own list of masks makes way for the real ones, in the form Qt
+    // reads: every pattern shows once and is filtered by.
     EXPECT_EQ(QtFileFilters(QStringLiteral("Text (*.txt)|*.txt; *.text")),
-        QStringList { QStringLiteral("Text (*.txt) (*.txt *.text)") });
+        QStringList { QStringLiteral("Text (*.txt *.text)") });
+    EXPECT_EQ(QtFileFilters(QStringLiteral("Diary Files and Backups (*.dry,*.bkd)|*.dry;*.bkd")),
+        QStringList { QStringLiteral("Diary Files and Backups (*.dry *.bkd)") });
+    EXPECT_EQ(QtFileFilters(QStringLiteral("Backups (old)|*.bak|(*.a; *.b)|*.a")),
+        (QStringList { QStringLiteral("Backups (old) (*.bak)"), QStringLiteral("(*.a)") }));
     EXPECT_EQ(
         QtFileFilters(QStringLiteral("A|*.a|B")), (QStringList { QStringLiteral("A (*.a)"), QStringLiteral("B (*)") }));
     EXPECT_EQ(QtFileFilters(QStringLiteral("|*.x")), QStringList { QStringLiteral("*.x (*.x)") });
@@ -381,6 +387,34 @@ TEST(QtDialogService, InputQueryKeepsTextVisibleAndShort)
     WhenModal([](QWidget* dialog) { static_cast<QDialog*>(dialog)->reject(); });
     EXPECT_FALSE(service.InputQuery(QStringLiteral("c"), QStringLiteral("p"), value));
     EXPECT_EQ(value, QString(255, u'a'));
+}
+
+// The window manager draws the caption in the title bar beside the window's
+// icon and buttons; the prompt sits on one line in the dialog.
+TEST(QtDialogService, InputQueryIsWideEnoughForItsCaptionAndPrompt)
+{
+    TQtDialogService service;
+    const std::pair<const char*, const char*> queries[] = {
+        { " Password Confirmation", "Please re-type your password:" },
+        { "Security Notice", "Enter the password of this backup diary, as it was when the backup was made:" },
+    };
+    for (const auto& [caption, prompt] : queries) {
+        WhenModal([&](QWidget* dialog) {
+            QFont bold = dialog->font();
+            bold.setBold(true);
+            const int title = QFontMetrics(bold).horizontalAdvance(QString::fromUtf8(caption));
+            // Room for an icon and three buttons of a slim title bar at least.
+            EXPECT_GE(dialog->width(), title + 4 * 24) << caption;
+            auto* label = dialog->findChild<QLabel*>();
+            ASSERT_NE(label, nullptr);
+            EXPECT_EQ(label->text(), QString::fromUtf8(prompt));
+            EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(label->text())) << prompt;
+            EXPECT_LE(label->geometry().right(), dialog->width()) << prompt;
+            static_cast<QDialog*>(dialog)->reject();
+        });
+        QString value;
+        EXPECT_FALSE(service.InputQuery(QString::fromUtf8(caption), QString::fromUtf8(prompt), value));
+    }
 }
 
 TEST(QtDialogService, FontDialogKeepsWhatTheUserLeavesAlone)
