@@ -166,7 +166,7 @@ void TTextAttributes::SetName(const QString& value)
     if (value.isEmpty())
         return;
     QTextCharFormat change;
-    change.setFontFamilies(QStringList { value });
+    SetFormatFontName(change, value);
     Apply(change);
 }
 
@@ -248,7 +248,7 @@ void TTextAttributes::SetCharset(TFontCharset value)
 void TTextAttributes::Assign(const TFont& font)
 {
     QTextCharFormat change;
-    change.setFontFamilies(QStringList { font.Name() });
+    SetFormatFontName(change, font.Name());
     if (font.Size() > 0)
         change.setFontPointSize(font.Size());
     const TFontStyles style = font.Style();

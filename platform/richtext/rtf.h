@@ -6,7 +6,9 @@
 // write: font and colour tables with character sets, paragraph alignment,
 // bold, italic, underline, strike-out, size, font, text and highlight colour,
 // 8-bit text in the font's code page, Unicode escapes, symbol words, field
-// results. It skips what it cannot show (pictures, objects, style sheets,
+// results. Page, section and column breaks end a paragraph; a table row is
+// one paragraph whose cells are apart by tabs, a cell's own paragraphs lines
+// of it. It skips what it cannot show (pictures, objects, style sheets,
 // document information, headers, footers, ignorable destinations). Any input
 // is read in time and memory linear in its size.
 //
@@ -24,9 +26,16 @@ class QTextDocument;
 // The font character set (\fcharset) of a run, kept in its character format
 // as an int property.
 inline constexpr int kCharsetProperty = QTextFormat::UserProperty + 1;
+// The font name again, as a plain string: Qt's format collection hashes a
+// list of font families by its type alone, so without it formats that differ
+// only in their font all collide and a document of many fonts reads in
+// quadratic time.
+inline constexpr int kFontNameProperty = QTextFormat::UserProperty + 2;
 
 // The font name of a character format, or an empty string when it has none.
 QString FormatFontName(const QTextCharFormat& format);
+// Gives a character format its font: the families and kFontNameProperty.
+void SetFormatFontName(QTextCharFormat& format, const QString& name);
 
 // True when bytes begin with the rich text header "{\rtf" (after blanks).
 bool IsRtf(const QByteArray& bytes);

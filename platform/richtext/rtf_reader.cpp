@@ -1,6 +1,7 @@
 #include "platform/richtext/rtf.h"
 
 #include "platform/richtext/code_pages_p.h"
+#include "platform/richtext/rtf_text_p.h"
 
 #include <QColor>
 #include <QHash>
@@ -52,6 +53,7 @@ struct CharState {
 struct GroupState {
     CharState chr;
     Qt::Alignment align = Qt::AlignLeft;
+    bool inTable = false; // the paragraph is (part of) a table cell
     Dest dest = Dest::Text;
     int uc = 1; // characters that follow a \u as its fallback
 };
@@ -93,7 +95,12 @@ enum class Kw {
     AlignCenter,
     AlignRight,
     AlignJustify,
+    InTable,
     Par,
+    Break,
+    Cell,
+    Row,
+    NestedRow,
     Char,
     Unicode,
     UnicodeSkip,
@@ -156,10 +163,16 @@ const std::unordered_map<std::string_view, KeywordInfo>& Keywords()
             { "qr", Kw::AlignRight },
             { "qj", Kw::AlignJustify },
             { "qd", Kw::AlignJustify },
-            // Table rows end a line of cells, shown as one paragraph.
+            { "intbl", Kw::InTable },
             { "par", Kw::Par },
-            { "row", Kw::Par },
-            { "nestrow", Kw::Par },
+            { "page", Kw::Break },
+            { "sect", Kw::Break },
+            { "column", Kw::Break },
+            // A table row is shown as one paragraph, its cells apart by tabs.
+            { "cell", Kw::Cell },
+            { "nestcell", Kw::Cell },
+            { "row", Kw::Row },
+            { "nestrow", Kw::NestedRow },
             { "u", Kw::Unicode },
             { "uc", Kw::UnicodeSkip },
             { "bin", Kw::Bin },
@@ -169,8 +182,6 @@ const std::unordered_map<std::string_view, KeywordInfo>& Keywords()
         const std::pair<std::string_view, char16_t> chars[] = {
             { "line", 0x2028 },
             { "tab", u'\t' },
-            { "cell", u'\t' },
-            { "nestcell", u'\t' },
             { "lquote", 0x2018 },
             { "rquote", 0x2019 },
             { "ldblquote", 0x201C },
@@ -215,19 +226,6 @@ int HexValue(char c)
     return -1;
 }
 
-// Unpaired surrogates (from broken \u pairs) become the replacement character.
-QString PairSurrogates(QString text)
-{
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
-            ++i;
-        else if (c.isSurrogate())
-            text[i] = QChar::ReplacementCharacter;
-    }
-    return text;
-}
-
 // One pass over the bytes, writing into the document through a cursor.
 class TRtfReader {
 public:
@@ -253,6 +251,8 @@ private:
     void FlushBytes();
     void AppendText(const QString& text);
     void FlushRun();
+    void EndParagraph();
+    void EndCell();
     void Paragraph();
     void InsertBlock();
     void ApplyParagraphFormat();
@@ -301,6 +301,9 @@ private:
     CharState fRunState;
     // A \par was read; its new paragraph opens only if something follows.
     bool fBreakPending = false;
+    // A \cell was read; the tab that parts it from the next cell comes with
+    // that cell's text or end, so a row's last cell leaves none.
+    bool fCellEnded = false;
 
     CharState fFormatState;
     QTextCharFormat fFormat;
@@ -357,10 +360,12 @@ bool TRtfReader::CloseGroup()
     // An entry of the font table may end with its group instead of ";".
     if (fState.dest == Dest::FontTable)
         CommitFont();
-    if (fStack.isEmpty())
+    // The document's own group ends the reading in the state it had, which
+    // formats a last paragraph that no \par closes.
+    if (fStack.size() <= 1)
         return false;
     fState = fStack.takeLast();
-    return !fStack.isEmpty();
+    return true;
 }
 
 void TRtfReader::ControlWord()
@@ -521,14 +526,40 @@ void TRtfReader::Keyword(std::string_view word, bool hasParam, int param)
             fColorGiven = true;
         }
         break;
-    case Kw::Pard: fState.align = Qt::AlignLeft; break;
+    case Kw::Pard:
+        fState.align = Qt::AlignLeft;
+        fState.inTable = false;
+        break;
     case Kw::AlignLeft: fState.align = Qt::AlignLeft; break;
     case Kw::AlignCenter: fState.align = Qt::AlignHCenter; break;
     case Kw::AlignRight: fState.align = Qt::AlignRight; break;
     case Kw::AlignJustify: fState.align = Qt::AlignJustify; break;
+    case Kw::InTable: fState.inTable = true; break;
     case Kw::Par:
         if (fState.dest == Dest::Text)
+            EndParagraph();
+        break;
+    case Kw::Break:
+        // Page, section and column breaks end the paragraph they are in,
+        // never add an empty one.
+        if (fState.dest == Dest::Text && !fState.inTable && !fBreakPending
+            && (!fRun.isEmpty() || fCursor.block().length() > 1))
             Paragraph();
+        break;
+    case Kw::Cell:
+        if (fState.dest == Dest::Text)
+            EndCell();
+        break;
+    case Kw::Row:
+        if (fState.dest == Dest::Text)
+            Paragraph();
+        break;
+    case Kw::NestedRow:
+        // A table in a cell: its rows are lines of the outer cell.
+        if (fState.dest == Dest::Text) {
+            fCellEnded = false;
+            EndParagraph();
+        }
         break;
     case Kw::Char: Char(it->second.ch); break;
     case Kw::Unicode:
@@ -603,17 +634,17 @@ void TRtfReader::AppendText(const QString& text)
     for (const QChar c : text) {
         const char16_t u = c.unicode();
         if (u == 0x2029) {
-            Paragraph();
+            EndParagraph();
             continue;
         }
-        // Control characters and the document's own structure marks never
-        // enter as text.
-        if ((u < 0x20 && u != u'\t') || u == 0xFFFC || u == 0xFDD0 || u == 0xFDD1 || u == 0xFEFF)
+        if (rtf_p::IsNoText(u))
             continue;
         if (!fRun.isEmpty() && !(fRunState == fState.chr))
             FlushRun();
         if (fBreakPending)
             InsertBlock();
+        if (std::exchange(fCellEnded, false))
+            fRun += u'\t';
         fRun += c;
         fRunState = fState.chr;
     }
@@ -623,7 +654,7 @@ void TRtfReader::FlushRun()
 {
     if (fRun.isEmpty())
         return;
-    QString text = PairSurrogates(std::exchange(fRun, QString()));
+    QString text = rtf_p::PairSurrogates(std::exchange(fRun, QString()));
     // Word writes Symbol characters as their private-use values. Decided by
     // the run's font as it stands now, which a late font table may have set.
     if (CodePageOf(fRunState) == rtf_p::kSymbolCodePage) {
@@ -634,8 +665,26 @@ void TRtfReader::FlushRun()
     fCursor.insertText(text, Format(fRunState));
 }
 
+void TRtfReader::EndParagraph()
+{
+    // A cell keeps its paragraphs in the row, as lines.
+    if (fState.inTable)
+        AppendText(QString(QChar(0x2028)));
+    else
+        Paragraph();
+}
+
+void TRtfReader::EndCell()
+{
+    // The cell that ends here was empty: it still has its tab.
+    if (std::exchange(fCellEnded, false))
+        AppendText(QStringLiteral("\t"));
+    fCellEnded = true;
+}
+
 void TRtfReader::Paragraph()
 {
+    fCellEnded = false;
     FlushRun();
     if (fBreakPending)
         InsertBlock();
@@ -694,7 +743,7 @@ QTextCharFormat TRtfReader::Format(const CharState& s)
     QTextCharFormat f;
     if (const Font* font = FontOf(s)) {
         if (!font->name.isEmpty())
-            f.setFontFamilies(QStringList { font->name });
+            SetFormatFontName(f, font->name);
         if (font->charset >= 0)
             f.setProperty(kCharsetProperty, font->charset);
     }
@@ -745,12 +794,7 @@ void TRtfReader::CommitFont()
     if (!fFontOpen)
         return;
     FlushFontBytes();
-    // A name is one line of text without the entry's terminator.
-    QString name;
-    for (const QChar c : std::as_const(fFont.name))
-        if (c.unicode() >= 0x20 && c != u';')
-            name += c;
-    fFont.name = PairSurrogates(name).trimmed();
+    fFont.name = rtf_p::NormalFontName(fFont.name);
     fFonts.insert(fFontNumber, fFont);
     fFontOpen = false;
     fFormatValid = false;
@@ -779,12 +823,6 @@ qsizetype HeaderStart(const QByteArray& bytes)
 }
 
 } // namespace
-
-QString FormatFontName(const QTextCharFormat& format)
-{
-    const QStringList families = format.fontFamilies().toStringList();
-    return families.isEmpty() ? QString() : families.first();
-}
 
 bool IsRtf(const QByteArray& bytes)
 {

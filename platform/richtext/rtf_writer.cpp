@@ -1,6 +1,7 @@
 #include "platform/richtext/rtf.h"
 
 #include "platform/core/ansi.h"
+#include "platform/richtext/rtf_text_p.h"
 
 #include <QHash>
 #include <QList>
@@ -44,6 +45,25 @@ struct Paragraph {
     RunFormat mark; // the paragraph mark's format, written for empty paragraphs
 };
 
+// A font or colour table: its entries in order, each listed once.
+template <typename Entry> class TEntryTable {
+public:
+    // The entry's number, adding it when it is new.
+    int IndexOf(const Entry& entry)
+    {
+        const auto it = fIndex.constFind(entry);
+        if (it != fIndex.cend())
+            return *it;
+        fEntries.append(entry);
+        return *fIndex.insert(entry, int(fEntries.size() - 1));
+    }
+    const QList<Entry>& Entries() const { return fEntries; }
+
+private:
+    QList<Entry> fEntries;
+    QHash<Entry, int> fIndex;
+};
+
 // Windows-1252 bytes of the characters above ASCII, for \'hh escapes.
 const QHash<char16_t, unsigned char>& AnsiBytes()
 {
@@ -81,12 +101,13 @@ private:
     int fDefaultHalfPoints = kDefaultHalfPoints;
 
     struct FontKey {
-        QString family;
+        QString family; // as the reader keeps it
         int charset;
         bool operator==(const FontKey&) const = default;
+        friend size_t qHash(const FontKey& key, size_t seed = 0) { return qHashMulti(seed, key.family, key.charset); }
     };
-    QList<FontKey> fFonts;
-    QList<QRgb> fColors;
+    TEntryTable<FontKey> fFonts;
+    TEntryTable<QRgb> fColors;
     QList<Paragraph> fParagraphs;
 
     QByteArray fOut;
@@ -102,29 +123,26 @@ TRtfWriter::TRtfWriter(const QTextDocument& doc, int from, int to)
     fFrom = std::clamp(from, 0, last);
     fTo = to < 0 ? last : std::clamp(to, fFrom, last);
     const QFont font = doc.defaultFont();
-    fDefaultFamily = font.family();
+    fDefaultFamily = rtf_p::NormalFontName(font.family());
     const double points = font.pointSizeF() > 0 ? font.pointSizeF() : font.pixelSize() * 72.0 / 96.0;
     if (points > 0)
         fDefaultHalfPoints = std::clamp(qRound(points * 2), 1, kMaxHalfPoints);
-    fFonts.append({ fDefaultFamily, 0 });
+    fFonts.IndexOf({ fDefaultFamily, 0 });
 }
 
 RunFormat TRtfWriter::Resolve(const QTextCharFormat& format)
 {
     RunFormat f;
-    QString family = FormatFontName(format);
+    // Fonts are told apart by the name the reader will see, so two names
+    // that read back as one share their entry.
+    QString family = rtf_p::NormalFontName(FormatFontName(format));
     if (family.isEmpty())
         family = fDefaultFamily;
     int charset = format.hasProperty(kCharsetProperty) ? format.intProperty(kCharsetProperty) : 0;
     // DEFAULT_CHARSET means the document's code page, which is Windows-1252 here.
     if (charset == 1 || charset < 0 || charset > 255)
         charset = 0;
-    const FontKey key { family, charset };
-    f.font = int(fFonts.indexOf(key));
-    if (f.font < 0) {
-        f.font = int(fFonts.size());
-        fFonts.append(key);
-    }
+    f.font = fFonts.IndexOf({ family, charset });
     f.encoding = charset == 0 ? RunFormat::Encoding::Ansi
         : charset == 2        ? RunFormat::Encoding::Symbol
                               : RunFormat::Encoding::Other;
@@ -145,13 +163,8 @@ RunFormat TRtfWriter::Resolve(const QTextCharFormat& format)
 
 int TRtfWriter::ColorIndex(const QColor& color)
 {
-    const QRgb rgb = color.rgb() & 0xFFFFFF;
-    qsizetype i = fColors.indexOf(rgb);
-    if (i < 0) {
-        i = fColors.size();
-        fColors.append(rgb);
-    }
-    return int(i) + 1;
+    // Entry 0 of the table is the automatic colour.
+    return fColors.IndexOf(color.rgb() & 0xFFFFFF) + 1;
 }
 
 void TRtfWriter::Collect()
@@ -217,8 +230,7 @@ void TRtfWriter::Text(const QString& text, RunFormat::Encoding encoding)
             ControlWord("line");
             continue;
         }
-        // Controls and the document's structure marks are no text.
-        if (u < 0x20 || u == 0xFFFC || u == 0xFDD0 || u == 0xFDD1)
+        if (rtf_p::IsNoText(u))
             continue;
         // Printable ASCII reads back the same in every code page but the symbol ones.
         if (u < 0x7F && encoding != RunFormat::Encoding::Symbol) {
@@ -275,19 +287,18 @@ QByteArray TRtfWriter::Write()
     body = std::exchange(fOut, QByteArray());
 
     fOut = "{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033{\\fonttbl";
-    for (int i = 0; i < fFonts.size(); ++i) {
-        fOut += "{\\f" + QByteArray::number(i) + "\\fnil\\fcharset" + QByteArray::number(fFonts[i].charset);
+    const QList<FontKey>& fonts = fFonts.Entries();
+    for (int i = 0; i < fonts.size(); ++i) {
+        fOut += "{\\f" + QByteArray::number(i) + "\\fnil\\fcharset" + QByteArray::number(fonts[i].charset);
         fNeedSpace = true;
-        QString name = fFonts[i].family;
-        name.remove(u';');
         // Readers decode a name's bytes in its font's code page: beyond ASCII, Unicode.
-        Text(name, RunFormat::Encoding::Other);
+        Text(fonts[i].family, RunFormat::Encoding::Other);
         fOut += ";}";
     }
     fOut += "}\r\n";
-    if (!fColors.isEmpty()) {
+    if (!fColors.Entries().isEmpty()) {
         fOut += "{\\colortbl ;";
-        for (QRgb rgb : fColors)
+        for (QRgb rgb : fColors.Entries())
             fOut += "\\red" + QByteArray::number(qRed(rgb)) + "\\green" + QByteArray::number(qGreen(rgb)) + "\\blue"
                 + QByteArray::number(qBlue(rgb)) + ';';
         fOut += "}\r\n";

@@ -67,6 +67,52 @@ TEST(RtfReader, ParagraphsAlignmentGroupsAndResets)
     EXPECT_EQ(doc.blockCount(), 5) << "two \\par in a row leave an empty paragraph";
 }
 
+// How documents from other programs end their paragraphs: the last one
+// without a \par, page and section breaks, table rows and their cells.
+TEST(RtfReader, ParagraphEndsOfDocumentsFromElsewhere)
+{
+    constexpr Qt::Alignment L = Qt::AlignLeft, C = Qt::AlignHCenter, R = Qt::AlignRight, J = Qt::AlignJustify;
+    const struct {
+        const char* rtf;
+        QString text; // paragraphs apart by "\n"
+        std::vector<Qt::Alignment> align; // of each paragraph
+    } cases[] = {
+        // The last paragraph keeps its format when no \par closes it.
+        { "{\\rtf1\\ansi\\qc Hello}", QStringLiteral("Hello"), { C } },
+        { "{\\rtf1\\ansi\\qr one\\par\\pard\\qj two}", QStringLiteral("one\ntwo"), { R, J } },
+        { "{\\rtf1\\ansi\\qc open", QStringLiteral("open"), { C } },
+        { "{\\rtf1\\ansi\\qc centred\\par}", QStringLiteral("centred"), { C } },
+        // Page, section and column breaks end a paragraph, as \par does...
+        { "{\\rtf1 one\\page two\\sect three\\column four}", QStringLiteral("one\ntwo\nthree\nfour"), { L, L, L, L } },
+        // ...but add none where the paragraph is still empty.
+        { "{\\rtf1 a\\page\\par b\\par\\page\\par c\\par\\sect\\sectd\\page}", QStringLiteral("a\n\nb\n\nc"),
+            { L, L, L, L, L } },
+        // A table row is one paragraph, its cells apart by tabs; a cell's
+        // paragraphs are lines of the row.
+        { "{\\rtf1 before\\par\\trowd\\cellx1000\\cellx2000\\cellx3000"
+          "\\pard\\intbl a\\cell b1\\par b2\\cell c\\cell\\row"
+          "\\trowd\\cellx1000\\cellx2000\\cellx3000\\pard\\intbl\\qc d\\cell\\cell f\\cell\\row"
+          "\\pard after\\par}",
+            QStringLiteral("before\na\tb1\u2028b2\tc\nd\t\tf\nafter"), { L, L, C, L } },
+        // Empty cells keep their tabs, the last one too; a cell may start
+        // with an empty paragraph, and text after a row is no cell.
+        { "{\\rtf1\\trowd\\pard\\intbl x\\cell\\cell\\row\\trowd\\pard\\intbl\\cell\\par y\\cell\\row\\pard z}",
+            QStringLiteral("x\t\n\t\u2028y\nz"), { L, L, L } },
+        // A table in a cell: its rows are lines of the outer cell.
+        { "{\\rtf1\\trowd\\pard\\intbl\\itap2 a\\nestcell b\\nestcell\\nestrow c\\nestcell\\nestrow"
+          "\\pard\\intbl\\itap1 \\cell d\\cell\\row}",
+            QStringLiteral("a\tb\u2028c\u2028\td"), { L } },
+    };
+    for (const auto& c : cases) {
+        QTextDocument doc;
+        Read(doc, c.rtf);
+        EXPECT_EQ(DocText(doc), c.text) << c.rtf;
+        EXPECT_EQ(size_t(doc.blockCount()), c.align.size()) << c.rtf;
+        for (int i = 0; i < doc.blockCount() && size_t(i) < c.align.size(); ++i)
+            EXPECT_EQ(AlignOf(doc, i), c.align[size_t(i)]) << c.rtf << ", paragraph " << i;
+    }
+}
+
 TEST(RtfReader, WordProcessorDocumentShowsOnlyItsText)
 {
     QTextDocument doc;
@@ -168,4 +214,30 @@ TEST(RtfReader, DamagedInputEndsQuicklyWithWhatItCouldRead)
     Read(doc, wide.constData());
     EXPECT_EQ(doc.blockCount(), 40000);
     EXPECT_LT(timer.elapsed(), 20000);
+}
+
+TEST(RtfReader, ThousandsOfFontNamesReadAndWriteBackInLinearTime)
+{
+    constexpr int kFonts = 25000;
+    QByteArray rtf = "{\\rtf1\\ansi\\deff0{\\fonttbl";
+    QByteArray body;
+    for (int i = 0; i < kFonts; ++i) {
+        const QByteArray n = QByteArray::number(i);
+        rtf += "{\\f" + n + "\\fnil\\fcharset0 Family " + n + ";}";
+        body += "\\f" + n + " w" + n + ' ';
+    }
+    rtf += "}" + body + "\\par}";
+    QElapsedTimer timer;
+    timer.start();
+    QTextDocument doc;
+    Read(doc, rtf.constData());
+    const QByteArray written = WriteRtf(doc);
+    QTextDocument back;
+    Read(back, written.constData());
+    EXPECT_LT(timer.elapsed(), 20000) << "a quadratic step makes this take minutes";
+
+    EXPECT_EQ(FormatFontName(FormatOf(back, QStringLiteral("w24999 "))), QStringLiteral("Family 24999"));
+    EXPECT_EQ(FormatFontName(FormatOf(back, QStringLiteral("w12345 "))), QStringLiteral("Family 12345"));
+    EXPECT_EQ(written.count("Family "), kFonts) << "each font listed once";
+    EXPECT_EQ(WriteRtf(back), written);
 }

@@ -1,6 +1,7 @@
 // The RTF writer: round trips through the reader keep text and every
 // attribute the entry editor can set, the output is the compact standard
 // form, and a word processor opens it.
+#include "fuzz/rtf_round_trip.h"
 #include "rtf_test_support.h"
 
 #include <QDir>
@@ -234,12 +235,10 @@ TEST(RtfWriter, LibreOfficeOpensTheDocumentWithTheSameText)
 TEST(RtfWriter, FuzzFindingsReachAFixedPoint)
 {
     const auto expectFixedPoint = [](const char* rtf) {
-        QTextDocument first, second;
-        ReadRtf(QByteArray(rtf), first);
-        const QByteArray written = WriteRtf(first);
-        ReadRtf(written, second);
-        EXPECT_EQ(WriteRtf(second), written) << rtf;
-        return DocText(first);
+        EXPECT_TRUE(RtfRoundTripIsStable(QByteArray(rtf))) << rtf;
+        QTextDocument doc;
+        ReadRtf(QByteArray(rtf), doc);
+        return DocText(doc);
     };
     // A paragraph mark in a font no character uses listed that font.
     expectFixedPoint("{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f1 Courier;}}\\f1 x\\f0\\par}");
@@ -248,5 +247,40 @@ TEST(RtfWriter, FuzzFindingsReachAFixedPoint)
     EXPECT_EQ(expectFixedPoint("{\\rtf1 \\f1\\u-3999?{\\fonttbl{\\f1\\fcharset2 Symbol;}}}"), QStringLiteral("α"));
     // DEL written as a raw byte is no character in the Japanese code page.
     EXPECT_EQ(expectFixedPoint("{\\rtf1{\\fonttbl{\\f1\\fcharset128 MS Gothic;}}\\f1 a\\u127?b}"),
-              QStringLiteral("a\u007Fb"));
+        QStringLiteral("a\u007Fb"));
+}
+
+// Every input kept from the fuzz target's failures, one file each.
+TEST(RtfWriter, InputsTheFuzzerFailedOnReachAFixedPoint)
+{
+    const QFileInfoList files = QDir(QStringLiteral(DIARY_FUZZ_RTF_FINDINGS)).entryInfoList(QDir::Files);
+    ASSERT_FALSE(files.isEmpty()) << DIARY_FUZZ_RTF_FINDINGS;
+    for (const QFileInfo& info : files) {
+        QFile file(info.filePath());
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << qPrintable(info.fileName());
+        EXPECT_TRUE(RtfRoundTripIsStable(file.readAll())) << qPrintable(info.fileName());
+    }
+}
+
+TEST(RtfWriter, FontNamesThatReadBackAsOneShareTheirEntry)
+{
+    QTextDocument doc;
+    doc.setDefaultFont(QFont(QStringLiteral("Arial"), 10));
+    QTextCursor c(&doc);
+    // The last two keep nothing the writer writes: they are the default font.
+    for (const QString& name : { QStringLiteral("Courier New"), QStringLiteral("Courier\uFFFC New"),
+             QStringLiteral(" Courier New;\t"), QStringLiteral("\uFFFC\uFDD0"), QStringLiteral("\t;") })
+        Add(c, { QStringLiteral("x"), name });
+    const QByteArray rtf = WriteRtf(doc);
+    EXPECT_TRUE(rtf.contains("{\\fonttbl{\\f0\\fnil\\fcharset0 Arial;}{\\f1\\fnil\\fcharset0 Courier New;}}"))
+        << rtf.constData();
+    EXPECT_TRUE(rtf.contains("\\f1\\fs20 xxx\\f0 xx\\par")) << rtf.constData();
+    QTextDocument back;
+    back.setDefaultFont(doc.defaultFont());
+    ReadRtf(rtf, back);
+    EXPECT_EQ(WriteRtf(back), rtf);
+
+    // Read, such a name gives no font.
+    ReadRtf(QByteArray("{\\rtf1{\\fonttbl{\\f1 \\u-4?\\u-560?;}}\\f1 x\\par}"), back);
+    EXPECT_EQ(FormatFontName(FormatAt(back, 0)), QString());
 }

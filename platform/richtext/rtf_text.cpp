@@ -1,0 +1,48 @@
+#include "platform/richtext/rtf_text_p.h"
+
+#include "platform/richtext/rtf.h"
+
+#include <QTextCharFormat>
+
+namespace rtf_p {
+
+bool IsNoText(char16_t c)
+{
+    return (c < 0x20 && c != u'\t') || c == 0xFFFC || c == 0xFDD0 || c == 0xFDD1 || c == 0xFEFF;
+}
+
+QString PairSurrogates(QString text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            ++i;
+        else if (c.isSurrogate())
+            text[i] = QChar::ReplacementCharacter;
+    }
+    return text;
+}
+
+QString NormalFontName(const QString& name)
+{
+    QString kept;
+    kept.reserve(name.size());
+    for (const QChar c : name)
+        if (!IsNoText(c.unicode()) && c != u'\t' && c != u';')
+            kept += c;
+    return PairSurrogates(kept).trimmed();
+}
+
+} // namespace rtf_p
+
+QString FormatFontName(const QTextCharFormat& format)
+{
+    const QStringList families = format.fontFamilies().toStringList();
+    return families.isEmpty() ? QString() : families.first();
+}
+
+void SetFormatFontName(QTextCharFormat& format, const QString& name)
+{
+    format.setFontFamilies(QStringList { name });
+    format.setProperty(kFontNameProperty, name);
+}
