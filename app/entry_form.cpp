@@ -370,10 +370,15 @@ void TfrmEntry::FinishNewDiary()
         MessageDlg(S("This Diary Already Exists!"), mtError, TMsgDlgButtons { mbOK });
         return;
     }
+    const QString password = edtPassword->Text().trimmed();
+    // Refused before the confirmation: the file would keep another password.
+    if (const QString error = PasswordStorageError(password); !error.isEmpty()) {
+        MessageDlg(error, mtError, TMsgDlgButtons { mbOK });
+        return;
+    }
     QString confirmation;
     if (!InputQuery(S(" Password Confirmation"), S("Please re-type your password:"), confirmation))
         return;
-    const QString password = edtPassword->Text().trimmed();
     if (confirmation.trimmed() != password) {
         MessageDlg(S("Passwords do not match"), mtError, TMsgDlgButtons { mbOK });
         return;

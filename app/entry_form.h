@@ -7,7 +7,8 @@
 // Passwords are trimmed of leading and trailing blanks on every road
 // (opening, creating and the confirmation), so the password stored with a
 // new diary is always the one a later open produces from the same typing;
-// a password made only of blanks is the empty password.
+// a password made only of blanks is the empty password. A new diary's
+// password must be one the diary file can keep (PasswordStorageError).
 
 #include "platform/gui/forms.h"
 

@@ -134,10 +134,12 @@ public:
     void SaveToRegistry(const QString& aKeyName);
     int LoadFromRegistry(const QString& aKeyName);
 
-private:
+    // The file's bytes, as SaveToFile writes and LoadFromFile reads them
+    // (exposed for the fuzz target and the tests).
     QByteArray SaveToBytes();
     int LoadFromBytes(const QByteArray& bytes);
 
+private:
     TEntries* fEntries;
 };
 

@@ -274,6 +274,24 @@ qint64 TReader::ReadInteger()
     }
 }
 
+qint64 TReader::ReadInt64()
+{
+    if (NextValue() != vaInt64)
+        return ReadInteger();
+    ReadValue();
+    return qint64(ReadUInt64Raw());
+}
+
+quint64 TReader::ReadUInt64Raw()
+{
+    Need(8);
+    quint64 bits = 0;
+    for (int i = 0; i < 8; ++i)
+        bits |= quint64(quint8(fData[fPos + i])) << (8 * i);
+    fPos += 8;
+    return bits;
+}
+
 double TReader::ReadFloat()
 {
     switch (NextValue()) {
@@ -287,18 +305,15 @@ double TReader::ReadFloat()
     }
     case vaDouble: {
         ReadValue();
-        Need(8);
-        quint64 bits = 0;
-        for (int i = 0; i < 8; ++i)
-            bits |= quint64(quint8(fData[fPos + i])) << (8 * i);
-        fPos += 8;
+        const quint64 bits = ReadUInt64Raw();
         double value;
         std::memcpy(&value, &bits, 8);
         return value;
     }
     case vaInt8:
     case vaInt16:
-    case vaInt32: return double(ReadInteger());
+    case vaInt32:
+    case vaInt64: return double(ReadInt64());
     default: PropValueError();
     }
 }

@@ -85,7 +85,11 @@ public:
     TValueType ReadValue();
     quint8 ReadByte();
     qint32 ReadInt32Raw();
+    quint64 ReadUInt64Raw();
+    // vaInt8, vaInt16 or vaInt32, as integer properties take them.
     qint64 ReadInteger();
+    // Any integer tag, vaInt64 included, as floats and dates take them.
+    qint64 ReadInt64();
     double ReadFloat();
     QString ReadString();
     QString ReadIdent();

@@ -15,7 +15,6 @@
 namespace {
 
 const QByteArray kMagic = QByteArrayLiteral("DR10");
-constexpr qsizetype kHeaderSize = 12; // magic, CRC-32, unpacked size
 
 } // namespace
 
@@ -338,9 +337,9 @@ int TDiaryDB::LoadFromBytes(const QByteArray& bytes, bool Encrypted, const QStri
 
     const qsizetype zero = payload.indexOf('\0');
     const qsizetype passwordEnd = zero < 0 ? payload.size() : zero;
-    // Compared as stored bytes: a password with characters the code page
-    // lacks was saved with replacement characters and still opens its diary.
-    if (QByteArray::fromRawData(payload.constData(), passwordEnd) != StringToAnsi(Password))
+    // Compared as text: a typed character the code page lacks would be
+    // encoded as '?' and match any character that was stored as one.
+    if (AnsiToString(payload.constData(), passwordEnd) != Password)
         return lsWrongPassword;
     if (zero < 0)
         return lsCollectionCorrupted;
@@ -355,6 +354,7 @@ int TDiaryDB::LoadStream(const char* data, qsizetype size)
     loaded.fVersion = fVersion;
     loaded.fFUD = fFUD;
     loaded.SetName(Name());
+    loaded.SetTag(Tag());
     loaded.fPersonalInfo->Assign(*fPersonalInfo);
     try {
         TMemoryStream stream(QByteArray::fromRawData(data, size));
@@ -383,6 +383,32 @@ void TDiaryDB::TakeContentOf(TDiaryDB& loaded)
     fVersion = loaded.fVersion;
     fFUD = loaded.fFUD;
     SetName(loaded.Name());
+    SetTag(loaded.Tag());
+}
+
+QString PasswordStorageError(const QString& aPassword)
+{
+    // A 0 would end the stored password early; any other character must
+    // exist in the code page, or it is stored as '?'.
+    QStringList refused;
+    for (qsizetype i = 0; i < aPassword.size(); ++i) {
+        const bool pair
+            = aPassword[i].isHighSurrogate() && i + 1 < aPassword.size() && aPassword[i + 1].isLowSurrogate();
+        QString shown = aPassword.mid(i, pair ? 2 : 1);
+        i += pair ? 1 : 0;
+        if (shown != QChar(0) && IsAnsiRepresentable(shown))
+            continue;
+        if (!pair && !shown[0].isPrint())
+            shown
+                = QStringLiteral("U+%1").arg(QString::number(shown[0].unicode(), 16).toUpper().rightJustified(4, u'0'));
+        if (!refused.contains(shown))
+            refused.append(shown);
+    }
+    if (refused.isEmpty())
+        return {};
+    return QStringLiteral("The password cannot contain these characters: %1\r\n"
+                          "Please use only Western European letters, digits and signs.")
+        .arg(refused.join(u' '));
 }
 
 QString TDiaryDB::StatusToErrorStr(int aStatus)

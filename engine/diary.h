@@ -150,6 +150,12 @@ private:
     TDateTime fFUD = 0;
 };
 
+// Empty when the diary file can keep aPassword as it is; otherwise the
+// message that refuses it, naming the characters the file's code page lacks
+// (they would be stored as '?'). Creating a diary and changing its password
+// both refuse such a password.
+QString PasswordStorageError(const QString& aPassword);
+
 // The one diary of the running program, created on first use.
 TDiaryDB& DiaryDB();
 // Frees it at the end of the program.

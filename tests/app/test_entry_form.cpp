@@ -436,6 +436,45 @@ TEST_F(EntryForm, ADiaryCreatedWithBlanksOpensWithTheSameTyping)
     EXPECT_EQ(TitleOfDay(), S("Day one"));
 }
 
+TEST_F(EntryForm, ANewDiaryRefusesAPasswordItsFileCannotKeep)
+{
+    TfrmEntry& w = Create();
+    StartNew(S("Travel"), S("\xCE\xB1\xCE\xB2\xCE\xB3 x"));
+    dialogs.AnswerMessageDlg(mrOk);
+    w.btnNextClick(w.btnNext);
+    // Refused before the confirmation is asked for.
+    ASSERT_EQ(dialogs.Calls().size(), 1);
+    EXPECT_EQ(dialogs.Calls().at(0).DlgType, mtError);
+    EXPECT_EQ(Messages(),
+        QStringList { S("The password cannot contain these characters: \xCE\xB1 \xCE\xB2 \xCE\xB3\r\n"
+                        "Please use only Western European letters, digits and signs.") });
+    EXPECT_EQ(w.CurrentStep(), 1);
+    EXPECT_EQ(w.ModalResult(), mrNone);
+    EXPECT_TRUE(main->DataFileName.isEmpty());
+
+    // Accented letters and signs of the code page are kept, and only they
+    // open the diary again.
+    const QString western = QStringLiteral("Gr\u00FC\u00DFe \u20AC?");
+    w.edtPassword->SetText(western);
+    dialogs.AnswerInputQuery(western);
+    w.btnNextClick(w.btnNext);
+    ASSERT_EQ(w.ModalResult(), mrOk);
+    EXPECT_EQ(main->UserPassword, western);
+    DiaryDB().Diary()->SetPassword(main->UserPassword);
+    DiaryDB().AddEntry(45000, S("Day one"), S("body"), QString(), QString(), 0);
+    DiaryDB().SaveToFile(main->DataFileName);
+    FreeDiaryDB();
+
+    Create();
+    dialogs.AnswerMessageDlg(mrOk);
+    Open("Travel", QStringLiteral("Gr\u00FC\u00DFe \u20AC\u03B4"));
+    EXPECT_EQ(Messages().last(), TDiaryDB::StatusToErrorStr(lsWrongPassword));
+    Open("Travel", western);
+    EXPECT_EQ(dialogs.UnansweredCalls(), 0);
+    EXPECT_EQ(wizard->ModalResult(), mrOk);
+    EXPECT_EQ(TitleOfDay(), S("Day one"));
+}
+
 TEST_F(EntryForm, EnterInThePasswordActsAsNext)
 {
     WriteDiary("mine.dry", S("secret"), "Hello");

@@ -200,6 +200,40 @@ TEST(ComponentStream, FloatsAcceptDoublesAndIntegers)
     EXPECT_THROW(r.ReadFloat(), EReadError);
 }
 
+TEST(ComponentStream, DatesWrittenWithAnyIntegerTagLoad)
+{
+    // Other writers store whole-day dates as integers, 64-bit ones included.
+    const struct {
+        std::initializer_list<int> value;
+        TDateTime day;
+    } cases[] = {
+        {{vaInt8, 0x9C}, -100},
+        {{vaInt16, 0x30, 0x75}, 30000},
+        {{vaInt32, 0xC8, 0xAF, 0x00, 0x00}, 45000},
+        {{vaInt64, 0xC8, 0xAF, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00}, 45000},
+        {{vaInt64, 0x18, 0xFC, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}, -1000},
+    };
+    for (const auto& c : cases) {
+        Bytes body;
+        body.text("TPF0").shortStr("TDiaryDB").raw({0x00});
+        body.shortStr("Diary").raw({0x0E, 0x01}).shortStr("Date").raw(c.value);
+        body.shortStr("ImageIndex").raw({0x02, 0x01}).raw({0x00, 0x00});
+        body.shortStr("FUD").raw(c.value);
+        body.raw({0x00, 0x00});
+        TDiaryDB db;
+        ASSERT_EQ(db.LoadFromBytes(Header(body.b), false, QString()), lsNoError) << c.day;
+        ASSERT_EQ(db.Diary()->Count(), 1);
+        EXPECT_EQ(db.Diary()->Items(0)->Date(), c.day);
+        EXPECT_EQ(db.FUD(), c.day);
+    }
+    // An integer property still takes only the 8, 16 and 32-bit forms.
+    Bytes wide;
+    wide.raw({vaInt64, 1, 0, 0, 0, 0, 0, 0, 0});
+    TReader r(wide.b.constData(), wide.b.size());
+    EXPECT_THROW(r.ReadInteger(), EReadError);
+    EXPECT_EQ(r.ReadInt64(), 1);
+}
+
 TEST(ComponentStream, ReadErrorsCarryTheirMessages)
 {
     TDiaryDB db;

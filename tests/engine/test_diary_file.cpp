@@ -262,15 +262,78 @@ TEST_F(DiaryFile, AnEmptyInfoListInTheFileKeepsTheRecordsInMemory)
     EXPECT_EQ(db.Diary()->Count(), 1);
 }
 
-TEST_F(DiaryFile, PasswordsOutsideTheCodePageStillOpenTheirDiary)
+TEST_F(DiaryFile, OnlyTheStoredPasswordOpensADiary)
+{
+    const QString greek = QString::fromUtf8("\xCE\xB1\xCE\xB2\xCE\xB3");
+    const QString otherGreek = QString::fromUtf8("\xCE\xB4\xCE\xB5\xCE\xB6");
+    const QString western = QStringLiteral("Gr\u00FC\u00DFe \u20AC\u2030");
+    const struct {
+        QString saved;
+        QString typed;
+        int status;
+    } cases[] = {
+        {western, western, lsNoError},
+        {QStringLiteral("???"), QStringLiteral("???"), lsNoError},
+        {QStringLiteral("???"), greek, lsWrongPassword},
+        {QStringLiteral("a?c"), QStringLiteral("a\u03B2c"), lsWrongPassword},
+        // Saved before such passwords were refused: the file holds "???".
+        {greek, greek, lsWrongPassword},
+        {greek, otherGreek, lsWrongPassword},
+        {greek, QStringLiteral("???"), lsNoError},
+        {QString(), QString(QChar(0)), lsWrongPassword},
+        {QStringLiteral("a"), QStringLiteral("a") + QChar(0), lsWrongPassword},
+    };
+    for (const auto& c : cases) {
+        TDiaryDB db;
+        db.Diary()->SetPassword(c.saved);
+        const QByteArray file = db.SaveToBytes();
+        TDiaryDB loaded;
+        EXPECT_EQ(loaded.LoadFromBytes(file, true, c.typed), c.status) << c.saved.toStdString() << " typed as "
+                                                                         << c.typed.toStdString();
+    }
+    // Western European passwords stay byte for byte in the code page.
+    TDiaryDB db;
+    db.Diary()->SetPassword(western);
+    EXPECT_TRUE(LZHUnpackBlob(db.SaveToBytes().mid(8)).startsWith(QByteArray("Gr\xFC\xDF" "e \x80\x89\0", 9)));
+}
+
+TEST_F(DiaryFile, PasswordStorageErrorNamesWhatTheFileCannotKeep)
+{
+    const struct {
+        QString password;
+        QString refused; // empty: the password is accepted
+    } cases[] = {
+        {QString(), QString()},
+        {QString::fromUtf8("Caf\xC3\xA9 \xE2\x82\xAC \xC5\x93 \xC2\xBF?"), QString()},
+        {QString::fromUtf8("\xCE\xB1\xCE\xB2\xCE\xB3"), QString::fromUtf8("\xCE\xB1 \xCE\xB2 \xCE\xB3")},
+        {QString::fromUtf8("ab\xCE\xB1\xCE\xB1\xD0\x96"), QString::fromUtf8("\xCE\xB1 \xD0\x96")},
+        {QString::fromUtf8("x\xF0\x9F\x98\x80"), QString::fromUtf8("\xF0\x9F\x98\x80")},
+        {QStringLiteral("a") + QChar(0) + QStringLiteral("b"), QStringLiteral("U+0000")},
+        {QString(QChar(0xD800)), QStringLiteral("U+D800")},
+    };
+    for (const auto& c : cases) {
+        const QString error = PasswordStorageError(c.password);
+        if (c.refused.isEmpty())
+            EXPECT_TRUE(error.isEmpty()) << error.toStdString();
+        else
+            EXPECT_EQ(error, QStringLiteral("The password cannot contain these characters: ") + c.refused
+                                 + QStringLiteral("\r\nPlease use only Western European letters, digits and signs."))
+                << error.toStdString();
+    }
+}
+
+TEST_F(DiaryFile, TheComponentTagIsKeptByALoad)
 {
     TDiaryDB db;
-    db.Diary()->SetPassword(QString::fromUtf8("\xCE\xB1\xCE\xB2\xCE\xB3"));
-    db.SaveToFile(Path(QStringLiteral("greek.dry")));
+    db.SetTag(-123456);
+    const QByteArray tagged = db.SaveToBytes();
     TDiaryDB loaded;
-    EXPECT_EQ(loaded.LoadFromFile(Path(QStringLiteral("greek.dry")), true, QString::fromUtf8("\xCE\xB1\xCE\xB2\xCE\xB3")),
-              lsNoError);
-    EXPECT_EQ(loaded.LoadFromFile(Path(QStringLiteral("greek.dry")), true, QStringLiteral("abc")), lsWrongPassword);
+    ASSERT_EQ(loaded.LoadFromBytes(tagged, true, QString()), lsNoError);
+    EXPECT_EQ(loaded.Tag(), -123456);
+    // A file without a tag leaves the one in memory, as any absent property.
+    TDiaryDB untagged;
+    ASSERT_EQ(loaded.LoadFromBytes(untagged.SaveToBytes(), true, QString()), lsNoError);
+    EXPECT_EQ(loaded.Tag(), -123456);
 }
 
 TEST_F(DiaryFile, SavingReplacesTheFileWholeAndFailsLoudly)
