@@ -2,6 +2,7 @@
 // attribute the entry editor can set, the output is the compact standard
 // form, and a word processor opens it.
 #include "fuzz/rtf_round_trip.h"
+#include "support/fuzz_inputs.h"
 #include "rtf_test_support.h"
 
 #include <QDir>
@@ -253,13 +254,10 @@ TEST(RtfWriter, FuzzFindingsReachAFixedPoint)
 // Every input kept from the fuzz target's failures, one file each.
 TEST(RtfWriter, InputsTheFuzzerFailedOnReachAFixedPoint)
 {
-    const QFileInfoList files = QDir(QStringLiteral(DIARY_FUZZ_RTF_FINDINGS)).entryInfoList(QDir::Files);
-    ASSERT_FALSE(files.isEmpty()) << DIARY_FUZZ_RTF_FINDINGS;
-    for (const QFileInfo& info : files) {
-        QFile file(info.filePath());
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << qPrintable(info.fileName());
-        EXPECT_TRUE(RtfRoundTripIsStable(file.readAll())) << qPrintable(info.fileName());
-    }
+    const QMap<QString, QByteArray> inputs = FuzzCrashInputs(QStringLiteral("fuzz_rtf"));
+    ASSERT_FALSE(inputs.isEmpty());
+    for (auto it = inputs.begin(); it != inputs.end(); ++it)
+        EXPECT_TRUE(RtfRoundTripIsStable(it.value())) << qPrintable(it.key());
 }
 
 TEST(RtfWriter, FontNamesThatReadBackAsOneShareTheirEntry)
