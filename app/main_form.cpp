@@ -224,6 +224,7 @@ void TfrmMain::BuildSettings()
         { "LastLeft", vtInteger, "-1" },
         { "LastWidth", vtInteger, "-1" },
         { "LastHeight", vtInteger, "-1" },
+        { "LastMaximized", vtInteger, "0" },
         { "CalUseEng", vtBoolean, "FALSE" },
         { "CalChangeSOW", vtBoolean, "FALSE" },
         { "CalSOW", vtInteger, "0" },
@@ -244,12 +245,18 @@ void TfrmMain::PlaceWindow()
     const int L = reger->Get(S("LastLeft")).toInt();
     const int W = reger->Get(S("LastWidth")).toInt();
     const int H = reger->Get(S("LastHeight")).toInt();
-    if (T >= 0 && L >= 0 && T < Screen()->Height() && L < Screen()->Width()) {
+    const QRect desktop = Screen()->DesktopRect();
+    if (T >= 0 && L >= 0 && T <= desktop.bottom() && L <= desktop.right()) {
         SetPosition(poDesigned);
         SetBounds(L, T, qMax(W, MinWidth), qMax(H, MinHeight));
+        // The screen may have shrunk or gone since: keep the title bar and
+        // the Exit button within reach.
+        MakeFullyVisible();
     } else {
         SetPosition(poScreenCenter);
     }
+    if (reger->Get(S("LastMaximized")).toInt() == 1)
+        SetWindowState(wsMaximized);
 }
 
 void TfrmMain::LoadSkin()
@@ -338,10 +345,14 @@ void TfrmMain::FormActivate(TObject*)
 void TfrmMain::FormClose(TObject*, TCloseAction&)
 {
     HandleEntry();
-    reger->SetV(S("LastTop"), Top());
-    reger->SetV(S("LastLeft"), Left());
-    reger->SetV(S("LastWidth"), Width());
-    reger->SetV(S("LastHeight"), Height());
+    // A maximised window keeps the place it is restored to, and opens
+    // maximised again.
+    const QRect bounds = NormalBoundsRect();
+    reger->SetV(S("LastTop"), bounds.top());
+    reger->SetV(S("LastLeft"), bounds.left());
+    reger->SetV(S("LastWidth"), bounds.width());
+    reger->SetV(S("LastHeight"), bounds.height());
+    reger->SetV(S("LastMaximized"), WindowState() == wsMaximized ? 1 : 0);
 }
 
 void TfrmMain::btnSkinClick(TObject*)

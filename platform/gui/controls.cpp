@@ -1414,6 +1414,12 @@ void TWinControl::HostResized(int w, int h)
     }
 }
 
+void TWinControl::WindowMoved(int ALeft, int ATop)
+{
+    fLeft = ALeft;
+    fTop = ATop;
+}
+
 void TWinControl::PaintSelf(QPainter& painter)
 {
     painter.fillRect(QRect(0, 0, Width(), Height()), ToQColor(Color()));

@@ -581,7 +581,7 @@ public:
     virtual void PaintSelf(QPainter& painter);
     // Over a Qt widget that painted itself: the windowless children and the overlay.
     void PaintNativeOverlay(QPainter& painter, const QRect& dirty);
-    void HostResized(int w, int h);
+    virtual void HostResized(int w, int h);
     void HostFocusIn();
     void HostFocusOut();
     // True when the key was fully handled by the control model.
@@ -614,6 +614,9 @@ protected:
     // Whether typed characters are text input here (edits) rather than accelerators.
     virtual bool WantsChars() const { return false; }
     void BoundsChanged() override;
+    // The window system moved the window there: only Left and Top follow,
+    // nothing goes back to the widget and the size stays as it is.
+    void WindowMoved(int ALeft, int ATop);
     void FontChanged() override;
     void CMColorChanged(TMessage& Message) override;
     void CMEnabledChanged(TMessage& Message) override;

@@ -13,7 +13,9 @@
 #include <QTimer>
 #include <QWindow>
 
+#include <algorithm>
 #include <exception>
+#include <utility>
 
 namespace {
 
@@ -28,6 +30,12 @@ QWidget* MakeFormHost(TWinControl* self)
     auto* host = new THost<QWidget>(self, nullptr, Qt::Window);
     host->setAttribute(Qt::WA_DeleteOnClose, false);
     return host;
+}
+
+// Neither maximised nor minimised (nor without a window).
+bool IsRestored(const QWidget* w)
+{
+    return !w || !(w->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen));
 }
 
 QString CurrentExceptionMessage()
@@ -107,13 +115,37 @@ void TCustomForm::SetBorderIcons(TBorderIcons value)
 void TCustomForm::SetWindowState(TWindowState value)
 {
     fWindowState = value;
-    if (!Handle())
+    // A hidden window takes its state when it is shown, once it is placed.
+    if (Showing())
+        ApplyWindowState();
+}
+
+void TCustomForm::ApplyWindowState()
+{
+    QWidget* w = Handle();
+    if (!w)
         return;
-    switch (value) {
-    case wsNormal: Handle()->setWindowState(Qt::WindowNoState); break;
-    case wsMinimized: Handle()->setWindowState(Qt::WindowMinimized); break;
-    case wsMaximized: Handle()->setWindowState(Qt::WindowMaximized); break;
+    const Qt::WindowStates kept
+        = w->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen);
+    Qt::WindowStates wanted = kept;
+    switch (fWindowState) {
+    case wsNormal: break;
+    case wsMinimized: wanted |= Qt::WindowMinimized; break;
+    case wsMaximized: wanted |= Qt::WindowMaximized; break;
     }
+    if (w->windowState() != wanted)
+        w->setWindowState(wanted);
+}
+
+void TCustomForm::HostWindowStateChanged()
+{
+    const Qt::WindowStates s = Handle() ? Handle()->windowState() : Qt::WindowNoState;
+    if (s & Qt::WindowMinimized)
+        fWindowState = wsMinimized;
+    else if (s & (Qt::WindowMaximized | Qt::WindowFullScreen))
+        fWindowState = wsMaximized;
+    else
+        fWindowState = wsNormal;
 }
 
 void TCustomForm::SetIcon(const QIcon& icon)
@@ -200,6 +232,50 @@ void TCustomForm::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
         }
         w->setGeometry(Left() + m.left(), Top() + m.top(), c.width(), c.height());
     }
+    if (IsRestored(Handle()))
+        fNormalBounds = BoundsRect();
+}
+
+QRect TCustomForm::NormalBoundsRect() const
+{
+    return IsRestored(Handle()) ? BoundsRect() : fNormalBounds;
+}
+
+void TCustomForm::KeepNormalBounds()
+{
+    // The window system may tell a maximised window's new geometry before its
+    // new state: bounds count as normal only once the events of the change
+    // are through and the window is still in its normal state.
+    if (fNormalBoundsPending)
+        return;
+    fNormalBoundsPending = true;
+    std::weak_ptr<bool> alive = AliveToken();
+    QTimer::singleShot(0, qApp, [this, alive] {
+        if (alive.expired())
+            return;
+        fNormalBoundsPending = false;
+        if (IsRestored(Handle()))
+            fNormalBounds = BoundsRect();
+    });
+}
+
+void TCustomForm::HostResized(int w, int h)
+{
+    TWinControl::HostResized(w, h);
+    KeepNormalBounds();
+}
+
+void TCustomForm::MakeFullyVisible()
+{
+    const QRect area = Screen()->MonitorFromRect(BoundsRect()).WorkareaRect;
+    if (area.isEmpty())
+        return;
+    // Shrink first: the size constraints may keep it larger than the area,
+    // and then its top left corner is what stays visible.
+    SetBounds(Left(), Top(), std::min(Width(), area.width()), std::min(Height(), area.height()));
+    const int left = std::max(area.left(), std::min(Left(), area.left() + area.width() - Width()));
+    const int top = std::max(area.top(), std::min(Top(), area.top() + area.height() - Height()));
+    SetBounds(left, top, Width(), Height());
 }
 
 TWinControl* TCustomForm::ActiveControl() const
@@ -250,10 +326,7 @@ void TCustomForm::ApplyPosition()
     QRect area;
     switch (fPosition) {
     case poScreenCenter:
-    case poDesktopCenter:
-        if (QScreen* s = QGuiApplication::primaryScreen())
-            area = s->availableGeometry();
-        break;
+    case poDesktopCenter: area = Screen()->Monitors().constFirst().WorkareaRect; break;
     case poMainFormCenter:
     case poOwnerFormCenter: {
         TCustomForm* over = dynamic_cast<TCustomForm*>(Owner());
@@ -261,8 +334,8 @@ void TCustomForm::ApplyPosition()
             over = Application()->MainForm();
         if (over && over != this && over->Visible())
             area = over->BoundsRect();
-        else if (QScreen* s = QGuiApplication::primaryScreen())
-            area = s->availableGeometry();
+        else
+            area = Screen()->Monitors().constFirst().WorkareaRect;
         break;
     }
     default: return;
@@ -278,6 +351,7 @@ void TCustomForm::SetVisible(bool value)
         return;
     if (value) {
         ApplyPosition();
+        ApplyWindowState();
         TControl::SetVisible(true);
         if (QWidget* w = Handle()) {
             w->setWindowTitle(Caption());
@@ -461,10 +535,10 @@ void TCustomForm::HostMousePress(
         TMessage m { WM_NCHITTEST, 0, qintptr((pos.x() & 0xFFFF) | ((pos.y() & 0xFFFF) << 16)), 0 };
         WndProc(m);
         if (m.Result == HTCAPTION) {
-            QWindow* window = Handle()->windowHandle();
-            // The window manager moves it where it can; otherwise we follow the mouse.
-            if (!window || !window->startSystemMove())
-                fDragOffset = QCursor::pos() - Handle()->pos();
+            // The move starts once the mouse moves: a window manager asked on
+            // a mere click keeps moving the window until the next click.
+            fDragOffset = QCursor::pos() - Handle()->pos();
+            fSystemMovePending = true;
             return;
         }
     }
@@ -475,11 +549,20 @@ void TCustomForm::HostMouseMove(Qt::KeyboardModifiers mods, Qt::MouseButtons but
 {
     if (fDragOffset) {
         if (buttons & Qt::LeftButton) {
+            // The window manager moves it where it can; otherwise we follow the mouse.
+            if (std::exchange(fSystemMovePending, false)) {
+                QWindow* window = Handle()->windowHandle();
+                if (window && window->startSystemMove()) {
+                    fDragOffset.reset();
+                    return;
+                }
+            }
             const QPoint topLeft = QCursor::pos() - *fDragOffset;
             Handle()->move(topLeft);
             return;
         }
         fDragOffset.reset();
+        fSystemMovePending = false;
     }
     TWinControl::HostMouseMove(mods, buttons, pos);
 }
@@ -489,6 +572,7 @@ void TCustomForm::HostMouseRelease(
 {
     if (fDragOffset && button == Qt::LeftButton) {
         fDragOffset.reset();
+        fSystemMovePending = false;
         return;
     }
     TWinControl::HostMouseRelease(button, mods, buttons, pos);
@@ -501,6 +585,15 @@ void TCustomForm::HostActivated()
     fActive = true;
     if (OnActivate)
         OnActivate(this);
+}
+
+void TCustomForm::HostMoved(QPoint clientPos)
+{
+    // Left and Top are the outer corner, as SetBounds puts the frame around
+    // the client area.
+    const QMargins m = FrameMargins();
+    WindowMoved(clientPos.x() - m.left(), clientPos.y() - m.top());
+    KeepNormalBounds();
 }
 
 void TCustomForm::HostDeactivated()
@@ -678,14 +771,52 @@ void TApplication::ShowException(const QString& message)
 
 int TScreen::Width() const
 {
-    QScreen* s = QGuiApplication::primaryScreen();
-    return s ? s->geometry().width() : 1024;
+    return Monitors().constFirst().BoundsRect.width();
 }
 
 int TScreen::Height() const
 {
-    QScreen* s = QGuiApplication::primaryScreen();
-    return s ? s->geometry().height() : 768;
+    return Monitors().constFirst().BoundsRect.height();
+}
+
+QList<TMonitor> TScreen::Monitors() const
+{
+    if (!fTestMonitors.isEmpty())
+        return fTestMonitors;
+    QList<TMonitor> result;
+    QScreen* primary = QGuiApplication::primaryScreen();
+    if (primary)
+        result.append({ primary->geometry(), primary->availableGeometry() });
+    for (QScreen* s : QGuiApplication::screens())
+        if (s != primary)
+            result.append({ s->geometry(), s->availableGeometry() });
+    if (result.isEmpty())
+        result.append({ QRect(0, 0, 1024, 768), QRect(0, 0, 1024, 768) });
+    return result;
+}
+
+QRect TScreen::DesktopRect() const
+{
+    QRect desktop;
+    for (const TMonitor& m : Monitors())
+        desktop |= m.BoundsRect;
+    return desktop;
+}
+
+TMonitor TScreen::MonitorFromRect(const QRect& r) const
+{
+    const QList<TMonitor> monitors = Monitors();
+    // The largest overlap wins; without any, the smallest gap.
+    auto score = [&r](const TMonitor& m) {
+        const QRect common = m.BoundsRect & r;
+        if (!common.isEmpty())
+            return qint64(common.width()) * common.height();
+        const qint64 dx = std::max({ 0, m.BoundsRect.left() - r.right(), r.left() - m.BoundsRect.right() });
+        const qint64 dy = std::max({ 0, m.BoundsRect.top() - r.bottom(), r.top() - m.BoundsRect.bottom() });
+        return -(dx * dx + dy * dy);
+    };
+    return *std::max_element(monitors.begin(), monitors.end(),
+        [&score](const TMonitor& a, const TMonitor& b) { return score(a) < score(b); });
 }
 
 QCursor TScreen::CursorOf(TCursor id) const

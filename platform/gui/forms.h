@@ -74,6 +74,12 @@ public:
     QRect ClientRect() const override;
     void SetClientSize(int w, int h) override;
     void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
+    // The bounds the window has, or gets back, when it is neither maximised
+    // nor minimised.
+    QRect NormalBoundsRect() const;
+    // Moves the window, and shrinks it where it is larger, so that it lies
+    // fully inside the work area of the monitor that shows most of it.
+    void MakeFullyVisible();
 
     TWinControl* ActiveControl() const;
     void SetActiveControl(TWinControl* control);
@@ -117,6 +123,12 @@ public:
                           QPoint pos) override;
     void HostActivated();
     void HostDeactivated();
+    void HostResized(int w, int h) override;
+    // The window was moved (by the window manager, the user or the program);
+    // clientPos is where its client area now starts on the desktop.
+    void HostMoved(QPoint clientPos);
+    // Maximised, minimised or restored from outside the program.
+    void HostWindowStateChanged();
     void PaintSelf(QPainter& painter) override;
     // WM_NEXTDLGCTL moves the focus on (WParam 0) or back (WParam 1).
     void WndProc(TMessage& Message) override;
@@ -144,6 +156,11 @@ protected:
     void ApplyPosition();
 
 private:
+    // Gives the window the state WindowState asks for (once it is shown).
+    void ApplyWindowState();
+    // Takes the bounds as the normal ones once the window system is done.
+    void KeepNormalBounds();
+
     TFormBorderStyle fBorderStyle = bsSizeable;
     TBorderIcons fBorderIcons = biSystemMenu | biMinimize | biMaximize;
     TPosition fPosition = poDesigned;
@@ -159,8 +176,11 @@ private:
     bool fPositioned = false;
     bool fActive = false;
     bool fClosing = false;
+    QRect fNormalBounds;
+    bool fNormalBoundsPending = false;
     // Set while the window follows the mouse: cursor minus window origin.
     std::optional<QPoint> fDragOffset;
+    bool fSystemMovePending = false;
 };
 
 class TForm : public TCustomForm
@@ -239,12 +259,27 @@ private:
     QStringList fDeferred;
 };
 
-// The screen: its size, the cursors by number, the active form.
+// One display of the desktop: its whole area and the part windows may cover
+// (without panels and docks), in desktop coordinates.
+struct TMonitor {
+    QRect BoundsRect;
+    QRect WorkareaRect;
+};
+
+// The screen: its size, the monitors, the cursors by number, the active form.
 class TScreen
 {
 public:
+    // The primary monitor's size.
     int Width() const;
     int Height() const;
+    // The monitors, the primary one first: Qt's screens unless a test set its own.
+    QList<TMonitor> Monitors() const;
+    void SetMonitorsForTesting(const QList<TMonitor>& monitors) { fTestMonitors = monitors; }
+    // The rectangle around every monitor.
+    QRect DesktopRect() const;
+    // The monitor that shows most of the rectangle, or the nearest one.
+    TMonitor MonitorFromRect(const QRect& r) const;
     int PixelsPerInch() const { return 96; }
     int BitsPerPixel() const { return 32; }
     QCursor CursorOf(TCursor id) const;
@@ -261,6 +296,7 @@ public:
 private:
     QMap<TCursor, QCursor> fCustom;
     TCursor fCursor = crDefault;
+    QList<TMonitor> fTestMonitors;
 };
 
 TApplication* Application();

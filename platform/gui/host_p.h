@@ -14,6 +14,7 @@
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QMoveEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QResizeEvent>
@@ -224,6 +225,15 @@ protected:
             GuardedCall([&] { fControl->HostResized(e->size().width(), e->size().height()); });
     }
 
+    // A window moved by the window manager or by the user tells its form,
+    // as a resize does; other widgets are placed by their control.
+    void moveEvent(QMoveEvent* e) override
+    {
+        W::moveEvent(e);
+        if (auto* form = dynamic_cast<TCustomForm*>(fControl); form && this->isWindow())
+            GuardedCall([&] { form->HostMoved(e->pos()); });
+    }
+
     void contextMenuEvent(QContextMenuEvent* e) override
     {
         if (!fControl) {
@@ -255,6 +265,10 @@ protected:
     void changeEvent(QEvent* e) override
     {
         W::changeEvent(e);
+        if (e->type() == QEvent::WindowStateChange) {
+            if (auto* form = dynamic_cast<TCustomForm*>(fControl))
+                GuardedCall([&] { form->HostWindowStateChanged(); });
+        }
         if (e->type() == QEvent::ActivationChange) {
             if (auto* form = dynamic_cast<TCustomForm*>(fControl)) {
                 if (this->isActiveWindow())

@@ -119,6 +119,7 @@ TEST_F(MainForm, SettingsHaveTheirDefaultsOnAnEmptyRegistry)
         { "LastLeft", -1 },
         { "LastWidth", -1 },
         { "LastHeight", -1 },
+        { "LastMaximized", 0 },
         { "CalUseEng", false },
         { "CalChangeSOW", false },
         { "CalSOW", 0 },
@@ -188,20 +189,48 @@ TEST_F(MainForm, StoredPositionOutsideTheScreenFallsBackToTheCentre)
     }
 }
 
-TEST_F(MainForm, StoredPositionOnTheScreenIsUsedWithTheMinimumSize)
+TEST_F(MainForm, StoredPositionOnTheScreenIsUsedWithTheMinimumSizeAndBroughtFullyOntoIt)
 {
-    StorePosition(Screen()->Width() - 1, 5, 500, -1);
-    TfrmMain& f = Create();
-    EXPECT_EQ(f.Position(), poDesigned);
-    EXPECT_EQ(f.Left(), Screen()->Width() - 1);
-    EXPECT_EQ(f.Top(), 5);
-    EXPECT_EQ(f.Width(), 780);
-    EXPECT_EQ(f.Height(), 560);
-    form.reset();
-
-    StorePosition(0, 0, 900, 700);
-    TfrmMain& g = Create();
-    EXPECT_EQ(QRect(g.Left(), g.Top(), g.Width(), g.Height()), QRect(0, 0, 900, 700));
+    struct RealScreens {
+        ~RealScreens() { Screen()->SetMonitorsForTesting({}); }
+    } realScreens;
+    // A desk with a taskbar, and the same desk with a larger second monitor
+    // on its right whose work area ends above its own panel.
+    const QList<TMonitor> one = { { QRect(0, 0, 1920, 1080), QRect(0, 0, 1920, 1040) } };
+    const QList<TMonitor> two = { one.first(), { QRect(1920, 0, 2560, 1440), QRect(1920, 0, 2560, 1400) } };
+    struct Case {
+        const char* what;
+        const QList<TMonitor>& monitors;
+        QRect stored;
+        QRect opened; // null: centred with the designed size
+    };
+    const Case cases[] = {
+        { "left beyond the screen", one, QRect(2000, 10, 900, 700), QRect() },
+        { "top beyond the screen", one, QRect(10, 1080, 900, 700), QRect() },
+        { "on the screen, small", one, QRect(100, 50, 500, -1), QRect(100, 50, 780, 560) },
+        { "as stored", one, QRect(0, 0, 900, 700), QRect(0, 0, 900, 700) },
+        { "over the taskbar", one, QRect(1500, 700, 900, 700), QRect(1020, 340, 900, 700) },
+        { "its last column on the screen", one, QRect(1919, 5, 500, -1), QRect(1140, 5, 780, 560) },
+        { "larger than the work area", one, QRect(0, 0, 2500, 1200), QRect(0, 0, 1920, 1040) },
+        { "on the second monitor", two, QRect(2200, 300, 900, 700), QRect(2200, 300, 900, 700) },
+        { "off the second monitor's bottom", two, QRect(3000, 1200, 900, 700), QRect(3000, 700, 900, 700) },
+        { "below the first monitor, beside the second", two, QRect(10, 1200, 900, 700), QRect(10, 340, 900, 700) },
+        { "right of both monitors", two, QRect(4480, 10, 900, 700), QRect() },
+    };
+    for (const Case& c : cases) {
+        Screen()->SetMonitorsForTesting(c.monitors);
+        StorePosition(c.stored.left(), c.stored.top(), c.stored.width(), c.stored.height());
+        TfrmMain& f = Create();
+        if (c.opened.isNull()) {
+            EXPECT_EQ(f.Position(), poScreenCenter) << c.what;
+            EXPECT_EQ(f.ClientWidth(), TfrmMain::DesignClientWidth) << c.what;
+            EXPECT_EQ(f.ClientHeight(), TfrmMain::DesignClientHeight) << c.what;
+        } else {
+            EXPECT_EQ(f.Position(), poDesigned) << c.what;
+            EXPECT_EQ(f.BoundsRect(), c.opened) << c.what;
+        }
+        form.reset();
+    }
 }
 
 TEST_F(MainForm, SkinNumberSelectsItsStoreItem)
@@ -256,12 +285,12 @@ TEST_F(MainForm, FirstActivationLoadsSkinFontAndDiaryName)
 TEST_F(MainForm, ClosingKeepsTheWindowBoundsForTheNextStart)
 {
     TfrmMain& f = Create();
-    f.SetBounds(20, 30, 800, 600);
+    f.SetBounds(20, 30, 780, 600);
     TCloseAction action = caHide;
     f.FormClose(nullptr, action);
     form.reset();
     TfrmMain& g = Create();
-    EXPECT_EQ(QRect(g.Left(), g.Top(), g.Width(), g.Height()), QRect(20, 30, 800, 600));
+    EXPECT_EQ(QRect(g.Left(), g.Top(), g.Width(), g.Height()), QRect(20, 30, 780, 600));
 }
 
 TEST_F(MainForm, FrameIsLaidOutForTheDiaryPage)

@@ -31,6 +31,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -443,6 +444,48 @@ TEST_F(Program, ASystemMenuCloseAfterAPasswordChangeAsks)
     ASSERT_EQ(dialogs.Calls().size(), 2);
     EXPECT_EQ(dialogs.Calls()[0].Caption, S(" Warning"));
     EXPECT_EQ(dialogs.Calls()[0].Flags, unsigned(MB_ICONWARNING | MB_OKCANCEL | MB_DEFBUTTON2));
+}
+
+TEST_F(Program, TheMainWindowOpensWhereAndAsItWasLeft)
+{
+    CreateMyDiary();
+    const auto open = [&](TfrmEntry& w) { OpenDiary(w, "My Diary", S("secret")); };
+    // What the window manager does: the window, not the program, changes.
+    const auto windowManager = [](TfrmMain& m, auto change) {
+        change(*m.Handle()->windowHandle());
+        QApplication::processEvents();
+    };
+    const QPoint movedTo(10, 200);
+    QSize size;
+    QRect bounds;
+    Run(open, [&](TfrmMain& m) {
+        size = m.Handle()->size();
+        windowManager(m, [&](QWindow& w) { w.setPosition(movedTo); });
+        bounds = m.BoundsRect();
+        Click(m, *m.btnExit);
+    });
+    Run(open, [&](TfrmMain& m) {
+        EXPECT_EQ(m.Handle()->geometry(), QRect(movedTo, size)) << "where it was moved to";
+        EXPECT_EQ(m.BoundsRect(), bounds);
+        windowManager(m, [](QWindow& w) { w.setWindowStates(Qt::WindowMaximized); });
+        EXPECT_EQ(m.WindowState(), wsMaximized);
+        m.HostCloseRequested();
+    });
+    Run(open, [&](TfrmMain& m) {
+        QApplication::processEvents();
+        EXPECT_TRUE(m.Handle()->isMaximized());
+        const QRect screen = m.Handle()->screen()->availableGeometry();
+        EXPECT_TRUE(screen.contains(m.Handle()->frameGeometry())) << "no part of it off the screen";
+        EXPECT_EQ(m.NormalBoundsRect(), bounds) << "restores to where it was moved to";
+        Click(m, *m.btnExit);
+    });
+    TRegistry r;
+    ASSERT_TRUE(r.OpenKey(TfrmMain::RegistryKey(), false));
+    const QRect stored(r.ReadInteger(S("LastLeft")), r.ReadInteger(S("LastTop")), r.ReadInteger(S("LastWidth")),
+        r.ReadInteger(S("LastHeight")));
+    EXPECT_EQ(stored, bounds);
+    EXPECT_EQ(r.ReadInteger(S("LastMaximized")), 1);
+    EXPECT_TRUE(errors.isEmpty()) << errors.join(S("; ")).toStdString();
 }
 
 TEST_F(Program, RestoringOverAnExistingDiaryAsksAndKeepsItsBirthdays)

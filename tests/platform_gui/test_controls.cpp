@@ -8,8 +8,9 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QTimer>
 #include <QCursor>
+#include <QTimer>
+#include <QWindow>
 #include <QtTest/QSpontaneKeyEvent>
 #include <QtTest/QTest>
 
@@ -581,6 +582,43 @@ TEST_F(Controls, FormSizesIncludeTheFrame)
     EXPECT_EQ(form->Height(), 200 + m.top() + m.bottom());
     EXPECT_EQ(form->ClientWidth(), 300);
     EXPECT_EQ(form->Handle()->size(), QSize(300, 200));
+}
+
+TEST_F(Controls, AFormFollowsTheWindowManagerAndKeepsItsNormalBounds)
+{
+    form = new TForm(nullptr);
+    form->SetBounds(100, 60, 300, 200);
+    form->Show();
+    QApplication::processEvents();
+    QWindow& window = *form->Handle()->windowHandle();
+    const QPoint client = form->Handle()->geometry().topLeft();
+    window.setPosition(client + QPoint(150, 90));
+    QApplication::processEvents();
+    const QRect moved(250, 150, 300, 200);
+    EXPECT_EQ(form->BoundsRect(), moved) << "moved by its title bar";
+    form->SetBoundsRect(form->BoundsRect());
+    QApplication::processEvents();
+    EXPECT_EQ(form->Handle()->geometry().topLeft(), client + QPoint(150, 90)) << "its own bounds leave it there";
+
+    // The offscreen platform tells the maximised geometry before the state.
+    window.setWindowStates(Qt::WindowMaximized);
+    QApplication::processEvents();
+    EXPECT_EQ(form->WindowState(), wsMaximized);
+    EXPECT_GT(form->Width(), 300) << "it covers the screen";
+    EXPECT_EQ(form->NormalBoundsRect(), moved);
+    window.setWindowStates(Qt::WindowNoState);
+    QApplication::processEvents();
+    EXPECT_EQ(form->WindowState(), wsNormal);
+    EXPECT_EQ(form->BoundsRect(), moved);
+
+    // Maximised while hidden: it shows maximised and keeps where to restore to.
+    form->Hide();
+    form->SetWindowState(wsMaximized);
+    form->SetBounds(20, 30, 300, 200);
+    form->Show();
+    QApplication::processEvents();
+    EXPECT_TRUE(form->Handle()->isMaximized());
+    EXPECT_EQ(form->NormalBoundsRect(), QRect(20, 30, 300, 200));
 }
 
 TEST_F(Controls, AWindowedChildSeesEveryWindowlessSiblingBeneathIt)
