@@ -1,5 +1,6 @@
-// Reads arbitrary bytes as RTF, then checks that what the writer makes of
-// the result reads back to a document the writer writes identically.
+// Reads arbitrary bytes as RTF, then checks that the text-only read gives
+// the document's text, and that what the writer makes of the result reads
+// back to a document the writer writes identically.
 #include "platform/richtext/rtf.h"
 
 #include <QGuiApplication>
@@ -23,6 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     QTextDocument first;
     if (!ReadRtf(input, first))
         return 0;
+    if (ReadRtfText(input) != first.toRawText())
+        std::abort();
     const QByteArray written = WriteRtf(first);
     QTextDocument second;
     if (!ReadRtf(written, second) || WriteRtf(second) != written)
