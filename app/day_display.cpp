@@ -3,6 +3,7 @@
 
 #include "app/main_form.h"
 
+#include "app/browse_form.h"
 #include "app/helpers.h"
 #include "birthdays/birthday.h"
 #include "controls/dropdown_button.h"
@@ -57,7 +58,8 @@ void TfrmMain::BuildDayDisplay()
     btnPrevYear->OnClick = [this](TObject* s) { actGoPYearExecute(s); };
     btnNextEntry->OnClick = [this](TObject* s) { actGoNEntryExecute(s); };
     btnPrevEntry->OnClick = [this](TObject* s) { actGoPEntryExecute(s); };
-    // btnNextEntry2, btnPrevEntry2 and the mood arrows run their actions.
+    // btnNextEntry2, btnPrevEntry2, btnBrowse and the mood arrows run their actions.
+    actBrowse->OnExecute = [this](TObject* s) { actBrowseExecute(s); };
     ilMood = new TImageList(kMoodSize, kMoodSize, this);
     ilMood->SetName(S("ilMood"));
     ilMood->SetMasked(false);
@@ -309,6 +311,23 @@ void TfrmMain::MemoBodyEnter(TObject*)
 void TfrmMain::MemoBodyExit(TObject*)
 {
     pnlFormatting->SetVisible(false);
+}
+
+void TfrmMain::actBrowseExecute(TObject*)
+{
+    SetMode(mdDiary);
+    HandleEntry();
+    if (!frmDiaryBrowse)
+        frmDiaryBrowse = new TfrmDiaryBrowse(this, *this);
+    frmDiaryBrowse->SetBounds(Left() + (Width() - frmDiaryBrowse->Width()) / 2,
+        Top() + (Height() - frmDiaryBrowse->Height()) / 2, frmDiaryBrowse->Width(), frmDiaryBrowse->Height());
+    frmDiaryBrowse->ShowModal();
+    SetActiveControl(nullptr);
+    if (SelIdx >= 0 && SelIdx < DiaryDB().Diary()->Count()) {
+        // The calendar's change event loads the day.
+        dCalendar->SetCalendarDate(DiaryDB().Diary()->Items(SelIdx)->Date());
+        dCalendar->UpdateCalendar();
+    }
 }
 
 void TfrmMain::FormKeyDown(TObject*, quint16& Key, TShiftState)

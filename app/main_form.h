@@ -17,6 +17,7 @@ class TActionList;
 class TCPCalendar;
 class TCPHatchPanel;
 class TCPRichEdit;
+class TfrmDiaryBrowse;
 class TEdit;
 class TFont;
 class TGlyphSpeedButton;
@@ -170,6 +171,8 @@ public:
     TAction* actNextMood = nullptr;
     TAction* actPrevMood = nullptr;
     TTimer* SparkleTimer = nullptr;
+    // Made on first use and kept.
+    TfrmDiaryBrowse* frmDiaryBrowse = nullptr;
 
     // Draws the current skin's picture over the whole background; a skin the
     // store lacks or cannot decode leaves the background as it was.
@@ -223,6 +226,8 @@ public:
     void edtTitleKeyDown(TObject* Sender, quint16& Key, TShiftState Shift);
     void MemoBodyEnter(TObject* Sender);
     void MemoBodyExit(TObject* Sender);
+    // Stores the day, shows the browse window and then the day chosen there.
+    void actBrowseExecute(TObject* Sender);
     // Page Up and Page Down move between written days unless an editor
     // of the body has the focus.
     void FormKeyDown(TObject* Sender, quint16& Key, TShiftState Shift);

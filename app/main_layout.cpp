@@ -61,16 +61,6 @@ template <class T> T* Make(TfrmMain* owner, TWinControl* parent, const char* nam
     return MakeControl<T>(owner, parent, name, bounds);
 }
 
-void SetFontOf(TControl* control, int pixels, TColor color, bool bold = false)
-{
-    TFont font;
-    font.SetName(S("Arial"));
-    font.SetHeight(-pixels);
-    font.SetColor(color);
-    font.SetStyle(bold ? TFontStyles(fsBold) : TFontStyles());
-    control->SetFont(font);
-}
-
 template <class Button> void SetGlyphOf(Button* button, const char* picture)
 {
     // Without the pictures a button keeps its caption only.

@@ -1,5 +1,7 @@
 #include "bench_data.h"
 
+#include "engine/diary.h"
+
 #include <QList>
 
 #include <algorithm>
@@ -69,4 +71,14 @@ QByteArray MakeRtfLikeText(qsizetype bytes, quint32 seed)
     out.truncate(std::max<qsizetype>(bytes - 1, 0));
     out += '}';
     return out;
+}
+
+void FillTenYears(TDiaryDB& db)
+{
+    const TDateTime first = EncodeDate(2010, 1, 1);
+    for (int i = 0; i < kTenYears; ++i) {
+        const QString body = QString::fromLatin1(MakeRtfLikeText(4096, quint32(i + 1)));
+        db.AddEntry(
+            first + i, QStringLiteral("Day %1").arg(i), body, QStringLiteral("note %1").arg(i), QString(), i % 17);
+    }
 }

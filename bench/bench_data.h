@@ -7,3 +7,11 @@
 // sentences from a small word list with occasional bold words and paragraph
 // breaks, closed by '}'. The same seed always gives the same text.
 QByteArray MakeRtfLikeText(qsizetype bytes, quint32 seed);
+
+class TDiaryDB;
+
+// Days in the benchmarks' ten-year diary.
+inline constexpr int kTenYears = 3653;
+// Fills db with the ten-year diary: one entry a day from 1 January 2010,
+// titled "Day N", with a 4 KB body of MakeRtfLikeText, a note and mood N mod 17.
+void FillTenYears(TDiaryDB& db);

@@ -17,19 +17,7 @@
 
 namespace {
 
-constexpr int kTenYears = 3653;
 const QString kPassword = QStringLiteral("bench");
-
-void FillTenYears(TDiaryDB& db)
-{
-    const TDateTime first = EncodeDate(2010, 1, 1);
-    for (int i = 0; i < kTenYears; ++i) {
-        const QString body = QString::fromLatin1(MakeRtfLikeText(4096, quint32(i + 1)));
-        db.AddEntry(first + i, QStringLiteral("Day %1").arg(i), body, QStringLiteral("note %1").arg(i), QString(),
-                    i % 17);
-    }
-    db.Diary()->SetPassword(kPassword);
-}
 
 QString TenYearFile(const QTemporaryDir& dir)
 {
@@ -37,6 +25,7 @@ QString TenYearFile(const QTemporaryDir& dir)
     if (!QFile::exists(path)) {
         TDiaryDB db;
         FillTenYears(db);
+        db.Diary()->SetPassword(kPassword);
         db.SaveToFile(path);
     }
     return path;
@@ -52,6 +41,7 @@ void BM_SaveTenYearDiary(benchmark::State& state)
 {
     TDiaryDB db;
     FillTenYears(db);
+    db.Diary()->SetPassword(kPassword);
     const QString path = QDir(BenchDir().path()).filePath(QStringLiteral("save.dry"));
     for (auto _ : state)
         db.SaveToFile(path);

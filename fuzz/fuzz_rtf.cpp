@@ -1,5 +1,6 @@
-// Reads arbitrary bytes as RTF, then checks that what the writer makes of
-// the result reads back to a document the writer writes identically.
+// Reads arbitrary bytes as RTF, then checks that the text-only read gives
+// the document's text and that what the writer makes of the result reads
+// back to a document the writer writes identically.
 // Inputs it failed on are kept in tests/data/fuzz/fuzz_rtf and replayed by
 // the rich text tests.
 #include "fuzz/rtf_round_trip.h"

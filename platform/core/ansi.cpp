@@ -42,9 +42,11 @@ QString AnsiToString(const QByteArray& bytes)
 QByteArray StringToAnsi(const QString& text)
 {
     QByteArray out(text.size(), Qt::Uninitialized);
+    char* dst = out.data();
+    const QChar* src = text.constData();
     for (qsizetype i = 0; i < text.size(); ++i) {
-        const int b = EncodeChar(text[i].unicode());
-        out[i] = char(b < 0 ? '?' : b);
+        const int b = EncodeChar(src[i].unicode());
+        dst[i] = char(b < 0 ? '?' : b);
     }
     return out;
 }

@@ -980,6 +980,18 @@ int TImageList::AddMasked(const TBitmap* image, TColor maskColor)
     return first;
 }
 
+int TImageList::AddImage(const QImage& picture)
+{
+    if (picture.isNull())
+        return -1;
+    QImage slot = picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    if (slot.size() != QSize(fWidth, fHeight))
+        slot = slot.scaled(fWidth, fHeight, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    fImages.push_back(slot);
+    Changed();
+    return Count() - 1;
+}
+
 void TImageList::Replace(int index, const TBitmap* image, const TBitmap* mask)
 {
     if (index < 0 || index >= Count())

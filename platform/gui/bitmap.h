@@ -342,6 +342,10 @@ public:
     // As Add, transparent where the pixels have maskColor (clDefault: the
     // bottom-left pixel of the strip).
     int AddMasked(const TBitmap* image, TColor maskColor);
+    // One picture scaled smoothly to the slot, keeping its alpha channel, so
+    // soft edges suit any background (a selected row, a header). Returns its
+    // index; a null picture adds nothing and returns -1.
+    int AddImage(const QImage& picture);
     void Replace(int index, const TBitmap* image, const TBitmap* mask);
     void ReplaceMasked(int index, const TBitmap* image, TColor maskColor);
     void Delete(int index);

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QPixmap>
+#include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QTabBar>
 #include <QTreeWidget>
@@ -423,6 +424,9 @@ void TListItems::Clear()
     if (TListViewHost* tree = TreeOf(fView)) {
         ++fView->fQuiet;
         tree->clear();
+        // An emptied list starts again at its top, as a list control does.
+        tree->verticalScrollBar()->setValue(0);
+        tree->horizontalScrollBar()->setValue(0);
         --fView->fQuiet;
     }
     for (TListItem* item : items) {

@@ -30,6 +30,12 @@ std::function<bool(const QString&)>& ShellHandler()
     return handler;
 }
 
+std::function<void(unsigned)>& BeepHandler()
+{
+    static std::function<void(unsigned)> handler;
+    return handler;
+}
+
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -131,9 +137,17 @@ QString GetDesktopFolder()
     return QDir::homePath();
 }
 
-void MessageBeep(unsigned)
+void MessageBeep(unsigned type)
 {
-    QApplication::beep();
+    if (BeepHandler())
+        BeepHandler()(type);
+    else
+        QApplication::beep();
+}
+
+void SetBeepHandler(std::function<void(unsigned)> handler)
+{
+    BeepHandler() = std::move(handler);
 }
 
 // ---------------------------------------------------------------------------

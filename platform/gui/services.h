@@ -50,8 +50,10 @@ QUrl ShellTargetUrl(const QString& target);
 // The user's desktop folder, or the home folder when there is none.
 QString GetDesktopFolder();
 
-// The default beep.
+// The default beep. A handler installed with SetBeepHandler hears it
+// instead (tests count beeps); an empty function restores the system's.
 void MessageBeep(unsigned type = 0);
+void SetBeepHandler(std::function<void(unsigned)> handler);
 
 DECLARE_EXCEPTION(EPrinter, Exception);
 

@@ -540,9 +540,13 @@ void TRichEdit::InsertRtfAsUser(const QByteArray& rtf)
 
 int TRichEdit::FindText(const QString& SearchStr, int StartPos, int Length, TSearchTypes Options) const
 {
+    return FindRichText(Document()->toRawText(), SearchStr, StartPos, Length, Options);
+}
+
+int FindRichText(QString text, const QString& SearchStr, int StartPos, int Length, TSearchTypes Options)
+{
     if (SearchStr.isEmpty())
         return -1;
-    QString text = Document()->toRawText();
     text.replace(QChar(kLineBreak), QChar(kParagraphBreak));
     QString needle = ToLf(SearchStr);
     needle.replace(u'\n', QChar(kParagraphBreak));

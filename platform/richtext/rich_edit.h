@@ -107,6 +107,11 @@ private:
 enum TSearchTypeBits : unsigned { stWholeWord = 1, stMatchCase = 2 };
 using TSearchTypes = unsigned;
 
+// The rich edit's find over text as a document's raw text spells it
+// (paragraph breaks U+2029, line breaks U+2028); a line break in SearchStr
+// matches either. The position of the first match, or -1.
+int FindRichText(QString text, const QString& SearchStr, int StartPos, int Length, TSearchTypes Options);
+
 // A rich edit on QTextEdit. Loading (Lines, SetText) replaces the content
 // without marking it modified and empties the undo history; typing, pasting,
 // formatting and SetSelText mark it. Copy, cut and paste carry RTF, also

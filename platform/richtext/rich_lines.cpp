@@ -28,3 +28,21 @@ void RtfToRichLines(const QString& rtf, TRichEditStrings* lines)
     TMemoryStream stream(bytes);
     lines->LoadFromStream(stream);
 }
+
+QString RtfToRichText(const QString& rtf)
+{
+    const QByteArray bytes = StringToAnsi(rtf);
+    if (IsRtf(bytes))
+        return ReadRtfText(bytes);
+    // Plain text breaks its paragraphs where a text cursor's insertion does.
+    QString text;
+    text.reserve(rtf.size());
+    for (qsizetype i = 0; i < rtf.size(); ++i) {
+        const char16_t c = rtf[i].unicode();
+        if (c == u'\r' && i + 1 < rtf.size() && rtf[i + 1] == u'\n')
+            continue;
+        const bool isBreak = c == u'\r' || c == u'\n' || c == QChar::ParagraphSeparator || c == 0xFDD0 || c == 0xFDD1;
+        text += isBreak ? QChar(QChar::ParagraphSeparator) : QChar(c);
+    }
+    return text;
+}

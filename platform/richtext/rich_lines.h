@@ -14,3 +14,9 @@ QString RichLinesToRtf(const TRichEditStrings* lines);
 // Replaces the lines by the string: formatted when it is RTF, otherwise as
 // plain text (as it stands, without 8-bit conversion or an added line break).
 void RtfToRichLines(const QString& rtf, TRichEditStrings* lines);
+
+// The text RtfToRichLines shows for the string, as the rich edit's document
+// spells it (FindRichText searches it as the rich edit's find would), read
+// straight from the string: no control or document is built, so a whole
+// diary can be searched quickly.
+QString RtfToRichText(const QString& rtf);

@@ -45,6 +45,11 @@ bool IsRtf(const QByteArray& bytes);
 // Returns false, leaving doc untouched, when the bytes are not RTF.
 bool ReadRtf(const QByteArray& rtf, QTextDocument& doc);
 
+// The text ReadRtf would give a document, as QTextDocument::toRawText spells
+// it (paragraphs separated by U+2029, a \line as U+2028), read without
+// building one. Empty when the bytes are not RTF.
+QString ReadRtfText(const QByteArray& rtf);
+
 // The RTF of doc's characters from position `from` up to `to` (-1: the end).
 // Runs without a font or size take doc's default font.
 QByteArray WriteRtf(const QTextDocument& doc, int from = 0, int to = -1);

@@ -226,12 +226,18 @@ int HexValue(char c)
     return -1;
 }
 
-// One pass over the bytes, writing into the document through a cursor.
+// One pass over the bytes, writing into the document through a cursor, or
+// only the document's text into a string.
 class TRtfReader {
 public:
     TRtfReader(const QByteArray& data, QTextDocument& doc)
         : fData(data)
         , fCursor(&doc)
+    {
+    }
+    TRtfReader(const QByteArray& data, QString& text)
+        : fData(data)
+        , fText(&text)
     {
     }
 
@@ -245,6 +251,8 @@ private:
     void ControlSymbol(char c);
     void Keyword(std::string_view word, bool hasParam, int param);
     void TextByte(unsigned char byte);
+    // The byte at start and the plain text after it.
+    void TextBytes(qsizetype start);
     void Char(char16_t ch);
     bool Skipping() const { return fOverflow > 0 || fState.dest == Dest::Skip; }
 
@@ -271,6 +279,8 @@ private:
     const QByteArray& fData;
     qsizetype fPos = 0;
     QTextCursor fCursor;
+    // Set for a text-only read: runs and paragraph breaks go here, formats nowhere.
+    QString* fText = nullptr;
 
     GroupState fState;
     QList<GroupState> fStack;
@@ -330,7 +340,7 @@ void TRtfReader::Read(qsizetype start)
         case '\\': ControlWord(); break;
         case '\r':
         case '\n': break;
-        default: TextByte(static_cast<unsigned char>(c)); break;
+        default: TextBytes(fPos - 1); break;
         }
     }
     Finish();
@@ -575,6 +585,26 @@ void TRtfReader::Keyword(std::string_view word, bool hasParam, int param)
     }
 }
 
+void TRtfReader::TextBytes(qsizetype start)
+{
+    // Plain text takes the bytes up to the next group, control or line end
+    // at once, as the byte-wise path would take them one by one.
+    if (fSkipChars > 0 || Skipping() || fState.dest != Dest::Text) {
+        TextByte(static_cast<unsigned char>(fData[start]));
+        return;
+    }
+    qsizetype end = start + 1;
+    const qsizetype size = fData.size();
+    const char* data = fData.constData();
+    while (end < size && data[end] != '{' && data[end] != '}' && data[end] != '\\' && data[end] != '\r'
+        && data[end] != '\n')
+        ++end;
+    if (fBytes.isEmpty())
+        fBytesCodePage = CodePage();
+    fBytes.append(data + start, end - start);
+    fPos = end;
+}
+
 void TRtfReader::TextByte(unsigned char byte)
 {
     if (fSkipChars > 0) {
@@ -631,22 +661,28 @@ void TRtfReader::AppendText(const QString& text)
 {
     if (fState.chr.hidden)
         return;
-    for (const QChar c : text) {
-        const char16_t u = c.unicode();
-        if (u == 0x2029) {
-            EndParagraph();
-            continue;
+    // A paragraph separator ends the paragraph; what is no text never enters.
+    // Plain spans go in whole, which keeps long bodies fast to read.
+    const auto special = [](char16_t u) { return u == 0x2029 || rtf_p::IsNoText(u); };
+    const QChar* chars = text.constData();
+    const qsizetype size = text.size();
+    for (qsizetype i = 0; i < size;) {
+        qsizetype end = i;
+        while (end < size && !special(chars[end].unicode()))
+            ++end;
+        if (end > i) {
+            if (!fRun.isEmpty() && !(fRunState == fState.chr))
+                FlushRun();
+            if (fBreakPending)
+                InsertBlock();
+            if (std::exchange(fCellEnded, false))
+                fRun += u'\t';
+            fRun.append(chars + i, end - i);
+            fRunState = fState.chr;
         }
-        if (rtf_p::IsNoText(u))
-            continue;
-        if (!fRun.isEmpty() && !(fRunState == fState.chr))
-            FlushRun();
-        if (fBreakPending)
-            InsertBlock();
-        if (std::exchange(fCellEnded, false))
-            fRun += u'\t';
-        fRun += c;
-        fRunState = fState.chr;
+        if (end < size && chars[end].unicode() == 0x2029)
+            EndParagraph();
+        i = end + 1;
     }
 }
 
@@ -662,7 +698,10 @@ void TRtfReader::FlushRun()
             if (c.unicode() >= 0xF020 && c.unicode() <= 0xF0FF)
                 c = QChar(rtf_p::SymbolToUnicode(static_cast<unsigned char>(c.unicode() - 0xF000)));
     }
-    fCursor.insertText(text, Format(fRunState));
+    if (fText)
+        *fText += text;
+    else
+        fCursor.insertText(text, Format(fRunState));
 }
 
 void TRtfReader::EndParagraph()
@@ -694,6 +733,11 @@ void TRtfReader::Paragraph()
 
 void TRtfReader::InsertBlock()
 {
+    if (fText) {
+        *fText += QChar(QChar::ParagraphSeparator);
+        fBreakPending = false;
+        return;
+    }
     QTextBlockFormat format;
     format.setAlignment(fState.align);
     fCursor.insertBlock(format, Format(fState.chr));
@@ -702,6 +746,8 @@ void TRtfReader::InsertBlock()
 
 void TRtfReader::ApplyParagraphFormat()
 {
+    if (fText)
+        return;
     QTextBlockFormat format = fCursor.blockFormat();
     format.setAlignment(fState.align);
     fCursor.setBlockFormat(format);
@@ -838,4 +884,13 @@ bool ReadRtf(const QByteArray& rtf, QTextDocument& doc)
     TRtfReader reader(rtf, doc);
     reader.Read(start);
     return true;
+}
+
+QString ReadRtfText(const QByteArray& rtf)
+{
+    QString text;
+    const qsizetype start = HeaderStart(rtf);
+    if (start >= 0)
+        TRtfReader(rtf, text).Read(start);
+    return text;
 }

@@ -4,6 +4,8 @@
 
 #include <QTextCharFormat>
 
+#include <algorithm>
+
 namespace rtf_p {
 
 bool IsNoText(char16_t c)
@@ -13,6 +15,8 @@ bool IsNoText(char16_t c)
 
 QString PairSurrogates(QString text)
 {
+    if (std::none_of(text.cbegin(), text.cend(), [](QChar c) { return c.isSurrogate(); }))
+        return text;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
         if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())

@@ -16,6 +16,8 @@
 #include <QTextEdit>
 #include <QtTest/QTest>
 
+#include <vector>
+
 namespace {
 
 class RichEdit : public FormFixture {
@@ -361,6 +363,68 @@ TEST_F(RichEdit, BodyHelpersMoveRichTextThroughOneString)
     EXPECT_EQ(other->Text(), QStringLiteral("Plain body, Привет\r\nsecond")) << "no line added, nothing lost";
     RtfToRichLines(QString(), other->Lines());
     EXPECT_EQ(other->Lines()->Count(), 0);
+}
+
+// A body's text read straight from the string is what the rich edit shows
+// after RtfToRichLines, so a search needs no control: the same characters,
+// breaks as the edit counts them, case folded by the same find.
+TEST_F(RichEdit, BodyTextReadWithoutTheControlIsWhatTheRichEditFinds)
+{
+    struct Needle {
+        const char16_t* text;
+        bool found;
+    };
+    struct Case {
+        const char16_t* body;
+        std::vector<Needle> needles;
+    };
+    const QString header = QStringLiteral("{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 Arial;}"
+                                          "{\\f1\\fswiss\\fcharset204 Arial Cyr;}{\\f2\\ftech\\fcharset2 Symbol;}}"
+                                          "{\\colortbl ;\\red255\\green0\\blue0;}{\\*\\generator Msftedit 5.41;}"
+                                          "{\\stylesheet{\\s0 Normal style;}}\\viewkind4\\uc1\\pard\\f0\\fs20 ");
+    const Case cases[] = {
+        // Formatting runs and paragraphs; a break in the needle matches \par and \line.
+        { u"Wal\\b ked\\b0  \\cf1 home\\cf0\\par Second\\par}",
+            { { u"walked home", true }, { u"HOME\r\nsecond", true }, { u"second\r\n", false } } },
+        { u"One\\line two\\tab three\\par}", { { u"one\ntwo\tthree", true }, { u"two three", false } } },
+        // Unicode escapes with their fallbacks skipped, non-ASCII case folding.
+        { u"\\uc1 caf\\u233?\\par \\u1055?\\u1088?\\u1080?\\u1074?\\u1077?\\u1090? x \\u-10179?\\u-8704? y\\par}",
+            { { u"CAFÉ\nпривет", true }, { u"caf?", false }, { u"x 😀 y", true } } },
+        // Hex escapes in the font's code page and in the document's.
+        { u"\\f1 \\'cf\\'f0\\'e8\\'e2\\'e5\\'f2\\f0  \\'e9t\\'e9 Stra\\'dfe \\f2 \\'61\\'62\\f0  end\\par}",
+            { { u"привет ÉTÉ STRAßE", true }, { u"Αβ end", true }, { u"ab end", false } } },
+        // Links show their result, never their instruction.
+        { u"{\\field{\\*\\fldinst{HYPERLINK \"http://example.com\"}}{\\fldrslt{\\ul\\cf1 Example link}}} after\\par}",
+            { { u"example link after", true }, { u"http", false } } },
+        // Tables, hidden text and the hidden destinations.
+        { u"\\trowd\\cellx1000\\cellx2000 A1\\cell B1\\cell\\row A2\\cell B2\\cell\\row\\pard after\\par}",
+            { { u"b1", true }, { u"B1\tA2", false } } },
+        { u"Shown \\v hidden\\v0 text {\\*\\unknown secret}\\par}",
+            { { u"shown text", true }, { u"hidden", false }, { u"secret", false }, { u"arial", false },
+                { u"msftedit", false }, { u"normal style", false }, { u"255", false } } },
+    };
+    // Bodies that are not RTF load as the plain text they are.
+    const Case plain[] = {
+        { u"Plain first line\r\nSecond ÄÖÜ line\rthird\nfourth",
+            { { u"line\nsecond äöü", true }, { u"third\r\nFOURTH", true } } },
+        { u"Привет, мир\ttab", { { u"ПРИВЕТ", true }, { u"мир tab", false } } },
+    };
+    auto check = [&](const QString& body, const std::vector<Needle>& needles) {
+        RtfToRichLines(body, edit->Lines());
+        const QString text = RtfToRichText(body);
+        EXPECT_EQ(text, edit->Document()->toRawText()) << qPrintable(body);
+        for (const Needle& n : needles) {
+            const QString needle = QString::fromUtf16(n.text);
+            const int position = edit->FindText(needle, 0, -1, 0);
+            EXPECT_EQ(FindRichText(text, needle, 0, -1, 0), position)
+                << qPrintable(body) << " / " << qPrintable(needle);
+            EXPECT_EQ(position >= 0, n.found) << qPrintable(body) << " / " << qPrintable(needle);
+        }
+    };
+    for (const Case& c : cases)
+        check(header + QString::fromUtf16(c.body), c.needles);
+    for (const Case& c : plain)
+        check(QString::fromUtf16(c.body), c.needles);
 }
 
 TEST_F(RichEdit, PrintBreaksPagesInsideThePageRect)
