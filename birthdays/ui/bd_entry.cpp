@@ -137,7 +137,9 @@ void TFrmBDEntry::BuildControls()
     TBitmap blank(35, 35);
     blank.Canvas()->FillSolidRect(QRect(0, 0, 35, 35), clWhite);
     imgZodiac->Picture()->SetBitmap(&blank);
-    lblZodiac = label("lblZodiac", QRect(270, 106, 62, 13), "");
+    // Centred under the sign's picture, whatever the length of its name.
+    lblZodiac = label("lblZodiac", QRect(272, 106, 60, 13), "");
+    lblZodiac->SetAutoSize(false);
     lblZodiac->SetAlignment(taCenter);
 
     ilZodiac = new TImageList(kZodiacWidth, kZodiacHeight, this);
@@ -152,8 +154,11 @@ void TFrmBDEntry::BuildControls()
     focusColours(edtNotes);
     lblNotes->SetFocusControl(edtNotes);
 
-    Label1
-        = label("Label1", QRect(12, 182, 308, 13), "Once you add an entry, it becomes visible in all subsequent years");
+    // The sentence needs nearly the whole width of the dialog.
+    Label1 = label("Label1", QRect(4, 182, DesignClientWidth - 8, 13),
+        "Once you add an entry, it becomes visible in all subsequent years");
+    Label1->SetAutoSize(false);
+    Label1->SetAlignment(taCenter);
 
     const auto button = [this](const char* name, int left, const char* caption) {
         auto* b = Make<TLbButton>(this, this, name, QRect(left, 208, 75, 24));
