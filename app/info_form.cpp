@@ -84,7 +84,6 @@ TfrmInfo::~TfrmInfo()
 void TfrmInfo::BuildControls()
 {
     SetName(S("frmInfo"));
-    SetCaption(S("Personal Information"));
     SetClientSize(DesignClientWidth, DesignClientHeight);
     SetColor(clBlack);
     SetFontOf(this, 12, clBlack);
