@@ -334,6 +334,9 @@ void TfrmMain::SetMode(TDiaryMode mode)
         }
         pnlInfo->SetVisible(true);
     }
+    // Another page covers other parts of the skin: stars placed for one
+    // page could lie under a command the other shows.
+    RestartSparkles();
 }
 
 void TfrmMain::SaveInfoPage()

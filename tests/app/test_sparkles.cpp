@@ -243,6 +243,7 @@ TEST_F(Stars, ARestartDropsTheFieldAndItsPixels)
         { "maximise", [](TfrmMain& f) { f.Perform(WM_SYSCOMMAND, SC_MAXIMIZE); } },
         { "restore by a caption double click", [](TfrmMain& f) { f.Perform(WM_SYSCOMMAND, 0xF122); } },
         { "a larger window", [](TfrmMain& f) { f.SetClientSize(1000, 700); } },
+        { "the information page", [](TfrmMain& f) { f.SetMode(mdInfo); } },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
