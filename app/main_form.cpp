@@ -1,6 +1,8 @@
 #include "app/main_form.h"
 
 #include "app/helpers.h"
+#include "app/info_form.h"
+#include "app/sparkles.h"
 #include "birthdays/birthday.h"
 #include "controls/dropdown_button.h"
 #include "controls/hatch_panel.h"
@@ -42,6 +44,8 @@ TfrmMain::TfrmMain(TComponent* AOwner)
     : TForm(AOwner)
 {
     BuildComponents();
+    // A new window has no field of stars yet: the first tick once it shows places one.
+    ForgetSparkles();
 
     Randomize();
     FirstTime = true;
@@ -95,7 +99,14 @@ TfrmMain::TfrmMain(TComponent* AOwner)
 TfrmMain::~TfrmMain()
 {
     DoDestroy();
+    SparkleTimer->SetEnabled(false);
     reger->SetV(S("CurrentSkin"), CurrentSkin);
+    // An end that did not pass through closing still keeps the page's edits.
+    try {
+        SaveInfoPage();
+    } catch (...) {
+        Application()->HandleException(this);
+    }
     // A diary that cannot be written must not cost the birthdays or the
     // settings: each step reports its own failure.
     try {
@@ -110,6 +121,12 @@ TfrmMain::~TfrmMain()
     }
     delete CurrentFont;
     CurrentFont = nullptr;
+    // The information window's panel goes back to it, so that each window
+    // frees its own controls.
+    if (frmInfo) {
+        frmInfo->pnlInfoRel->SetParent(frmInfo);
+        delete std::exchange(frmInfo, nullptr);
+    }
     // The owned components go next; reger writes the settings then.
 }
 
@@ -119,6 +136,7 @@ void TfrmMain::InitNewDiary()
     DiaryDB().Diary()->Indexer().Clear();
     DiaryDB().Info()->Clear();
     DiaryDB().Modified = false;
+    DiaryReplaced();
 }
 
 void TfrmMain::SaveDiary()
@@ -157,7 +175,8 @@ void TfrmMain::LoadBirthdays()
 
 void TfrmMain::WndProc(TMessage& Message)
 {
-    if (Message.Msg == WM_SYSCOMMAND && (unsigned(Message.WParam) & 0xFFF0) == SC_CLOSE) {
+    const unsigned command = unsigned(Message.WParam) & 0xFFF0;
+    if (Message.Msg == WM_SYSCOMMAND && command == SC_CLOSE) {
         HandleEntry();
         if (DiaryModified) {
             if (AppMessageBox(S("If you exit this way, your changes\r\nwill be lost. Exit & loose changes?"),
@@ -168,6 +187,10 @@ void TfrmMain::WndProc(TMessage& Message)
         }
     }
     TForm::WndProc(Message);
+    // The skin is stretched anew whenever the client area changes size, by
+    // the window menu or by the window's borders: the stars go with it.
+    if ((Message.Msg == WM_SYSCOMMAND && (command == SC_MAXIMIZE || command == SC_RESTORE)) || Message.Msg == WM_SIZE)
+        RestartSparkles();
 }
 
 void TfrmMain::BuildComponents()
@@ -193,6 +216,7 @@ void TfrmMain::BuildComponents()
     SparkleTimer = new TTimer(this);
     SparkleTimer->SetName(S("SparkleTimer"));
     SparkleTimer->SetInterval(100);
+    SparkleTimer->OnTimer = [this](TObject* s) { SparkleTimerTimer(s); };
 
     BuildControls();
 }
@@ -262,6 +286,8 @@ void TfrmMain::PlaceWindow()
 void TfrmMain::LoadSkin()
 {
     DrawSkin(*rStore, CurrentSkin, *imgBack);
+    // Stars are placed on one picture: a new one needs a new field.
+    RestartSparkles();
 }
 
 void TfrmMain::LoadTab(const QString& name)
@@ -284,19 +310,45 @@ void TfrmMain::SetMode(TDiaryMode mode)
     if (mode == CurrentMode)
         return;
     CurrentMode = mode;
+    // The commands under the calendar lie where the information page
+    // spreads: they go with the calendar rather than peek out beside the page.
+    for (TControl* c :
+        { btnPrevEntry2, BtnToDay2, btnNextEntry2, btnBrowse, BtnBirthdays, btnSkin, btnOptions, btnAbout })
+        c->SetVisible(mode != mdInfo);
     if (mode == mdDiary) {
         LoadTab(S("Tab_State_1"));
         pnlInfo->SetVisible(false);
         pnlDiaryEntryMain->SetVisible(true);
         dCalendar->SetVisible(true);
         pnlCalendarNavigate->SetVisible(true);
-    } else {
+        SaveInfoPage();
+    } else if (mode == mdInfo) {
         LoadTab(S("Tab_State_2"));
         pnlDiaryEntryMain->SetVisible(false);
         dCalendar->SetVisible(false);
         pnlCalendarNavigate->SetVisible(false);
+        if (!frmInfo) {
+            frmInfo = new TfrmInfo(this);
+            frmInfo->pnlInfoRel->SetParent(pnlInfo);
+            frmInfo->pnlInfoRel->SetAlign(alClient);
+        }
         pnlInfo->SetVisible(true);
     }
+    // Another page covers other parts of the skin: stars placed for one
+    // page could lie under a command the other shows.
+    RestartSparkles();
+}
+
+void TfrmMain::SaveInfoPage()
+{
+    if (frmInfo && frmInfo->ContentModified())
+        frmInfo->SaveControlValues();
+}
+
+void TfrmMain::DiaryReplaced()
+{
+    if (frmInfo)
+        frmInfo->LoadControlValues();
 }
 
 void TfrmMain::imgTABMouseDown(TObject*, TMouseButton, TShiftState, int X, int)
@@ -345,6 +397,8 @@ void TfrmMain::FormActivate(TObject*)
 void TfrmMain::FormClose(TObject*, TCloseAction&)
 {
     HandleEntry();
+    // Every close keeps the information page's edits, not only Exit.
+    SaveInfoPage();
     // A maximised window keeps the place it is restored to, and opens
     // maximised again.
     const QRect bounds = NormalBoundsRect();
@@ -361,13 +415,14 @@ void TfrmMain::btnSkinClick(TObject*)
         return;
     if (++CurrentSkin > 7)
         CurrentSkin = 1;
-    LoadSkin();
+    LoadSkin(); // which restarts the stars on the new picture
 }
 
 // The commands below open windows that do not exist yet.
 void TfrmMain::btnExitClick(TObject*)
 {
     HandleEntry();
+    SaveInfoPage();
     Close();
 }
 void TfrmMain::btnOptionsClick(TObject*) { }

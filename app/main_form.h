@@ -18,6 +18,7 @@ class TCPCalendar;
 class TCPHatchPanel;
 class TCPRichEdit;
 class TfrmDiaryBrowse;
+class TfrmInfo;
 class TEdit;
 class TFont;
 class TGlyphSpeedButton;
@@ -173,6 +174,9 @@ public:
     TTimer* SparkleTimer = nullptr;
     // Made on first use and kept.
     TfrmDiaryBrowse* frmDiaryBrowse = nullptr;
+    // The personal-information window, made at the first switch to the
+    // information page; its panel is that page.
+    TfrmInfo* frmInfo = nullptr;
 
     // Draws the current skin's picture over the whole background; a skin the
     // store lacks or cannot decode leaves the background as it was.
@@ -180,8 +184,20 @@ public:
     // The entry font from the settings for the editor, the title and
     // CurrentFont; a failure leaves the fonts as they were.
     void LoadFontSettings();
-    // Switches between the diary page and the personal-information page.
+    // Switches between the diary page and the personal-information page;
+    // leaving the information page stores what was edited there.
     void SetMode(TDiaryMode mode);
+    // Another diary replaced the one in memory (a restore): the information
+    // page shows the new diary's values, and edits made for the old one are
+    // dropped rather than stored into the new one.
+    void DiaryReplaced();
+
+    // Every 100 ms: places a field of stars once the window shows, then
+    // twinkles a few of them per tick.
+    void SparkleTimerTimer(TObject* Sender);
+    // Drops the field and its pixels; the next tick places a new one on
+    // the picture then shown.
+    void RestartSparkles();
     TDiaryMode Mode() const { return CurrentMode; }
 
     // The first activation loads skin and fonts; every one shows the lock.
@@ -299,6 +315,8 @@ private:
     void BuildControls();
     void PlaceWindow();
     void LoadTab(const QString& name);
+    // Stores the information page's values when they were edited.
+    void SaveInfoPage();
 
     bool FirstTime = true;
     int CurrentMood = 0;

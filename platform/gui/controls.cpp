@@ -333,6 +333,13 @@ void TControlCanvas::Changed()
         fControl->InvalidateKeepOverlay();
 }
 
+void TControlCanvas::PixelChanged(QPoint device)
+{
+    TCanvas::Changed();
+    if (!IsBound())
+        fControl->InvalidateKeepOverlay(QRect(device, QSize(1, 1)));
+}
+
 void TControlCanvas::ReleaseOverlayPainter()
 {
     ReleasePainter();
@@ -652,10 +659,16 @@ void TControl::Invalidate()
     InvalidateKeepOverlay();
 }
 
-void TControl::InvalidateKeepOverlay()
+void TControl::InvalidateKeepOverlay(const QRect& area)
 {
+    if (!fWindowless) {
+        // A window shows its own overlay: a form has no parent to ask.
+        if (QWidget* handle = static_cast<TWinControl*>(this)->Handle())
+            area.isNull() ? handle->update() : handle->update(area);
+        return;
+    }
     if (fParent && fParent->Handle())
-        fParent->Handle()->update(BoundsRect());
+        fParent->Handle()->update(area.isNull() ? BoundsRect() : area.translated(fLeft, fTop));
 }
 
 void TControl::Repaint()

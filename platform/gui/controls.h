@@ -256,6 +256,8 @@ protected:
     QImage* TargetImage() override;
     QSize TargetSize() const override;
     void Changed() override;
+    // Shows only the written pixel again, not the whole control.
+    void PixelChanged(QPoint device) override;
 
 private:
     TControl* fControl;
@@ -433,8 +435,9 @@ protected:
 
     // Marks this control as windowless (painted and fed by its parent).
     void SetWindowless(bool value) { fWindowless = value; }
-    // Repaints only if showing; the canvas overlay is kept.
-    void InvalidateKeepOverlay();
+    // Repaints area (control coordinates; all of it when null) if showing;
+    // the canvas overlay is kept.
+    void InvalidateKeepOverlay(const QRect& area = QRect());
 
 private:
     friend class TWinControl;

@@ -773,7 +773,7 @@ void TCanvas::SetPixels(int x, int y, TColor color)
         if (QImage* image = TargetImage()) {
             if (DeviceBounds().contains(device) && image->rect().contains(device)) {
                 image->setPixel(device, PaintColor(color).rgba());
-                Changed();
+                PixelChanged(device);
             }
             return;
         }

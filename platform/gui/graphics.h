@@ -480,6 +480,8 @@ protected:
     // Size of the drawing surface when no painter is bound (for ClipRect).
     virtual QSize TargetSize() const;
     virtual void Changed();
+    // One pixel written straight into the target image (device coordinates).
+    virtual void PixelChanged(QPoint) { Changed(); }
 
 private:
     friend class TCanvasPaintScope;
