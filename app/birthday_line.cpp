@@ -5,6 +5,7 @@
 #include "birthdays/birthday.h"
 #include "birthdays/birthday_popup.h"
 #include "birthdays/month_summary.h"
+#include "birthdays/ui/birthday_keeper.h"
 #include "controls/hatch_panel.h"
 #include "controls/link_rich_edit.h"
 #include "controls/month_calendar.h"
@@ -131,4 +132,12 @@ void TfrmMain::pmoBirthdayMenuClick(TObject* Sender)
     }
     // Any other tag: the entry dialog opens here for the day's entry at
     // position tag.
+}
+
+void TfrmMain::BtnBirthdaysClick(TObject*)
+{
+    SaveBirthdays();
+    TfrmBDMain::Execute(this, BirthdayFileName, dCalendar->CalendarDate(), QString(), 0);
+    LoadBirthdays();
+    HandleEntry();
 }
