@@ -183,10 +183,12 @@ void TfrmBDMain::BuildControls()
     pnlDetails = MakeControl<TPanel>(this, cphpMain, "pnlDetails", QRect(568, 392, 203, 43));
     pnlDetails->SetColor(0x80FFFF);
     pnlDetails->SetBevelOuter(bvNone);
-    auto* details = MakeControl<TLabel>(this, pnlDetails, "lblDetails", QRect(6, 4, 191, 35));
+    auto* details = MakeControl<TLabel>(this, pnlDetails, "lblDetails", QRect(2, 1, 199, 41));
+    details->SetAutoSize(false);
     details->SetWordWrap(true);
+    details->SetLayout(tlCenter);
     details->SetAlignment(taCenter);
-    SetFontOf(details, 12, clWindowText, true);
+    SetFontOf(details, 11, clWindowText, true);
     details->SetCaption(S("Right-click on any valid date inside the calendar to add/edit entries"));
 }
 
