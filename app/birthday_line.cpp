@@ -3,9 +3,10 @@
 #include "app/main_form.h"
 
 #include "birthdays/birthday.h"
-#include "birthdays/birthday_popup.h"
 #include "birthdays/month_summary.h"
+#include "birthdays/ui/bd_entry.h"
 #include "birthdays/ui/birthday_keeper.h"
+#include "birthdays/ui/birthday_popup.h"
 #include "controls/hatch_panel.h"
 #include "controls/link_rich_edit.h"
 #include "controls/month_calendar.h"
@@ -116,7 +117,16 @@ void TfrmMain::pmoBirthdayMenuClick(TObject* Sender)
     if (tag == BirthdayModifyTag || tag == BirthdayDeleteTag)
         return;
     if (tag == BirthdayAddTag) {
-        // The entry dialog opens here for a new entry of the calendar's day.
+        // The dialog fills a free-standing entry; only OK adds one to the list.
+        TEntry entry;
+        if (!TFrmBDEntry::InsertEntry(this, &entry, dCalendar->CalendarDate()))
+            return;
+        TEntry* added = BirthdayComponent().Entries()->Add();
+        added->SetEntryType(entry.EntryType());
+        added->SetFullName(entry.FullName());
+        added->SetBirthDate(entry.BirthDate());
+        added->SetNotes(entry.Notes());
+        HandleEntry();
         return;
     }
     if (tag >= BirthdayDeleteBase) {
@@ -130,8 +140,12 @@ void TfrmMain::pmoBirthdayMenuClick(TObject* Sender)
         HandleEntry();
         return;
     }
-    // Any other tag: the entry dialog opens here for the day's entry at
-    // position tag.
+    // Any other tag: the day's entry at that position, viewed or changed.
+    TEntry* entry = BirthdayComponent().Entries()->GetEntryOfDay(int(tag), dCalendar->CalendarDate());
+    if (!entry || !TFrmBDEntry::EditEntry(this, entry))
+        return;
+    entry->SetModified(true);
+    HandleEntry();
 }
 
 void TfrmMain::BtnBirthdaysClick(TObject*)

@@ -3,19 +3,26 @@
 #include "support/main_window_fixture.h"
 
 #include "birthdays/birthday.h"
+#include "birthdays/ui/bd_entry.h"
 #include "birthdays/ui/birthday_keeper.h"
+#include "controls/cool_edit.h"
 #include "controls/dropdown_button.h"
 #include "controls/link_rich_edit.h"
 #include "controls/month_calendar.h"
 #include "controls/month_calendar_ex.h"
+#include "controls/styled_push_button.h"
 #include "controls/styled_speed_button.h"
 #include "engine/diary.h"
+#include "minihtml/engine.h"
 #include "minihtml/html_label.h"
+#include "minihtml/inline_elements.h"
 #include "platform/core/registry.h"
 #include "platform/gui/dialogs.h"
 #include "platform/gui/extctrls.h"
 #include "platform/gui/menus.h"
+#include "platform/gui/stdctrls.h"
 #include "resources/program_pictures.h"
+#include "support/form_fixture.h"
 
 #include <QAction>
 #include <QApplication>
@@ -250,6 +257,87 @@ TEST_F(BirthdayLine, DeleteAsksAndRemovesTheEntry)
     EXPECT_EQ(BirthdayComponent().Entries()->Count(), 1);
     EXPECT_FALSE(form->imgAnniv->Visible());
     EXPECT_EQ(form->dCalendar->SpecialDays(), S("3,0"));
+}
+
+// The entry dialog as the user fills it: a name, and OK or Cancel.
+void FillEntryDialog(bool& seen, const QString& name, bool ok)
+{
+    WhenShown<TFrmBDEntry>(seen, [name, ok](TFrmBDEntry& d) {
+        d.edtFullName->SetText(name);
+        if (ok)
+            d.btnOkClick(d.BtnOk);
+        else
+            d.btnCancelClick(d.BtnCancel);
+    });
+}
+
+TEST_F(BirthdayLine, HereAddsAnEntryOfTheDayAndTheLineAndCalendarFollow)
+{
+    Add("Elsewhere", etBirthday, 1980, 5, 3);
+    Pick(2026, 5, 20);
+    ASSERT_EQ(form->dCalendar->SpecialDays(), S("3,0"));
+    BirthdayComponent().Entries()->SetModified(false);
+
+    bool seen = false;
+    FillEntryDialog(seen, S("Nobody"), false); // cancelled: nothing changes
+    EXPECT_TRUE(Click("add"));
+    EXPECT_TRUE(seen);
+    EXPECT_EQ(BirthdayComponent().Entries()->Count(), 1);
+    EXPECT_FALSE(BirthdayComponent().Entries()->Modified());
+
+    seen = false;
+    FillEntryDialog(seen, S(" Tom & <b>\"Jerry\"</b> "), true);
+    EXPECT_TRUE(Click("add"));
+    EXPECT_TRUE(seen);
+    ASSERT_EQ(BirthdayComponent().Entries()->Count(), 2);
+    const TEntry* added = BirthdayComponent().Entries()->Items(1);
+    EXPECT_EQ(added->FullName(), S("Tom & <b>\"Jerry\"</b>"));
+    EXPECT_EQ(added->BirthDate(), EncodeDate(1004, 5, 20)); // no year chosen
+    EXPECT_EQ(added->EntryType(), etBirthday);
+    EXPECT_TRUE(BirthdayComponent().Entries()->Modified());
+    EXPECT_EQ(Line(),
+        kWrapper + S("<a href=\"change\">Birthdays</a>: <font color=\"#800000\">")
+            + S("Tom &amp; &lt;b&gt;\"Jerry\"&lt;/b&gt;</font></font>"));
+    // The label shows the name as typed (each word an element of its own).
+    form->lblAnniversary->RenderToBitmap();
+    QString shown;
+    for (int i = 0; i < form->lblAnniversary->Engine()->TagCount(); ++i)
+        if (auto* text = dynamic_cast<aText*>(form->lblAnniversary->Engine()->Tags(i)))
+            shown += text->Text;
+    EXPECT_TRUE(shown.contains(S("Tom&<b>\"Jerry\"</b>"))) << shown.toStdString();
+    EXPECT_TRUE(form->imgAnniv->Visible());
+    EXPECT_EQ(form->dCalendar->SpecialDays(), S("3,20,0"));
+}
+
+TEST_F(BirthdayLine, ViewModifyChangesTheChosenEntryAndTheLineFollows)
+{
+    Add("Anna", etBirthday, 1980, 5, 20);
+    Add("Ben", etBirthday, 1975, 5, 20);
+    Pick(2026, 5, 20);
+    // The user picks "View/Modify entry of" > Ben and renames him.
+    SetPopupMenuHandler([&](TPopupMenu*, QPoint) { return Top(1)->Items(1); });
+    BirthdayComponent().Entries()->SetModified(false);
+    bool seen = false;
+    FillEntryDialog(seen, S("Benjamin"), true);
+    form->pmBirthday->Popup(0, 0);
+    EXPECT_TRUE(seen);
+    const TEntry* ben = BirthdayComponent().Entries()->Items(1);
+    EXPECT_EQ(ben->FullName(), S("Benjamin"));
+    EXPECT_EQ(ben->BirthDate(), EncodeDate(1975, 5, 20));
+    EXPECT_TRUE(BirthdayComponent().Entries()->Modified());
+    EXPECT_TRUE(Line().contains(S(">Anna,Benjamin</font>")));
+
+    // Moved to another day, the entry's marks and line move with it.
+    seen = false;
+    WhenShown<TFrmBDEntry>(seen, [](TFrmBDEntry& d) {
+        d.cbDay->SetItemIndex(6);
+        d.btnOkClick(d.BtnOk);
+    });
+    form->pmBirthday->Popup(0, 0);
+    EXPECT_TRUE(seen);
+    EXPECT_EQ(ben->BirthDate(), EncodeDate(1975, 5, 7));
+    EXPECT_EQ(form->dCalendar->SpecialDays(), S("7,20,0"));
+    EXPECT_TRUE(Line().contains(S(">Anna</font>")));
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "birthdays/birthday_popup.h"
+#include "birthdays/ui/birthday_popup.h"
 
 #include "birthdays/birthday.h"
 #include "platform/gui/controls.h"

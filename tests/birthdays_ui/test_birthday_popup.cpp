@@ -1,6 +1,6 @@
 // The main window's birthday menu: its items as built, and their state for
 // days with none, some and too many entries.
-#include "birthdays/birthday_popup.h"
+#include "birthdays/ui/birthday_popup.h"
 
 #include "birthdays/birthday.h"
 #include "platform/gui/menus.h"

@@ -1,0 +1,342 @@
+#include "controls/styled_push_button.h"
+
+#include "controls/control_utils.h"
+#include "platform/gui/bitmap.h"
+#include "platform/gui/menus.h"
+
+std::optional<TLbButtonKindPreset> LbButtonKindPreset(TLbButtonKind kind)
+{
+    const auto preset = [](const char* glyph, const char* caption, TModalResult result) {
+        return TLbButtonKindPreset { QString::fromUtf8(glyph), QString::fromUtf8(caption), result };
+    };
+    // The captions are the German ones the kinds have always had.
+    switch (kind) {
+    case bkCustom: return std::nullopt;
+    case bkOK: return preset("LBOK", "OK", mrOk);
+    case bkCancel: return preset("LBCANCEL", "Abbrechen", mrCancel);
+    case bkHelp: return preset("LBHELP", "Hilfe", mrNone);
+    case bkYes: return preset("LBYES", "Ja", mrYes);
+    case bkNo: return preset("LBNO", "Nein", mrNo);
+    case bkClose: return preset("LBCLOSE", "Schließen", mrNone);
+    case bkAbort: return preset("LBABORT", "Abbrechen", mrAbort);
+    case bkRetry: return preset("LBRETRY", "Wiederholen", mrRetry);
+    case bkIgnore: return preset("LBIGNORE", "Ignorieren", mrIgnore);
+    case bkAll: return preset("LBALL", "Alle", mrAll);
+    }
+    return std::nullopt;
+}
+
+TLbButton::TLbButton(TComponent* AOwner)
+    : TCustomControl(AOwner)
+    , FGlyph(std::make_unique<TBitmap>())
+    , FHTFont(std::make_unique<TFont>())
+{
+    SetControlStyle(csCaptureMouse | csSetCaption);
+    SetBounds(Left(), Top(), 100, 23);
+    SetTabStop(true);
+    if (auto* form = dynamic_cast<TCustomForm*>(AOwner))
+        FHTFont->Assign(*form->Font());
+}
+
+TLbButton::~TLbButton() = default;
+
+bool TLbButton::Reachable() const
+{
+    return FEnabled && Visible() && Parent() && Parent()->Showing();
+}
+
+void TLbButton::SetAlignment(TAlignment value)
+{
+    FAlignment = value;
+    Repaint();
+}
+
+void TLbButton::SetEnabled(bool value)
+{
+    FEnabled = value;
+    Repaint();
+}
+
+void TLbButton::SetFlat(bool value)
+{
+    FFlat = value;
+    Repaint();
+}
+
+void TLbButton::SetLayout(TLbButtonLayout value)
+{
+    FLayout = value;
+    Repaint();
+}
+
+void TLbButton::SetLightColor(TColor value)
+{
+    FLightColor = value;
+    Repaint();
+}
+
+void TLbButton::SetShadowColor(TColor value)
+{
+    FShadowColor = value;
+    Repaint();
+}
+
+void TLbButton::SetWordWrap(bool value)
+{
+    FWordWrap = value;
+    Repaint();
+}
+
+void TLbButton::SetNumGlyphs(int value)
+{
+    FNumGlyphs = value;
+    Invalidate();
+}
+
+void TLbButton::SetGlyph(const TBitmap* value)
+{
+    if (value) {
+        FGlyph->Assign(value);
+        FNumGlyphs = FGlyph->Height() > 0 ? FGlyph->Width() / FGlyph->Height() : 0;
+    } else {
+        FGlyph->Assign(nullptr);
+        FNumGlyphs = 0;
+    }
+    FKind = bkCustom;
+    Invalidate();
+}
+
+void TLbButton::SetModalResult(TModalResult value)
+{
+    FModalResult = value;
+    FKind = bkCustom;
+}
+
+void TLbButton::SetStyle(TLbButtonStyle value)
+{
+    // Modern and shape faces leave their corners to the parent (see Paint).
+    FStyle = value;
+    Invalidate();
+}
+
+void TLbButton::SetColorStyle(TLbColorStyle value)
+{
+    const std::optional<TLbColorStyleColors> preset = GetColorStyleColors(value);
+    if (!preset)
+        return;
+    SetColor(preset->Color);
+    FLightColor = preset->LightColor;
+    FFlat = preset->Flat;
+    FHotTrackColor = preset->HotTrackColor;
+    FColorWhenDown = preset->ColorWhenDown;
+    FShadowColor = preset->ShadowColor;
+    FStyle = preset->Style == bsModern ? bsModern : bsNormal;
+    Repaint();
+}
+
+void TLbButton::SetKind(TLbButtonKind value)
+{
+    if (const std::optional<TLbButtonKindPreset> preset = LbButtonKindPreset(value)) {
+        FNumGlyphs = 2;
+        SetModalResult(preset->ModalResult);
+        FGlyph->LoadFromResourceName(preset->Glyph);
+        SetCaption(preset->Caption);
+    }
+    // Stored last: the modal result's setter turned the kind back to custom.
+    FKind = value;
+    Invalidate();
+}
+
+TLbButtonFace TLbButton::Face() const
+{
+    const bool hot = bCursorOnButton || Focused();
+    TLbButtonFace f;
+    f.Width = Width();
+    f.Height = Height();
+    f.Alignment = FAlignment;
+    f.Caption = Caption();
+    f.Layout = FLayout;
+    f.Font = hot && FUseHTFont ? FHTFont.get() : Font();
+    f.ShadowColor = FShadowColor;
+    f.LightColor = FLightColor;
+    f.HotTrackColor = FHotTrackColor;
+    f.ColorWhenDown = FColorWhenDown;
+    f.Color = Color();
+    f.Style = FStyle;
+    f.HasPopup = PopupMenu() != nullptr;
+    f.WordWrap = FWordWrap;
+    f.Flat = FFlat;
+    f.Enabled = FEnabled;
+    f.Transparent = false;
+    f.Hovered = hot;
+    f.Down = bDown;
+    f.Glyph = FGlyph.get();
+    f.NumGlyphs = FNumGlyphs;
+    f.HotTrackStep = FHotTrackStep;
+    return f;
+}
+
+void TLbButton::Paint()
+{
+    if ((ComponentState() & (csLoading | csDestroying)) || (!Visible() && !(ComponentState() & csDesigning)))
+        return;
+    if (Width() <= 0 || Height() <= 0)
+        return;
+    const bool seeThrough = FStyle == bsModern || FStyle == bsShape;
+    TBitmap image(Width(), Height());
+    if (seeThrough) {
+        // The face leaves its corners in the key colour; the parent shows there.
+        image.SetTransparentColor(clLbTransparent);
+        image.SetTransparent(true);
+        image.Canvas()->FillSolidRect(ClientRect(), clLbTransparent);
+    }
+    TLbButtonFace face = Face();
+    if (FStyle == bsOld && Focused()) {
+        // The classic focused button: the face one pixel smaller inside a
+        // black frame.
+        face.Width -= 2;
+        face.Height -= 2;
+        if (bDown)
+            face.LightColor = FShadowColor;
+        if (face.Width > 0 && face.Height > 0) {
+            TBitmap inner(face.Width, face.Height);
+            PaintLbButtonFace(*inner.Canvas(), face);
+            image.Canvas()->Draw(1, 1, inner);
+        }
+        image.Canvas()->Brush()->SetColor(clBlack);
+        image.Canvas()->FrameRect(ClientRect());
+    } else {
+        PaintLbButtonFace(*image.Canvas(), face);
+    }
+    TCanvas& canvas = *Canvas();
+    if (seeThrough)
+        PaintParentBackground(this, canvas);
+    canvas.Draw(0, 0, image);
+    if (Focused() && FEnabled && FStyle != bsShape)
+        canvas.DrawFocusRect(Rect(4, 4, Width() - 4, Height() - 4));
+}
+
+void TLbButton::Click()
+{
+    if (!Visible() || !FEnabled || !bDown)
+        return;
+    bDown = false;
+    const std::weak_ptr<bool> alive = AliveToken();
+    TCustomControl::Click();
+    if (alive.expired())
+        return;
+    if (FModalResult != mrNone) {
+        if (TCustomForm* form = GetParentForm())
+            form->SetModalResult(FModalResult);
+    }
+    if (TPopupMenu* menu = PopupMenu()) {
+        const QPoint at = ClientToScreen(QPoint(0, Height()));
+        menu->SetPopupComponent(this);
+        menu->Popup(at.x(), at.y());
+    }
+}
+
+void TLbButton::PressAndClick()
+{
+    const std::weak_ptr<bool> alive = AliveToken();
+    bDown = true;
+    Click();
+    if (!alive.expired())
+        Repaint();
+}
+
+void TLbButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
+{
+    TCustomControl::MouseDown(Button, Shift, X, Y);
+    if (!FEnabled || Button != mbLeft)
+        return;
+    bDown = true;
+    if (CanFocus())
+        SetFocus();
+    Repaint();
+}
+
+void TLbButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
+{
+    TCustomControl::MouseUp(Button, Shift, X, Y);
+    // Released anywhere, a pressed button clicks.
+    const std::weak_ptr<bool> alive = AliveToken();
+    if (bDown)
+        Click();
+    if (alive.expired())
+        return;
+    bDown = false;
+    Repaint();
+}
+
+void TLbButton::KeyDown(quint16& Key, TShiftState Shift)
+{
+    TCustomControl::KeyDown(Key, Shift);
+    if (FEnabled && (Key == VK_RETURN || Key == VK_SPACE)) {
+        bDown = true;
+        Repaint();
+    }
+}
+
+void TLbButton::KeyUp(quint16& Key, TShiftState Shift)
+{
+    TCustomControl::KeyUp(Key, Shift);
+    if (Key != VK_RETURN && Key != VK_SPACE)
+        return;
+    const std::weak_ptr<bool> alive = AliveToken();
+    Click();
+    if (!alive.expired())
+        Repaint();
+}
+
+void TLbButton::CMMouseEnter(TMessage&)
+{
+    if (!Reachable())
+        return;
+    bCursorOnButton = true;
+    FHotTrackStep = 8;
+    if (FHotTrackColor != clNone && !FUseHTFont)
+        Repaint();
+    if (OnMouseEnter)
+        OnMouseEnter(this);
+}
+
+void TLbButton::CMMouseLeave(TMessage&)
+{
+    bCursorOnButton = false;
+    FHotTrackStep = 0;
+    if (FHotTrackColor != clNone && !FUseHTFont)
+        Repaint();
+    if (Reachable() && OnMouseExit)
+        OnMouseExit(this);
+}
+
+void TLbButton::CMDialogChar(TMessage& Message)
+{
+    if (!IsAccel(QChar(char16_t(Message.WParam)), Caption()) || !Reachable())
+        return;
+    PressAndClick();
+    Message.Result = 1;
+}
+
+void TLbButton::CMDialogKey(TMessage& Message)
+{
+    const auto key = quint16(Message.WParam);
+    const auto shift = TShiftState(Message.LParam);
+    const bool wanted = (key == VK_RETURN && FDefault) || (key == VK_ESCAPE && FCancel);
+    if (!wanted || (shift & (ssShift | ssCtrl | ssAlt)) || !Visible() || !FEnabled)
+        return;
+    // A focused push button presses itself with Enter.
+    if (TCustomForm* form = GetParentForm(); form && form->ActiveControl()) {
+        const QString active = form->ActiveControl()->ClassName().toUpper();
+        if (active.contains(QStringLiteral("BUTTON")) && !active.contains(QStringLiteral("RADIOBUTTON")))
+            return;
+    }
+    PressAndClick();
+    Message.Result = 1;
+}
+
+void TLbButton::CMFocusChanged(TMessage&)
+{
+    Repaint();
+}
