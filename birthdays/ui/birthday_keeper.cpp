@@ -1,9 +1,9 @@
 #include "birthdays/ui/birthday_keeper.h"
 
 #include "birthdays/birthday.h"
-#include "birthdays/ui/birthday_popup.h"
 #include "birthdays/month_summary.h"
 #include "birthdays/ui/bd_entry.h"
+#include "birthdays/ui/birthday_popup.h"
 #include "controls/hatch_panel.h"
 #include "controls/month_calendar_ex.h"
 #include "controls/shadow_label.h"

@@ -7,8 +7,11 @@
 
 #include "birthdays/birthday.h"
 #include "birthdays/month_summary.h"
+#include "birthdays/ui/bd_entry.h"
+#include "controls/cool_edit.h"
 #include "controls/month_calendar_ex.h"
 #include "controls/shadow_label.h"
+#include "controls/styled_push_button.h"
 #include "controls/styled_speed_button.h"
 #include "minihtml/html_label.h"
 #include "platform/core/registry.h"
@@ -210,8 +213,11 @@ TEST_F(Keeper, AFullDayOffersNoFifthEntryAndNamesOnlyFour)
     Entries()->Delete(4); // four left
     k.pmCalendarPopup(k.pmCalendar);
     EXPECT_FALSE(k.pmoAddEntry->Enabled());
+    bool asked = false;
+    WhenShown<TFrmBDEntry>(asked, [](TFrmBDEntry& d) { d.btnCancelClick(d.BtnCancel); });
     k.pmoAddEntryClick(k.pmoAddEntry);
     QApplication::processEvents();
+    EXPECT_FALSE(asked);
     EXPECT_EQ(Entries()->Count(), 4);
 
     dialogs.AnswerMessageDlg(mrOk);
@@ -225,6 +231,51 @@ TEST_F(Keeper, AFullDayOffersNoFifthEntryAndNamesOnlyFour)
     k.pmCalendarPopup(k.pmCalendar);
     EXPECT_EQ(k.pmoAddEntry->Caption(), S("Add Entry"));
     EXPECT_FALSE(k.pmoEditEntry->Enabled());
+}
+
+TEST_F(Keeper, AddAndEditGoThroughTheEntryDialogAndMoveToTheEntrysDay)
+{
+    AddEntry(S("Anna"), 1980, 4, 9);
+    TfrmBDMain& k = Open(EncodeDate(2026, 3, 3));
+    bool seen = false;
+    WhenShown<TFrmBDEntry>(seen, [](TFrmBDEntry& d) {
+        d.edtFullName->SetText(S("Ben & <i>Co</i>"));
+        d.btnOkClick(d.BtnOk);
+    });
+    k.pmoAddEntryClick(k.pmoAddEntry);
+    ASSERT_TRUE(seen);
+    ASSERT_EQ(Entries()->Count(), 2);
+    EXPECT_EQ(Entries()->Items(1)->BirthDate(), EncodeDate(1004, 3, 3));
+    EXPECT_EQ(k.CPCalendar->SpecialDays(), S("3,"));
+    EXPECT_TRUE(k.QzHtmlLabel->Html().contains(S("Ben &amp; &lt;i&gt;Co&lt;/i&gt;")));
+
+    // Moving Ben to 9 April shows April with both entries.
+    seen = false;
+    WhenShown<TFrmBDEntry>(seen, [](TFrmBDEntry& d) {
+        d.cbMonth->SetItemIndex(3);
+        d.cbDay->SetItemIndex(8);
+        d.btnOkClick(d.BtnOk);
+    });
+    k.pmCalendarPopup(k.pmCalendar);
+    k.pmoEditEntry->Items(0)->Click();
+    ASSERT_TRUE(seen);
+    EXPECT_EQ(k.CPCalendar->CalendarDate(), EncodeDate(2026, 4, 9));
+    EXPECT_EQ(k.CPCalendar->SpecialDays(), S("9,9,"));
+    EXPECT_EQ(k.lblMonth->Caption(), S("April 2026"));
+
+    // A double click on a day with two entries opens the day's menu instead.
+    QList<TPopupMenu*> popped;
+    SetPopupMenuHandler([&](TPopupMenu* m, QPoint) {
+        popped.append(m);
+        return nullptr;
+    });
+    seen = false;
+    WhenShown<TFrmBDEntry>(seen, [](TFrmBDEntry& d) { d.btnCancelClick(d.BtnCancel); });
+    k.CPCalendarDblClick(k.CPCalendar);
+    QApplication::processEvents();
+    SetPopupMenuHandler({});
+    EXPECT_FALSE(seen);
+    EXPECT_EQ(popped, QList<TPopupMenu*> { k.pmCalendar });
 }
 
 TEST_F(Keeper, BackupThenRestoreGivesTheListBackAndAsksBeforeOverwriting)
