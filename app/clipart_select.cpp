@@ -1,6 +1,6 @@
 #include "app/clipart_select.h"
 
-#include "app/form_building.h"
+#include "controls/form_building.h"
 #include "controls/styled_speed_button.h"
 #include "platform/gui/bitmap.h"
 

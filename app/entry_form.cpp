@@ -1,6 +1,6 @@
 #include "app/entry_form.h"
 
-#include "app/form_building.h"
+#include "controls/form_building.h"
 #include "app/helpers.h"
 #include "app/main_form.h"
 #include "birthdays/birthday.h"

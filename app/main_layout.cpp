@@ -9,7 +9,7 @@
 
 #include "app/main_form.h"
 
-#include "app/form_building.h"
+#include "controls/form_building.h"
 #include "app/helpers.h"
 
 #include "controls/dropdown_button.h"

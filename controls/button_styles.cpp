@@ -294,3 +294,16 @@ void PaintLbButtonFace(TCanvas& canvas, const TLbButtonFace& f)
     if (f.HasPopup)
         DrawDropDownMark(canvas, W - 11, H / 2 - 1);
 }
+
+int AssignLbGlyph(TBitmap& glyph, const TBitmap* value)
+{
+    glyph.Assign(value);
+    return value && glyph.Height() > 0 ? glyph.Width() / glyph.Height() : 0;
+}
+
+bool SetLbHover(bool over, bool& cursorOnButton, int& hotTrackStep, TColor hotTrackColor, bool useHotTrackFont)
+{
+    cursorOnButton = over;
+    hotTrackStep = over ? 8 : 0;
+    return hotTrackColor != clNone && !useHotTrackFont;
+}

@@ -102,3 +102,11 @@ void PaintLbButtonFace(TCanvas& canvas, const TLbButtonFace& face);
 void FillGradient(TCanvas& canvas, TColor fromColor, TColor toColor, int left, int bottom, int right, int top);
 // Color moved towards hotTrackColor by hotTrackStep eighths, as RGB.
 TColor MixHotTrackColor(TColor color, TColor hotTrackColor, int hotTrackStep);
+
+// Copies a glyph strip into glyph (nullptr empties it) and returns how many
+// square images it holds, 0 for a strip without height.
+int AssignLbGlyph(TBitmap& glyph, const TBitmap* value);
+// Enters (over) or leaves a styled button: the hot-track step is 8 over it,
+// else 0. True when the face must be repainted, which is only when a
+// hot-track colour shows without the hot-track font.
+bool SetLbHover(bool over, bool& cursorOnButton, int& hotTrackStep, TColor hotTrackColor, bool useHotTrackFont);

@@ -95,13 +95,7 @@ void TLbButton::SetNumGlyphs(int value)
 
 void TLbButton::SetGlyph(const TBitmap* value)
 {
-    if (value) {
-        FGlyph->Assign(value);
-        FNumGlyphs = FGlyph->Height() > 0 ? FGlyph->Width() / FGlyph->Height() : 0;
-    } else {
-        FGlyph->Assign(nullptr);
-        FNumGlyphs = 0;
-    }
+    FNumGlyphs = AssignLbGlyph(*FGlyph, value);
     FKind = bkCustom;
     Invalidate();
 }
@@ -293,9 +287,7 @@ void TLbButton::CMMouseEnter(TMessage&)
 {
     if (!Reachable())
         return;
-    bCursorOnButton = true;
-    FHotTrackStep = 8;
-    if (FHotTrackColor != clNone && !FUseHTFont)
+    if (SetLbHover(true, bCursorOnButton, FHotTrackStep, FHotTrackColor, FUseHTFont))
         Repaint();
     if (OnMouseEnter)
         OnMouseEnter(this);
@@ -303,9 +295,7 @@ void TLbButton::CMMouseEnter(TMessage&)
 
 void TLbButton::CMMouseLeave(TMessage&)
 {
-    bCursorOnButton = false;
-    FHotTrackStep = 0;
-    if (FHotTrackColor != clNone && !FUseHTFont)
+    if (SetLbHover(false, bCursorOnButton, FHotTrackStep, FHotTrackColor, FUseHTFont))
         Repaint();
     if (Reachable() && OnMouseExit)
         OnMouseExit(this);

@@ -87,13 +87,7 @@ void TLbSpeedButton::SetNumGlyphs(int value)
 
 void TLbSpeedButton::SetGlyph(const TBitmap* value)
 {
-    if (value) {
-        FGlyph->Assign(value);
-        FNumGlyphs = FGlyph->Height() > 0 ? FGlyph->Width() / FGlyph->Height() : 0;
-    } else {
-        FGlyph->Assign(nullptr);
-        FNumGlyphs = 0;
-    }
+    FNumGlyphs = AssignLbGlyph(*FGlyph, value);
     Invalidate();
 }
 
@@ -226,9 +220,7 @@ void TLbSpeedButton::CMMouseEnter(TMessage&)
 {
     if (!Reachable())
         return;
-    bCursorOnButton = true;
-    FHotTrackStep = 8;
-    if (FHotTrackColor != clNone && !FUseHTFont)
+    if (SetLbHover(true, bCursorOnButton, FHotTrackStep, FHotTrackColor, FUseHTFont))
         Changed();
     if (OnMouseEnter)
         OnMouseEnter(this);
@@ -236,9 +228,7 @@ void TLbSpeedButton::CMMouseEnter(TMessage&)
 
 void TLbSpeedButton::CMMouseLeave(TMessage&)
 {
-    bCursorOnButton = false;
-    FHotTrackStep = 0;
-    if (FHotTrackColor != clNone && !FUseHTFont)
+    if (SetLbHover(false, bCursorOnButton, FHotTrackStep, FHotTrackColor, FUseHTFont))
         Changed();
     if (Reachable() && OnMouseExit)
         OnMouseExit(this);

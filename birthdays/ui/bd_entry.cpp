@@ -3,6 +3,7 @@
 #include "birthdays/birthday.h"
 #include "birthdays/zodiac.h"
 #include "controls/cool_edit.h"
+#include "controls/form_building.h"
 #include "controls/styled_push_button.h"
 #include "platform/core/sysinfo.h"
 #include "platform/core/sysutils.h"
@@ -29,15 +30,6 @@ constexpr int kLatestFirstYear = 2004;
 QString S(const char* text)
 {
     return QString::fromUtf8(text);
-}
-
-template <class T> T* Make(TFrmBDEntry* form, TWinControl* parent, const char* name, const QRect& bounds)
-{
-    T* control = new T(form);
-    control->SetName(S(name));
-    control->SetParent(parent);
-    control->SetBoundsRect(bounds);
-    return control;
 }
 
 // The zodiac picture on white, the list's background.
@@ -87,7 +79,7 @@ void TFrmBDEntry::BuildControls()
     SetShowHint(true);
 
     const auto label = [this](const char* name, const QRect& bounds, const char* caption) {
-        auto* l = Make<TLabel>(this, this, name, bounds);
+        auto* l = MakeControl<TLabel>(this, this, name, bounds);
         l->SetCaption(S(caption));
         l->SetTransparent(true);
         return l;
@@ -99,15 +91,15 @@ void TFrmBDEntry::BuildControls()
     };
 
     Label2 = label("Label2", QRect(12, 14, 80, 13), "Entry Type:");
-    rbBirthday = Make<TRadioButton>(this, this, "rbBirthday", QRect(96, 12, 80, 17));
+    rbBirthday = MakeControl<TRadioButton>(this, this, "rbBirthday", QRect(96, 12, 80, 17));
     rbBirthday->SetCaption(S("Birthday"));
-    rbAnniversary = Make<TRadioButton>(this, this, "rbAnniversary", QRect(184, 12, 100, 17));
+    rbAnniversary = MakeControl<TRadioButton>(this, this, "rbAnniversary", QRect(184, 12, 100, 17));
     rbAnniversary->SetCaption(S("Anniversary"));
     for (TRadioButton* rb : { rbBirthday, rbAnniversary })
         rb->OnClick = [this](TObject* s) { rbBirthdayClick(s); };
 
     lblFullName = label("lblFullName", QRect(12, 43, 80, 13), "Name:");
-    edtFullName = Make<TCPCoolEdit>(this, this, "edtFullName", QRect(96, 39, 224, 21));
+    edtFullName = MakeControl<TCPCoolEdit>(this, this, "edtFullName", QRect(96, 39, 224, 21));
     edtFullName->SetMaxLength(30);
     edtFullName->SetHint(S("Enter the persons' full name"));
     edtFullName->SetColorOnFocus(kFocusColor);
@@ -118,7 +110,7 @@ void TFrmBDEntry::BuildControls()
     const QString dateHint
         = S("Enter the persons birthday date\r\nIf you don't know the exact year\r\nleave the year box blank or in ?");
     const auto dateList = [&](const char* name, const QRect& bounds, int lines) {
-        auto* cb = Make<TComboBox>(this, this, name, bounds);
+        auto* cb = MakeControl<TComboBox>(this, this, name, bounds);
         cb->SetStyle(csDropDownList);
         cb->SetDropDownCount(lines);
         cb->SetHint(dateHint);
@@ -130,10 +122,10 @@ void TFrmBDEntry::BuildControls()
     cbDay = dateList("cbDay", QRect(164, 69, 46, 21), 10);
     cbYear = dateList("cbYear", QRect(214, 69, 58, 21), 10);
 
-    pnlZodiac = Make<TPanel>(this, this, "pnlZodiac", QRect(283, 64, 39, 40));
+    pnlZodiac = MakeControl<TPanel>(this, this, "pnlZodiac", QRect(283, 64, 39, 40));
     pnlZodiac->SetBevelOuter(bvLowered);
     pnlZodiac->SetCaption(QString());
-    imgZodiac = Make<TImage>(this, pnlZodiac, "imgZodiac", QRect(2, 2, 35, 35));
+    imgZodiac = MakeControl<TImage>(this, pnlZodiac, "imgZodiac", QRect(2, 2, 35, 35));
     TBitmap blank(35, 35);
     blank.Canvas()->FillSolidRect(QRect(0, 0, 35, 35), clWhite);
     imgZodiac->Picture()->SetBitmap(&blank);
@@ -148,7 +140,7 @@ void TFrmBDEntry::BuildControls()
         ilZodiac->AddImage(ZodiacPicture(i));
 
     lblNotes = label("lblNotes", QRect(12, 102, 80, 13), "Notes:");
-    edtNotes = Make<TMemo>(this, this, "edtNotes", QRect(96, 99, 168, 72));
+    edtNotes = MakeControl<TMemo>(this, this, "edtNotes", QRect(96, 99, 168, 72));
     edtNotes->SetMaxLength(100);
     edtNotes->SetHint(S("Enter any additional notes"));
     focusColours(edtNotes);
@@ -161,7 +153,7 @@ void TFrmBDEntry::BuildControls()
     Label1->SetAlignment(taCenter);
 
     const auto button = [this](const char* name, int left, const char* caption) {
-        auto* b = Make<TLbButton>(this, this, name, QRect(left, 208, 75, 24));
+        auto* b = MakeControl<TLbButton>(this, this, name, QRect(left, 208, 75, 24));
         b->SetCaption(S(caption));
         b->SetColor(kButtonColor);
         b->SetStyle(bsModern);

@@ -13,7 +13,7 @@
 #include "platform/gui/bitmap.h"
 #include "platform/gui/dialogs.h"
 #include "platform/gui/extctrls.h"
-#include "platform/gui/form_building.h"
+#include "controls/form_building.h"
 #include "platform/gui/menus.h"
 #include "platform/gui/stdctrls.h"
 
