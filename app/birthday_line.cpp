@@ -5,6 +5,7 @@
 #include "birthdays/birthday.h"
 #include "birthdays/month_summary.h"
 #include "birthdays/ui/bd_entry.h"
+#include "birthdays/ui/birthday_keeper.h"
 #include "birthdays/ui/birthday_popup.h"
 #include "controls/hatch_panel.h"
 #include "controls/link_rich_edit.h"
@@ -144,5 +145,13 @@ void TfrmMain::pmoBirthdayMenuClick(TObject* Sender)
     if (!entry || !TFrmBDEntry::EditEntry(this, entry))
         return;
     entry->SetModified(true);
+    HandleEntry();
+}
+
+void TfrmMain::BtnBirthdaysClick(TObject*)
+{
+    SaveBirthdays();
+    TfrmBDMain::Execute(this, BirthdayFileName, dCalendar->CalendarDate(), QString(), 0);
+    LoadBirthdays();
     HandleEntry();
 }

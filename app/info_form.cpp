@@ -1,6 +1,6 @@
 #include "app/info_form.h"
 
-#include "app/form_building.h"
+#include "controls/form_building.h"
 #include "controls/page_control.h"
 #include "engine/diary.h"
 #include "engine/personal_info.h"

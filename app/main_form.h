@@ -291,6 +291,9 @@ public:
     void lblAnniversaryMouseLeave(TObject* Sender);
     void pmBirthdayPopup(TObject* Sender);
     void pmoBirthdayMenuClick(TObject* Sender);
+    // Runs the birthday keeper on the birthday file, then shows the day's
+    // line and the calendar marks as the keeper left the list.
+    void BtnBirthdaysClick(TObject* Sender);
 
     // The end of the run: the diary with its previous version kept as
     // DataBackupName, then the birthday file. SaveDiary raises when the

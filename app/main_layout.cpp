@@ -297,6 +297,7 @@ void TfrmMain::BuildControls()
     BindButton(btnBrowse, actBrowse);
     BindButton(btnPrevEntry2, actGoPEntry);
     BindButton(btnNextEntry2, actGoNEntry);
+    BtnBirthdays->OnClick = [this](TObject* s) { BtnBirthdaysClick(s); };
     btnSkin->OnClick = [this](TObject* s) { btnSkinClick(s); };
     btnOptions->OnClick = [this](TObject* s) { btnOptionsClick(s); };
     btnAbout->OnClick = [this](TObject* s) { btnAboutClick(s); };

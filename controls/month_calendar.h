@@ -113,9 +113,12 @@ protected:
     void Click() override;
     void WMSize(TMessage& Message) override;
     virtual void DoChange();
+    // Fills the header texts from the locale's day names.
+    virtual void CopyDayNames();
+
+    std::array<QString, 7> FShortDayNamesInternal;
 
 private:
-    void CopyDayNames();
     // Sets the date and the cell without any event.
     void StoreDate(TDateTime value);
     // Cells that fill a client area of w x h, never below one pixel.
@@ -135,5 +138,4 @@ private:
     bool FUltraShort = false;
     TColor FSpecialBGColor = clYellow;
     TColor FSpecialColor = clRed;
-    std::array<QString, 7> FShortDayNamesInternal;
 };

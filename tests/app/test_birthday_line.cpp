@@ -4,10 +4,14 @@
 
 #include "birthdays/birthday.h"
 #include "birthdays/ui/bd_entry.h"
+#include "birthdays/ui/birthday_keeper.h"
 #include "controls/cool_edit.h"
+#include "controls/dropdown_button.h"
 #include "controls/link_rich_edit.h"
 #include "controls/month_calendar.h"
+#include "controls/month_calendar_ex.h"
 #include "controls/styled_push_button.h"
+#include "controls/styled_speed_button.h"
 #include "engine/diary.h"
 #include "minihtml/engine.h"
 #include "minihtml/html_label.h"
@@ -22,6 +26,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFile>
 #include <QKeySequence>
 #include <QMenu>
 #include <QTemporaryDir>
@@ -336,3 +341,35 @@ TEST_F(BirthdayLine, ViewModifyChangesTheChosenEntryAndTheLineFollows)
 }
 
 } // namespace
+
+TEST_F(BirthdayLine, BirthdaysButtonRunsTheKeeperOnTheFileAndShowsWhatItLeft)
+{
+    form->DiaryOpened = true;
+    form->BirthdayFileName = dir.filePath(S("diary.dra"));
+    Add("Anna", etBirthday, 1980, 5, 3);
+    Pick(2026, 5, 20);
+    ASSERT_TRUE(BirthdayComponent().Entries()->Modified());
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+        for (TCustomForm* w : AllForms())
+            if (auto* keeper = dynamic_cast<TfrmBDMain*>(w)) {
+                seen = true;
+                // The pending change was written before the keeper opened.
+                EXPECT_TRUE(QFile::exists(form->BirthdayFileName));
+                EXPECT_EQ(keeper->CPCalendar->CalendarDate(), EncodeDate(2026, 5, 20));
+                EXPECT_EQ(keeper->sDataFileName, form->BirthdayFileName);
+                TEntry* e = BirthdayComponent().Entries()->Add();
+                e->SetFullName(S("Zoe"));
+                e->SetBirthDate(EncodeDate(1004, 5, 20));
+                keeper->btnExit->Click();
+            }
+    });
+    form->BtnBirthdays->Click();
+    EXPECT_TRUE(seen);
+    // The keeper wrote the file, the window read it back and shows the day.
+    EXPECT_FALSE(BirthdayComponent().Entries()->Modified());
+    EXPECT_EQ(BirthdayComponent().Entries()->Count(), 2);
+    EXPECT_TRUE(Line().contains(S("Zoe")));
+    EXPECT_EQ(form->dCalendar->SpecialDays(), S("3,20,0"));
+    EXPECT_FALSE(bool(BirthdayComponent().Entries()->OnModification));
+}
