@@ -1,0 +1,420 @@
+#include "controls/popup_calendar.h"
+
+#include "controls/month_grid.h"
+#include "platform/core/sysinfo.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+struct TFlagScope {
+    explicit TFlagScope(bool& flag)
+        : fFlag(flag)
+        , fOld(flag)
+    {
+        fFlag = true;
+    }
+    ~TFlagScope() { fFlag = fOld; }
+    bool& fFlag;
+    bool fOld;
+};
+
+struct TYmd {
+    int Y = 0, M = 0, D = 0;
+};
+
+TYmd Parts(TDateTime value)
+{
+    TYmd p;
+    DecodeDate(value, p.Y, p.M, p.D);
+    return p;
+}
+
+} // namespace
+
+// --- grid calendar ---
+
+TGridCalendar::TGridCalendar(TComponent* AOwner)
+    : TCustomGrid(AOwner)
+{
+    SetFixedCols(0);
+    SetFixedRows(1);
+    SetColCount(7);
+    SetRowCount(7);
+    SetScrollBars(ssNone);
+    SetOptions((Options() & ~goRangeSelect) | goDrawFocusSelected);
+    SetControlStyle(ControlStyle() | csFramed);
+    FDate = Date();
+    // The grid sized itself before this class could hear of it.
+    const QRect client = ClientRect();
+    FitMonthGridCells(*this, client.width(), client.height(), Options() & (goVertLine | goFixedVertLine));
+    UpdateCalendar();
+}
+
+TGridCalendar::TGridFrame TGridCalendar::FrameStyle() const
+{
+    // A plain border, not the sunken client edge.
+    return BorderStyle() == bsNone ? gfNone : gfFlat;
+}
+
+void TGridCalendar::StoreDate(TDateTime value)
+{
+    FDate = value;
+    UpdateCalendar();
+}
+
+void TGridCalendar::SetCalendarDate(TDateTime value)
+{
+    // A date outside the calendar would make every later paint raise.
+    if (!std::isfinite(value))
+        return;
+    if (FMinDate != EmptyDate && value < FMinDate)
+        value = FMinDate;
+    else if (FMaxDate != EmptyDate && value > FMaxDate)
+        value = FMaxDate;
+    StoreDate(std::clamp(value, MinDateTime, MaxDateTime));
+    FireChange();
+}
+
+int TGridCalendar::DatePart(int index) const
+{
+    const TYmd p = Parts(FDate);
+    return index == 1 ? p.Y : index == 2 ? p.M : p.D;
+}
+
+void TGridCalendar::SetPart(int index, int value)
+{
+    if (value < 1)
+        return;
+    TYmd p = Parts(FDate);
+    const bool hasMin = FMinDate != EmptyDate, hasMax = FMaxDate != EmptyDate;
+    const TYmd lo = hasMin ? Parts(FMinDate) : TYmd {}, hi = hasMax ? Parts(FMaxDate) : TYmd {};
+    switch (index) {
+    case 1:
+        if (value > 9999)
+            return;
+        if (hasMin && value <= lo.Y) {
+            value = lo.Y;
+            p.M = std::max(p.M, lo.M);
+            if (p.M == lo.M)
+                p.D = std::max(p.D, lo.D);
+        }
+        if (hasMax && value >= hi.Y) {
+            value = hi.Y;
+            p.M = std::min(p.M, hi.M);
+            if (p.M == hi.M)
+                p.D = std::min(p.D, hi.D);
+        }
+        if (value == p.Y)
+            return;
+        p.Y = value;
+        break;
+    case 2:
+        if (value > 12 || value == p.M)
+            return;
+        if (hasMin && p.Y == lo.Y && value <= lo.M) {
+            value = lo.M;
+            p.D = std::max(p.D, lo.D);
+        }
+        if (hasMax && p.Y == hi.Y && value >= hi.M) {
+            value = hi.M;
+            p.D = std::min(p.D, hi.D);
+        }
+        p.M = value;
+        break;
+    case 3: {
+        if (value > DaysInShownMonth() || value == p.D)
+            return;
+        TDateTime day = 0;
+        if (TryEncodeDate(p.Y, p.M, value, day)) {
+            if (hasMin && day < FMinDate)
+                value = lo.D;
+            else if (hasMax && day > FMaxDate)
+                value = hi.D;
+        }
+        p.D = value;
+        break;
+    }
+    default: return;
+    }
+    // A day the month reached does not have (31 April, 29 February of a
+    // common year) would fail to encode inside a key or click handler: the
+    // month's last day stands for it, as in the month step.
+    p.D = std::clamp(p.D, 1, MonthDayCount(p.Y, p.M));
+    FDate = EncodeDate(p.Y, p.M, p.D);
+    FUseCurrentDate = false;
+    RecalcLayout(index == 3);
+    FireChange();
+}
+
+void TGridCalendar::SetUseCurrentDate(bool value)
+{
+    if (value == FUseCurrentDate)
+        return;
+    FUseCurrentDate = value;
+    if (value)
+        StoreDate(Date());
+}
+
+void TGridCalendar::SetStartOfWeek(TDayOfWeekName value)
+{
+    if (value == FStartOfWeek)
+        return;
+    FStartOfWeek = value;
+    UpdateCalendar();
+}
+
+void TGridCalendar::SetWeekends(TDaysOfWeek value)
+{
+    if (value == FWeekends)
+        return;
+    FWeekends = value;
+    UpdateCalendar();
+}
+
+void TGridCalendar::SetWeekendColor(TColor value)
+{
+    if (value == FWeekendColor)
+        return;
+    FWeekendColor = value;
+    Invalidate();
+}
+
+void TGridCalendar::SetMinDate(TDateTime value)
+{
+    if (value == FMinDate)
+        return;
+    FMinDate = value;
+    if (value != EmptyDate && FDate < value)
+        SetCalendarDate(value);
+    UpdateCalendar();
+}
+
+void TGridCalendar::SetMaxDate(TDateTime value)
+{
+    if (value == FMaxDate)
+        return;
+    FMaxDate = value;
+    if (value != EmptyDate && FDate > value)
+        SetCalendarDate(value);
+    UpdateCalendar();
+}
+
+void TGridCalendar::SetRange(TDateTime minDate, TDateTime maxDate)
+{
+    FMinDate = minDate;
+    FMaxDate = maxDate;
+}
+
+void TGridCalendar::NextMonth()
+{
+    if (const auto day = MonthStepDate(FDate, 1))
+        SetCalendarDate(*day);
+}
+
+void TGridCalendar::PrevMonth()
+{
+    if (const auto day = MonthStepDate(FDate, -1))
+        SetCalendarDate(*day);
+}
+
+void TGridCalendar::NextYear()
+{
+    if (YearIsLeap(Year()) && Month() == 2 && Day() == 29)
+        SetDay(28);
+    SetYear(Year() + 1);
+}
+
+void TGridCalendar::PrevYear()
+{
+    if (YearIsLeap(Year()) && Month() == 2 && Day() == 29)
+        SetDay(28);
+    SetYear(Year() - 1);
+}
+
+void TGridCalendar::FireChange()
+{
+    if (OnChange)
+        OnChange(this);
+}
+
+// --- layout ---
+
+void TGridCalendar::UpdateCalendar()
+{
+    RecalcLayout(false);
+}
+
+void TGridCalendar::RecalcLayout(bool DayOnly)
+{
+    TFlagScope updating(FUpdating);
+    FMonthOffset = MonthGridOffset(FDate, FStartOfWeek);
+    const int d = Day();
+    MoveColRow(MonthGridCol(FMonthOffset, d), MonthGridRow(FMonthOffset, d), false, false);
+    if (DayOnly)
+        Repaint();
+    else
+        Invalidate();
+}
+
+int TGridCalendar::DaysInShownMonth() const
+{
+    const TYmd p = Parts(FDate);
+    return MonthDayCount(p.Y, p.M);
+}
+
+QString TGridCalendar::DayCellText(int ACol, int ARow) const
+{
+    if (ARow == 0)
+        return FormatSettings().ShortDayNames[(ACol + FStartOfWeek) % 7];
+    return MonthGridDayText(FMonthOffset, DaysInShownMonth(), ACol, ARow);
+}
+
+bool TGridCalendar::ColumnIsWeekend(int ACol) const
+{
+    return FWeekends & (1u << ((ACol + FStartOfWeek) % 7));
+}
+
+TDateTime TGridCalendar::DateOfCell(int ACol, int ARow) const
+{
+    const int n = MonthGridDay(FMonthOffset, ACol, ARow);
+    if (ARow < 1 || n < 1 || n > DaysInShownMonth())
+        return EmptyDate;
+    const TYmd p = Parts(FDate);
+    return EncodeDate(p.Y, p.M, n);
+}
+
+bool TGridCalendar::DateWithinRange(TDateTime value) const
+{
+    if (value == EmptyDate)
+        return true;
+    return (FMinDate == EmptyDate || value >= FMinDate) && (FMaxDate == EmptyDate || value <= FMaxDate);
+}
+
+bool TGridCalendar::CellWithinRange(int ACol, int ARow) const
+{
+    return ARow == 0 || DateWithinRange(DateOfCell(ACol, ARow));
+}
+
+void TGridCalendar::WMSize(TMessage& Message)
+{
+    FitMonthGridCells(*this, int(Message.LParam & 0xFFFF), int((Message.LParam >> 16) & 0xFFFF),
+        Options() & (goVertLine | goFixedVertLine));
+    TCustomGrid::WMSize(Message);
+}
+
+// --- drawing, selection, keys ---
+
+void TGridCalendar::DrawCell(int ACol, int ARow, QRect ARect, TGridDrawState AState)
+{
+    TCanvas& canvas = *Canvas();
+    const QString text = DayCellText(ACol, ARow);
+    if (text.isEmpty())
+        return;
+    if (ColumnIsWeekend(ACol) && !(AState & gdSelected))
+        canvas.Font()->SetColor(FWeekendColor);
+    const int x = ARect.left() + (ARect.width() - canvas.TextWidth(text)) / 2;
+    const int y = ARect.top() + (ARect.height() - canvas.TextHeight(text)) / 2;
+    canvas.Brush()->SetStyle(bsClear);
+    const bool bounded = FMinDate != EmptyDate || FMaxDate != EmptyDate;
+    if (ARow > 0 && bounded && !CellWithinRange(ACol, ARow)) {
+        if (Color() == clBtnFace) {
+            // Engraved, like a disabled caption.
+            canvas.Font()->SetColor(clBtnHighlight);
+            canvas.TextOut(x + 1, y + 1, text);
+            canvas.Font()->SetColor(clBtnShadow);
+        } else {
+            canvas.Font()->SetColor(clBtnFace);
+        }
+    }
+    canvas.TextOut(x, y, text);
+}
+
+bool TGridCalendar::SelectCell(int ACol, int ARow)
+{
+    if (FUpdating)
+        return TCustomGrid::SelectCell(ACol, ARow);
+    if (FReadOnly || DayCellText(ACol, ARow).isEmpty() || !CellWithinRange(ACol, ARow))
+        return false;
+    return TCustomGrid::SelectCell(ACol, ARow);
+}
+
+void TGridCalendar::Click()
+{
+    TCustomGrid::Click();
+    const QString text = DayCellText(Col(), Row());
+    if (Row() > 0 && !text.isEmpty())
+        SetDay(text.toInt());
+}
+
+void TGridCalendar::KeyDown(quint16& Key, TShiftState Shift)
+{
+    if (!(Shift & (ssShift | ssCtrl | ssAlt))) {
+        int step = 0;
+        if (Key == VK_LEFT || Key == VK_SUBTRACT)
+            step = -1;
+        else if (Key == VK_RIGHT || Key == VK_ADD)
+            step = 1;
+        if (step != 0) {
+            // A step out of the range leaves the day where it was.
+            const TDateTime next = std::floor(FDate) + step;
+            if (next >= MinDateTime && next <= MaxDateTime && DateWithinRange(next))
+                SetCalendarDate(next);
+            Key = 0;
+            return;
+        }
+    }
+    TCustomGrid::KeyDown(Key, Shift);
+}
+
+void TGridCalendar::KeyPress(QChar& Key)
+{
+    if (Key == u'T' || Key == u't') {
+        SetCalendarDate(Date());
+        Key = QChar();
+        return;
+    }
+    TCustomGrid::KeyPress(Key);
+}
+
+// --- the calendar of the pop-up ---
+
+TLocCalendar::TLocCalendar(TComponent* AOwner)
+    : TGridCalendar(AOwner)
+{
+    SetControlStyle(csCaptureMouse | csClickEvents | csDoubleClicks | csReplicatable);
+    SetCtl3D(false);
+    SetBorderStyle(bsNone);
+    SetParentColor(true);
+    SetCalendarDate(Date());
+    SetUseCurrentDate(false);
+    SetFixedColor(Color());
+    SetOptions(goFixedHorzLine);
+    SetTabStop(false);
+}
+
+void TLocCalendar::CMColorChanged(TMessage& Message)
+{
+    TGridCalendar::CMColorChanged(Message);
+    SetFixedColor(Color());
+}
+
+void TLocCalendar::DrawCell(int ACol, int ARow, QRect ARect, TGridDrawState AState)
+{
+    TGridCalendar::DrawCell(ACol, ARow, ARect, AState);
+    if (ARow > 0 && DateOfCell(ACol, ARow) == Date()) {
+        QRect frame = ARect;
+        Frame3D(*Canvas(), frame, clBtnShadow, clBtnHighlight, 1);
+    }
+}
+
+// --- arrow button ---
+
+TTimerSpeedButton::TTimerSpeedButton(TComponent* AOwner)
+    : TGlyphSpeedButton(AOwner)
+{
+    SetStyle(bsWin31);
+    SetAllowTimer(true);
+    SetControlStyle(ControlStyle() | csReplicatable);
+}
