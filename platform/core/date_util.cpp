@@ -157,8 +157,7 @@ int TakeMaskedField(const QString& format, const QString& text, QChar letter, in
 }
 
 // Free-form reading: blanks around fields, numbers in the format's order.
-class TDateScanner
-{
+class TDateScanner {
 public:
     explicit TDateScanner(const QString& text)
         : fText(text)

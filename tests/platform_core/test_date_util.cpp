@@ -13,8 +13,7 @@ struct TLocaleCase {
     QChar separator;
 };
 
-class DateUtil : public ::testing::Test
-{
+class DateUtil : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -79,13 +78,13 @@ TEST_F(DateUtil, FormatsAndMasksFollowTheLocaleOrder)
     };
     const Case cases[] = {
         { u"M/d/yyyy", u'/', dfoMonthDayYear, u"MM/DD/YYYY", u"MM/DD/YY", u"!99/99/9999;1;_", u"12/25/2010", u"3/5",
-          true },
+            true },
         { u"dd.MM.yy", u'.', dfoDayMonthYear, u"DD/MM/YYYY", u"DD/MM/YY", u"!99/99/9999;1;_", u"25.12.2010", u"5.3",
-          false },
+            false },
         { u"yyyy-MM-dd", u'-', dfoYearMonthDay, u"YYYY/MM/DD", u"YY/MM/DD", u"!9999/99/99;1;_", u"2010-12-25", u"3-5",
-          true },
+            true },
         { u"gg ee/mm/dd", u'/', dfoYearMonthDay, u"YYYY/MM/DD", u"YY/MM/DD", u"!9999/99/99;1;_", u"2010/12/25", u"3/5",
-          false },
+            false },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(QString::fromUtf16(c.shortDate).toStdString());
@@ -151,8 +150,8 @@ TEST_F(DateUtil, MaskedFieldsAndFreeFormText)
             EXPECT_EQ(d, c.expected);
         }
         // Unreadable text gives the default's whole day, never a silent 30 December 1899.
-        EXPECT_EQ(TextToDateOr(c.format, text, EncodeDate(2020, 1, 2) + 0.75),
-                  ok ? c.expected : EncodeDate(2020, 1, 2));
+        EXPECT_EQ(
+            TextToDateOr(c.format, text, EncodeDate(2020, 1, 2) + 0.75), ok ? c.expected : EncodeDate(2020, 1, 2));
         EXPECT_EQ(TextToDateOr(c.format, text, EmptyDate), ok ? c.expected : EmptyDate);
         if (!ok) {
             try {
