@@ -2,6 +2,10 @@
 
 #include "controls/month_grid.h"
 #include "platform/core/sysinfo.h"
+#include "platform/gui/bitmap.h"
+#include "platform/gui/extctrls.h"
+
+#include <QFontDatabase>
 
 #include <algorithm>
 #include <cmath>
@@ -417,4 +421,214 @@ TTimerSpeedButton::TTimerSpeedButton(TComponent* AOwner)
     SetStyle(bsWin31);
     SetAllowTimer(true);
     SetControlStyle(ControlStyle() | csReplicatable);
+}
+
+// --- the pop-up ---
+
+void ApplyDialogFont(TFont& Font)
+{
+    const QFont system = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    Font.SetColor(clWindowText);
+    Font.SetStyle(TFontStyles());
+    if (system.pixelSize() > 0 && !system.family().isEmpty()) {
+        Font.SetName(system.family());
+        Font.SetHeight(-system.pixelSize());
+    } else {
+        Font.SetName(QStringLiteral("MS Sans Serif"));
+        Font.SetSize(8);
+    }
+}
+
+TPopupCalendar::TPopupCalendar(TComponent* AOwner)
+    : TPopupWindow(AOwner)
+{
+    SetBounds(Left(), Top(), 187, 124);
+    SetColor(clBtnFace);
+    ApplyDialogFont(*Font());
+    const auto* owner = dynamic_cast<TControl*>(AOwner);
+    SetShowHint(owner ? owner->ShowHint() : true);
+    if (ComponentState() & csDesigning)
+        return;
+
+    auto* back = new TPanel(this);
+    back->SetParent(this);
+    back->SetAlign(alClient);
+    back->SetParentColor(true);
+    back->SetControlStyle(back->ControlStyle() | csReplicatable);
+
+    auto* bar = new TPanel(this);
+    bar->SetParent(back);
+    bar->SetAlign(alTop);
+    bar->SetBounds(0, 0, Width() - 4, 18);
+    bar->SetBevelOuter(bvNone);
+    bar->SetParentColor(true);
+
+    FCalendar = new TLocCalendar(this);
+    FCalendar->SetParent(back);
+    FCalendar->SetAlign(alClient);
+    FCalendar->OnChange = [this](TObject*) { RefreshTitle(); };
+    FCalendar->OnMouseUp = [this](TObject*, TMouseButton b, TShiftState s, int x, int y) { GridMouseUp(b, s, x, y); };
+
+    struct TArrow {
+        int Left;
+        const char16_t* Picture;
+        const char16_t* Hint;
+        void (TGridCalendar::*Step)();
+    };
+    const int b = bar->Width();
+    const TArrow arrows[4] = {
+        { -1, u"PREV2", u"Previous Year|", &TGridCalendar::PrevYear },
+        { 12, u"PREV1", u"Previous Month|", &TGridCalendar::PrevMonth },
+        { b - 26, u"NEXT1", u"Next Month|", &TGridCalendar::NextMonth },
+        { b - 13, u"NEXT2", u"Next Year|", &TGridCalendar::NextYear },
+    };
+    for (int i = 0; i < 4; ++i) {
+        auto* button = new TTimerSpeedButton(this);
+        button->SetParent(bar);
+        button->SetBounds(arrows[i].Left, -1, 14, 14);
+        TBitmap glyph;
+        glyph.LoadFromResourceName(QString::fromUtf16(arrows[i].Picture));
+        button->SetGlyph(&glyph);
+        button->SetHint(QString::fromUtf16(arrows[i].Hint));
+        button->OnClick = [this, step = arrows[i].Step](TObject*) { (FCalendar->*step)(); };
+        FBtns[i] = button;
+    }
+
+    FTitleLabel = new TLabel(this);
+    FTitleLabel->SetParent(bar);
+    FTitleLabel->SetAutoSize(false);
+    FTitleLabel->SetBounds(29, 1, b - 58, 14);
+    FTitleLabel->SetAlignment(taCenter);
+    FTitleLabel->SetTransparent(true);
+    FTitleLabel->SetControlStyle(FTitleLabel->ControlStyle() | csReplicatable);
+    FTitleLabel->OnDblClick = [this](TObject*) { FCalendar->SetCalendarDate(Date()); };
+
+    RefreshTitle();
+}
+
+void TPopupCalendar::RefreshTitle()
+{
+    if (!FCalendar)
+        return;
+    FTitleLabel->SetCaption(FormatDateTime(QStringLiteral("MMMM, YYYY"), FCalendar->CalendarDate()));
+    RefreshArrows();
+}
+
+void TPopupCalendar::RefreshArrows()
+{
+    if (!FCalendar)
+        return;
+    const int y = FCalendar->Year(), m = FCalendar->Month();
+    bool prevYear = true, prevMonth = true, nextMonth = true, nextYear = true;
+    if (FCalendar->MinDate() != EmptyDate) {
+        int ly = 0, lm = 0, ld = 0;
+        DecodeDate(FCalendar->MinDate(), ly, lm, ld);
+        prevYear = ly < y;
+        prevMonth = ly < y || (ly == y && lm < m);
+    }
+    if (FCalendar->MaxDate() != EmptyDate) {
+        int hy = 0, hm = 0, hd = 0;
+        DecodeDate(FCalendar->MaxDate(), hy, hm, hd);
+        nextMonth = y < hy || (y == hy && m < hm);
+        nextYear = y < hy;
+    }
+    FBtns[0]->SetEnabled(prevYear);
+    FBtns[1]->SetEnabled(prevMonth);
+    FBtns[2]->SetEnabled(nextMonth);
+    FBtns[3]->SetEnabled(nextYear);
+}
+
+void TPopupCalendar::Invalidate()
+{
+    RefreshArrows();
+    TPopupWindow::Invalidate();
+}
+
+void TPopupCalendar::Update()
+{
+    RefreshArrows();
+    TPopupWindow::Update();
+}
+
+QVariant TPopupCalendar::ReadValue()
+{
+    if (ComponentState() & csDesigning)
+        return QVariant(Date());
+    return QVariant(FCalendar->CalendarDate());
+}
+
+void TPopupCalendar::WriteValue(const QVariant& Value)
+{
+    if (ComponentState() & csDesigning)
+        return;
+    // Whatever cannot be read as a date opens on today.
+    TDateTime day = Date();
+    if (Value.isValid() && !Value.isNull()) {
+        QString text = Value.toString();
+        text.remove(FormatSettings().DateSeparator);
+        bool ok = false;
+        const double value = Value.toDouble(&ok);
+        if (!text.trimmed().isEmpty() && ok && IsValidDateValue(value))
+            day = value;
+    }
+    FCalendar->SetCalendarDate(day);
+    RefreshTitle();
+}
+
+void TPopupCalendar::KeyDown(quint16& Key, TShiftState Shift)
+{
+    if (Key == VK_PRIOR || Key == VK_NEXT) {
+        const bool ctrl = Shift & ssCtrl;
+        if (Key == VK_PRIOR)
+            ctrl ? FCalendar->PrevYear() : FCalendar->PrevMonth();
+        else
+            ctrl ? FCalendar->NextYear() : FCalendar->NextMonth();
+        Key = 0;
+        return;
+    }
+    FCalendar->KeyDown(Key, Shift);
+}
+
+void TPopupCalendar::KeyPress(QChar& Key)
+{
+    if (!Key.isNull())
+        FCalendar->KeyPress(Key);
+}
+
+void TPopupCalendar::GridMouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
+{
+    if (Button != mbLeft || (Shift & (ssShift | ssCtrl | ssAlt)))
+        return;
+    int col = -1, row = -1;
+    FCalendar->MouseToCell(X, Y, col, row);
+    // A day outside the range was not picked, so it does not close either.
+    if (row > 0 && !FCalendar->DayCellText(col, row).isEmpty() && FCalendar->CellWithinRange(col, row))
+        FinishPopup(true);
+}
+
+TPopupCalendar* MakePopupCalendar(TWinControl* Owner, TDateTime MinDate, TDateTime MaxDate)
+{
+    // The screen is always 96 pixels per inch here: nothing to scale.
+    auto* popup = new TPopupCalendar(Owner);
+    popup->SetMinDate(MinDate);
+    popup->SetMaxDate(MaxDate);
+    return popup;
+}
+
+void ConfigureCalendarPopup(TPopupWindow* Popup, TDayOfWeekName StartOfWeek, TDaysOfWeek Weekends, TDateTime MinDate,
+    TDateTime MaxDate, const TStringList* Hints, TColor WeekendColor)
+{
+    auto* popup = dynamic_cast<TPopupCalendar*>(Popup);
+    if (!popup)
+        return;
+    TGridCalendar* calendar = popup->Calendar();
+    calendar->SetRange(MinDate, MaxDate);
+    calendar->SetStartOfWeek(StartOfWeek);
+    calendar->SetWeekendColor(WeekendColor);
+    calendar->SetWeekends(Weekends);
+    if (Hints)
+        for (int i = 0; i < std::min(Hints->Count(), 4); ++i)
+            if (!Hints->Strings(i).isEmpty())
+                popup->Button(i)->SetHint(Hints->Strings(i));
+    popup->RefreshArrows();
 }

@@ -6,9 +6,12 @@
 // range the date never leaves. The pop-up adds a title bar with four arrow
 // buttons that repeat while held and the month's name between them.
 
+#include "controls/combo_edit.h"
 #include "controls/dropdown_button.h"
 #include "platform/core/date_util.h"
+#include "platform/core/string_list.h"
 #include "platform/gui/grids.h"
+#include "platform/gui/stdctrls.h"
 
 #include <QString>
 
@@ -129,3 +132,54 @@ public:
     explicit TTimerSpeedButton(TComponent* AOwner);
     QString ClassName() const override { return QStringLiteral("TTimerSpeedButton"); }
 };
+
+// The drop-down of the date edit: a raised panel with a title bar (previous
+// year and month, the month's name, next month and year) over the calendar.
+// Keys come from the edit; a click on a day closes it with that day.
+class TPopupCalendar : public TPopupWindow {
+public:
+    explicit TPopupCalendar(TComponent* AOwner);
+    QString ClassName() const override { return QStringLiteral("TPopupCalendar"); }
+
+    TGridCalendar* Calendar() const { return FCalendar; }
+    TLabel* TitleLabel() const { return FTitleLabel; }
+    // 0 previous year, 1 previous month, 2 next month, 3 next year.
+    TTimerSpeedButton* Button(int index) const { return FBtns[index]; }
+
+    // The calendar's bounds, set without moving its date.
+    TDateTime MinDate() const { return FCalendar->MinDate(); }
+    void SetMinDate(TDateTime value) { FCalendar->SetRange(value, FCalendar->MaxDate()); }
+    TDateTime MaxDate() const { return FCalendar->MaxDate(); }
+    void SetMaxDate(TDateTime value) { FCalendar->SetRange(FCalendar->MinDate(), value); }
+
+    QVariant ReadValue() override;
+    // Shows the value's month with its day selected; today for an empty or
+    // unreadable value.
+    void WriteValue(const QVariant& Value) override;
+
+    void Invalidate() override;
+    void Update() override;
+    void KeyDown(quint16& Key, TShiftState Shift) override;
+    void KeyPress(QChar& Key) override;
+
+    // The month's name and which arrows may step.
+    void RefreshTitle();
+    void RefreshArrows();
+
+private:
+    void GridMouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
+
+    TLocCalendar* FCalendar = nullptr;
+    TLabel* FTitleLabel = nullptr;
+    std::array<TTimerSpeedButton*, 4> FBtns {};
+};
+
+// The pop-up of a date edit (owner), its range given.
+TPopupCalendar* MakePopupCalendar(TWinControl* Owner, TDateTime MinDate, TDateTime MaxDate);
+// Hands a date edit's settings to its pop-up: the range (without moving the
+// date), the week's layout and colours, and the non-empty lines of the first
+// four hints as the arrows' hints.
+void ConfigureCalendarPopup(TPopupWindow* Popup, TDayOfWeekName StartOfWeek, TDaysOfWeek Weekends, TDateTime MinDate,
+    TDateTime MaxDate, const TStringList* Hints, TColor WeekendColor);
+// The font of the system's message boxes.
+void ApplyDialogFont(TFont& Font);

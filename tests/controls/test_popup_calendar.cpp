@@ -7,6 +7,7 @@
 
 #include "controls/popup_calendar.h"
 #include "platform/core/sysinfo.h"
+#include "platform/gui/extctrls.h"
 
 #include <QDate>
 #include <QtTest/QTest>
@@ -242,4 +243,144 @@ TEST_F(GridCalendar, TodaysCellIsFramedAndTheFirstStandsInRowOne)
     EXPECT_EQ(Px(image, today.right(), today.top() + 2), Rgb(clBtnHighlight));
     const QRect other = CellOf(16);
     EXPECT_EQ(Px(image, other.left(), other.top() + 2), Rgb(clBtnFace));
+}
+
+namespace {
+
+class PopupCalendar : public ButtonsFixture {
+protected:
+    void SetUp() override
+    {
+        ButtonsFixture::SetUp();
+        SetClock([] { return EncodeDate(2024, 5, 15) + 0.25; });
+        SetTickCountSource([this] { return now; });
+        MakeForm(300, 200, clBtnFace);
+        popup = MakePopupCalendar(form, EmptyDate, EmptyDate);
+        popup->OnCloseUp = [this](TObject*, bool accept) { closes.append(accept); };
+        cal = popup->Calendar();
+    }
+    void TearDown() override
+    {
+        SetTickCountSource({});
+        SetClock({});
+        ButtonsFixture::TearDown();
+    }
+    QDate Shown() const { return ToQDate(cal->CalendarDate()); }
+    // Holds an arrow for ms milliseconds of the scripted tick counter, firing
+    // the repeat timer when it falls due as its window timer would.
+    void Hold(TTimerSpeedButton* b, quint32 ms)
+    {
+        const QPoint at = b->BoundsRect().center();
+        b->Parent()->HostMousePress(Qt::LeftButton, {}, Qt::LeftButton, at, false);
+        TTimer* timer = b->RepeatTimer();
+        quint32 due = now + timer->Interval();
+        for (const quint32 end = now + ms; now < end;)
+            if (++now == due && timer->Enabled()) {
+                timer->OnTimer(timer);
+                due = now + timer->Interval();
+            }
+        b->Parent()->HostMouseRelease(Qt::LeftButton, {}, {}, at);
+    }
+
+    TPopupCalendar* popup = nullptr;
+    TGridCalendar* cal = nullptr;
+    QList<bool> closes;
+    quint32 now = 50000;
+};
+
+} // namespace
+
+TEST_F(PopupCalendar, ArrowsStepMonthsAndYearsRepeatWhileHeldAndStopAtTheRange)
+{
+    popup->WriteValue(FromQDate(QDate(2024, 1, 31)));
+    EXPECT_EQ(popup->TitleLabel()->Caption(), QStringLiteral("January, 2024"));
+    const QString hints[4] = { QStringLiteral("Previous Year|"), QStringLiteral("Previous Month|"),
+        QStringLiteral("Next Month|"), QStringLiteral("Next Year|") };
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(popup->Button(i)->Hint(), hints[i]);
+        EXPECT_TRUE(popup->Button(i)->AllowTimer());
+        EXPECT_EQ(popup->Button(i)->Width(), 14);
+    }
+    // Right edges: next month 26 and next year 13 pixels from the bar's end.
+    EXPECT_EQ(popup->Button(3)->Left() - popup->Button(2)->Left(), 13);
+
+    popup->Button(2)->Click();
+    EXPECT_EQ(Shown(), QDate(2024, 2, 29));
+    EXPECT_EQ(popup->TitleLabel()->Caption(), QStringLiteral("February, 2024"));
+    popup->Button(3)->Click();
+    EXPECT_EQ(Shown(), QDate(2025, 2, 28));
+    popup->Button(0)->Click();
+    popup->Button(1)->Click();
+    EXPECT_EQ(Shown(), QDate(2024, 1, 28));
+
+    // Held for a second: steps at 500 ms and every 100 ms after, and one
+    // more on release.
+    Hold(popup->Button(2), 1000);
+    EXPECT_EQ(Shown(), QDate(2024, 8, 28));
+
+    // A range: arrows that would leave it are disabled, and the title follows.
+    ConfigureCalendarPopup(
+        popup, Mon, DayBit(Sun), FromQDate(QDate(2024, 3, 5)), FromQDate(QDate(2024, 9, 20)), nullptr, clRed);
+    popup->RefreshArrows();
+    EXPECT_FALSE(popup->Button(0)->Enabled());
+    EXPECT_TRUE(popup->Button(1)->Enabled());
+    EXPECT_TRUE(popup->Button(2)->Enabled());
+    EXPECT_FALSE(popup->Button(3)->Enabled());
+    popup->Button(2)->Click();
+    EXPECT_FALSE(popup->Button(2)->Enabled());
+    EXPECT_EQ(Shown(), QDate(2024, 9, 20));
+}
+
+TEST_F(PopupCalendar, KeysPageAndPickAndClicksOnDaysClose)
+{
+    ShowForm();
+    popup->WriteValue(FromQDate(QDate(2024, 5, 31)));
+    struct Case {
+        quint16 Key;
+        TShiftState Shift;
+        QDate To;
+    };
+    const Case cases[] = {
+        { VK_NEXT, 0, QDate(2024, 6, 30) },
+        { VK_PRIOR, ssCtrl, QDate(2023, 6, 30) },
+        { VK_NEXT, ssCtrl, QDate(2024, 6, 30) },
+        { VK_RIGHT, 0, QDate(2024, 7, 1) },
+        { VK_PRIOR, 0, QDate(2024, 6, 1) },
+        { VK_LEFT, 0, QDate(2024, 5, 31) },
+        { VK_UP, 0, QDate(2024, 5, 24) },
+    };
+    for (const Case& c : cases) {
+        quint16 key = c.Key;
+        popup->KeyDown(key, c.Shift);
+        EXPECT_EQ(Shown(), c.To) << c.Key;
+    }
+    QChar t = u'T';
+    popup->KeyPress(t);
+    EXPECT_EQ(Shown(), QDate(2024, 5, 15));
+
+    // The header row and empty cells neither pick nor close; a day does both.
+    popup->Show(QPoint(10, 10));
+    auto* grid = static_cast<TLocCalendar*>(cal);
+    const auto click = [&](int col, int row) {
+        // A point of the cell, found through the calendar's own hit test.
+        QPoint at(-1, -1);
+        for (int y = 0; y < grid->Height() && at.x() < 0; ++y)
+            for (int x = 0; x < grid->Width() && at.x() < 0; ++x) {
+                int c = -1, r = -1;
+                grid->MouseToCell(x, y, c, r);
+                if (c == col && r == row)
+                    at = QPoint(x + 2, y + 2);
+            }
+        grid->HostMousePress(Qt::LeftButton, {}, Qt::LeftButton, at, false);
+        grid->HostMouseRelease(Qt::LeftButton, {}, {}, at);
+    };
+    click(2, 0);
+    click(0, 1); // 1 May 2024 is a Wednesday: column 2
+    EXPECT_TRUE(closes.isEmpty());
+    EXPECT_EQ(Shown(), QDate(2024, 5, 15));
+    click(4, 2); // Friday of the second week: the 10th
+    EXPECT_EQ(Shown(), QDate(2024, 5, 10));
+    EXPECT_EQ(closes, QList<bool>({ true }));
+    EXPECT_EQ(popup->ReadValue().toDouble(), FromQDate(QDate(2024, 5, 10)));
+    popup->Hide();
 }
