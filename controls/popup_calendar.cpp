@@ -5,7 +5,6 @@
 #include "platform/gui/bitmap.h"
 #include "platform/gui/extctrls.h"
 
-#include <QFontDatabase>
 
 #include <algorithm>
 #include <cmath>
@@ -427,16 +426,12 @@ TTimerSpeedButton::TTimerSpeedButton(TComponent* AOwner)
 
 void ApplyDialogFont(TFont& Font)
 {
-    const QFont system = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    // The desktop's own font is sized for its widgets, not for a 187-pixel
+    // calendar of seven day names: the dialog font the layouts are made for.
     Font.SetColor(clWindowText);
     Font.SetStyle(TFontStyles());
-    if (system.pixelSize() > 0 && !system.family().isEmpty()) {
-        Font.SetName(system.family());
-        Font.SetHeight(-system.pixelSize());
-    } else {
-        Font.SetName(QStringLiteral("MS Sans Serif"));
-        Font.SetSize(8);
-    }
+    Font.SetName(QStringLiteral("MS Sans Serif"));
+    Font.SetSize(8);
 }
 
 TPopupCalendar::TPopupCalendar(TComponent* AOwner)

@@ -181,5 +181,6 @@ TPopupCalendar* MakePopupCalendar(TWinControl* Owner, TDateTime MinDate, TDateTi
 // four hints as the arrows' hints.
 void ConfigureCalendarPopup(TPopupWindow* Popup, TDayOfWeekName StartOfWeek, TDaysOfWeek Weekends, TDateTime MinDate,
     TDateTime MaxDate, const TStringList* Hints, TColor WeekendColor);
-// The font of the system's message boxes.
+// The dialog font of the pop-up (MS Sans Serif, 8 points), whatever the
+// font of the edit.
 void ApplyDialogFont(TFont& Font);
