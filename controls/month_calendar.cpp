@@ -4,22 +4,12 @@
 
 #include "platform/core/sysinfo.h"
 
+#include <QScopedValueRollback>
+
 #include <algorithm>
 #include <cmath>
 
 namespace {
-
-struct TFlagScope {
-    explicit TFlagScope(bool& flag)
-        : fFlag(flag)
-        , fOld(flag)
-    {
-        fFlag = true;
-    }
-    ~TFlagScope() { fFlag = fOld; }
-    bool& fFlag;
-    bool fOld;
-};
 
 QString Wrapped(const QString& list)
 {
@@ -126,30 +116,22 @@ void TCPCalendar::SetUseCurrentDate(bool value)
 
 void TCPCalendar::NextMonth()
 {
-    if (const auto day = MonthStepDate(FDate, 1))
-        SetCalendarDate(*day);
+    StepCalendarMonths(*this, 1);
 }
 
 void TCPCalendar::PrevMonth()
 {
-    if (const auto day = MonthStepDate(FDate, -1))
-        SetCalendarDate(*day);
+    StepCalendarMonths(*this, -1);
 }
 
 void TCPCalendar::NextYear()
 {
-    const int y = Year();
-    if (LeapYear(y) && Month() == 2 && Day() == 29)
-        SetDay(28);
-    SetYear(y + 1);
+    StepCalendarYears(*this, 1);
 }
 
 void TCPCalendar::PrevYear()
 {
-    const int y = Year();
-    if (LeapYear(y) && Month() == 2 && Day() == 29)
-        SetDay(28);
-    SetYear(y - 1);
+    StepCalendarYears(*this, -1);
 }
 
 void TCPCalendar::DoChange()
@@ -180,7 +162,7 @@ int TCPCalendar::ShownMonthLength() const
 
 void TCPCalendar::UpdateCalendar()
 {
-    TFlagScope updating(FUpdating);
+    const QScopedValueRollback<bool> updating(FUpdating, true);
     FMonthOffset = MonthGridOffset(FDate, FStartOfWeek);
     const int d = Day();
     MoveColRow(MonthGridCol(FMonthOffset, d), MonthGridRow(FMonthOffset, d), false, false);

@@ -35,6 +35,21 @@ QString MonthGridDayText(int offset, int monthLength, int ACol, int ARow);
 // month reached (31 January + 1 month is the last day of February); the date
 // nothing at the ends of the calendar.
 std::optional<TDateTime> MonthStepDate(TDateTime date, int delta);
+// A calendar (with CalendarDate, Year, Month, Day and their setters) moved
+// by delta months or years. A 29 February steps a year by way of the 28th,
+// so a common year never gets it.
+template <class TCalendar> void StepCalendarMonths(TCalendar& calendar, int delta)
+{
+    if (const auto day = MonthStepDate(calendar.CalendarDate(), delta))
+        calendar.SetCalendarDate(*day);
+}
+template <class TCalendar> void StepCalendarYears(TCalendar& calendar, int delta)
+{
+    const int y = calendar.Year();
+    if (IsLeapYear(y) && calendar.Month() == 2 && calendar.Day() == 29)
+        calendar.SetDay(28);
+    calendar.SetYear(y + delta);
+}
 // Seven cells and six grid lines fill each direction of a w x h client area
 // (across, the lines only when colLines); a tiny control still gets cells of
 // one pixel.

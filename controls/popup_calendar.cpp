@@ -5,23 +5,12 @@
 #include "platform/gui/bitmap.h"
 #include "platform/gui/extctrls.h"
 
+#include <QScopedValueRollback>
 
 #include <algorithm>
 #include <cmath>
 
 namespace {
-
-struct TFlagScope {
-    explicit TFlagScope(bool& flag)
-        : fFlag(flag)
-        , fOld(flag)
-    {
-        fFlag = true;
-    }
-    ~TFlagScope() { fFlag = fOld; }
-    bool& fFlag;
-    bool fOld;
-};
 
 struct TYmd {
     int Y = 0, M = 0, D = 0;
@@ -212,28 +201,22 @@ void TGridCalendar::SetRange(TDateTime minDate, TDateTime maxDate)
 
 void TGridCalendar::NextMonth()
 {
-    if (const auto day = MonthStepDate(FDate, 1))
-        SetCalendarDate(*day);
+    StepCalendarMonths(*this, 1);
 }
 
 void TGridCalendar::PrevMonth()
 {
-    if (const auto day = MonthStepDate(FDate, -1))
-        SetCalendarDate(*day);
+    StepCalendarMonths(*this, -1);
 }
 
 void TGridCalendar::NextYear()
 {
-    if (YearIsLeap(Year()) && Month() == 2 && Day() == 29)
-        SetDay(28);
-    SetYear(Year() + 1);
+    StepCalendarYears(*this, 1);
 }
 
 void TGridCalendar::PrevYear()
 {
-    if (YearIsLeap(Year()) && Month() == 2 && Day() == 29)
-        SetDay(28);
-    SetYear(Year() - 1);
+    StepCalendarYears(*this, -1);
 }
 
 void TGridCalendar::FireChange()
@@ -251,7 +234,7 @@ void TGridCalendar::UpdateCalendar()
 
 void TGridCalendar::RecalcLayout(bool DayOnly)
 {
-    TFlagScope updating(FUpdating);
+    const QScopedValueRollback<bool> updating(FUpdating, true);
     FMonthOffset = MonthGridOffset(FDate, FStartOfWeek);
     const int d = Day();
     MoveColRow(MonthGridCol(FMonthOffset, d), MonthGridRow(FMonthOffset, d), false, false);

@@ -3,7 +3,7 @@
 // cannot be read, a read-only edit under every key and its pop-up, the
 // pop-up opened, stepped, picked, cancelled and accepted from the keyboard,
 // and the arrows' hints.
-#include "buttons_fixture.h"
+#include "dates_fixture.h"
 
 #include "controls/date_edit.h"
 #include "platform/core/sysinfo.h"
@@ -15,26 +15,11 @@
 
 namespace {
 
-QDate ToQDate(TDateTime d)
-{
-    if (d == EmptyDate)
-        return QDate();
-    int y = 0, m = 0, day = 0;
-    DecodeDate(d, y, m, day);
-    return QDate(y, m, day);
-}
-
-TDateTime FromQDate(QDate d)
-{
-    return d.isValid() ? EncodeDate(d.year(), d.month(), d.day()) : EmptyDate;
-}
-
-class DateEdit : public ButtonsFixture {
+class DateEdit : public DatesFixture {
 protected:
     void SetUp() override
     {
-        ButtonsFixture::SetUp();
-        SetClock([] { return EncodeDate(2024, 5, 15) + 0.25; });
+        DatesFixture::SetUp();
         TFormatSettings settings = FormatSettingsFromLocale(QLocale(QLocale::English, QLocale::UnitedKingdom));
         settings.ShortDateFormat = QStringLiteral("dd/mm/yyyy");
         settings.DateSeparator = u'/';
@@ -51,8 +36,7 @@ protected:
         form = nullptr;
         ResetFormatSettings();
         InitUseFourDigitYear();
-        SetClock({});
-        ButtonsFixture::TearDown();
+        DatesFixture::TearDown();
     }
     // A key as the edit's window receives it; an error goes to errors.
     void Key(int qtKey, Qt::KeyboardModifiers mods = {}, const QString& text = {})

@@ -3,7 +3,7 @@
 // range in selection and drawing, today's frame, and the pop-up itself:
 // arrow buttons with their hints, enabling and repeat, picking a day,
 // keys and the month title.
-#include "buttons_fixture.h"
+#include "dates_fixture.h"
 
 #include "controls/popup_calendar.h"
 #include "platform/core/sysinfo.h"
@@ -20,33 +20,16 @@ public:
     using TLocCalendar::TLocCalendar;
 };
 
-QDate ToQDate(TDateTime d)
-{
-    int y = 0, m = 0, day = 0;
-    DecodeDate(d, y, m, day);
-    return QDate(y, m, day);
-}
-
-TDateTime FromQDate(QDate d)
-{
-    return d.isValid() ? EncodeDate(d.year(), d.month(), d.day()) : EmptyDate;
-}
-
-class GridCalendar : public ButtonsFixture {
+class GridCalendar : public DatesFixture {
 protected:
     void SetUp() override
     {
-        ButtonsFixture::SetUp();
-        SetClock([] { return EncodeDate(2024, 5, 15) + 0.25; });
+        DatesFixture::SetUp();
         MakeForm(300, 200, clBtnFace);
         cal = Add<TestCalendar>(0, 0, 7 * 24, 7 * 16);
         cal->OnChange = [this](TObject*) { ++changes; };
     }
-    void TearDown() override
-    {
-        SetClock({});
-        ButtonsFixture::TearDown();
-    }
+    void TearDown() override { DatesFixture::TearDown(); }
     QDate Shown() const { return ToQDate(cal->CalendarDate()); }
     void Go(QDate d) { cal->SetCalendarDate(FromQDate(d)); }
     QRect CellOf(int day) const
@@ -247,12 +230,11 @@ TEST_F(GridCalendar, TodaysCellIsFramedAndTheFirstStandsInRowOne)
 
 namespace {
 
-class PopupCalendar : public ButtonsFixture {
+class PopupCalendar : public DatesFixture {
 protected:
     void SetUp() override
     {
-        ButtonsFixture::SetUp();
-        SetClock([] { return EncodeDate(2024, 5, 15) + 0.25; });
+        DatesFixture::SetUp();
         SetTickCountSource([this] { return now; });
         MakeForm(300, 200, clBtnFace);
         popup = MakePopupCalendar(form, EmptyDate, EmptyDate);
@@ -262,8 +244,7 @@ protected:
     void TearDown() override
     {
         SetTickCountSource({});
-        SetClock({});
-        ButtonsFixture::TearDown();
+        DatesFixture::TearDown();
     }
     QDate Shown() const { return ToQDate(cal->CalendarDate()); }
     // Holds an arrow for ms milliseconds of the scripted tick counter, firing
