@@ -451,14 +451,13 @@ TPopupCalendar::TPopupCalendar(TComponent* AOwner)
         int Left;
         const char16_t* Picture;
         const char16_t* Hint;
-        void (TGridCalendar::*Step)();
     };
     const int b = bar->Width();
     const TArrow arrows[4] = {
-        { -1, u"PREV2", u"Previous Year|", &TGridCalendar::PrevYear },
-        { 12, u"PREV1", u"Previous Month|", &TGridCalendar::PrevMonth },
-        { b - 26, u"NEXT1", u"Next Month|", &TGridCalendar::NextMonth },
-        { b - 13, u"NEXT2", u"Next Year|", &TGridCalendar::NextYear },
+        { -1, u"PREV2", u"Previous Year|" },
+        { 12, u"PREV1", u"Previous Month|" },
+        { b - 26, u"NEXT1", u"Next Month|" },
+        { b - 13, u"NEXT2", u"Next Year|" },
     };
     for (int i = 0; i < 4; ++i) {
         auto* button = new TTimerSpeedButton(this);
@@ -468,7 +467,7 @@ TPopupCalendar::TPopupCalendar(TComponent* AOwner)
         glyph.LoadFromResourceName(QString::fromUtf16(arrows[i].Picture));
         button->SetGlyph(&glyph);
         button->SetHint(QString::fromUtf16(arrows[i].Hint));
-        button->OnClick = [this, step = arrows[i].Step](TObject*) { (FCalendar->*step)(); };
+        button->OnClick = [this, i](TObject*) { ArrowClick(i); };
         FBtns[i] = button;
     }
 
@@ -482,6 +481,16 @@ TPopupCalendar::TPopupCalendar(TComponent* AOwner)
     FTitleLabel->OnDblClick = [this](TObject*) { FCalendar->SetCalendarDate(Date()); };
 
     RefreshTitle();
+}
+
+void TPopupCalendar::ArrowClick(int index)
+{
+    switch (index) {
+    case 0: FCalendar->PrevYear(); break;
+    case 1: FCalendar->PrevMonth(); break;
+    case 2: FCalendar->NextMonth(); break;
+    default: FCalendar->NextYear(); break;
+    }
 }
 
 void TPopupCalendar::RefreshTitle()

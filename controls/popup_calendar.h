@@ -167,6 +167,7 @@ public:
     void RefreshArrows();
 
 private:
+    void ArrowClick(int index);
     void GridMouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
 
     TLocCalendar* FCalendar = nullptr;
