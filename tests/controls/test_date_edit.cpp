@@ -277,3 +277,17 @@ TEST_F(DateEdit, CalendarHintsKeepFourLinesAndReachTheArrows)
     EXPECT_EQ(popup->Button(3)->Hint(), u"Year on"_qs);
     EXPECT_EQ(edit->DialogTitle(), u"Select a Date"_qs);
 }
+
+TEST_F(DateEdit, ALocaleOrderOrYearWidthChangeReMasksTheEditAndKeepsTheDay)
+{
+    Go(QDate(2024, 5, 21));
+    EXPECT_EQ(edit->Text(), u"21/05/2024"_qs);
+    FormatSettings().ShortDateFormat = u"yyyy/mm/dd"_qs;
+    edit->UpdateMask();
+    EXPECT_EQ(edit->Text(), u"2024/05/21"_qs);
+    EXPECT_EQ(edit->EditMask(), u"!9999/99/99;1; "_qs);
+    edit->SetYearDigits(dyTwo);
+    EXPECT_EQ(edit->Text(), u"24/05/21"_qs);
+    EXPECT_EQ(edit->EditMask(), u"!99/99/99;1; "_qs);
+    EXPECT_EQ(Shown(), QDate(2024, 5, 21));
+}
