@@ -1,23 +1,15 @@
 #include "controls/month_calendar.h"
 
+#include "controls/month_grid.h"
+
 #include "platform/core/sysinfo.h"
+
+#include <QScopedValueRollback>
 
 #include <algorithm>
 #include <cmath>
 
 namespace {
-
-struct TFlagScope {
-    explicit TFlagScope(bool& flag)
-        : fFlag(flag)
-        , fOld(flag)
-    {
-        fFlag = true;
-    }
-    ~TFlagScope() { fFlag = fOld; }
-    bool& fFlag;
-    bool fOld;
-};
 
 QString Wrapped(const QString& list)
 {
@@ -44,7 +36,7 @@ TCPCalendar::TCPCalendar(TComponent* AOwner)
     SetUltraShort(false);
     // The grid sized itself before this class could hear of it.
     const QRect client = ClientRect();
-    FitCells(client.width(), client.height());
+    FitMonthGridCells(*this, client.width(), client.height());
     UpdateCalendar();
     FAbout.SetText(QStringLiteral("TCPCalendar\n"
                                   "A month calendar that marks active and special days\n"
@@ -124,42 +116,22 @@ void TCPCalendar::SetUseCurrentDate(bool value)
 
 void TCPCalendar::NextMonth()
 {
-    int y = 0, m = 0, d = 0;
-    DecodeDate(FDate, y, m, d);
-    if (y == 9999 && m == 12)
-        return;
-    const TDateTime next = EncodeDate(y, m, MonthLength(y, m)) + 1;
-    int ny = 0, nm = 0, nd = 0;
-    DecodeDate(next, ny, nm, nd);
-    SetCalendarDate(EncodeDate(ny, nm, std::min(d, MonthLength(ny, nm))));
+    StepCalendarMonths(*this, 1);
 }
 
 void TCPCalendar::PrevMonth()
 {
-    int y = 0, m = 0, d = 0;
-    DecodeDate(FDate, y, m, d);
-    if (y == 1 && m == 1)
-        return;
-    const TDateTime prev = EncodeDate(y, m, 1) - 1;
-    int py = 0, pm = 0, pd = 0;
-    DecodeDate(prev, py, pm, pd);
-    SetCalendarDate(EncodeDate(py, pm, std::min(d, MonthLength(py, pm))));
+    StepCalendarMonths(*this, -1);
 }
 
 void TCPCalendar::NextYear()
 {
-    const int y = Year();
-    if (LeapYear(y) && Month() == 2 && Day() == 29)
-        SetDay(28);
-    SetYear(y + 1);
+    StepCalendarYears(*this, 1);
 }
 
 void TCPCalendar::PrevYear()
 {
-    const int y = Year();
-    if (LeapYear(y) && Month() == 2 && Day() == 29)
-        SetDay(28);
-    SetYear(y - 1);
+    StepCalendarYears(*this, -1);
 }
 
 void TCPCalendar::DoChange()
@@ -190,14 +162,10 @@ int TCPCalendar::ShownMonthLength() const
 
 void TCPCalendar::UpdateCalendar()
 {
-    TFlagScope updating(FUpdating);
-    int y = 0, m = 0, d = 0;
-    DecodeDate(FDate, y, m, d);
-    const int a = (DayOfWeek(EncodeDate(y, m, 1)) - FStartOfWeek + 7) % 7;
-    // The 1st always stands in week row 1: column a - 1, or column 6 when a is 0.
-    FMonthOffset = a == 0 ? -5 : 2 - a;
-    const int cell = d - FMonthOffset;
-    MoveColRow(cell % 7, cell / 7 + 1, false, false);
+    const QScopedValueRollback<bool> updating(FUpdating, true);
+    FMonthOffset = MonthGridOffset(FDate, FStartOfWeek);
+    const int d = Day();
+    MoveColRow(MonthGridCol(FMonthOffset, d), MonthGridRow(FMonthOffset, d), false, false);
     Invalidate();
 }
 
@@ -205,10 +173,7 @@ QString TCPCalendar::GetCellText(int ACol, int ARow) const
 {
     if (ARow == 0)
         return FShortDayNamesInternal[((ACol + FStartOfWeek) % 7 + 7) % 7];
-    const int n = ACol + FMonthOffset + 7 * ARow - 7;
-    if (n >= 1 && n <= ShownMonthLength())
-        return QString::number(n);
-    return QString();
+    return MonthGridDayText(FMonthOffset, ShownMonthLength(), ACol, ARow);
 }
 
 TDayState TCPCalendar::DayStateOf(const QString& text) const
@@ -348,17 +313,8 @@ void TCPCalendar::Click()
         SetDay(text.toInt());
 }
 
-void TCPCalendar::FitCells(int w, int h)
-{
-    // Seven cells and six grid lines fill each direction; a tiny control
-    // still gets cells of one pixel.
-    const int lines = 6 * GridLineWidth();
-    SetDefaultColWidth(std::max(1, (w - lines) / 7));
-    SetDefaultRowHeight(std::max(1, (h - lines) / 7));
-}
-
 void TCPCalendar::WMSize(TMessage& Message)
 {
-    FitCells(int(Message.LParam & 0xFFFF), int((Message.LParam >> 16) & 0xFFFF));
+    FitMonthGridCells(*this, int(Message.LParam & 0xFFFF), int((Message.LParam >> 16) & 0xFFFF));
     TCustomGrid::WMSize(Message);
 }

@@ -121,8 +121,6 @@ protected:
 private:
     // Sets the date and the cell without any event.
     void StoreDate(TDateTime value);
-    // Cells that fill a client area of w x h, never below one pixel.
-    void FitCells(int w, int h);
 
     TDateTime FDate = 0;
     int FMonthOffset = 0;

@@ -52,6 +52,8 @@ struct TFormatSettings {
     // A two-digit year is read as the year within this many years before the
     // current one, or less than 100 - this many years after it.
     int TwoDigitYearCenturyWindow = 50;
+    // A Chinese, Japanese or Korean locale, whose dates may carry trailing text.
+    bool FarEast = false;
 };
 
 // The process-wide settings, initialised from the system locale on first

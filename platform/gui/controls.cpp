@@ -161,8 +161,10 @@ QString StripAccelChars(const QString& caption)
     return text;
 }
 
-quint16 QtKeyToVirtualKey(int qtKey)
+quint16 QtKeyToVirtualKey(int qtKey, Qt::KeyboardModifiers mods)
 {
+    // Only the numeric pad's + and - are the add and subtract keys.
+    const bool keypad = mods & Qt::KeypadModifier;
     if (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z)
         return quint16(qtKey); // same codes as 'A'..'Z'
     if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9)
@@ -190,8 +192,8 @@ quint16 QtKeyToVirtualKey(int qtKey)
     case Qt::Key_Down: return VK_DOWN;
     case Qt::Key_Insert: return VK_INSERT;
     case Qt::Key_Delete: return VK_DELETE;
-    case Qt::Key_Plus: return VK_ADD;
-    case Qt::Key_Minus: return VK_SUBTRACT;
+    case Qt::Key_Plus: return keypad ? VK_ADD : VK_OEM_PLUS;
+    case Qt::Key_Minus: return keypad ? VK_SUBTRACT : VK_OEM_MINUS;
     default: return 0;
     }
 }
@@ -1627,7 +1629,7 @@ bool TWinControl::HostKeyPress(int qtKey, Qt::KeyboardModifiers mods, const QStr
 {
     std::weak_ptr<bool> alive = AliveToken();
     const TShiftState shift = QtShiftState(mods, {});
-    quint16 key = QtKeyToVirtualKey(qtKey);
+    quint16 key = QtKeyToVirtualKey(qtKey, mods);
     if (qtKey == Qt::Key_Backtab)
         key = VK_TAB;
     const TShiftState keyShift = qtKey == Qt::Key_Backtab ? (shift | ssShift) : shift;
@@ -1664,7 +1666,7 @@ bool TWinControl::HostKeyPress(int qtKey, Qt::KeyboardModifiers mods, const QStr
 
 bool TWinControl::HostKeyRelease(int qtKey, Qt::KeyboardModifiers mods)
 {
-    quint16 key = QtKeyToVirtualKey(qtKey);
+    quint16 key = QtKeyToVirtualKey(qtKey, mods);
     if (key == 0)
         return false;
     return DoKeyUp(key, QtShiftState(mods, {}));

@@ -130,8 +130,10 @@ enum : quint16 {
     VK_DELETE = 0x2E,
     VK_F1 = 0x70,
     VK_F4 = 0x73,
-    VK_ADD = 0x6B,
+    VK_ADD = 0x6B, // numeric pad
     VK_SUBTRACT = 0x6D,
+    VK_OEM_PLUS = 0xBB, // main keyboard
+    VK_OEM_MINUS = 0xBD,
 };
 
 // Arrows, Home/End and PgUp/PgDn: the keys list-like controls keep for
@@ -666,7 +668,7 @@ TControl* FindDragTarget(const QPoint& screenPos, bool AllowDisabled);
 // The control a widget belongs to, or nullptr.
 TWinControl* FindControl(const QWidget* widget);
 // Keyboard translation from Qt.
-quint16 QtKeyToVirtualKey(int qtKey);
+quint16 QtKeyToVirtualKey(int qtKey, Qt::KeyboardModifiers mods = {});
 TShiftState QtShiftState(Qt::KeyboardModifiers mods, Qt::MouseButtons buttons);
 // The class library's character for a key press (Ctrl+letter 1-26, Enter 13,
 // Esc 27, Backspace 8, Tab 9), or a null QChar.

@@ -763,7 +763,7 @@ void TCustomEdit::SetText(const QString& value)
     }
     // The text set in code is no edit by the user.
     fModified = false;
-    const QString now = WidgetText();
+    const QString now = TextOfWidgetText(WidgetText());
     if (now == Text())
         return;
     TWinControl::SetText(now);
@@ -790,7 +790,7 @@ void TCustomEdit::WidgetTextChanged(bool byUser)
         TFlagScope scope(fSettingText);
         fEditor->EnforceMaxLength(fMaxLength);
     }
-    const QString now = WidgetText();
+    const QString now = TextOfWidgetText(WidgetText());
     if (now == Text())
         return;
     TWinControl::SetText(now);

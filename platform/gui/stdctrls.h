@@ -249,6 +249,8 @@ protected:
     TEditAdapter& Editor() const { return *fEditor; }
     // The widget's text as the class library spells it (memo lines CR LF).
     QString WidgetText() const;
+    // Text as read from what the widget shows (a masked edit drops its blanks).
+    virtual QString TextOfWidgetText(const QString& widgetText) const { return widgetText; }
 
 private:
     void Init();
