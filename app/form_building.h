@@ -9,6 +9,8 @@
 #include <QRect>
 #include <QString>
 
+class TGlyphSpeedButton;
+
 template <class T> T* MakeControl(TComponent* owner, TWinControl* parent, const char* name, const QRect& bounds)
 {
     T* control = new T(owner);
@@ -28,3 +30,8 @@ inline void SetFontOf(TControl* control, int pixels, TColor color, bool bold = f
     font.SetStyle(bold ? TFontStyles(fsBold) : TFontStyles());
     control->SetFont(font);
 }
+
+// A command button over a skin: a glyph from the program's pictures left of a
+// white bold caption, framed only while the mouse is over it.
+TGlyphSpeedButton* MakeSkinButton(TComponent* owner, TWinControl* parent, const char* name, const QRect& bounds,
+    const char* caption, const char* hint, const char* picture);

@@ -4,6 +4,7 @@
 // and the skins. The day display, the editor's formatting and the stars are
 // built on top of this frame.
 
+#include "app/calendar_options.h" // TCalOpts
 #include "controls/month_calendar.h"
 #include "platform/core/datetime.h"
 #include "platform/gui/forms.h"
@@ -17,6 +18,7 @@ class TActionList;
 class TCPCalendar;
 class TCPHatchPanel;
 class TCPRichEdit;
+class TfrmAbout;
 class TfrmDiaryBrowse;
 class TEdit;
 class TFont;
@@ -39,12 +41,6 @@ enum TDiaryMode { mdDiary, mdInfo };
 
 // The program's title: the main window's caption, shared with the wizard.
 QString ProgramTitle();
-
-struct TCalOpts {
-    bool UseEng = false;
-    bool ChangeSOW = false;
-    int SOW = 0;
-};
 
 class TfrmMain : public TForm {
 public:
@@ -173,6 +169,7 @@ public:
     TTimer* SparkleTimer = nullptr;
     // Made on first use and kept.
     TfrmDiaryBrowse* frmDiaryBrowse = nullptr;
+    TfrmAbout* frmAbout = nullptr;
 
     // Draws the current skin's picture over the whole background; a skin the
     // store lacks or cannot decode leaves the background as it was.
@@ -260,6 +257,9 @@ public:
     // English day abbreviations and the first day of the week, from the
     // settings; changes made during a run take effect at the next start.
     void ApplyCalendarOptions();
+    // The calendar options dialog; what it confirms goes to the settings
+    // for the next start, the calendar stays as it is.
+    void pmoCalendarOptionsClick(TObject* Sender);
     void pmEntryPopup(TObject* Sender);
     void pmoPasteClick(TObject* Sender);
     void pmoShowScrollbarClick(TObject* Sender);
