@@ -165,25 +165,7 @@ void TfrmDiaryBrowse::BuildControls()
 
     auto makeButton
         = [this](const char* name, const QRect& bounds, const char* caption, const char* hint, const char* picture) {
-              auto* button = MakeControl<TGlyphSpeedButton>(this, htchpnlBack, name, bounds);
-              button->SetCaption(S(caption));
-              button->SetHint(S(hint));
-              button->SetShowHint(true);
-              button->SetTransparent(true);
-              button->SetGrayedInactive(false);
-              button->SetMarkDropDown(false);
-              button->SetFlat(true);
-              button->SetLayout(blGlyphLeft);
-              button->SetSpacing(6);
-              button->SetCursor(crHandPoint);
-              SetFontOf(button, 13, clWhite, true);
-              const QImage glyph = ProgramPicture(S(picture));
-              if (!glyph.isNull()) {
-                  TBitmap bitmap;
-                  bitmap.SetImage(glyph);
-                  button->SetGlyph(&bitmap);
-              }
-              return button;
+              return MakeSkinButton(this, htchpnlBack, name, bounds, caption, hint, picture);
           };
     btnSearch = makeButton("btnSearch", QRect(right - buttonWidth, 8, buttonWidth, kButtonHeight), "Search",
         "Search into your diary titles", "SEARCH");

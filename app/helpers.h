@@ -9,7 +9,11 @@
 #include <QImage>
 #include <QString>
 
+class QRect;
+class TComponent;
+class TGlyphSpeedButton;
 class TImage;
+class TWinControl;
 class TRegValues;
 class TRessourceStore;
 class TRichEdit;
@@ -64,3 +68,8 @@ QImage ProgramPicture(const QString& name);
 // A program picture flattened onto an opaque background, or standIn when
 // the program has no picture of that name.
 QImage PictureOn(const QString& name, TColor background, const QImage& standIn);
+
+// A command button over a skin: a glyph from the program's pictures left of a
+// white bold caption, framed only while the mouse is over it.
+TGlyphSpeedButton* MakeSkinButton(TComponent* owner, TWinControl* parent, const char* name, const QRect& bounds,
+    const char* caption, const char* hint, const char* picture);

@@ -1,5 +1,6 @@
 #include "app/main_form.h"
 
+#include "app/about_form.h"
 #include "app/helpers.h"
 #include "app/info_form.h"
 #include "app/sparkles.h"
@@ -426,7 +427,15 @@ void TfrmMain::btnExitClick(TObject*)
     Close();
 }
 void TfrmMain::btnOptionsClick(TObject*) { }
-void TfrmMain::btnAboutClick(TObject*) { }
+void TfrmMain::btnAboutClick(TObject*)
+{
+    if (!frmAbout)
+        frmAbout = new TfrmAbout(this, *this);
+    frmAbout->SetBounds(Left() + (Width() - frmAbout->Width()) / 2, Top() + (Height() - frmAbout->Height()) / 2,
+        frmAbout->Width(), frmAbout->Height());
+    frmAbout->ShowModal();
+    SetActiveControl(nullptr);
+}
 void TfrmMain::btnPrintClick(TObject*)
 {
     SetMode(mdDiary);

@@ -4,6 +4,7 @@
 // and the skins. The day display, the editor's formatting and the stars are
 // built on top of this frame.
 
+#include "app/calendar_options.h" // TCalOpts
 #include "controls/month_calendar.h"
 #include "platform/core/datetime.h"
 #include "platform/gui/forms.h"
@@ -17,6 +18,7 @@ class TActionList;
 class TCPCalendar;
 class TCPHatchPanel;
 class TCPRichEdit;
+class TfrmAbout;
 class TfrmDiaryBrowse;
 class TfrmInfo;
 class TEdit;
@@ -40,12 +42,6 @@ enum TDiaryMode { mdDiary, mdInfo };
 
 // The program's title: the main window's caption, shared with the wizard.
 QString ProgramTitle();
-
-struct TCalOpts {
-    bool UseEng = false;
-    bool ChangeSOW = false;
-    int SOW = 0;
-};
 
 class TfrmMain : public TForm {
 public:
@@ -177,6 +173,7 @@ public:
     // The personal-information window, made at the first switch to the
     // information page; its panel is that page.
     TfrmInfo* frmInfo = nullptr;
+    TfrmAbout* frmAbout = nullptr;
 
     // Draws the current skin's picture over the whole background; a skin the
     // store lacks or cannot decode leaves the background as it was.
@@ -276,6 +273,9 @@ public:
     // English day abbreviations and the first day of the week, from the
     // settings; changes made during a run take effect at the next start.
     void ApplyCalendarOptions();
+    // The calendar options dialog; what it confirms goes to the settings
+    // for the next start, the calendar stays as it is.
+    void pmoCalendarOptionsClick(TObject* Sender);
     void pmEntryPopup(TObject* Sender);
     void pmoPasteClick(TObject* Sender);
     void pmoShowScrollbarClick(TObject* Sender);

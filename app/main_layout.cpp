@@ -476,6 +476,7 @@ void TfrmMain::BuildControls()
     prevYear->SetVisible(false);
     SetMenuItemAction(AddItem(this, pmCalendar, "pmoGotoToday", "Goto: ToDay"), actGoToday);
     pmoCalendarOptions = AddItem(this, pmCalendar, "pmoCalendarOptions", "Calendar Options");
+    pmoCalendarOptions->OnClick = [this](TObject* s) { pmoCalendarOptionsClick(s); };
     dCalendar->SetPopupMenu(pmCalendar);
 
     pmEntry = MakeMenu(this, "pmEntry");

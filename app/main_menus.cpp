@@ -34,6 +34,18 @@ void TfrmMain::ApplyCalendarOptions()
         dCalendar->SetStartOfWeek(CalOpts.SOW);
 }
 
+void TfrmMain::pmoCalendarOptionsClick(TObject*)
+{
+    TCalOpts options = CalOpts;
+    if (!TfrmCalendarOptions::Execute(this, options))
+        return;
+    CalOpts = options;
+    reger->SetV(S("CalUseEng"), CalOpts.UseEng);
+    reger->SetV(S("CalChangeSOW"), CalOpts.ChangeSOW);
+    // 1 with the override off: ApplyCalendarOptions then ignores it anyway.
+    reger->SetV(S("CalSOW"), CalOpts.ChangeSOW ? CalOpts.SOW : 1);
+}
+
 void TfrmMain::pmEntryPopup(TObject*)
 {
     pmoPaste->SetEnabled(Clipboard().HasFormat(CF_TEXT));

@@ -1,4 +1,5 @@
 #include "app/main_form.h"
+#include "support/form_fixture.h"
 #include "support/main_window_fixture.h"
 
 #include "app/helpers.h"
@@ -701,7 +702,10 @@ TEST_F(MainLayout, ButtonsAndMenusRunTheirCommands)
     EXPECT_EQ(f.dCalendar->Month(), 3);
     items->Items(6)->Click();
     EXPECT_EQ(f.dCalendar->CalendarDate(), Date());
-    items->Items(7)->Click(); // nothing yet, and nothing breaks
+    bool optionsShown = false;
+    WhenShown<TfrmCalendarOptions>(optionsShown, [](TfrmCalendarOptions& d) { d.btnCancel->Click(); });
+    items->Items(7)->Click();
+    EXPECT_TRUE(optionsShown) << "the calendar options dialog";
 
     // The picture's menu steps the mood like the arrows.
     ASSERT_EQ(f.imgMood->PopupMenu(), f.pmImage);

@@ -10,8 +10,7 @@
 #include <initializer_list>
 #include <memory>
 
-class ButtonsFixture : public FormFixture
-{
+class ButtonsFixture : public FormFixture {
 protected:
     void SetUp() override
     {
@@ -28,6 +27,26 @@ protected:
 
     QImage Render() const { return form->RenderToBitmap()->Image(); }
     using FormFixture::Render;
+    // A label at (20, 20) with black 24-pixel text on white.
+    template <class L> L* TextLabel(const QString& caption)
+    {
+        auto* l = Add<L>(20, 20);
+        l->Font()->SetHeight(-24);
+        l->Font()->SetColor(clBlack);
+        l->SetColor(clWhite);
+        l->SetCaption(caption);
+        return l;
+    }
+    // The bounding box of one colour's pixels.
+    static QRect Box(const QImage& img, TColor c)
+    {
+        QRect box;
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x)
+                if (Px(img, x, y) == Rgb(c))
+                    box |= QRect(x, y, 1, 1);
+        return box;
+    }
 
     // A strip of square images, each filled with its colour and with a
     // magenta bottom-left pixel: the transparent colour of strip and image.
@@ -42,5 +61,4 @@ protected:
         }
         return strip;
     }
-
 };

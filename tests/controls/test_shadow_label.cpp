@@ -13,22 +13,9 @@ class ShadowLabel : public ButtonsFixture {
 protected:
     TShadowLabel* Label(const QString& caption)
     {
-        auto* l = Add<TShadowLabel>(20, 20);
-        l->Font()->SetHeight(-24);
-        l->Font()->SetColor(clBlack);
+        auto* l = TextLabel<TShadowLabel>(caption);
         l->SetShadowColor(clRed);
-        l->SetColor(clWhite);
-        l->SetCaption(caption);
         return l;
-    }
-    static QRect Box(const QImage& img, TColor c) // bounding box of one colour
-    {
-        QRect box;
-        for (int y = 0; y < img.height(); ++y)
-            for (int x = 0; x < img.width(); ++x)
-                if (Px(img, x, y) == Rgb(c))
-                    box |= QRect(x, y, 1, 1);
-        return box;
     }
 };
 
