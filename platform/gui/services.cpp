@@ -257,10 +257,14 @@ void TPrinterService::EndDoc()
         throw EPrinter(QStringLiteral("Printer is not currently printing"));
     ++fJobCount;
     fPageNumber = 0;
-    if (fBatch && PrintsToPdf()) {
+    if (fBatch && PrintsToPdf())
         fHeld = true;
-        return;
-    }
+    else
+        FinishDocument();
+}
+
+void TPrinterService::FinishDocument()
+{
     const bool ok = fPainter->end();
     fPainter.reset();
     if (!ok)
@@ -278,10 +282,7 @@ void TPrinterService::EndBatch()
     if (!fHeld)
         return;
     fHeld = false;
-    const bool ok = fPainter->end();
-    fPainter.reset();
-    if (!ok)
-        throw EPrinter(QStringLiteral("Printing failed"));
+    FinishDocument();
 }
 
 void TPrinterService::Abort()

@@ -103,6 +103,8 @@ public:
 
 private:
     explicit TPrinterService(std::unique_ptr<QPrinter> printer);
+    // Ends the painter on the device; raises EPrinter when that fails.
+    void FinishDocument();
     std::unique_ptr<QPrinter> fPrinter;
     std::unique_ptr<QPainter> fPainter;
     int fPageNumber = 0;
