@@ -3,6 +3,7 @@
 #include "app/about_form.h"
 #include "app/helpers.h"
 #include "app/info_form.h"
+#include "app/print_form.h"
 #include "app/sparkles.h"
 #include "birthdays/birthday.h"
 #include "controls/dropdown_button.h"
@@ -439,5 +440,6 @@ void TfrmMain::btnAboutClick(TObject*)
 void TfrmMain::btnPrintClick(TObject*)
 {
     SetMode(mdDiary);
+    TfrmPrintEngine::Execute(this, *this, dCalendar->CalendarDate());
 }
 void TfrmMain::btnSpellCheckClick(TObject*) { }

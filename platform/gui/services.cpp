@@ -161,8 +161,10 @@ TPrinterService::TPrinterService(std::unique_ptr<QPrinter> printer)
 TPrinterService::~TPrinterService()
 {
     // A job still open is dropped, not half printed.
-    if (Printing())
+    if (fPainter) {
+        fHeld = false;
         Abort();
+    }
 }
 
 std::unique_ptr<TPrinterService> TPrinterService::CreateSystem()
@@ -222,6 +224,13 @@ void TPrinterService::BeginDoc()
 {
     if (Printing())
         throw EPrinter(QStringLiteral("Printing in progress"));
+    if (fHeld) {
+        if (!fPrinter->newPage())
+            throw EPrinter(QStringLiteral("Printing failed"));
+        fHeld = false;
+        fPageNumber = 1;
+        return;
+    }
     if (PrintsToPdf() && fPrinter->outputFileName().isEmpty())
         throw EPrinter(QStringLiteral("There is no default printer currently selected"));
     fPrinter->setDocName(Title);
@@ -246,16 +255,41 @@ void TPrinterService::EndDoc()
 {
     if (!Printing())
         throw EPrinter(QStringLiteral("Printer is not currently printing"));
+    ++fJobCount;
+    fPageNumber = 0;
+    if (fBatch && PrintsToPdf())
+        fHeld = true;
+    else
+        FinishDocument();
+}
+
+void TPrinterService::FinishDocument()
+{
     const bool ok = fPainter->end();
     fPainter.reset();
-    fPageNumber = 0;
     if (!ok)
         throw EPrinter(QStringLiteral("Printing failed"));
 }
 
+void TPrinterService::BeginBatch()
+{
+    fBatch = true;
+}
+
+void TPrinterService::EndBatch()
+{
+    fBatch = false;
+    if (!fHeld)
+        return;
+    fHeld = false;
+    FinishDocument();
+}
+
 void TPrinterService::Abort()
 {
-    if (!Printing())
+    // A failed job of a batch drops the batch's file with it.
+    fHeld = false;
+    if (!fPainter)
         return;
     fPrinter->abort();
     fPainter->end();

@@ -87,18 +87,30 @@ public:
     void NewPage();
     void EndDoc();
     void Abort();
-    bool Printing() const { return fPainter != nullptr; }
+    bool Printing() const { return fPainter != nullptr && !fHeld; }
     int PageNumber() const { return fPageNumber; } // 1 on the first page
     // Valid between BeginDoc and EndDoc.
     QPainter* Canvas() const { return fPainter.get(); }
 
     QPrinter* QtPrinter() const { return fPrinter.get(); }
 
+    // Jobs printed between BeginBatch and EndBatch into a PDF file share that
+    // file, each starting on a new sheet, so a file named once holds them
+    // all; a system printer gets separate jobs all the same.
+    void BeginBatch();
+    void EndBatch();
+    int JobCount() const { return fJobCount; } // jobs ended since creation
+
 private:
     explicit TPrinterService(std::unique_ptr<QPrinter> printer);
+    // Ends the painter on the device; raises EPrinter when that fails.
+    void FinishDocument();
     std::unique_ptr<QPrinter> fPrinter;
     std::unique_ptr<QPainter> fPainter;
     int fPageNumber = 0;
+    int fJobCount = 0;
+    bool fBatch = false;
+    bool fHeld = false; // a batch's PDF kept open between its jobs
 };
 
 // The process-wide printer, created on first use; SetPrinter installs one the

@@ -3,6 +3,7 @@
 #include "support/main_window_fixture.h"
 
 #include "app/helpers.h"
+#include "app/print_form.h"
 #include "controls/dropdown_button.h"
 #include "controls/hatch_panel.h"
 #include "controls/link_rich_edit.h"
@@ -26,6 +27,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -328,8 +330,19 @@ TEST_F(MainForm, SetModeSwitchesBetweenThePages)
     EXPECT_FALSE(f.pnlDiaryEntryMain->Visible());
     EXPECT_FALSE(f.dCalendar->Visible());
     EXPECT_FALSE(f.pnlCalendarNavigate->Visible());
+    // The print dialog opens over the diary page; closed here unused.
+    bool shown = false;
+    QTimer::singleShot(0, [&] {
+        for (int i = 0; i < f.ComponentCount(); ++i)
+            if (auto* dialog = dynamic_cast<TfrmPrintEngine*>(f.Components(i))) {
+                shown = true;
+                EXPECT_EQ(f.Mode(), mdDiary) << "printing needs the diary page";
+                dialog->Close();
+            }
+    });
     f.btnPrintClick(nullptr);
-    EXPECT_EQ(f.Mode(), mdDiary) << "printing needs the diary page";
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(f.Mode(), mdDiary);
     EXPECT_FALSE(f.pnlInfo->Visible());
     EXPECT_TRUE(f.pnlDiaryEntryMain->Visible());
     EXPECT_TRUE(f.dCalendar->Visible());
