@@ -3,6 +3,7 @@
 #include "app/helpers.h"
 #include "app/info_form.h"
 #include "app/sparkles.h"
+#include "app/spell_check.h"
 #include "birthdays/birthday.h"
 #include "controls/dropdown_button.h"
 #include "controls/hatch_panel.h"
@@ -431,4 +432,8 @@ void TfrmMain::btnPrintClick(TObject*)
 {
     SetMode(mdDiary);
 }
-void TfrmMain::btnSpellCheckClick(TObject*) { }
+void TfrmMain::btnSpellCheckClick(TObject*)
+{
+    if (TfrmSpellCheck::Execute(this, MemoBody))
+        MemoBody->SetModified(true);
+}
