@@ -5,6 +5,7 @@
 #include "app/info_form.h"
 #include "app/print_form.h"
 #include "app/sparkles.h"
+#include "app/spell_check.h"
 #include "birthdays/birthday.h"
 #include "controls/dropdown_button.h"
 #include "controls/hatch_panel.h"
@@ -442,4 +443,8 @@ void TfrmMain::btnPrintClick(TObject*)
     SetMode(mdDiary);
     TfrmPrintEngine::Execute(this, *this, dCalendar->CalendarDate());
 }
-void TfrmMain::btnSpellCheckClick(TObject*) { }
+void TfrmMain::btnSpellCheckClick(TObject*)
+{
+    if (TfrmSpellCheck::Execute(this, MemoBody))
+        MemoBody->SetModified(true);
+}
