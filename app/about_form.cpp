@@ -1,4 +1,5 @@
 #include "app/about_form.h"
+#include "platform/core/sysutils.h"
 
 #include "controls/form_building.h"
 #include "app/helpers.h"
@@ -10,11 +11,6 @@
 #include "platform/gui/stdctrls.h"
 
 namespace {
-
-QString S(const char* text)
-{
-    return QString::fromUtf8(text);
-}
 
 constexpr int kMargin = 20;
 constexpr int kButtonHeight = 30;

@@ -1,6 +1,7 @@
 // The main window's birthday line under the editor and its birthday menu.
 
 #include "app/main_form.h"
+#include "platform/core/sysutils.h"
 
 #include "birthdays/birthday.h"
 #include "birthdays/month_summary.h"
@@ -16,11 +17,6 @@
 #include "platform/gui/menus.h"
 
 namespace {
-
-QString S(const char* text)
-{
-    return QString::fromUtf8(text);
-}
 
 // A link to the menu, then the names in one colour, joined by commas.
 QString NameGroup(const char* heading, const char* color, const QStringList& names)

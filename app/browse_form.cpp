@@ -1,4 +1,5 @@
 #include "app/browse_form.h"
+#include "platform/core/sysutils.h"
 
 #include "controls/form_building.h"
 #include "app/helpers.h"
@@ -25,11 +26,6 @@ constexpr TColor kNeedleColor = 0x00FFFFFF;
 constexpr int kImageSize = 22;
 constexpr int kMargin = 8;
 constexpr int kButtonHeight = 30;
-
-QString S(const char* text)
-{
-    return QString::fromUtf8(text);
-}
 
 // The class library's case-insensitive comparison: only ASCII letters are
 // folded (to upper case), everything else compares by its ordinal value.

@@ -1,4 +1,5 @@
 #include "app/calendar_options.h"
+#include "platform/core/sysutils.h"
 
 #include "controls/form_building.h"
 #include "controls/styled_speed_button.h"
@@ -9,11 +10,6 @@
 #include <memory>
 
 namespace {
-
-QString S(const char* text)
-{
-    return QString::fromUtf8(text);
-}
 
 constexpr int kButtonWidth = 76;
 constexpr int kButtonHeight = 26;

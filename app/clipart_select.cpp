@@ -1,4 +1,5 @@
 #include "app/clipart_select.h"
+#include "platform/core/sysutils.h"
 
 #include "controls/form_building.h"
 #include "controls/styled_speed_button.h"
@@ -7,11 +8,6 @@
 #include <memory>
 
 namespace {
-
-QString S(const char* text)
-{
-    return QString::fromUtf8(text);
-}
 
 // A cell and the grid line after it.
 constexpr int kCellPitch = TfrmClipartSelect::CellSize + 1;

@@ -2,6 +2,7 @@
 // picked day, marking written days and moving between them.
 
 #include "app/main_form.h"
+#include "platform/core/sysutils.h"
 
 #include "app/browse_form.h"
 #include "app/helpers.h"
@@ -28,11 +29,6 @@
 #include <cmath>
 
 namespace {
-
-QString S(const char* text)
-{
-    return QString::fromUtf8(text);
-}
 
 constexpr int kMoodCount = 17;
 constexpr int kMoodSize = 64;

@@ -26,11 +26,6 @@ constexpr TColor kFocusColor = 0x00FFF0E8;
 constexpr TColor kButtonColor = 0x00F5E2CB;
 constexpr TColor kButtonLight = 0x00404080;
 
-QString S(const char* text)
-{
-    return QString::fromUtf8(text);
-}
-
 const char* const kNewText = "You are about to create a new diary. You will be asked for a name and a secret password.";
 const char* const kPasswordText = "Type in your password:";
 const char* const kRestoreText

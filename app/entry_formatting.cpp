@@ -3,6 +3,7 @@
 // the day's mood picture.
 
 #include "app/main_form.h"
+#include "platform/core/sysutils.h"
 
 #include "app/clipart_select.h"
 #include "controls/dropdown_button.h"
@@ -15,11 +16,6 @@
 #include "platform/gui/services.h"
 
 namespace {
-
-QString S(const char* text)
-{
-    return QString::fromUtf8(text);
-}
 
 // The colours of pmColors' items, in menu order. "Teal" has always typed
 // bright green, so entries written with it keep their look.

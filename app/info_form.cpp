@@ -1,4 +1,5 @@
 #include "app/info_form.h"
+#include "platform/core/sysutils.h"
 
 #include "controls/form_building.h"
 #include "controls/page_control.h"
@@ -24,11 +25,6 @@ constexpr int kFirstRow = 18;
 constexpr int kRowHeight = 30;
 constexpr int kEditHeight = 22;
 constexpr int kAddressLines = 4;
-
-QString S(const char* text)
-{
-    return QString::fromUtf8(text);
-}
 
 // The list's view of a field: its text.
 class FieldText : public IInfoTextControl {

@@ -1,4 +1,5 @@
 #include "app/main_form.h"
+#include "platform/core/sysutils.h"
 
 #include "app/about_form.h"
 #include "app/helpers.h"
@@ -28,15 +29,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-
-namespace {
-
-QString S(const char* text)
-{
-    return QString::fromUtf8(text);
-}
-
-} // namespace
 
 QString ProgramTitle()
 {

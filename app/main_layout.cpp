@@ -8,6 +8,7 @@
 // stretches with the window; the column itself stays where it is.
 
 #include "app/main_form.h"
+#include "platform/core/sysutils.h"
 
 #include "controls/form_building.h"
 #include "app/helpers.h"
@@ -50,11 +51,6 @@ constexpr int kPaperMargin = 8;
 constexpr int kBirthdayRoom = 24;
 // The command buttons over the skin.
 constexpr int kCommandHeight = 34;
-
-QString S(const char* text)
-{
-    return QString::fromUtf8(text);
-}
 
 template <class T> T* Make(TfrmMain* owner, TWinControl* parent, const char* name, const QRect& bounds)
 {

@@ -1,6 +1,7 @@
 // The main window's calendar options and the editor's pop-up menu.
 
 #include "app/main_form.h"
+#include "platform/core/sysutils.h"
 
 #include "controls/link_rich_edit.h"
 #include "controls/month_calendar.h"
@@ -8,15 +9,6 @@
 #include "platform/core/sysinfo.h"
 #include "platform/gui/menus.h"
 #include "platform/gui/services.h"
-
-namespace {
-
-QString S(const char* text)
-{
-    return QString::fromUtf8(text);
-}
-
-} // namespace
 
 void TfrmMain::ApplyCalendarOptions()
 {

@@ -1,4 +1,5 @@
 #include "app/print_form.h"
+#include "platform/core/sysutils.h"
 
 #include "app/helpers.h"
 #include "app/main_form.h"
@@ -20,11 +21,6 @@
 #include <memory>
 
 namespace {
-
-QString S(const char* text)
-{
-    return QString::fromUtf8(text);
-}
 
 constexpr int kMaxRichLength = 0x7FFFFFF0;
 

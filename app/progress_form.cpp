@@ -1,19 +1,11 @@
 #include "app/progress_form.h"
+#include "platform/core/sysutils.h"
 
 #include "controls/form_building.h"
 #include "app/helpers.h"
 #include "platform/gui/bitmap.h"
 #include "platform/gui/extctrls.h"
 #include "platform/gui/stdctrls.h"
-
-namespace {
-
-QString S(const char* text)
-{
-    return QString::fromUtf8(text);
-}
-
-} // namespace
 
 TfrmProgress::TfrmProgress(TComponent* AOwner)
     : TForm(AOwner)

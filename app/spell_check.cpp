@@ -13,11 +13,6 @@
 
 namespace {
 
-QString S(const char* text)
-{
-    return QString::fromUtf8(text);
-}
-
 // Besides every control character and the space: punctuation, brackets,
 // quotes (the apostrophe too, so contractions split) and the closing curly
 // quote word processors type.

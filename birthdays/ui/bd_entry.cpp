@@ -27,11 +27,6 @@ constexpr int kFirstYear = 1900;
 // The year list reaches at least this far, whatever the clock says.
 constexpr int kLatestFirstYear = 2004;
 
-QString S(const char* text)
-{
-    return QString::fromUtf8(text);
-}
-
 // The zodiac picture on white, the list's background.
 QImage ZodiacPicture(int index)
 {

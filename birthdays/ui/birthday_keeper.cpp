@@ -1,4 +1,5 @@
 #include "birthdays/ui/birthday_keeper.h"
+#include "platform/core/sysutils.h"
 
 #include "birthdays/birthday.h"
 #include "birthdays/month_summary.h"
@@ -22,11 +23,6 @@
 #include <algorithm>
 
 namespace {
-
-QString S(const char* text)
-{
-    return QString::fromUtf8(text);
-}
 
 const QString kNoEntries = S("<font color=\"#800000\"><b>There are no entries for this month</b></font>");
 constexpr TColor kButtonColor = 0x9DCEE8;

@@ -38,3 +38,10 @@ DECLARE_EXCEPTION(EConvertError, Exception);
 DECLARE_EXCEPTION(EListError, Exception);
 DECLARE_EXCEPTION(EInvalidOp, Exception);
 DECLARE_EXCEPTION(EOutOfMemory, Exception);
+
+// Text from a UTF-8 literal: the project builds without implicit conversions
+// from char*, and captions and tests name their texts this way.
+inline QString S(const char* text)
+{
+    return QString::fromUtf8(text);
+}

@@ -1,5 +1,6 @@
 // The birthday line under the editor, its links and the birthday menu.
 #include "app/main_form.h"
+#include "platform/core/sysutils.h"
 #include "support/main_window_fixture.h"
 
 #include "birthdays/birthday.h"
@@ -37,11 +38,6 @@
 #include <memory>
 
 namespace {
-
-QString S(const char* text)
-{
-    return QString::fromUtf8(text);
-}
 
 const QString kWrapper = S("<font name=\"Arial\" size=\"8\" color=\"#000000\">");
 

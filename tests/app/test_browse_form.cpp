@@ -3,6 +3,7 @@
 // and full-content searches.
 
 #include "app/browse_form.h"
+#include "platform/core/sysutils.h"
 #include "support/main_window_fixture.h"
 
 #include "controls/dropdown_button.h"
@@ -26,11 +27,6 @@
 #include <vector>
 
 namespace {
-
-QString S(const char* text)
-{
-    return QString::fromUtf8(text);
-}
 
 QString Rtf(const char* text)
 {

@@ -1,4 +1,5 @@
 #include "app/clipart_select.h"
+#include "platform/core/sysutils.h"
 #include "support/form_fixture.h"
 
 #include "controls/styled_speed_button.h"
@@ -13,11 +14,6 @@
 #include <memory>
 
 namespace {
-
-QString S(const char* text)
-{
-    return QString::fromUtf8(text);
-}
 
 // A solid colour per picture, told apart from white and from each other.
 constexpr TColor kPictureColors[] = { 0x000000C0, 0x0000C000, 0x00C00000, 0x0000C0C0, 0x00C000C0 };

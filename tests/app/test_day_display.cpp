@@ -1,4 +1,5 @@
 #include "app/main_form.h"
+#include "platform/core/sysutils.h"
 #include "support/main_window_fixture.h"
 
 #include "birthdays/birthday.h"
@@ -21,11 +22,6 @@
 #include <memory>
 
 namespace {
-
-QString S(const char* text)
-{
-    return QString::fromUtf8(text);
-}
 
 class DayDisplay : public MainWindowFixture {
 protected:

@@ -1,4 +1,5 @@
 #include "app/entry_form.h"
+#include "platform/core/sysutils.h"
 
 #include "app/helpers.h"
 #include "app/main_form.h"
@@ -24,11 +25,6 @@
 #include <memory>
 
 namespace {
-
-QString S(const char* text)
-{
-    return QString::fromUtf8(text);
-}
 
 const QString kNewText = S("You are about to create a new diary. You will be asked for a name and a secret password.");
 const QString kPasswordText = S("Type in your password:");

@@ -1,4 +1,5 @@
 #include "app/main_form.h"
+#include "platform/core/sysutils.h"
 #include "support/form_fixture.h"
 #include "support/main_window_fixture.h"
 
@@ -22,11 +23,6 @@
 #include <functional>
 
 namespace {
-
-QString S(const char* text)
-{
-    return QString::fromUtf8(text);
-}
 
 class EntryFormatting : public MainWindowFixture {
 protected:

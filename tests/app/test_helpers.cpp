@@ -1,4 +1,5 @@
 #include "app/helpers.h"
+#include "platform/core/sysutils.h"
 
 #include "engine/reg_values.h"
 
@@ -17,11 +18,6 @@
 #include <memory>
 
 namespace {
-
-QString S(const char* text)
-{
-    return QString::fromUtf8(text);
-}
 
 TEST(Helpers, EnsureTrailingBackslashAddsExactlyOneSeparator)
 {

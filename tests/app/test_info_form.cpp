@@ -1,4 +1,5 @@
 #include "app/info_form.h"
+#include "platform/core/sysutils.h"
 #include "support/main_window_fixture.h"
 
 #include "controls/dropdown_button.h"
@@ -17,11 +18,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-QString S(const char* text)
-{
-    return QString::fromUtf8(text);
-}
 
 class InfoPage : public MainWindowFixture {
 protected:

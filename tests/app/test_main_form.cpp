@@ -1,4 +1,5 @@
 #include "app/main_form.h"
+#include "platform/core/sysutils.h"
 #include "support/form_fixture.h"
 #include "support/main_window_fixture.h"
 
@@ -36,11 +37,6 @@
 #include <vector>
 
 namespace {
-
-QString S(const char* text)
-{
-    return QString::fromUtf8(text);
-}
 
 class MainForm : public MainWindowFixture {
 protected:

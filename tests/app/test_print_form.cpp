@@ -3,6 +3,7 @@
 // heading, and how a wrong range or a machine without a printer is met.
 
 #include "app/print_form.h"
+#include "platform/core/sysutils.h"
 #include "support/main_window_fixture.h"
 
 #include "controls/date_edit.h"
@@ -27,11 +28,6 @@
 #include <memory>
 
 namespace {
-
-QString S(const char* text)
-{
-    return QString::fromUtf8(text);
-}
 
 QString Rtf(const char* text)
 {

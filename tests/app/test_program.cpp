@@ -2,6 +2,7 @@
 // closing; then the files on disk are checked.
 
 #include "app/entry_form.h"
+#include "platform/core/sysutils.h"
 #include "app/main_form.h"
 #include "app/program.h"
 #include "birthdays/birthday.h"
@@ -38,11 +39,6 @@
 #include <functional>
 
 namespace {
-
-QString S(const char* text)
-{
-    return QString::fromUtf8(text);
-}
 
 const TDateTime kToday = EncodeDate(2026, 12, 8);
 

@@ -3,6 +3,7 @@
 // windows, and the about box with its skin and links.
 
 #include "app/about_form.h"
+#include "platform/core/sysutils.h"
 #include "app/calendar_options.h"
 #include "app/helpers.h"
 #include "app/progress_form.h"
@@ -25,11 +26,6 @@
 #include <functional>
 
 namespace {
-
-QString S(const char* text)
-{
-    return QString::fromUtf8(text);
-}
 
 const QString kRestartNote = S("Changes will be made visible the next time you start the diary!");
 

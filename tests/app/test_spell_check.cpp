@@ -24,11 +24,6 @@
 
 namespace {
 
-QString S(const char* text)
-{
-    return QString::fromUtf8(text);
-}
-
 class SpellCheck : public FormFixture {
 protected:
     void SetUp() override

@@ -2,6 +2,7 @@
 // validation messages, the year of an entry outside the year list, the
 // zodiac of birthdays, Esc, and the focus colours.
 #include "birthdays/ui/bd_entry.h"
+#include "platform/core/sysutils.h"
 
 #include "birthdays/birthday.h"
 #include "controls/cool_edit.h"
@@ -15,11 +16,6 @@
 #include <functional>
 
 namespace {
-
-QString S(const char* text)
-{
-    return QString::fromUtf8(text);
-}
 
 class BDEntry : public FormFixture {
 protected:

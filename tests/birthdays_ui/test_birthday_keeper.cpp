@@ -2,6 +2,7 @@
 // month summary, the day's menu on a full day, backup and restore through
 // *.bbk files (a damaged one included), and clearing the list.
 #include "birthdays/ui/birthday_keeper.h"
+#include "platform/core/sysutils.h"
 
 #include "support/form_fixture.h"
 
@@ -27,11 +28,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-QString S(const char* text)
-{
-    return QString::fromUtf8(text);
-}
 
 TEntries* Entries()
 {

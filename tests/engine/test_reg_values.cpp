@@ -1,6 +1,7 @@
 // Typed settings over the registry: defaults, write-back, bad stored data,
 // lookups by name and the stored form.
 #include "engine/component_stream.h"
+#include "platform/core/sysutils.h"
 #include "engine/reg_values.h"
 #include "platform/core/streams.h"
 
@@ -14,11 +15,6 @@
 #include <tuple>
 
 namespace {
-
-QString S(const char* text)
-{
-    return QString::fromUtf8(text);
-}
 
 const QString kDiaryKey = S("SOFTWARE\\Veltrane\\Diary");
 

@@ -1,5 +1,6 @@
 // The settings store: value kinds, key paths, case rules and failures.
 #include "platform/core/datetime.h"
+#include "platform/core/sysutils.h"
 #include "platform/core/registry.h"
 
 #include <QDir>
@@ -10,11 +11,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-QString S(const char* text)
-{
-    return QString::fromUtf8(text);
-}
 
 const QString kDiaryKey = S("SOFTWARE\\Veltrane\\Diary");
 
