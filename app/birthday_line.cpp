@@ -146,8 +146,13 @@ void TfrmMain::pmoBirthdayMenuClick(TObject* Sender)
 
 void TfrmMain::BtnBirthdaysClick(TObject*)
 {
+    RunBirthdayKeeper(this);
+}
+
+void TfrmMain::RunBirthdayKeeper(TComponent* owner)
+{
     SaveBirthdays();
-    TfrmBDMain::Execute(this, BirthdayFileName, dCalendar->CalendarDate(), QString(), 0);
+    TfrmBDMain::Execute(owner, BirthdayFileName, dCalendar->CalendarDate(), QString(), 0);
     LoadBirthdays();
     HandleEntry();
 }

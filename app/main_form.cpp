@@ -2,6 +2,7 @@
 #include "platform/core/sysutils.h"
 
 #include "app/about_form.h"
+#include "app/options_form.h"
 #include "app/helpers.h"
 #include "app/info_form.h"
 #include "app/print_form.h"
@@ -420,14 +421,26 @@ void TfrmMain::btnExitClick(TObject*)
     SaveInfoPage();
     Close();
 }
-void TfrmMain::btnOptionsClick(TObject*) { }
+void TfrmMain::btnOptionsClick(TObject*)
+{
+    HandleEntry();
+    if (!frmOptions)
+        frmOptions = new TfrmOptions(this, *this);
+    ShowCentredModal(*frmOptions);
+}
+
 void TfrmMain::btnAboutClick(TObject*)
 {
     if (!frmAbout)
         frmAbout = new TfrmAbout(this, *this);
-    frmAbout->SetBounds(Left() + (Width() - frmAbout->Width()) / 2, Top() + (Height() - frmAbout->Height()) / 2,
-        frmAbout->Width(), frmAbout->Height());
-    frmAbout->ShowModal();
+    ShowCentredModal(*frmAbout);
+}
+
+void TfrmMain::ShowCentredModal(TForm& window)
+{
+    window.SetBounds(
+        Left() + (Width() - window.Width()) / 2, Top() + (Height() - window.Height()) / 2, window.Width(), window.Height());
+    window.ShowModal();
     SetActiveControl(nullptr);
 }
 void TfrmMain::btnPrintClick(TObject*)

@@ -21,6 +21,7 @@ class TCPRichEdit;
 class TfrmAbout;
 class TfrmDiaryBrowse;
 class TfrmInfo;
+class TfrmOptions;
 class TEdit;
 class TFont;
 class TGlyphSpeedButton;
@@ -174,6 +175,7 @@ public:
     // information page; its panel is that page.
     TfrmInfo* frmInfo = nullptr;
     TfrmAbout* frmAbout = nullptr;
+    TfrmOptions* frmOptions = nullptr;
 
     // Draws the current skin's picture over the whole background; a skin the
     // store lacks or cannot decode leaves the background as it was.
@@ -294,6 +296,8 @@ public:
     // Runs the birthday keeper on the birthday file, then shows the day's
     // line and the calendar marks as the keeper left the list.
     void BtnBirthdaysClick(TObject* Sender);
+    // The same, with the keeper owned by owner (the window it was opened from).
+    void RunBirthdayKeeper(TComponent* owner);
 
     // The end of the run: the diary with its previous version kept as
     // DataBackupName, then the birthday file. SaveDiary raises when the
@@ -318,6 +322,9 @@ private:
     void BuildControls();
     void PlaceWindow();
     void LoadTab(const QString& name);
+    // Centred over this window, shown modally; afterwards no control here
+    // keeps the focus.
+    void ShowCentredModal(TForm& window);
     // Stores the information page's values when they were edited.
     void SaveInfoPage();
 

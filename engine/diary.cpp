@@ -372,6 +372,13 @@ int TDiaryDB::LoadStream(const char* data, qsizetype size)
     return lsNoError;
 }
 
+void TDiaryDB::ReplaceContentWith(TDiaryDB& source)
+{
+    fDiary->Clear();
+    fDiary->Indexer().Clear();
+    TakeContentOf(source);
+}
+
 void TDiaryDB::TakeContentOf(TDiaryDB& loaded)
 {
     fDiary->BeginUpdate();

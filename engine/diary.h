@@ -137,6 +137,10 @@ public:
     // The file's bytes, as SaveToFile writes them (exposed for tests and backups).
     QByteArray SaveToBytes(bool Encrypted = true);
     int LoadFromBytes(const QByteArray& bytes, bool Encrypted, const QString& Password);
+    // Drops everything this database holds and takes over source's entries,
+    // personal information, version and date stamp; source keeps no entries.
+    // A diary loaded on its own this way carries nothing of the one before.
+    void ReplaceContentWith(TDiaryDB& source);
 
     bool Modified = false;
 

@@ -1,6 +1,7 @@
 #include "dialogs.h"
 
 #include "services.h"
+#include "platform/gui/graphics.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -784,4 +785,34 @@ bool TOpenDialog::Execute()
 bool TSaveDialog::Execute()
 {
     return ExecuteFileDialog(fRequest, &IDialogService::SaveFileDialog);
+}
+
+TFontDialog::TFontDialog(TComponent* AOwner)
+    : TComponent(AOwner)
+    , fFont(std::make_unique<TFont>())
+{
+}
+
+TFontDialog::~TFontDialog() = default;
+
+void TFontDialog::SetFont(const TFont& value)
+{
+    fFont->Assign(value);
+}
+
+bool TFontDialog::Execute()
+{
+    TFontDialogRequest request;
+    request.Name = fFont->Name();
+    request.Size = fFont->Size();
+    request.Style = fFont->Style().Bits();
+    request.Color = int(ColorToRGB(fFont->Color()));
+    request.Options = fOptions;
+    if (!Dialogs().FontDialog(request))
+        return false;
+    fFont->SetName(request.Name);
+    fFont->SetSize(request.Size);
+    fFont->SetStyle(TFontStyles::FromBits(request.Style));
+    fFont->SetColor(TColor(request.Color));
+    return true;
 }

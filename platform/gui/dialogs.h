@@ -334,3 +334,26 @@ public:
     QString ClassName() const override { return QStringLiteral("TSaveDialog"); }
     bool Execute() override;
 };
+
+class TFont;
+
+// The font dialog as a component: Execute starts from Font and, when the
+// user accepts, gives Font the chosen name, size, style and colour.
+class TFontDialog : public TComponent
+{
+public:
+    explicit TFontDialog(TComponent* AOwner = nullptr);
+    ~TFontDialog() override;
+    QString ClassName() const override { return QStringLiteral("TFontDialog"); }
+
+    TFont* Font() const { return fFont.get(); }
+    void SetFont(const TFont& value);
+    TFontDialogOptions Options() const { return fOptions; }
+    void SetOptions(TFontDialogOptions value) { fOptions = value; }
+
+    bool Execute();
+
+private:
+    std::unique_ptr<TFont> fFont;
+    TFontDialogOptions fOptions{fdEffects};
+};

@@ -4,6 +4,7 @@
 #include "app/entry_form.h"
 #include "platform/core/sysutils.h"
 #include "app/main_form.h"
+#include "app/options_form.h"
 #include "app/program.h"
 #include "birthdays/birthday.h"
 #include "controls/cool_edit.h"
@@ -19,6 +20,7 @@
 #include "platform/gui/bitmap.h"
 #include "platform/gui/dialogs.h"
 #include "platform/gui/extctrls.h"
+#include "platform/gui/menus.h"
 #include "platform/gui/stdctrls.h"
 #include "resources/program_pictures.h"
 
@@ -531,6 +533,63 @@ TEST_F(Program, RestoringOverAnExistingDiaryAsksAndKeepsItsBirthdays)
     EXPECT_EQ(Messages().last(), S("Diary restored successfully"));
     EXPECT_EQ(Days("My Diary.dry", S("old")), QStringList { S("20200101|Long ago") });
     EXPECT_EQ(Bytes("My Diary.bak"), dry) << "the replaced diary is the previous version";
+}
+
+// Passwords set in the tools window, typed with blanks round them, open the
+// diary in the wizard the next time, as the wizard trims what it is given.
+TEST_F(Program, PasswordsSetInTheToolsWindowOpenTheDiaryNextTime)
+{
+    CreateMyDiary();
+    {
+        TDiaryDB backup;
+        backup.Diary()->SetPassword(S("old times"));
+        backup.AddEntry(EncodeDate(2020, 1, 1), S("Long ago"), S("body"), QString(), QString(), 0);
+        backup.SaveToFile(Path("kept.bkd"));
+    }
+    // Runs act in the tools window, then closes it.
+    const auto inTools = [&](TfrmMain& m, const std::function<void(TfrmOptions&)>& act) {
+        QTimer::singleShot(0, [&] {
+            TfrmOptions* tools = Find<TfrmOptions>();
+            ASSERT_NE(tools, nullptr);
+            act(*tools);
+            tools->btnClose->Click();
+        });
+        Click(m, *m.btnOptions);
+    };
+    Run([&](TfrmEntry& w) { OpenDiary(w, "My Diary", S("secret")); },
+        [&](TfrmMain& m) {
+            inTools(m, [&](TfrmOptions& tools) {
+                for (const char* typed : { "secret", "  new pass ", "new pass\t" })
+                    dialogs.AnswerInputQuery(S(typed));
+                dialogs.AnswerMessageDlg(mrOk);
+                tools.btnChgPassword->Click();
+            });
+            Click(m, *m.btnExit);
+        });
+    EXPECT_EQ(Messages(), QStringList { S("Password was successfully changed") });
+    EXPECT_EQ(Days("My Diary.dry", S("new pass")).size(), 2);
+
+    Run([&](TfrmEntry& w) { OpenDiary(w, "My Diary", S(" new pass ")); },
+        [&](TfrmMain& m) {
+            inTools(m, [&](TfrmOptions& tools) {
+                dialogs.AnswerOpenFile(Path("kept.bkd"));
+                dialogs.AnswerMessageDlg(mrOk);
+                dialogs.AnswerInputQuery(S(" old times  "));
+                dialogs.AnswerMessageDlg(mrOk);
+                tools.pmoRestore->Click();
+            });
+            Click(m, *m.btnExit);
+        });
+    EXPECT_EQ(Messages().last(), S("Diary restored successfully"));
+
+    Run([&](TfrmEntry& w) { OpenDiary(w, "My Diary", S("old times ")); },
+        [&](TfrmMain& m) {
+            m.dCalendar->SetCalendarDate(EncodeDate(2020, 1, 1));
+            EXPECT_EQ(m.edtTitle->Text(), S("Long ago"));
+            Click(m, *m.btnExit);
+        });
+    EXPECT_EQ(Days("My Diary.dry", S("old times")), QStringList { S("20200101|Long ago") });
+    EXPECT_TRUE(errors.isEmpty()) << errors.join(S("; ")).toStdString();
 }
 
 // The wizard's window is activated as a window manager does on showing:

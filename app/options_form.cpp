@@ -1,0 +1,300 @@
+#include "app/options_form.h"
+#include "platform/core/sysutils.h"
+
+#include "app/about_form.h"
+#include "app/diary_export.h"
+#include "app/helpers.h"
+#include "app/main_form.h"
+#include "app/progress_form.h"
+#include "controls/dropdown_button.h"
+#include "controls/form_building.h"
+#include "controls/link_rich_edit.h"
+#include "engine/diary.h"
+#include "engine/reg_values.h"
+#include "platform/core/streams.h"
+#include "platform/gui/dialogs.h"
+#include "platform/gui/extctrls.h"
+#include "platform/gui/menus.h"
+#include "platform/gui/services.h"
+#include "platform/gui/stdctrls.h"
+
+#include <QFileInfo>
+
+namespace {
+
+constexpr int kButtonLeft = 40;
+constexpr int kButtonTop = 22;
+constexpr int kButtonStep = 42;
+constexpr int kButtonWidth = TfrmOptions::DesignClientWidth - 2 * kButtonLeft;
+constexpr int kButtonHeight = 34;
+constexpr int kGlyphMargin = 72;
+
+const char* const kBackupFilter = "Diary Backup|*.bkd";
+
+} // namespace
+
+TfrmOptions::TfrmOptions(TComponent* AOwner, TfrmMain& mainForm)
+    : TForm(AOwner)
+    , Main(mainForm)
+{
+    BuildControls();
+    SetIcon(Application()->Icon());
+    CurrentSkin = -1;
+    SetCaption(ProgramTitle() + S(" - Tools and Options"));
+    OnActivate = [this](TObject* s) { FormActivate(s); };
+    OnKeyPress = [this](TObject* s, QChar& key) { FormKeyPress(s, key); };
+    DoCreate();
+}
+
+TfrmOptions::~TfrmOptions()
+{
+    DoDestroy();
+}
+
+void TfrmOptions::BuildControls()
+{
+    SetName(S("frmOptions"));
+    SetBorderStyle(bsSingle);
+    SetBorderIcons(0);
+    SetClientSize(DesignClientWidth, DesignClientHeight);
+    SetColor(clBlack);
+    SetFontOf(this, 13, clWhite);
+    SetKeyPreview(true);
+    SetPosition(poDesigned);
+
+    Image_Bck = MakeControl<TImage>(this, this, "Image_Bck", QRect(0, 0, DesignClientWidth, DesignClientHeight));
+    Image_Bck->SetAlign(alClient);
+
+    int row = 0;
+    auto makeButton = [&](const char* name, const char* caption, const char* hint, const char* picture) {
+        const QRect bounds(kButtonLeft, kButtonTop + row++ * kButtonStep, kButtonWidth, kButtonHeight);
+        auto* button = MakeSkinButton(this, this, name, bounds, caption, hint, picture);
+        // Glyphs in one column, captions after them.
+        button->SetMargin(kGlyphMargin);
+        return button;
+    };
+    btnBackup = makeButton("btnBackup", " Backup/Restore Diary",
+        "Create a new backup of your diary\r\nof restore from an existing backup", "BACKUP");
+    btnChgPassword = makeButton("btnChgPassword", " Change Password", "Change current diary password", "PASSWORD");
+    btnSetFont
+        = makeButton("btnSetFont", " Set Font Language", " Set the default font for \r\nnew entries in your Diary", "FONT");
+    btnExport = makeButton("btnExport", " Export to MsWord/RTF", "Export to Microsoft Word/RTF", "EXPORT");
+    btnManage = makeButton(
+        "btnManage", "  Manage Birthdays", "View and manage birthdays\r\n and anniversaries globally", "MANAGEBIRTHDAYS");
+    btnWebsite = makeButton("btnWebsite", "   Visit our web site", "Visit our web site", "WEBSITE");
+    const int closeWidth = 90;
+    btnClose = MakeSkinButton(this, this, "btnClose",
+        QRect(DesignClientWidth - 8 - closeWidth, DesignClientHeight - 8 - 30, closeWidth, 30), " Ok",
+        "Close this dialog", "OK");
+
+    pmBackupRestore = new TPopupMenu(this);
+    pmBackupRestore->SetName(S("pmBackupRestore"));
+    auto addItem = [this](const char* name, const char* caption) {
+        auto* item = new TMenuItem(this);
+        item->SetName(S(name));
+        item->SetCaption(S(caption));
+        pmBackupRestore->Items()->Add(item);
+        return item;
+    };
+    pmoBackup = addItem("pmoBackup", "Create a Backup");
+    addItem("N1", "-");
+    pmoRestore = addItem("pmoRestore", "Restore from a Backup");
+    btnBackup->SetDropDownMenu(pmBackupRestore);
+
+    BackupDialog = new TSaveDialog(this);
+    BackupDialog->SetName(S("BackupDialog"));
+    RestoreDialog = new TOpenDialog(this);
+    RestoreDialog->SetName(S("RestoreDialog"));
+    for (TOpenDialog* dialog : { static_cast<TOpenDialog*>(BackupDialog), RestoreDialog }) {
+        dialog->SetDefaultExt(S("bkd"));
+        dialog->SetFilter(S(kBackupFilter));
+    }
+    BackupDialog->SetOptions({ ofHideReadOnly, ofOverwritePrompt, ofEnableSizing });
+    RestoreDialog->SetOptions({ ofHideReadOnly, ofFileMustExist, ofEnableSizing });
+    ExportDialog = new TSaveDialog(this);
+    ExportDialog->SetName(S("ExportDialog"));
+    ExportDialog->SetDefaultExt(S("rtf"));
+    ExportDialog->SetFilter(S("Microsoft Word/RTF files|*.rtf"));
+    ExportDialog->SetOptions({ ofHideReadOnly, ofOverwritePrompt, ofEnableSizing });
+    FntDialog = new TFontDialog(this);
+    FntDialog->SetName(S("FntDialog"));
+    FntDialog->SetOptions({ fdTrueTypeOnly, fdEffects, fdForceFontExist, fdNoOEMFonts });
+
+    pmoBackup->OnClick = [this](TObject* s) { pmoBackupClick(s); };
+    pmoRestore->OnClick = [this](TObject* s) { pmoRestoreClick(s); };
+    btnChgPassword->OnClick = [this](TObject* s) { btnChgPasswordClick(s); };
+    btnSetFont->OnClick = [this](TObject* s) { BtnSetFontClick(s); };
+    btnExport->OnClick = [this](TObject* s) { btnExportClick(s); };
+    btnManage->OnClick = [this](TObject* s) { btnManageClick(s); };
+    btnWebsite->OnClick = [this](TObject* s) { btnWebsiteClick(s); };
+    btnClose->OnClick = [this](TObject* s) { BtnCloseClick(s); };
+}
+
+void TfrmOptions::FormActivate(TObject*)
+{
+    if (CurrentSkin != Main.CurrentSkin) {
+        CurrentSkin = Main.CurrentSkin;
+        // Without the picture the background stays as it was.
+        if (Main.rStore)
+            DrawSkin(*Main.rStore, CurrentSkin, *Image_Bck);
+    }
+    SetActiveControl(nullptr);
+}
+
+void TfrmOptions::FormKeyPress(TObject*, QChar& Key)
+{
+    if (Key.unicode() == 27)
+        Close();
+}
+
+void TfrmOptions::BtnCloseClick(TObject*)
+{
+    Close();
+}
+
+void TfrmOptions::pmoBackupClick(TObject*)
+{
+    BackupDiary();
+}
+
+void TfrmOptions::pmoRestoreClick(TObject*)
+{
+    RestoreDiary();
+}
+
+void TfrmOptions::BackupDiary()
+{
+    BackupDialog->SetInitialDir(Main.ProgramPath);
+    if (!BackupDialog->Execute())
+        return;
+    DiaryDB().Diary()->SetPassword(Main.UserPassword);
+    // A failure raises into the application's error box; the diary's own
+    // file and its modified mark are left alone.
+    DiaryDB().SaveToFile(BackupDialog->FileName(), true);
+}
+
+void TfrmOptions::RestoreDiary()
+{
+    RestoreDialog->SetInitialDir(Main.ProgramPath);
+    if (!RestoreDialog->Execute())
+        return;
+    const QString fileName = RestoreDialog->FileName();
+    if (MessageDlg(S("Proceed to restore diary \"%1\" ?").arg(QFileInfo(fileName).fileName()), mtWarning, mbOKCancel)
+        != mrOk)
+        return;
+    QString password;
+    if (!QFileInfo::exists(fileName)
+        || !InputQuery(S("Security Notice"),
+            S("Enter password for this diary (this will also be\r\nyour new password)"), password))
+        return;
+    // Trimmed as the wizard trims, so the diary opens with it next time.
+    password = password.trimmed();
+
+    // Loaded on its own first: a backup that does not load leaves the open
+    // diary as it is, and one that does carries nothing of it.
+    TDiaryDB restored;
+    const int status = restored.LoadFromFile(fileName, true, password);
+    if (status != lsNoError) {
+        MessageDlg(TDiaryDB::StatusToErrorStr(status), mtError, TMsgDlgButtons { mbOK });
+        return;
+    }
+    DiaryDB().ReplaceContentWith(restored);
+    Main.UserPassword = password;
+    // Nothing the window shows of the old diary may be stored into this one.
+    Main.PrevDate = -1.0;
+    Main.DiaryReplaced();
+    Main.HandleEntry();
+    MessageDlg(S("Diary restored successfully"), mtInformation, TMsgDlgButtons { mbOK });
+    DiaryDB().Modified = true;
+}
+
+void TfrmOptions::btnChgPasswordClick(TObject*)
+{
+    const QString caption = S("Password Change");
+    QString old;
+    if (!InputQuery(caption, S("Enter OLD password"), old))
+        return;
+    if (old.trimmed() != Main.UserPassword.trimmed()) {
+        ShowMessage(S("Password is incorrect!"));
+        return;
+    }
+    QString password;
+    if (!InputQuery(caption, S("Enter NEW password"), password))
+        return;
+    QString confirmation;
+    if (!InputQuery(caption, S("Re-enter NEW password for confirmation"), confirmation))
+        return;
+    // Trimmed as the wizard trims what it is given to open the diary.
+    password = password.trimmed();
+    if (confirmation.trimmed() != password) {
+        ShowMessage(S("Passwords do not match!"));
+        return;
+    }
+    if (const QString error = PasswordStorageError(password); !error.isEmpty()) {
+        MessageDlg(error, mtError, TMsgDlgButtons { mbOK });
+        return;
+    }
+    ShowMessage(S("Password was successfully changed"));
+    DiaryDB().Modified = true;
+    Main.UserPassword = password;
+    Main.DiaryModified = true;
+}
+
+void TfrmOptions::BtnSetFontClick(TObject*)
+{
+    TFont font;
+    font.Assign(*Main.edtTitle->Font());
+    try {
+        LoadFontFromRegistry(*Main.reger, font);
+    } catch (const Exception&) {
+    }
+    FntDialog->SetFont(font);
+    if (!FntDialog->Execute())
+        return;
+    const TFont& chosen = *FntDialog->Font();
+    Main.MemoBody->SetFont(chosen);
+    Main.edtTitle->SetFont(chosen);
+    Main.CurrentFont->Assign(chosen);
+    Main.ResetRichAttributes();
+    // Last: a settings store that cannot be written raises into the error
+    // box, and the font still serves for this run.
+    SaveFontToRegistry(*Main.reger, chosen);
+}
+
+void TfrmOptions::btnManageClick(TObject*)
+{
+    Main.RunBirthdayKeeper(this);
+}
+
+void TfrmOptions::btnWebsiteClick(TObject*)
+{
+    ShellOpen(AboutInfo::WebSite());
+}
+
+void TfrmOptions::btnExportClick(TObject*)
+{
+    ExportDialog->SetInitialDir(Main.ProgramPath);
+    if (!ExportDialog->Execute())
+        return;
+    if (!frmProgress)
+        frmProgress = new TfrmProgress(this);
+    frmProgress->StartProgress();
+    bool failed = false;
+    try {
+        ExportDiary(ExportDialog->FileName());
+    } catch (...) {
+        failed = true;
+    }
+    frmProgress->EndProgress();
+    if (failed)
+        ShowMessage(S("Diary Export to RTF failed!"));
+}
+
+void TfrmOptions::ExportDiary(const QString& filename)
+{
+    const QByteArray rtf = DiaryToRtf(DiaryDB(), *Main.MemoBody->Font(), [] { Application()->ProcessMessages(); });
+    // Through a temporary file: a failed write keeps what the file held.
+    WriteFileAtomically(filename, rtf);
+    if (AppMessageBox(S("View the generated RTF file?"), S("Info"), MB_ICONQUESTION | MB_YESNO) == IDYES)
+        ShellOpen(filename);
+}
