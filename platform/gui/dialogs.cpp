@@ -55,9 +55,12 @@ constexpr TButtonInfo kButtons[] = {
     { mbHelp, u"&Help", QMessageBox::HelpRole },
 };
 
+// The class library's boxes of no particular type carry the application's
+// title, not the program file's name.
 QString ApplicationTitle()
 {
-    return QGuiApplication::applicationDisplayName();
+    const QString title = Application()->Title();
+    return title.isEmpty() ? QGuiApplication::applicationDisplayName() : title;
 }
 
 QString CaptionOf(TMsgDlgType type)

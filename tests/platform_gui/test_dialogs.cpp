@@ -345,6 +345,17 @@ TEST(QtDialogService, MessageDlgShowsTheLibraryTextsAndReturnsTheClickedButton)
     // Esc picks the cancel button.
     WhenModal([](QWidget* dialog) { qobject_cast<QMessageBox*>(dialog)->escapeButton()->click(); });
     EXPECT_EQ(service.MessageDlg(QStringLiteral("?"), mtWarning, mbYesNoCancel), mrCancel);
+
+    // A box of no particular type carries the application's title.
+    const QString kept = Application()->Title();
+    Application()->SetTitle(QStringLiteral("My Program"));
+    WhenModal([&](QWidget* dialog) {
+        title = dialog->windowTitle();
+        qobject_cast<QMessageBox*>(dialog)->buttons().first()->click();
+    });
+    service.MessageDlg(QStringLiteral("Done"), mtCustom, TMsgDlgButtons { mbOK });
+    Application()->SetTitle(kept);
+    EXPECT_EQ(title, QStringLiteral("My Program"));
 }
 
 TEST(QtDialogService, MessageBoxHonoursTheDefaultButtonFlag)
