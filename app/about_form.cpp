@@ -61,17 +61,7 @@ TfrmAbout::~TfrmAbout()
 
 void TfrmAbout::BuildControls()
 {
-    SetName(S("frmAbout"));
-    SetBorderStyle(bsSingle);
-    SetBorderIcons(biSystemMenu);
-    SetClientSize(DesignClientWidth, DesignClientHeight);
-    SetColor(clBlack);
-    SetFontOf(this, 13, clWhite);
-    SetKeyPreview(true);
-    SetPosition(poDesigned);
-
-    Image_Bck = MakeControl<TImage>(this, this, "Image_Bck", QRect(0, 0, DesignClientWidth, DesignClientHeight));
-    Image_Bck->SetAlign(alClient);
+    Image_Bck = SetUpSkinWindow(*this, "frmAbout", DesignClientWidth, DesignClientHeight, biSystemMenu);
 
     const int textWidth = DesignClientWidth - 2 * kMargin;
     auto makeText = [&](const char* name, int top, const char* caption) {
@@ -117,12 +107,7 @@ void TfrmAbout::BuildControls()
 void TfrmAbout::FormActivate(TObject*)
 {
     SetActiveControl(nullptr);
-    if (CurrentSkin == Main.CurrentSkin)
-        return;
-    CurrentSkin = Main.CurrentSkin;
-    // Without the picture the window stays black behind its texts.
-    if (Main.rStore)
-        DrawSkin(*Main.rStore, CurrentSkin, *Image_Bck);
+    FollowSkin(Main.rStore, Main.CurrentSkin, CurrentSkin, *Image_Bck);
 }
 
 void TfrmAbout::LblEmail2MouseEnter(TObject*)

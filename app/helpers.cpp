@@ -8,6 +8,7 @@
 #include "platform/core/registry.h"
 #include "platform/gui/bitmap.h"
 #include "platform/gui/extctrls.h"
+#include "platform/gui/forms.h"
 #include "platform/gui/services.h"
 #include "platform/richtext/rich_edit.h"
 
@@ -203,4 +204,28 @@ TGlyphSpeedButton* MakeSkinButton(TComponent* owner, TWinControl* parent, const 
         button->SetGlyph(&bitmap);
     }
     return button;
+}
+
+TImage* SetUpSkinWindow(TForm& form, const char* name, int clientWidth, int clientHeight, unsigned borderIcons)
+{
+    form.SetName(QString::fromUtf8(name));
+    form.SetBorderStyle(bsSingle);
+    form.SetBorderIcons(borderIcons);
+    form.SetClientSize(clientWidth, clientHeight);
+    form.SetColor(clBlack);
+    SetFontOf(&form, 13, clWhite);
+    form.SetKeyPreview(true);
+    form.SetPosition(poDesigned);
+    auto* background = MakeControl<TImage>(&form, &form, "Image_Bck", QRect(0, 0, clientWidth, clientHeight));
+    background->SetAlign(alClient);
+    return background;
+}
+
+void FollowSkin(const TRessourceStore* store, int number, int& shown, TImage& background)
+{
+    if (shown == number)
+        return;
+    shown = number;
+    if (store)
+        DrawSkin(*store, number, background);
 }

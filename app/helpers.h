@@ -11,6 +11,7 @@
 
 class QRect;
 class TComponent;
+class TForm;
 class TGlyphSpeedButton;
 class TImage;
 class TWinControl;
@@ -68,6 +69,14 @@ QImage ProgramPicture(const QString& name);
 // A program picture flattened onto an opaque background, or standIn when
 // the program has no picture of that name.
 QImage PictureOn(const QString& name, TColor background, const QImage& standIn);
+
+// Sets up a fixed window drawn over a skin: white text on black until the
+// picture comes, keys previewed, placed by its owner; returns the image that
+// fills it with the skin.
+TImage* SetUpSkinWindow(TForm& form, const char* name, int clientWidth, int clientHeight, unsigned borderIcons);
+// Draws skin `number` into background when it differs from `shown`, the
+// skin drawn there before; without the picture the background stays.
+void FollowSkin(const TRessourceStore* store, int number, int& shown, TImage& background);
 
 // A command button over a skin: a glyph from the program's pictures left of a
 // white bold caption, framed only while the mouse is over it.

@@ -53,17 +53,7 @@ TfrmOptions::~TfrmOptions()
 
 void TfrmOptions::BuildControls()
 {
-    SetName(S("frmOptions"));
-    SetBorderStyle(bsSingle);
-    SetBorderIcons(0);
-    SetClientSize(DesignClientWidth, DesignClientHeight);
-    SetColor(clBlack);
-    SetFontOf(this, 13, clWhite);
-    SetKeyPreview(true);
-    SetPosition(poDesigned);
-
-    Image_Bck = MakeControl<TImage>(this, this, "Image_Bck", QRect(0, 0, DesignClientWidth, DesignClientHeight));
-    Image_Bck->SetAlign(alClient);
+    Image_Bck = SetUpSkinWindow(*this, "frmOptions", DesignClientWidth, DesignClientHeight, 0);
 
     int row = 0;
     auto makeButton = [&](const char* name, const char* caption, const char* hint, const char* picture) {
@@ -132,12 +122,7 @@ void TfrmOptions::BuildControls()
 
 void TfrmOptions::FormActivate(TObject*)
 {
-    if (CurrentSkin != Main.CurrentSkin) {
-        CurrentSkin = Main.CurrentSkin;
-        // Without the picture the background stays as it was.
-        if (Main.rStore)
-            DrawSkin(*Main.rStore, CurrentSkin, *Image_Bck);
-    }
+    FollowSkin(Main.rStore, Main.CurrentSkin, CurrentSkin, *Image_Bck);
     SetActiveControl(nullptr);
 }
 
