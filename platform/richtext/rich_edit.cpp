@@ -129,6 +129,48 @@ QByteArray EncodePlainText(const QString& text)
     return text.toUtf8();
 }
 
+QTextCharFormat FontDefaultFormat(const TFont& font)
+{
+    QTextCharFormat format;
+    SetFormatFontName(format, font.Name());
+    if (font.Size() > 0)
+        format.setFontPointSize(font.Size());
+    const TFontStyles style = font.Style();
+    format.setFontWeight(style.Contains(fsBold) ? QFont::Bold : QFont::Normal);
+    format.setFontItalic(style.Contains(fsItalic));
+    format.setFontUnderline(style.Contains(fsUnderline));
+    format.setFontStrikeOut(style.Contains(fsStrikeOut));
+    format.setProperty(kCharsetProperty, int(font.Charset()));
+    // The window text colour is the automatic one: the default keeps no colour for it.
+    if (font.Color() != clWindowText && font.Color() != clDefault)
+        format.setForeground(ToQColor(font.Color()));
+    return format;
+}
+
+void ApplyDefaultFormat(QTextDocument& doc, const QTextCharFormat& format)
+{
+    QFont font(FormatFontName(format));
+    if (format.fontPointSize() > 0)
+        font.setPointSizeF(format.fontPointSize());
+    doc.setDefaultFont(font);
+    if (doc.characterCount() <= 1)
+        QTextCursor(&doc).setBlockCharFormat(format);
+}
+
+void LoadRtfDocument(QTextDocument& doc, const QByteArray& rtf)
+{
+    if (!ReadRtf(rtf, doc))
+        doc.clear();
+}
+
+void LoadPlainTextDocument(QTextDocument& doc, const QString& text, const QTextCharFormat& format)
+{
+    doc.clear();
+    QTextCursor cursor(&doc);
+    cursor.setBlockCharFormat(format);
+    cursor.insertText(ToLf(text), format);
+}
+
 // ---------------------------------------------------------------------------
 // TTextAttributes
 
@@ -247,22 +289,13 @@ void TTextAttributes::SetCharset(TFontCharset value)
 
 void TTextAttributes::Assign(const TFont& font)
 {
-    QTextCharFormat change;
-    SetFormatFontName(change, font.Name());
-    if (font.Size() > 0)
-        change.setFontPointSize(font.Size());
-    const TFontStyles style = font.Style();
-    change.setFontWeight(style.Contains(fsBold) ? QFont::Bold : QFont::Normal);
-    change.setFontItalic(style.Contains(fsItalic));
-    change.setFontUnderline(style.Contains(fsUnderline));
-    change.setFontStrikeOut(style.Contains(fsStrikeOut));
-    change.setProperty(kCharsetProperty, int(font.Charset()));
-    // The window text colour is the automatic one: the default keeps no colour for it.
-    const bool automatic = font.Color() == clWindowText || font.Color() == clDefault;
-    if (automatic && fType == atDefaultText)
-        fOwner->fDefaultFormat->clearForeground();
-    else
-        change.setForeground(ToQColor(font.Color()));
+    QTextCharFormat change = FontDefaultFormat(font);
+    if (!change.hasProperty(QTextFormat::ForegroundBrush)) {
+        if (fType == atDefaultText)
+            fOwner->fDefaultFormat->clearForeground();
+        else
+            change.setForeground(ToQColor(font.Color()));
+    }
     Apply(change);
 }
 
@@ -427,10 +460,7 @@ template <class F> void TRichEdit::Replace(F&& f)
 
 void TRichEdit::LoadRtf(const QByteArray& rtf)
 {
-    Replace([&] {
-        if (!ReadRtf(rtf, *Document()))
-            Document()->clear();
-    });
+    Replace([&] { LoadRtfDocument(*Document(), rtf); });
 }
 
 QByteArray TRichEdit::SaveRtf() const
@@ -440,13 +470,7 @@ QByteArray TRichEdit::SaveRtf() const
 
 void TRichEdit::LoadPlainText(const QString& text)
 {
-    Replace([&] {
-        QTextDocument* doc = Document();
-        doc->clear();
-        QTextCursor cursor(doc);
-        cursor.setBlockCharFormat(*fDefaultFormat);
-        cursor.insertText(ToLf(text), *fDefaultFormat);
-    });
+    Replace([&] { LoadPlainTextDocument(*Document(), text, *fDefaultFormat); });
 }
 
 void TRichEdit::SetText(const QString& value)
@@ -456,16 +480,10 @@ void TRichEdit::SetText(const QString& value)
 
 void TRichEdit::ApplyDefaultFormat()
 {
-    QFont font(FormatFontName(*fDefaultFormat));
-    if (fDefaultFormat->fontPointSize() > 0)
-        font.setPointSizeF(fDefaultFormat->fontPointSize());
     ++fLoading;
-    Document()->setDefaultFont(font);
-    if (TextLength() == 0) {
-        QTextCursor cursor(Document());
-        cursor.setBlockCharFormat(*fDefaultFormat);
+    ::ApplyDefaultFormat(*Document(), *fDefaultFormat);
+    if (TextLength() == 0)
         Editor()->setCurrentCharFormat(*fDefaultFormat);
-    }
     --fLoading;
 }
 

@@ -7,6 +7,9 @@
 #include "platform/richtext/rich_edit_p.h"
 #include "platform/richtext/rtf.h"
 
+#include <QTextCharFormat>
+#include <QTextDocument>
+
 QString RichLinesToRtf(const TRichEditStrings* lines)
 {
     TMemoryStream stream;
@@ -27,6 +30,17 @@ void RtfToRichLines(const QString& rtf, TRichEditStrings* lines)
     }
     TMemoryStream stream(bytes);
     lines->LoadFromStream(stream);
+}
+
+void RtfToDocument(const QString& rtf, const TFont& font, QTextDocument& doc)
+{
+    const QTextCharFormat format = FontDefaultFormat(font);
+    const QByteArray bytes = StringToAnsi(rtf);
+    if (IsRtf(bytes))
+        LoadRtfDocument(doc, bytes);
+    else
+        LoadPlainTextDocument(doc, rtf, format);
+    ApplyDefaultFormat(doc, format);
 }
 
 QString RtfToRichText(const QString& rtf)

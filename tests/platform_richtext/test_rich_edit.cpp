@@ -5,10 +5,10 @@
 
 #include "platform/core/streams.h"
 #include "platform/gui/forms.h"
-#include "support/form_fixture.h"
 #include "platform/gui/services.h"
 #include "platform/richtext/rich_edit.h"
 #include "platform/richtext/rich_lines.h"
+#include "support/form_fixture.h"
 
 #include <QApplication>
 #include <QFile>
@@ -425,6 +425,43 @@ TEST_F(RichEdit, BodyTextReadWithoutTheControlIsWhatTheRichEditFinds)
         check(header + QString::fromUtf16(c.body), c.needles);
     for (const Case& c : plain)
         check(QString::fromUtf16(c.body), c.needles);
+}
+
+// A body put into a bare document shows what the rich edit shows after
+// RtfToRichLines with the same font: text, runs, paragraphs, the default
+// font runs without a font take, and an empty body's format.
+TEST_F(RichEdit, BodyDocumentWithoutTheControlIsWhatTheRichEditShows)
+{
+    const QString bodies[] = {
+        QStringLiteral("{\\rtf1\\ansi{\\fonttbl{\\f0\\fnil Times New Roman;}}{\\colortbl ;\\red255\\green0\\blue0;}"
+                       "\\pard\\qc\\f0\\fs40 Big \\b\\cf1 red\\par\\pard\\b0\\cf0 left\\par}"),
+        QStringLiteral("{\\rtf1\\ansi No font table, \\i italic\\par}"),
+        QStringLiteral("{\\rtf1\\ansi}"),
+        QStringLiteral("Plain first\r\nsecond, \u00C4\rthird"),
+        QString(),
+    };
+    TFont plainFont;
+    plainFont.SetName(QStringLiteral("Arial"));
+    plainFont.SetSize(10);
+    TFont fancyFont;
+    fancyFont.SetName(QStringLiteral("Courier New"));
+    fancyFont.SetSize(13);
+    fancyFont.SetStyle(fsBold | fsItalic);
+    fancyFont.SetColor(clBlue);
+    for (const TFont* font : { &plainFont, &fancyFont }) {
+        edit->SetFont(*font);
+        for (const QString& body : bodies) {
+            RtfToRichLines(body, edit->Lines());
+            QTextDocument doc;
+            RtfToDocument(body, *font, doc);
+            const QTextDocument& shown = *edit->Document();
+            EXPECT_EQ(doc.toRawText(), shown.toRawText()) << qPrintable(body);
+            EXPECT_EQ(doc.defaultFont(), shown.defaultFont()) << qPrintable(body);
+            EXPECT_EQ(WriteRtf(doc), WriteRtf(shown)) << qPrintable(body);
+            for (QTextBlock a = doc.begin(), b = shown.begin(); a.isValid() && b.isValid(); a = a.next(), b = b.next())
+                EXPECT_EQ(a.charFormat(), b.charFormat()) << qPrintable(body);
+        }
+    }
 }
 
 TEST_F(RichEdit, PrintBreaksPagesInsideThePageRect)
