@@ -42,7 +42,14 @@ protected:
     {
         font.SetName(S("Arial"));
         font.SetSize(10);
+        // A two-digit year in the system's short date: headings still show
+        // the whole year, since days of any century are exported.
+        FormatSettings().ShortDateFormat = S("M/d/yy");
+        FormatSettings().DateSeparator = u'/';
     }
+    void TearDown() override { ResetFormatSettings(); }
+
+    static QString Shown(TDateTime date) { return FormatDateTime(S("M/d/yyyy"), date); }
 
     // The exported document as our reader sees it; counts the days reported done.
     void Export(const TDiaryDB& db, QTextDocument& doc)
@@ -55,7 +62,7 @@ protected:
 
     static QString Heading(const Day& d)
     {
-        return DateToStr(EncodeDate(d.year, d.month, d.day)) + S(" - ") + d.shownTitle;
+        return Shown(EncodeDate(d.year, d.month, d.day)) + S(" - ") + d.shownTitle;
     }
 
     // Every paragraph of a heading is bold, underlined and 14 points.
@@ -161,14 +168,14 @@ TEST_F(DiaryExport, EveryDayOfALongDiaryIsExportedInOrder)
     ASSERT_EQ(lines.size(), 4 * kDays);
     int wrong = 0;
     for (int i = 0; i < kDays; ++i) {
-        const QString heading = DateToStr(date(i)) + S(" - Day %1").arg(i);
+        const QString heading = Shown(date(i)) + S(" - Day %1").arg(i);
         if (lines[4 * i + 1] != heading || lines[4 * i + 3] != S("Body %1").arg(i)) {
             ADD_FAILURE_AT(__FILE__, __LINE__) << "day " << i << ": " << qPrintable(lines[4 * i + 1]);
             if (++wrong == 5)
                 break;
         }
     }
-    EXPECT_EQ(lines[1], DateToStr(EncodeDate(1880, 1, 1)) + S(" - Day 0"));
+    EXPECT_EQ(lines[1], Shown(EncodeDate(1880, 1, 1)) + S(" - Day 0"));
     EXPECT_EQ(lines.last(), S("Body %1").arg(kDays - 1));
 }
 
@@ -199,9 +206,9 @@ TEST_F(DiaryExport, LibreOfficeReadsTheDaysInOrder)
     ASSERT_TRUE(text.open(QIODevice::ReadOnly)) << office.readAllStandardError().constData();
     const QString converted = QString::fromUtf8(text.readAll());
     qsizetype at = 0;
-    for (const QString& part : { DateToStr(EncodeDate(1890, 2, 3)) + S(" - First"), S("Plain words"),
-             DateToStr(EncodeDate(2024, 5, 2)) + S(" - Second"), S("Some bold words"),
-             DateToStr(EncodeDate(2025, 1, 1)) + S(" - ") }) {
+    for (const QString& part : { Shown(EncodeDate(1890, 2, 3)) + S(" - First"), S("Plain words"),
+             Shown(EncodeDate(2024, 5, 2)) + S(" - Second"), S("Some bold words"),
+             Shown(EncodeDate(2025, 1, 1)) + S(" - ") }) {
         const qsizetype found = converted.indexOf(part, at);
         EXPECT_GE(found, at) << qPrintable(part) << " in\n" << qPrintable(converted);
         at = std::max(at, found);
