@@ -390,7 +390,18 @@ TEST_F(OptionsWindow, ExportWritesTheFileWholeOrReportsAndKeepsTheOldOne)
     const QString file = dir.filePath(S("diary.rtf"));
     dialogs.AnswerSaveFile(file);
     dialogs.AnswerMessageBox(IDYES);
+    // While the file is written and offered, the progress window shows and
+    // keeps the user out of the other windows.
+    form->Show();
+    options->Show();
+    bool busy = false;
+    dialogs.OnCall = [&](const TDialogCall& call) {
+        if (call.Kind == TDialogKind::MessageBox)
+            busy = options->frmProgress && options->frmProgress->Visible() && !form->Enabled() && !options->Enabled();
+    };
     options->btnExport->Click();
+    dialogs.OnCall = {};
+    EXPECT_TRUE(busy);
     const TDialogCall& asked = dialogs.Calls().first();
     EXPECT_EQ(asked.File.Filter, S("Microsoft Word/RTF files|*.rtf"));
     EXPECT_EQ(asked.File.DefaultExt, S("rtf"));
