@@ -346,19 +346,16 @@ TEST_F(BirthdayLine, BirthdaysButtonRunsTheKeeperOnTheFileAndShowsWhatItLeft)
     Pick(2026, 5, 20);
     ASSERT_TRUE(BirthdayComponent().Entries()->Modified());
     bool seen = false;
-    QTimer::singleShot(0, [&] {
-        for (TCustomForm* w : AllForms())
-            if (auto* keeper = dynamic_cast<TfrmBDMain*>(w)) {
-                seen = true;
-                // The pending change was written before the keeper opened.
-                EXPECT_TRUE(QFile::exists(form->BirthdayFileName));
-                EXPECT_EQ(keeper->CPCalendar->CalendarDate(), EncodeDate(2026, 5, 20));
-                EXPECT_EQ(keeper->sDataFileName, form->BirthdayFileName);
-                TEntry* e = BirthdayComponent().Entries()->Add();
-                e->SetFullName(S("Zoe"));
-                e->SetBirthDate(EncodeDate(1004, 5, 20));
-                keeper->btnExit->Click();
-            }
+    OnShown<TfrmBDMain>([&](TfrmBDMain& keeper) {
+        seen = true;
+        // The pending change was written before the keeper opened.
+        EXPECT_TRUE(QFile::exists(form->BirthdayFileName));
+        EXPECT_EQ(keeper.CPCalendar->CalendarDate(), EncodeDate(2026, 5, 20));
+        EXPECT_EQ(keeper.sDataFileName, form->BirthdayFileName);
+        TEntry* e = BirthdayComponent().Entries()->Add();
+        e->SetFullName(S("Zoe"));
+        e->SetBirthDate(EncodeDate(1004, 5, 20));
+        keeper.btnExit->Click();
     });
     form->BtnBirthdays->Click();
     EXPECT_TRUE(seen);

@@ -108,24 +108,21 @@ TEST_F(OptionsWindow, OpensCentredOverTheMainWindowOnItsSkinAndClosesWithEsc)
     expected.SetBounds(0, 0, TfrmOptions::DesignClientWidth, TfrmOptions::DesignClientHeight);
     ASSERT_TRUE(DrawSkin(*main.rStore, 4, expected));
     bool seen = false;
-    QTimer::singleShot(0, [&] {
-        for (TCustomForm* w : AllForms())
-            if (auto* shown = dynamic_cast<TfrmOptions*>(w)) {
-                seen = true;
-                // The day was stored before the window opened.
-                EXPECT_EQ(TitleOf(DiaryDB(), 2026, 4, 1), S("Spring"));
-                EXPECT_EQ(shown->Caption(), S("Veltrane Diary - Tools and Options"));
-                EXPECT_EQ(QSize(shown->ClientWidth(), shown->ClientHeight()), QSize(400, 330));
-                EXPECT_EQ(shown->Left(), 100 + (900 - shown->Width()) / 2);
-                EXPECT_EQ(shown->Top(), 80 + (700 - shown->Height()) / 2);
-                EXPECT_EQ(shown->ActiveControl(), nullptr);
-                EXPECT_EQ(shown->Image_Bck->Picture()->Bitmap()->Image(), expected.Picture()->Bitmap()->Image());
-                for (TGlyphSpeedButton* b : { shown->btnBackup, shown->btnChgPassword, shown->btnSetFont,
-                         shown->btnExport, shown->btnManage, shown->btnWebsite, shown->btnClose })
-                    EXPECT_TRUE(QRect(0, 0, 400, 330).contains(b->BoundsRect())) << b->Name().toStdString();
-                EXPECT_EQ(shown->btnBackup->DropDownMenu(), shown->pmBackupRestore);
-                QTest::keyClick(shown->Handle(), Qt::Key_Escape);
-            }
+    OnShown<TfrmOptions>([&](TfrmOptions& shown) {
+        seen = true;
+        // The day was stored before the window opened.
+        EXPECT_EQ(TitleOf(DiaryDB(), 2026, 4, 1), S("Spring"));
+        EXPECT_EQ(shown.Caption(), S("Veltrane Diary - Tools and Options"));
+        EXPECT_EQ(QSize(shown.ClientWidth(), shown.ClientHeight()), QSize(400, 330));
+        EXPECT_EQ(shown.Left(), 100 + (900 - shown.Width()) / 2);
+        EXPECT_EQ(shown.Top(), 80 + (700 - shown.Height()) / 2);
+        EXPECT_EQ(shown.ActiveControl(), nullptr);
+        EXPECT_EQ(shown.Image_Bck->Picture()->Bitmap()->Image(), expected.Picture()->Bitmap()->Image());
+        for (TGlyphSpeedButton* b : { shown.btnBackup, shown.btnChgPassword, shown.btnSetFont,
+                 shown.btnExport, shown.btnManage, shown.btnWebsite, shown.btnClose })
+            EXPECT_TRUE(QRect(0, 0, 400, 330).contains(b->BoundsRect())) << b->Name().toStdString();
+        EXPECT_EQ(shown.btnBackup->DropDownMenu(), shown.pmBackupRestore);
+        QTest::keyClick(shown.Handle(), Qt::Key_Escape);
     });
     main.btnOptions->Click();
     EXPECT_TRUE(seen);
@@ -362,18 +359,15 @@ TEST_F(OptionsWindow, ManageBirthdaysSavesBeforeAndLoadsAfter)
     anna->SetBirthDate(EncodeDate(1980, 5, 3));
     Pick(2026, 5, 20);
     bool seen = false;
-    QTimer::singleShot(0, [&] {
-        for (TCustomForm* w : AllForms())
-            if (auto* keeper = dynamic_cast<TfrmBDMain*>(w)) {
-                seen = true;
-                EXPECT_TRUE(QFile::exists(form->BirthdayFileName));
-                EXPECT_EQ(keeper->GetOwner(), options);
-                EXPECT_EQ(keeper->CPCalendar->CalendarDate(), EncodeDate(2026, 5, 20));
-                TEntry* zoe = BirthdayComponent().Entries()->Add();
-                zoe->SetFullName(S("Zoe"));
-                zoe->SetBirthDate(EncodeDate(1004, 5, 20));
-                keeper->btnExit->Click();
-            }
+    OnShown<TfrmBDMain>([&](TfrmBDMain& keeper) {
+        seen = true;
+        EXPECT_TRUE(QFile::exists(form->BirthdayFileName));
+        EXPECT_EQ(keeper.GetOwner(), options);
+        EXPECT_EQ(keeper.CPCalendar->CalendarDate(), EncodeDate(2026, 5, 20));
+        TEntry* zoe = BirthdayComponent().Entries()->Add();
+        zoe->SetFullName(S("Zoe"));
+        zoe->SetBirthDate(EncodeDate(1004, 5, 20));
+        keeper.btnExit->Click();
     });
     options->btnManage->Click();
     EXPECT_TRUE(seen);

@@ -46,18 +46,6 @@ bool operator==(const TCalOpts& a, const TCalOpts& b)
     return a.UseEng == b.UseEng && a.ChangeSOW == b.ChangeSOW && a.SOW == b.SOW;
 }
 
-// Runs act on the window of class F once its modal loop runs.
-template <class F> void OnShown(const std::function<void(F&)>& act)
-{
-    QTimer::singleShot(0, [act] {
-        for (TCustomForm* w : AllForms())
-            if (auto* shown = dynamic_cast<F*>(w)) {
-                act(*shown);
-                return;
-            }
-    });
-}
-
 class SmallWindows : public MainWindowFixture {
 protected:
     void SetUp() override

@@ -13,10 +13,24 @@
 #include "resources/program_pictures.h"
 
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
+
+// Runs act on the window of class F once the modal loop that shows it runs.
+template <class F> void OnShown(const std::function<void(F&)>& act)
+{
+    QTimer::singleShot(0, [act] {
+        for (TCustomForm* w : AllForms())
+            if (auto* shown = dynamic_cast<F*>(w)) {
+                act(*shown);
+                return;
+            }
+    });
+}
 
 class MainWindowFixture : public ::testing::Test {
 protected:
