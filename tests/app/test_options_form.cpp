@@ -14,6 +14,7 @@
 #include "controls/styled_speed_button.h"
 #include "engine/reg_values.h"
 #include "platform/core/registry.h"
+#include "platform/core/streams.h"
 #include "platform/gui/extctrls.h"
 #include "platform/gui/services.h"
 #include "platform/gui/stdctrls.h"
@@ -427,6 +428,16 @@ TEST_F(OptionsWindow, ExportWritesTheFileWholeOrReportsAndKeepsTheOldOne)
     EXPECT_EQ(Messages().last(), S("Diary Export to RTF failed!"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), entries);
     EXPECT_TRUE(form->Enabled());
+
+    // A day that cannot be read half-way: the earlier export stays whole.
+    const QByteArray earlier = ReadWholeFile(file);
+    DiaryDB().Diary()->Indexer().AddObject(S("20300101"), 12345);
+    dialogs.AnswerSaveFile(file);
+    dialogs.AnswerMessageDlg(mrOk);
+    options->btnExport->Click();
+    EXPECT_EQ(Messages().last(), S("Diary Export to RTF failed!"));
+    EXPECT_EQ(ReadWholeFile(file), earlier);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), entries);
     dialogs.CancelSaveFile();
     options->btnExport->Click();
     EXPECT_EQ(opened.size(), 1);
