@@ -1,10 +1,10 @@
 #include "app/about_form.h"
 #include "platform/core/sysutils.h"
 
-#include "controls/form_building.h"
 #include "app/helpers.h"
 #include "app/main_form.h"
 #include "controls/dropdown_button.h"
+#include "controls/form_building.h"
 #include "controls/glow_label.h"
 #include "platform/gui/extctrls.h"
 #include "platform/gui/services.h"
@@ -46,7 +46,6 @@ TfrmAbout::TfrmAbout(TComponent* AOwner, TfrmMain& mainForm)
     , Main(mainForm)
 {
     BuildControls();
-    CurrentSkin = -1;
     SetCaption(ProgramTitle() + S(" by ") + AboutInfo::MakerName() + QLatin1Char(' '));
     LblEmail2->SetCaption(AboutInfo::ContactAddress());
     OnActivate = [this](TObject* s) { FormActivate(s); };
@@ -95,10 +94,7 @@ void TfrmAbout::BuildControls()
     LblEmail2->OnMouseLeave = [this](TObject* s) { LblEmail2MouseLeave(s); };
     LblEmail2->OnClick = [this](TObject* s) { LblEmail2Click(s); };
 
-    const int buttonWidth = 90;
-    BtnClose = MakeSkinButton(this, this, "BtnClose",
-        QRect(DesignClientWidth - 8 - buttonWidth, DesignClientHeight - 8 - kButtonHeight, buttonWidth, kButtonHeight),
-        " Ok", "Close this dialog", "OK");
+    BtnClose = MakeSkinCloseButton(*this, "BtnClose");
     BtnWebSite->OnClick = [this](TObject* s) { BtnWebSiteClick(s); };
     BtnOtherProduct->OnClick = [this](TObject* s) { BtnOtherProductClick(s); };
     BtnClose->OnClick = [this](TObject* s) { BtnCloseClick(s); };

@@ -229,3 +229,12 @@ void FollowSkin(const TRessourceStore* store, int number, int& shown, TImage& ba
     if (store)
         DrawSkin(*store, number, background);
 }
+
+TGlyphSpeedButton* MakeSkinCloseButton(TForm& form, const char* name)
+{
+    constexpr int width = 90;
+    constexpr int height = 30;
+    constexpr int margin = 8;
+    const QRect bounds(form.ClientWidth() - margin - width, form.ClientHeight() - margin - height, width, height);
+    return MakeSkinButton(&form, &form, name, bounds, " Ok", "Close this dialog", "OK");
+}

@@ -74,6 +74,9 @@ QImage PictureOn(const QString& name, TColor background, const QImage& standIn);
 // picture comes, keys previewed, placed by its owner; returns the image that
 // fills it with the skin.
 TImage* SetUpSkinWindow(TForm& form, const char* name, int clientWidth, int clientHeight, unsigned borderIcons);
+// The " Ok" button in the bottom right corner of a skin window; closing is
+// the caller's.
+TGlyphSpeedButton* MakeSkinCloseButton(TForm& form, const char* name);
 // Draws skin `number` into background when it differs from `shown`, the
 // skin drawn there before; without the picture the background stays.
 void FollowSkin(const TRessourceStore* store, int number, int& shown, TImage& background);

@@ -10,8 +10,8 @@
 #include "app/main_form.h"
 #include "platform/core/sysutils.h"
 
-#include "controls/form_building.h"
 #include "app/helpers.h"
+#include "controls/form_building.h"
 
 #include "controls/dropdown_button.h"
 #include "controls/hatch_panel.h"
@@ -119,22 +119,6 @@ TLbSpeedButton* MakeNavButton(
     button->SetCursor(crHandPoint);
     SetGlyphOf(button, picture);
     return button;
-}
-
-TMenuItem* AddItem(TfrmMain* owner, TPopupMenu* menu, const char* name, const char* caption)
-{
-    auto* item = new TMenuItem(owner);
-    item->SetName(S(name));
-    item->SetCaption(S(caption));
-    menu->Items()->Add(item);
-    return item;
-}
-
-TPopupMenu* MakeMenu(TfrmMain* owner, const char* name)
-{
-    auto* menu = new TPopupMenu(owner);
-    menu->SetName(S(name));
-    return menu;
 }
 
 TAction* MakeAction(TfrmMain* owner, TActionList* list, const char* name, const char* caption, const char* hint)
@@ -431,10 +415,10 @@ void TfrmMain::BuildControls()
     rule->SetShape(bsTopLine);
     rule->SetAnchors(akLeft | akTop | akRight);
 
-    pmColors = MakeMenu(this, "pmColors");
+    pmColors = MakePopupMenu(this, "pmColors");
     const char* colours[] = { "Black", "Navy", "Maroon", "Olive", "Green", "Purple", "Teal", "Red", "Gray" };
     for (int i = 0; i < 9; ++i)
-        AddItem(this, pmColors, qPrintable(QStringLiteral("pmiNCL%1").arg(i)), colours[i]);
+        AddMenuItem(this, pmColors->Items(), qPrintable(QStringLiteral("pmiNCL%1").arg(i)), colours[i]);
     btnColor->SetDropDownMenu(pmColors);
 
     // The body lies on the paper with a margin; the birthday line under it
@@ -459,32 +443,32 @@ void TfrmMain::BuildControls()
     pnlInfo->SetBevelOuter(bvNone);
     pnlInfo->SetColor(clBlack);
 
-    pmCalendar = MakeMenu(this, "pmCalendar");
-    SetMenuItemAction(AddItem(this, pmCalendar, "pmoNextEntry", "Next Entry (PgDn)"), actGoNEntry);
-    SetMenuItemAction(AddItem(this, pmCalendar, "pmoPrevEntry", "Previous Entry (PgUp))"), actGoPEntry);
-    SetMenuItemAction(AddItem(this, pmCalendar, "pmoNextMonth", "Next Month"), actGoNMonth);
-    SetMenuItemAction(AddItem(this, pmCalendar, "pmoPrevMonth", "Previous Month"), actGoPMonth);
-    TMenuItem* nextYear = AddItem(this, pmCalendar, "pmoNextYear", "Next Year");
-    TMenuItem* prevYear = AddItem(this, pmCalendar, "pmoPrevYear", "Previous Year");
+    pmCalendar = MakePopupMenu(this, "pmCalendar");
+    SetMenuItemAction(AddMenuItem(this, pmCalendar->Items(), "pmoNextEntry", "Next Entry (PgDn)"), actGoNEntry);
+    SetMenuItemAction(AddMenuItem(this, pmCalendar->Items(), "pmoPrevEntry", "Previous Entry (PgUp))"), actGoPEntry);
+    SetMenuItemAction(AddMenuItem(this, pmCalendar->Items(), "pmoNextMonth", "Next Month"), actGoNMonth);
+    SetMenuItemAction(AddMenuItem(this, pmCalendar->Items(), "pmoPrevMonth", "Previous Month"), actGoPMonth);
+    TMenuItem* nextYear = AddMenuItem(this, pmCalendar->Items(), "pmoNextYear", "Next Year");
+    TMenuItem* prevYear = AddMenuItem(this, pmCalendar->Items(), "pmoPrevYear", "Previous Year");
     SetMenuItemAction(nextYear, actGoNYear);
     SetMenuItemAction(prevYear, actGoPYear);
     nextYear->SetVisible(false);
     prevYear->SetVisible(false);
-    SetMenuItemAction(AddItem(this, pmCalendar, "pmoGotoToday", "Goto: ToDay"), actGoToday);
-    pmoCalendarOptions = AddItem(this, pmCalendar, "pmoCalendarOptions", "Calendar Options");
+    SetMenuItemAction(AddMenuItem(this, pmCalendar->Items(), "pmoGotoToday", "Goto: ToDay"), actGoToday);
+    pmoCalendarOptions = AddMenuItem(this, pmCalendar->Items(), "pmoCalendarOptions", "Calendar Options");
     pmoCalendarOptions->OnClick = [this](TObject* s) { pmoCalendarOptionsClick(s); };
     dCalendar->SetPopupMenu(pmCalendar);
 
-    pmEntry = MakeMenu(this, "pmEntry");
-    pmoPaste = AddItem(this, pmEntry, "pmoPaste", "Paste from clipboard");
-    pmoShowScrollbar = AddItem(this, pmEntry, "pmoShowScrollbar", "Show scrollbar ");
-    AddItem(this, pmEntry, "pmoEntryLine", "-");
-    pmoResetEntry = AddItem(this, pmEntry, "pmoResetEntry", "Reset to default font");
+    pmEntry = MakePopupMenu(this, "pmEntry");
+    pmoPaste = AddMenuItem(this, pmEntry->Items(), "pmoPaste", "Paste from clipboard");
+    pmoShowScrollbar = AddMenuItem(this, pmEntry->Items(), "pmoShowScrollbar", "Show scrollbar ");
+    AddMenuItem(this, pmEntry->Items(), "pmoEntryLine", "-");
+    pmoResetEntry = AddMenuItem(this, pmEntry->Items(), "pmoResetEntry", "Reset to default font");
     MemoBody->SetPopupMenu(pmEntry);
 
-    pmImage = MakeMenu(this, "pmImage");
-    SetMenuItemAction(AddItem(this, pmImage, "pmoNextImage", ""), actNextMood);
-    SetMenuItemAction(AddItem(this, pmImage, "pmoPrevImage", ""), actPrevMood);
+    pmImage = MakePopupMenu(this, "pmImage");
+    SetMenuItemAction(AddMenuItem(this, pmImage->Items(), "pmoNextImage", ""), actNextMood);
+    SetMenuItemAction(AddMenuItem(this, pmImage->Items(), "pmoPrevImage", ""), actPrevMood);
     imgMood->SetPopupMenu(pmImage);
 
     BuildDayDisplay();

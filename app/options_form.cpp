@@ -39,7 +39,6 @@ TfrmOptions::TfrmOptions(TComponent* AOwner, TfrmMain& mainForm)
 {
     BuildControls();
     SetIcon(Application()->Icon());
-    CurrentSkin = -1;
     SetCaption(ProgramTitle() + S(" - Tools and Options"));
     OnActivate = [this](TObject* s) { FormActivate(s); };
     OnKeyPress = [this](TObject* s, QChar& key) { FormKeyPress(s, key); };
@@ -66,46 +65,31 @@ void TfrmOptions::BuildControls()
     btnBackup = makeButton("btnBackup", " Backup/Restore Diary",
         "Create a new backup of your diary\r\nof restore from an existing backup", "BACKUP");
     btnChgPassword = makeButton("btnChgPassword", " Change Password", "Change current diary password", "PASSWORD");
-    btnSetFont
-        = makeButton("btnSetFont", " Set Font Language", " Set the default font for \r\nnew entries in your Diary", "FONT");
+    btnSetFont = makeButton(
+        "btnSetFont", " Set Font Language", " Set the default font for \r\nnew entries in your Diary", "FONT");
     btnExport = makeButton("btnExport", " Export to MsWord/RTF", "Export to Microsoft Word/RTF", "EXPORT");
-    btnManage = makeButton(
-        "btnManage", "  Manage Birthdays", "View and manage birthdays\r\n and anniversaries globally", "MANAGEBIRTHDAYS");
+    btnManage = makeButton("btnManage", "  Manage Birthdays",
+        "View and manage birthdays\r\n and anniversaries globally", "MANAGEBIRTHDAYS");
     btnWebsite = makeButton("btnWebsite", "   Visit our web site", "Visit our web site", "WEBSITE");
-    const int closeWidth = 90;
-    btnClose = MakeSkinButton(this, this, "btnClose",
-        QRect(DesignClientWidth - 8 - closeWidth, DesignClientHeight - 8 - 30, closeWidth, 30), " Ok",
-        "Close this dialog", "OK");
+    btnClose = MakeSkinCloseButton(*this, "btnClose");
 
-    pmBackupRestore = new TPopupMenu(this);
-    pmBackupRestore->SetName(S("pmBackupRestore"));
-    auto addItem = [this](const char* name, const char* caption) {
-        auto* item = new TMenuItem(this);
-        item->SetName(S(name));
-        item->SetCaption(S(caption));
-        pmBackupRestore->Items()->Add(item);
-        return item;
-    };
-    pmoBackup = addItem("pmoBackup", "Create a Backup");
-    addItem("N1", "-");
-    pmoRestore = addItem("pmoRestore", "Restore from a Backup");
+    pmBackupRestore = MakePopupMenu(this, "pmBackupRestore");
+    pmoBackup = AddMenuItem(this, pmBackupRestore->Items(), "pmoBackup", "Create a Backup");
+    AddMenuItem(this, pmBackupRestore->Items(), "N1", "-");
+    pmoRestore = AddMenuItem(this, pmBackupRestore->Items(), "pmoRestore", "Restore from a Backup");
     btnBackup->SetDropDownMenu(pmBackupRestore);
 
-    BackupDialog = new TSaveDialog(this);
-    BackupDialog->SetName(S("BackupDialog"));
-    RestoreDialog = new TOpenDialog(this);
-    RestoreDialog->SetName(S("RestoreDialog"));
-    for (TOpenDialog* dialog : { static_cast<TOpenDialog*>(BackupDialog), RestoreDialog }) {
-        dialog->SetDefaultExt(S("bkd"));
-        dialog->SetFilter(S(kBackupFilter));
-    }
-    BackupDialog->SetOptions({ ofHideReadOnly, ofOverwritePrompt, ofEnableSizing });
-    RestoreDialog->SetOptions({ ofHideReadOnly, ofFileMustExist, ofEnableSizing });
-    ExportDialog = new TSaveDialog(this);
-    ExportDialog->SetName(S("ExportDialog"));
-    ExportDialog->SetDefaultExt(S("rtf"));
-    ExportDialog->SetFilter(S("Microsoft Word/RTF files|*.rtf"));
-    ExportDialog->SetOptions({ ofHideReadOnly, ofOverwritePrompt, ofEnableSizing });
+    auto fileDialog = []<class T>(T* dialog, const char* name, const char* ext, const char* filter, TOpenOption check) {
+        dialog->SetName(S(name));
+        dialog->SetDefaultExt(S(ext));
+        dialog->SetFilter(S(filter));
+        dialog->SetOptions({ ofHideReadOnly, check, ofEnableSizing });
+        return dialog;
+    };
+    BackupDialog = fileDialog(new TSaveDialog(this), "BackupDialog", "bkd", kBackupFilter, ofOverwritePrompt);
+    RestoreDialog = fileDialog(new TOpenDialog(this), "RestoreDialog", "bkd", kBackupFilter, ofFileMustExist);
+    ExportDialog
+        = fileDialog(new TSaveDialog(this), "ExportDialog", "rtf", "Microsoft Word/RTF files|*.rtf", ofOverwritePrompt);
     FntDialog = new TFontDialog(this);
     FntDialog->SetName(S("FntDialog"));
     FntDialog->SetOptions({ fdTrueTypeOnly, fdEffects, fdForceFontExist, fdNoOEMFonts });

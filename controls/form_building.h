@@ -5,6 +5,7 @@
 
 #include "platform/gui/controls.h"
 #include "platform/gui/graphics.h"
+#include "platform/gui/menus.h"
 
 #include <QRect>
 #include <QString>
@@ -27,4 +28,21 @@ inline void SetFontOf(TControl* control, int pixels, TColor color, bool bold = f
     font.SetColor(color);
     font.SetStyle(bold ? TFontStyles(fsBold) : TFontStyles());
     control->SetFont(font);
+}
+
+// A pop-up menu owned by the window, and its named items.
+inline TPopupMenu* MakePopupMenu(TComponent* owner, const char* name)
+{
+    auto* menu = new TPopupMenu(owner);
+    menu->SetName(QString::fromUtf8(name));
+    return menu;
+}
+
+inline TMenuItem* AddMenuItem(TComponent* owner, TMenuItem* parent, const char* name, const char* caption)
+{
+    auto* item = new TMenuItem(owner);
+    item->SetName(QString::fromUtf8(name));
+    item->SetCaption(QString::fromUtf8(caption));
+    parent->Add(item);
+    return item;
 }

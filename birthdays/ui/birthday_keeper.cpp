@@ -5,6 +5,7 @@
 #include "birthdays/month_summary.h"
 #include "birthdays/ui/bd_entry.h"
 #include "birthdays/ui/birthday_popup.h"
+#include "controls/form_building.h"
 #include "controls/hatch_panel.h"
 #include "controls/month_calendar_ex.h"
 #include "controls/shadow_label.h"
@@ -14,7 +15,6 @@
 #include "platform/gui/bitmap.h"
 #include "platform/gui/dialogs.h"
 #include "platform/gui/extctrls.h"
-#include "controls/form_building.h"
 #include "platform/gui/menus.h"
 #include "platform/gui/stdctrls.h"
 
@@ -52,15 +52,6 @@ void SetGlyphFrom(TLbSpeedButton* button, const char* picture)
         button->SetGlyph(&bitmap);
     } catch (const Exception&) {
     }
-}
-
-TMenuItem* AddItem(TfrmBDMain* owner, TMenuItem* parent, const char* name, const char* caption)
-{
-    auto* item = new TMenuItem(owner);
-    item->SetName(S(name));
-    item->SetCaption(S(caption));
-    parent->Add(item);
-    return item;
 }
 
 } // namespace
@@ -193,10 +184,10 @@ void TfrmBDMain::BuildMenus()
     pmCalendar = new TPopupMenu(this);
     pmCalendar->SetName(S("pmCalendar"));
     pmCalendar->OnPopup = [this](TObject* s) { pmCalendarPopup(s); };
-    pmoAddEntry = AddItem(this, pmCalendar->Items(), "pmoAddEntry", "Add Entry");
+    pmoAddEntry = AddMenuItem(this, pmCalendar->Items(), "pmoAddEntry", "Add Entry");
     pmoAddEntry->OnClick = [this](TObject* s) { pmoAddEntryClick(s); };
-    pmoEditEntry = AddItem(this, pmCalendar->Items(), "pmoEditEntry", "Modify Entry of");
-    pmoDeleteEntry = AddItem(this, pmCalendar->Items(), "pmoDeleteEntry", "Delete entry of");
+    pmoEditEntry = AddMenuItem(this, pmCalendar->Items(), "pmoEditEntry", "Modify Entry of");
+    pmoDeleteEntry = AddMenuItem(this, pmCalendar->Items(), "pmoDeleteEntry", "Delete entry of");
     // BuildEntrySubItems: four hidden places for the day's entries.
     for (int i = 0; i < MaxBirthdayEntriesPerDay; ++i) {
         for (TMenuItem* head : { pmoEditEntry, pmoDeleteEntry }) {
@@ -215,12 +206,12 @@ void TfrmBDMain::BuildMenus()
     pmTools = new TPopupMenu(this);
     pmTools->SetName(S("pmTools"));
     pmTools->OnPopup = [this](TObject* s) { pmToolsPopup(s); };
-    pmoBackup = AddItem(this, pmTools->Items(), "pmoBackup", "Backup all Entries to File");
+    pmoBackup = AddMenuItem(this, pmTools->Items(), "pmoBackup", "Backup all Entries to File");
     pmoBackup->OnClick = [this](TObject* s) { pmoBackupClick(s); };
-    pmoRestore = AddItem(this, pmTools->Items(), "pmoRestore", "Restore all Entries from file");
+    pmoRestore = AddMenuItem(this, pmTools->Items(), "pmoRestore", "Restore all Entries from file");
     pmoRestore->OnClick = [this](TObject* s) { pmoRestoreClick(s); };
-    AddItem(this, pmTools->Items(), "N1", "-");
-    pmoClear = AddItem(this, pmTools->Items(), "pmoClear", "Clear all Entries");
+    AddMenuItem(this, pmTools->Items(), "N1", "-");
+    pmoClear = AddMenuItem(this, pmTools->Items(), "pmoClear", "Clear all Entries");
     pmoClear->OnClick = [this](TObject* s) { pmoClearClick(s); };
     btnTools->SetPopupMenu(pmTools);
 
