@@ -1,6 +1,7 @@
 // Saving and loading a ten-year diary, and the peak memory of a load measured
 // in a fresh process.
 #include "bench_data.h"
+#include "bench_targets.h"
 #include "engine/diary.h"
 
 #include <QCoreApplication>
@@ -83,6 +84,7 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    RunTargetChecks();
 
     QProcess child;
     child.start(QCoreApplication::applicationFilePath(),

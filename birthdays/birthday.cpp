@@ -5,6 +5,8 @@
 #include "platform/core/streams.h"
 #include "platform/core/sysutils.h"
 
+#include <array>
+#include <deque>
 #include <exception>
 #include <memory>
 
@@ -173,13 +175,31 @@ QList<TEntry*> TEntries::GetEntriesOfMonth(int aMonth) const
 void TEntries::SortByCanonicalDate(QList<TEntry*>& list)
 {
     // The list holds one month, so the day alone is the key; comparing days
-    // keeps 29 February after the 28th without a date in year 1. The
-    // exchanges are kept as they are: the order of same-day entries they
-    // produce is the one the keeper has always shown.
-    for (qsizetype i = 0; i < list.size(); ++i)
-        for (qsizetype j = i + 1; j < list.size(); ++j)
-            if (list[j]->Day() < list[i]->Day())
-                list.swapItemsAt(i, j);
+    // keeps 29 February after the 28th without a date in year 1.
+    //
+    // The keeper has always shown the order of an exchange sort (for each i,
+    // every later j with a smaller day than list[i] swaps with it), which is
+    // quadratic. The same order comes from one pass over the list: the
+    // exchanges move the entries of day d as a queue, where reading the list
+    // in order, an entry of day d joins at the back and one of an earlier day
+    // sends the front to the back (later days play no part). The queues in
+    // day order are the result.
+    constexpr int kDays = 32; // Day() is 0 (no date) or 1 to 31
+    std::array<std::deque<TEntry*>, kDays> queues;
+    for (TEntry* entry : list) {
+        const int day = entry->Day();
+        for (int later = day + 1; later < kDays; ++later) {
+            std::deque<TEntry*>& queue = queues[later];
+            if (!queue.empty()) {
+                queue.push_back(queue.front());
+                queue.pop_front();
+            }
+        }
+        queues[day].push_back(entry);
+    }
+    list.clear();
+    for (const std::deque<TEntry*>& queue : queues)
+        list.append(QList<TEntry*>(queue.begin(), queue.end()));
 }
 
 // --- TBirthdayComponent ---

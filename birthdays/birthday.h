@@ -87,9 +87,9 @@ public:
     TEntry* GetEntryOfDay(int Index, TDateTime aDate) const;
     // Entries of aMonth (1 to 12), ordered by SortByCanonicalDate.
     QList<TEntry*> GetEntriesOfMonth(int aMonth) const;
-    // Orders the entries of one month by day with an exchange selection sort.
-    // Entries of the same day come out in the order this sort leaves them,
-    // which callers may rely on being the same every time.
+    // Orders the entries of one month by day. Entries of the same day come
+    // out in the order an exchange selection sort leaves them, which callers
+    // may rely on being the same every time.
     static void SortByCanonicalDate(QList<TEntry*>& list);
 
     bool Modified() const { return fModified; }

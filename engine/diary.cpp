@@ -9,6 +9,7 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
@@ -133,7 +134,8 @@ void TDiary::Notify(TCollectionItem* item, TCollectionNotification action)
         return;
     switch (action) {
     case TCollectionNotification::cnAdded:
-        UpdateIndexer(static_cast<TDiaryEntry*>(item), opAdd);
+        if (fIndexOnJoin)
+            UpdateIndexer(static_cast<TDiaryEntry*>(item), opAdd);
         SetModified(true);
         break;
     case TCollectionNotification::cnDeleting:
@@ -172,12 +174,52 @@ void TDiary::UpdateIndexer(TDiaryEntry* aEntry, TIndexerOperation aOperation)
     }
 }
 
+void TDiary::IndexEntries(const std::vector<TDiaryEntry*>& entries)
+{
+    // One sorted insert per entry is quadratic for entries out of date order.
+    // Added in key order, every key lands at the end of the list instead; the
+    // sort is stable, so of two entries of one day the earlier is still added
+    // first and kept.
+    std::vector<std::pair<QString, int>> keys;
+    keys.reserve(entries.size());
+    for (const TDiaryEntry* entry : entries)
+        if (entry->Date() != 0)
+            keys.emplace_back(MakeKey(entry->Date()), entry->ID());
+    std::stable_sort(keys.begin(), keys.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    if (!keys.empty() && !fIndexer.Sorted())
+        fIndexer.SetSorted(true);
+    for (const auto& [key, id] : keys)
+        fIndexer.AddObject(key, id);
+}
+
 void TDiary::RebuildIndexer()
 {
     fIndexer.Clear();
+    std::vector<TDiaryEntry*> kept;
+    kept.reserve(Count());
     for (int i = 0; i < Count(); ++i)
         if (!Items(i)->Deleted())
-            UpdateIndexer(Items(i), opAdd);
+            kept.push_back(Items(i));
+    IndexEntries(kept);
+}
+
+void TDiary::TakeEntriesOf(TDiary& source)
+{
+    std::vector<TDiaryEntry*> moved;
+    moved.reserve(source.Count());
+    BeginUpdate();
+    fIndexOnJoin = false;
+    struct Restore {
+        TDiary& diary;
+        ~Restore() { diary.fIndexOnJoin = true; }
+    } restore { *this };
+    while (source.Count() > 0) {
+        TDiaryEntry* entry = source.Items(0);
+        entry->SetCollection(this);
+        moved.push_back(entry);
+    }
+    IndexEntries(moved);
+    EndUpdate();
 }
 
 void TDiary::SetModified(bool value)
@@ -381,11 +423,7 @@ void TDiaryDB::ReplaceContentWith(TDiaryDB& source)
 
 void TDiaryDB::TakeContentOf(TDiaryDB& loaded)
 {
-    fDiary->BeginUpdate();
-    TDiary& source = *loaded.fDiary;
-    while (source.Count() > 0)
-        source.Items(0)->SetCollection(fDiary);
-    fDiary->EndUpdate();
+    fDiary->TakeEntriesOf(*loaded.fDiary);
     fPersonalInfo->Assign(*loaded.fPersonalInfo);
     fVersion = loaded.fVersion;
     fFUD = loaded.fFUD;

@@ -5,6 +5,8 @@
 #include "platform/core/datetime.h"
 #include "platform/core/string_list.h"
 
+#include <vector>
+
 class TDiary;
 class TDiaryDB;
 
@@ -69,6 +71,9 @@ public:
 
     void UpdateIndexer(TDiaryEntry* aEntry, TIndexerOperation aOperation);
     void RebuildIndexer();
+    // Moves every entry of source over, in order, as moving them one by one
+    // would, indexing them as they join.
+    void TakeEntriesOf(TDiary& source);
     static QString MakeKey(TDateTime aDate);
 
     bool Modified() const { return fModified; }
@@ -85,8 +90,13 @@ protected:
     void Update(TCollectionItem* item) override;
 
 private:
+    // Adds the days of entries (in collection order) to the index with the
+    // result UpdateIndexer gives one by one.
+    void IndexEntries(const std::vector<TDiaryEntry*>& entries);
+
     TDiaryDB* FOwner;
     bool fModified = false;
+    bool fIndexOnJoin = true;
     QString fPassword;
     TStringList fIndexer;
     QString fIndexerNeedle;

@@ -128,7 +128,12 @@ void TCollection::InsertItem(TCollectionItem* item)
 void TCollection::RemoveItem(TCollectionItem* item)
 {
     Notify(item, TCollectionNotification::cnExtracting);
-    fItems.removeOne(item);
+    // Clearing and freeing take the last item, moving every item over takes
+    // the first: neither may search the whole list, or emptying it is quadratic.
+    if (!fItems.isEmpty() && fItems.last() == item)
+        fItems.removeLast();
+    else
+        fItems.removeOne(item);
     item->fCollection = nullptr;
     Changed();
 }
