@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <random>
 
 using namespace Qt::StringLiterals;
 
@@ -246,4 +247,46 @@ TEST_F(BirthdayFile, RegistryImageRoundTrip)
     EXPECT_THROW(loaded.SaveToRegistry(u"Big"_s), Exception);
     EXPECT_TRUE(loaded.Entries()->Modified());
     EXPECT_FALSE(reg.ValueExists(u"Big"_s));
+}
+
+namespace {
+
+// The keeper's order as it has always been made: an exchange sort by day.
+void ExchangeSortByDay(QList<TEntry*>& list)
+{
+    for (qsizetype i = 0; i < list.size(); ++i)
+        for (qsizetype j = i + 1; j < list.size(); ++j)
+            if (list[j]->Day() < list[i]->Day())
+                list.swapItemsAt(i, j);
+}
+
+} // namespace
+
+TEST(BirthdayModel, MonthOrderEqualsTheExchangeSortOnManyTies)
+{
+    // Few distinct days give long runs of ties, which the exchanges reorder;
+    // day 0 is an entry without a date.
+    struct Case {
+        int entries, firstDay, lastDay;
+    };
+    std::mt19937 rng(23);
+    for (const Case& c : { Case { 0, 1, 1 }, Case { 7, 1, 1 }, Case { 40, 1, 2 }, Case { 60, 1, 3 }, Case { 200, 1, 5 },
+             Case { 300, 0, 31 }, Case { 400, 1, 31 }, Case { 500, 27, 31 } }) {
+        for (int round = 0; round < 20; ++round) {
+            TEntries entries;
+            QList<TEntry*> list;
+            for (int i = 0; i < c.entries; ++i) {
+                const int day = c.firstDay + int(rng() % quint32(c.lastDay - c.firstDay + 1));
+                list += Add(entries, QString::number(i), day == 0 ? 0 : EncodeDate(1990, 1, day));
+            }
+            QList<TEntry*> expected = list;
+            ExchangeSortByDay(expected);
+            TEntries::SortByCanonicalDate(list);
+            ASSERT_EQ(Names(list), Names(expected))
+                << c.entries << " entries, days " << c.firstDay << " to " << c.lastDay << ", round " << round;
+            if (c.firstDay > 0) { // the query takes the month's entries in collection order, then sorts
+                ASSERT_EQ(Names(entries.GetEntriesOfMonth(1)), Names(expected));
+            }
+        }
+    }
 }

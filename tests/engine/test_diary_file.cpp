@@ -11,6 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <random>
+
 namespace {
 
 class DiaryFile : public ::testing::Test
@@ -361,4 +364,70 @@ TEST_F(DiaryFile, TheBareStreamFormReadsBackAndClearsTheFlag)
     TDiaryDB loaded;
     ASSERT_EQ(loaded.LoadFromFile(Path(QStringLiteral("bare.dry")), false, QString()), lsNoError);
     ExpectSameContent(db, loaded);
+}
+
+namespace {
+
+using IndexLines = QList<std::pair<QString, QString>>; // key, title of the entry it holds
+
+IndexLines IndexOf(const TDiary& diary)
+{
+    IndexLines lines;
+    for (int i = 0; i < diary.Indexer().Count(); ++i) {
+        const TDiaryEntry* entry = diary.FindItemID(int(diary.Indexer().Objects(i)));
+        lines.append({ diary.Indexer().Strings(i), entry ? entry->Title() : QStringLiteral("(no entry)") });
+    }
+    return lines;
+}
+
+// One key a day in key order, holding the first of the day's entries in
+// collection order; entries without a date never, deleted ones when asked.
+IndexLines FirstOfEachDay(const TDiary& diary, bool withDeleted)
+{
+    std::map<QString, QString> first;
+    for (int i = 0; i < diary.Count(); ++i) {
+        const TDiaryEntry* entry = diary.Items(i);
+        if (entry->Date() != 0 && (withDeleted || !entry->Deleted()))
+            first.emplace(TDiary::MakeKey(entry->Date()), entry->Title());
+    }
+    return IndexLines(first.begin(), first.end());
+}
+
+} // namespace
+
+TEST(DiaryIndex, ADiaryOutOfDateOrderIndexesTheFirstEntryOfEachDay)
+{
+    // 600 entries on at most 150 days over 1,600 years, in no order, a few
+    // without a date.
+    TDiaryDB source;
+    std::mt19937 rng(23);
+    for (int i = 0; i < 600; ++i) {
+        TDiaryEntry* entry = source.Diary()->Add();
+        entry->SetTitle(QString::number(i));
+        if (i % 50 != 7)
+            entry->SetDate(EncodeDate(900, 1, 1) + double(rng() % 150) * 4000);
+    }
+    const QByteArray file = source.SaveToBytes();
+
+    TDiaryDB loaded;
+    loaded.AddEntry(EncodeDate(2000, 1, 1), QStringLiteral("before the load"), {}, {}, {}, 0);
+    ASSERT_EQ(loaded.LoadFromBytes(file, true, QString()), lsNoError);
+    const IndexLines expected = FirstOfEachDay(*loaded.Diary(), false);
+    EXPECT_LT(expected.size(), loaded.Diary()->Count() / 3); // days of several entries
+    EXPECT_EQ(IndexOf(*loaded.Diary()), expected);
+
+    // Rebuilt, the index leaves deleted entries out; another of the day takes its place.
+    for (int i = 0; i < loaded.Diary()->Count(); i += 3)
+        loaded.Diary()->Items(i)->SetDeleted(true);
+    loaded.Diary()->RebuildIndexer();
+    EXPECT_EQ(IndexOf(*loaded.Diary()), FirstOfEachDay(*loaded.Diary(), false));
+    EXPECT_NE(IndexOf(*loaded.Diary()), expected);
+
+    // Taken over whole, every entry is indexed as it joins, deleted or not.
+    TDiaryDB target;
+    target.AddEntry(EncodeDate(2000, 1, 1), QStringLiteral("replaced"), {}, {}, {}, 0);
+    const IndexLines joined = FirstOfEachDay(*loaded.Diary(), true);
+    target.ReplaceContentWith(loaded);
+    EXPECT_EQ(IndexOf(*target.Diary()), joined);
+    EXPECT_EQ(joined, expected);
 }

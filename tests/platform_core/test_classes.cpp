@@ -16,10 +16,13 @@ public:
     QString ClassName() const override { return QStringLiteral("TTestItem"); }
 };
 
+using Places = std::vector<std::pair<int, int>>; // index, count
+
 // Records what the collection tells its subclass.
 class TTestCollection : public TCollection {
 public:
     Notices Log;
+    Places Where; // where each noticed item stood, among how many
     int Updates = 0;
     Notices Take() { return std::exchange(Log, {}); }
 
@@ -28,8 +31,39 @@ protected:
     void Notify(TCollectionItem* item, TCollectionNotification action) override
     {
         Log.emplace_back(item->ID(), action);
+        Where.emplace_back(item->Index(), Count());
     }
     void Update(TCollectionItem*) override { ++Updates; }
+};
+
+using FreedLog = std::vector<std::pair<int, std::pair<int, int>>>; // item ID, index, count
+
+// Notes where it stood when it is freed.
+class TFreedItem : public TCollectionItem {
+public:
+    explicit TFreedItem(FreedLog& log)
+        : fLog(log)
+    {
+    }
+    ~TFreedItem() override { fLog.push_back({ ID(), { Index(), Collection()->Count() } }); }
+    QString ClassName() const override { return QStringLiteral("TFreedItem"); }
+
+private:
+    FreedLog& fLog;
+};
+
+class TFreedCollection : public TCollection {
+public:
+    explicit TFreedCollection(FreedLog& log)
+        : fLog(log)
+    {
+    }
+
+protected:
+    TCollectionItem* CreateItem() override { return new TFreedItem(fLog); }
+
+private:
+    FreedLog& fLog;
 };
 
 class TCounted : public TComponent {
@@ -140,6 +174,52 @@ TEST(Collection, UpdateOnceAfterNestedBatch)
     EXPECT_EQ(c.Updates, 2);
     c.Clear();
     EXPECT_EQ(c.Updates, 3);
+}
+
+TEST(Collection, EmptyingTellsOfEveryItemWhileItStillHoldsItsPlace)
+{
+    TTestCollection c, other;
+    for (int i = 0; i < 5; ++i)
+        c.Add();
+    c.Take();
+    c.Where.clear();
+    const int updates = c.Updates;
+    c.Clear(); // last first
+    EXPECT_EQ(c.Take(),
+        (Notices {
+            { 4, cnExtracting }, { 3, cnExtracting }, { 2, cnExtracting }, { 1, cnExtracting }, { 0, cnExtracting } }));
+    EXPECT_EQ(c.Where, (Places { { 4, 5 }, { 3, 4 }, { 2, 3 }, { 1, 2 }, { 0, 1 } }));
+    EXPECT_EQ(c.Updates, updates + 1);
+
+    for (int i = 0; i < 4; ++i)
+        c.Add();
+    other.Add();
+    c.Take();
+    other.Take();
+    c.Where.clear();
+    while (c.Count() > 0) // first first, as a load takes over its entries
+        c.Items(0)->SetCollection(&other);
+    EXPECT_EQ(
+        c.Take(), (Notices { { 5, cnExtracting }, { 6, cnExtracting }, { 7, cnExtracting }, { 8, cnExtracting } }));
+    EXPECT_EQ(c.Where, (Places { { 0, 4 }, { 0, 3 }, { 0, 2 }, { 0, 1 } }));
+    EXPECT_EQ(other.Take(), (Notices { { 1, cnAdded }, { 2, cnAdded }, { 3, cnAdded }, { 4, cnAdded } }));
+    for (int i = 0; i < other.Count(); ++i)
+        EXPECT_EQ(other.Items(i)->ID(), i);
+}
+
+TEST(Collection, FreeingFreesEveryItemLastFirst)
+{
+    FreedLog freed;
+    {
+        TFreedCollection c(freed);
+        for (int i = 0; i < 5; ++i)
+            c.Add();
+        delete c.Items(1); // from the middle: the rest close up
+        c.Add();
+    }
+    EXPECT_EQ(freed,
+        (FreedLog {
+            { 1, { 1, 5 } }, { 5, { 4, 5 } }, { 4, { 3, 4 } }, { 3, { 2, 3 } }, { 2, { 1, 2 } }, { 0, { 0, 1 } } }));
 }
 
 TEST(Component, OwnerFreesOwnedComponentsOnce)
