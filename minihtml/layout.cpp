@@ -46,13 +46,28 @@ void TQzMiniHtml2::Update()
     int lineMax = 0;
     int line = 0;
     int lineStart = 0; // first tag of the line in progress
+    int lastRaise = -1; // the last tag that made the line in progress higher
     MaxHeight = 0;
     if (TagList.empty())
         return;
     NumberListItems();
     FindTableEnds();
 
+    // Lines are bottom-aligned: the tags before the line's last raise sit
+    // on its final height. Placed once the height is known, so a line of
+    // any number of tags (zero-width ones never wrap) costs its length.
+    auto settleLine = [&] {
+        for (int j = lineStart; j < lastRaise; ++j) {
+            atag* earlier = TagList[size_t(j)].get();
+            if (PlacedByTable(earlier))
+                continue;
+            earlier->Top = Clamp(qint64(y) + lineMax - earlier->Height);
+            earlier->LineHeight = lineMax;
+        }
+        lastRaise = -1;
+    };
     auto closeLine = [&](int lastOfLine) {
+        settleLine();
         MaxWidth = std::max(MaxWidth, x);
         // The indent in force when the line closes applies to the next one.
         x = Clamp(qint64(currentState.Indent) + kMargin);
@@ -84,15 +99,8 @@ void TQzMiniHtml2::Update()
         MaxHeight = Clamp(std::max<qint64>(MaxHeight, qint64(t->Top) + t->Height));
         x = Clamp(qint64(x) + t->Width);
         if (t->Height > lineMax) {
-            // Bottom-align the line: earlier tags move down to the new height.
             lineMax = t->Height;
-            for (int j = i - 1; j >= lineStart; --j) {
-                atag* earlier = TagList[size_t(j)].get();
-                if (PlacedByTable(earlier))
-                    continue;
-                earlier->Top = Clamp(qint64(y) + lineMax - earlier->Height);
-                earlier->LineHeight = lineMax;
-            }
+            lastRaise = i;
         }
         if (dynamic_cast<aInVisLNTag*>(t))
             closeLine(i);
@@ -100,6 +108,7 @@ void TQzMiniHtml2::Update()
         MaxWidth = std::max(MaxWidth, x);
     }
     // The line in progress at the end is not closed, so not aligned either.
+    settleLine();
     fContentHeight = Clamp(qint64(MaxHeight) + kMargin);
     SizeCache();
 }
