@@ -83,11 +83,15 @@ void TQzMiniHtml2::Update()
         atag* t = TagList[size_t(i)].get();
         if (PlacedByTable(t))
             continue;
+        // A tag that starts a line is measured on it: a table places its
+        // rows from its Top, which must not be the line above.
+        const bool startsLine = dynamic_cast<aLNInVisTag*>(t) || dynamic_cast<aHorizontalRule*>(t);
+        if (startsLine && x != kMargin)
+            closeLine(i - 1);
         t->Top = y;
         t->Left = x;
         t->Update();
-        const bool startsLine = dynamic_cast<aLNInVisTag*>(t) || dynamic_cast<aHorizontalRule*>(t);
-        if ((qint64(x) + t->Width + kMargin > width || startsLine) && x != kMargin)
+        if (qint64(x) + t->Width + kMargin > width && x != kMargin)
             closeLine(i - 1);
         if (dynamic_cast<aBlockquoteSTag*>(t))
             x = kBlockquoteX;
