@@ -54,8 +54,8 @@ void TQzMiniHtml2::Update()
     FindTableEnds();
 
     // Lines are bottom-aligned: the tags before the line's last raise sit
-    // on its final height. Placed once the height is known, so a line of
-    // any number of tags (zero-width ones never wrap) costs its length.
+    // on its final height. They are placed once that height is known, so a
+    // line costs its length however many zero-width tags keep it open.
     auto settleLine = [&] {
         for (int j = lineStart; j < lastRaise; ++j) {
             atag* earlier = TagList[size_t(j)].get();
