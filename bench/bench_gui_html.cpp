@@ -1,7 +1,9 @@
 // Painting HTML labels: a word far wider than its label must cost what the
-// label shows, not what the word would cover.
+// label shows, not what the word would cover; a line of any number of tags
+// costs its length.
 #include "bench_targets.h"
 
+#include "minihtml/engine.h"
 #include "minihtml/html_label.h"
 #include "platform/gui/bitmap.h"
 #include "platform/gui/forms.h"
@@ -120,6 +122,42 @@ const int kHugeWordCheck = RegisterTargetCheck([] {
         PrintFigure(
             "Peak memory added by painting the word", double(StatusKilobytes("VmHWM:") - before) / 1024.0, 20, "MB");
     }
+});
+
+// One line of zero-width tags: 25,000 bold starts, then 10,000 pictures each
+// taller than the one before, so every picture raises the whole line.
+QString LongLineHtml()
+{
+    QString html = QStringLiteral("<b>").repeated(25000);
+    for (int i = 1; i <= 10000; ++i)
+        html += QStringLiteral("<img width=0 height=%1>").arg(i);
+    return html;
+}
+
+void LoadLongLine(const QString& html)
+{
+    TBitmap target(300, 200);
+    TQzMiniHtml2 engine(nullptr);
+    engine.width = 300;
+    engine.height = 200;
+    engine.Canvas = target.Canvas();
+    engine.Lines = QStringList { html };
+    engine.LoadFromLines();
+    benchmark::DoNotOptimize(engine.MaxHeight);
+}
+
+void BM_LoadLongHtmlLine(benchmark::State& state)
+{
+    const QString html = LongLineHtml();
+    for (auto _ : state)
+        LoadLongLine(html);
+}
+BENCHMARK(BM_LoadLongHtmlLine)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+const int kLongLineCheck = RegisterTargetCheck([] {
+    const QString html = LongLineHtml();
+    const double ms = BestMilliseconds(3, [&] { LoadLongLine(html); });
+    PrintFigure("Loading an HTML line of 25,000 bold tags and 10,000 ever taller pictures", ms, 500, "ms");
 });
 
 } // namespace

@@ -46,13 +46,28 @@ void TQzMiniHtml2::Update()
     int lineMax = 0;
     int line = 0;
     int lineStart = 0; // first tag of the line in progress
+    int lastRaise = -1; // the last tag that made the line in progress higher
     MaxHeight = 0;
     if (TagList.empty())
         return;
     NumberListItems();
     FindTableEnds();
 
+    // Lines are bottom-aligned: the tags before the line's last raise sit
+    // on its final height. They are placed once that height is known, so a
+    // line costs its length however many zero-width tags keep it open.
+    auto settleLine = [&] {
+        for (int j = lineStart; j < lastRaise; ++j) {
+            atag* earlier = TagList[size_t(j)].get();
+            if (PlacedByTable(earlier))
+                continue;
+            earlier->Top = Clamp(qint64(y) + lineMax - earlier->Height);
+            earlier->LineHeight = lineMax;
+        }
+        lastRaise = -1;
+    };
     auto closeLine = [&](int lastOfLine) {
+        settleLine();
         MaxWidth = std::max(MaxWidth, x);
         // The indent in force when the line closes applies to the next one.
         x = Clamp(qint64(currentState.Indent) + kMargin);
@@ -68,11 +83,15 @@ void TQzMiniHtml2::Update()
         atag* t = TagList[size_t(i)].get();
         if (PlacedByTable(t))
             continue;
+        // A tag that starts a line is measured on it: a table places its
+        // rows from its Top, which must not be the line above.
+        const bool startsLine = dynamic_cast<aLNInVisTag*>(t) || dynamic_cast<aHorizontalRule*>(t);
+        if (startsLine && x != kMargin)
+            closeLine(i - 1);
         t->Top = y;
         t->Left = x;
         t->Update();
-        const bool startsLine = dynamic_cast<aLNInVisTag*>(t) || dynamic_cast<aHorizontalRule*>(t);
-        if ((qint64(x) + t->Width + kMargin > width || startsLine) && x != kMargin)
+        if (qint64(x) + t->Width + kMargin > width && x != kMargin)
             closeLine(i - 1);
         if (dynamic_cast<aBlockquoteSTag*>(t))
             x = kBlockquoteX;
@@ -84,15 +103,8 @@ void TQzMiniHtml2::Update()
         MaxHeight = Clamp(std::max<qint64>(MaxHeight, qint64(t->Top) + t->Height));
         x = Clamp(qint64(x) + t->Width);
         if (t->Height > lineMax) {
-            // Bottom-align the line: earlier tags move down to the new height.
             lineMax = t->Height;
-            for (int j = i - 1; j >= lineStart; --j) {
-                atag* earlier = TagList[size_t(j)].get();
-                if (PlacedByTable(earlier))
-                    continue;
-                earlier->Top = Clamp(qint64(y) + lineMax - earlier->Height);
-                earlier->LineHeight = lineMax;
-            }
+            lastRaise = i;
         }
         if (dynamic_cast<aInVisLNTag*>(t))
             closeLine(i);
@@ -100,6 +112,7 @@ void TQzMiniHtml2::Update()
         MaxWidth = std::max(MaxWidth, x);
     }
     // The line in progress at the end is not closed, so not aligned either.
+    settleLine();
     fContentHeight = Clamp(qint64(MaxHeight) + kMargin);
     SizeCache();
 }

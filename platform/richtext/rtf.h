@@ -31,6 +31,12 @@ inline constexpr int kCharsetProperty = QTextFormat::UserProperty + 1;
 // only in their font all collide and a document of many fonts reads in
 // quadratic time.
 inline constexpr int kFontNameProperty = QTextFormat::UserProperty + 2;
+// The text and highlight colours of a run read from RTF, again as one
+// string. The collection hashes a format by the sum of its properties'
+// hashes, so without it runs whose two colours add up to the same number
+// all collide and read in quadratic time. Nothing else reads it: it only
+// sets such formats apart.
+inline constexpr int kColorPairProperty = QTextFormat::UserProperty + 3;
 
 // The font name of a character format, or an empty string when it has none.
 QString FormatFontName(const QTextCharFormat& format);

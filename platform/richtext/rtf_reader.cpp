@@ -798,10 +798,18 @@ QTextCharFormat TRtfReader::Format(const CharState& s)
     f.setFontItalic(s.italic);
     f.setFontUnderline(s.underline);
     f.setFontStrikeOut(s.strike);
-    if (s.color > 0 && s.color < fColors.size() && fColors[s.color])
-        f.setForeground(*fColors[s.color]);
-    if (s.highlight > 0 && s.highlight < fColors.size() && fColors[s.highlight])
-        f.setBackground(*fColors[s.highlight]);
+    const auto colorOf
+        = [this](int index) { return index > 0 && index < fColors.size() ? fColors[index] : std::nullopt; };
+    const std::optional<QColor> color = colorOf(s.color);
+    const std::optional<QColor> highlight = colorOf(s.highlight);
+    if (color)
+        f.setForeground(*color);
+    if (highlight)
+        f.setBackground(*highlight);
+    if (color || highlight) {
+        const auto name = [](const std::optional<QColor>& c) { return c ? c->name() : QString(); };
+        f.setProperty(kColorPairProperty, name(color) + u' ' + name(highlight));
+    }
     fFormatState = s;
     fFormat = f;
     fFormatValid = true;

@@ -269,3 +269,60 @@ TEST_F(Layout, HugeSizesAreClamped)
     EXPECT_EQ(Tag<aPicture>(0)->Width, aPicture::MaxSize);
     EXPECT_EQ(Word(QStringLiteral("big"))->Font->Size(), 200);
 }
+
+// Every tag's place as "line:left,top,lineHeight", then the lowest bottom.
+static std::string Places(const TQzMiniHtml2& e)
+{
+    QStringList places;
+    for (int i = 0; i < e.TagCount(); ++i) {
+        const atag* t = e.Tags(i);
+        places.append(QStringLiteral("%1:%2,%3,%4").arg(t->LineNumber).arg(t->Left).arg(t->Top).arg(t->LineHeight));
+    }
+    return (places.join(u' ') + QStringLiteral(" | %1").arg(e.MaxHeight)).toStdString();
+}
+
+// Lines of tags of every height, raised by later tags, closed by wraps,
+// breaks and tables: each tag stands where it always has, but for a table
+// after text, whose rows were placed on the line above it.
+TEST_F(Layout, MixedLinesPlaceEveryTagOnce)
+{
+    struct Case {
+        int width;
+        const char16_t* html;
+        const char* places;
+    };
+    const Case cases[] = {
+        { 300, u"<img width=10 height=10><img width=10 height=20><img width=10 height=30>",
+            "0:5,25,30 0:15,15,30 0:25,5,30 0:35,19,30 | 35" },
+        { 300, u"<b><img width=0 height=5></b><b><img width=0 height=15><i>x<img width=0 height=15></i>",
+            "0:5,21,16 0:5,16,16 0:5,21,16 0:5,21,16 0:5,6,16 0:5,21,16 0:5,5,16 0:13,6,16 0:13,5,16 0:13,5,16 | 21" },
+        { 300, u"a<b>B<font size=16>C</font>d<font size=4>e</font>",
+            "0:5,21,32 0:13,37,32 0:13,21,32 0:21,37,32 0:21,5,32 0:37,5,32 0:37,21,32 0:45,5,32 0:45,29,32 0:49,5,32 "
+            "0:49,21,32 | 37" },
+        { 60, u"aaaa <img width=20 height=40> bb<img width=0 height=50>c",
+            "0:5,5,16 0:37,5,16 1:5,36,50 1:25,60,50 1:33,60,50 1:49,26,50 2:5,81,16 | 97" },
+        // The table's row and cell lie on the table's own line (40), no
+        // longer over the line before it (5).
+        { 300, u"a<img width=5 height=30><table><tr><td>x</td></tr></table><img width=5 height=50>b",
+            "0:5,19,30 0:13,5,30 1:5,14,26 0:0,40,0 0:5,40,26 1:5,40,26 1:5,40,26 1:5,40,0 2:5,71,50 2:10,105,50 | "
+            "121" },
+        { 300, u"<img width=5 height=20>a<br>b<img width=5 height=30><br><img width=5 height=10>",
+            "0:5,5,20 0:10,9,20 0:18,5,0 1:5,44,30 1:13,30,30 1:18,30,0 2:5,71,16 2:10,65,16 | 81" },
+        { 300, u"<p align=right>a<img width=10 height=30>b</p>c<img width=0 height=40>",
+            "0:5,35,30 0:269,19,30 0:277,5,30 0:287,19,30 0:31,5,0 1:5,64,40 1:13,40,40 1:13,64,40 | 80" },
+        { 30, u"wwwwwwwwww<b><i>x</i></b><img width=0 height=40>",
+            "0:5,5,16 1:5,66,40 1:5,66,40 1:5,50,40 1:13,66,40 1:13,66,40 1:13,26,40 2:5,71,16 | 87" },
+        { 300, u"a<hr size=2><img width=5 height=40>b", "0:5,5,16 1:5,26,22 2:5,53,40 2:10,77,40 | 93" },
+        { 300, u"<ul><li>a<img width=5 height=30></li><li>b</li></ul>",
+            "0:5,5,0 1:5,24,30 1:55,24,30 1:63,10,30 1:68,10,0 2:5,45,16 2:55,45,16 2:63,45,0 3:5,82,16 3:5,66,16 | "
+            "82" },
+        { 300, u"<blockquote>a<img width=5 height=25></blockquote><b></b><img width=5 height=0>",
+            "0:55,30,25 0:55,14,25 0:63,5,25 0:68,5,0 1:5,51,16 1:5,51,16 1:5,51,16 1:10,35,16 | 51" },
+    };
+    for (const Case& c : cases) {
+        SetUp();
+        e->width = c.width;
+        Load(QString::fromUtf16(c.html));
+        EXPECT_EQ(Places(*e), c.places) << QString::fromUtf16(c.html).toStdString();
+    }
+}

@@ -2,7 +2,10 @@
 // processors write them, on 8-bit and Unicode text, and on hostile input.
 #include "rtf_test_support.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QElapsedTimer>
+#include <QImage>
+#include <QPainter>
 
 namespace {
 
@@ -239,5 +242,87 @@ TEST(RtfReader, ThousandsOfFontNamesReadAndWriteBackInLinearTime)
     EXPECT_EQ(FormatFontName(FormatOf(back, QStringLiteral("w24999 "))), QStringLiteral("Family 24999"));
     EXPECT_EQ(FormatFontName(FormatOf(back, QStringLiteral("w12345 "))), QStringLiteral("Family 12345"));
     EXPECT_EQ(written.count("Family "), kFonts) << "each font listed once";
+    EXPECT_EQ(WriteRtf(back), written);
+}
+
+// Red on green, green on red and yellow on black: the two colours of each
+// pair add up to the same number, which Qt's format table hashes alike. The
+// runs are blanks, so what shows is their highlight and underline alone.
+TEST(RtfReader, ColourPairsOfOneSumStayApartAndShowTheirOwnColours)
+{
+    const QByteArray rtf = "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 Arial;}}\r\n"
+                           "{\\colortbl ;\\red255\\green0\\blue0;\\red0\\green255\\blue0;\\red255\\green255\\blue0;"
+                           "\\red0\\green0\\blue0;}\r\n"
+                           "\\viewkind4\\uc1\\pard\\f0\\fs20\\ul\\cf1\\highlight2     \\par\r\n"
+                           "\\cf2\\highlight1     \\par\r\n"
+                           "\\cf3\\highlight4     \\par\r\n"
+                           "\\cf1\\highlight2     \\par\r\n}\r\n";
+    QTextDocument doc;
+    Read(doc, rtf.constData());
+    ASSERT_EQ(doc.blockCount(), 4);
+    struct Pair {
+        QRgb text;
+        QRgb highlight;
+    };
+    const Pair pairs[]
+        = { { 0xFF0000, 0x00FF00 }, { 0x00FF00, 0xFF0000 }, { 0xFFFF00, 0x000000 }, { 0xFF0000, 0x00FF00 } };
+    QList<QTextCharFormat> formats;
+    for (int b = 0; b < 4; ++b) {
+        const QTextCharFormat f = FormatAt(doc, doc.findBlockByNumber(b).position());
+        EXPECT_EQ(Rgb(f), pairs[b].text) << b;
+        EXPECT_EQ(f.background().color().rgb() & 0xFFFFFF, pairs[b].highlight) << b;
+        formats.append(f);
+    }
+    EXPECT_NE(formats[0], formats[1]);
+    EXPECT_NE(formats[0], formats[2]);
+    EXPECT_NE(formats[1], formats[2]);
+    EXPECT_EQ(formats[0], formats[3]) << "one pair, one format";
+    // What sets the pairs apart in the table's hash.
+    EXPECT_NE(formats[0].property(kColorPairProperty), formats[1].property(kColorPairProperty));
+    EXPECT_NE(formats[0].property(kColorPairProperty), formats[2].property(kColorPairProperty));
+
+    // Each line shows its own highlight, and its underline in its own text colour.
+    doc.setDocumentMargin(0);
+    QImage image(200, 200, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    doc.drawContents(&painter);
+    painter.end();
+    const auto count = [&image](const QRectF& area, QRgb rgb) {
+        int n = 0;
+        for (int y = int(area.top()); y < int(area.bottom()); ++y)
+            for (int x = int(area.left()); x < int(area.right()); ++x)
+                n += (image.pixel(x, y) & 0xFFFFFF) == rgb;
+        return n;
+    };
+    for (int b = 0; b < 3; ++b) {
+        const QRectF line = doc.documentLayout()->blockBoundingRect(doc.findBlockByNumber(b));
+        EXPECT_GT(count(line, pairs[b].highlight), 20) << b;
+        EXPECT_GT(count(line, pairs[b].text), 2) << b;
+        for (int other = 0; other < 3; ++other) {
+            if (other != b && pairs[other].highlight != pairs[b].text) {
+                EXPECT_EQ(count(line, pairs[other].highlight), 0) << b << ' ' << other;
+            }
+        }
+    }
+
+    // The writer takes only the colours: the same bytes as a document that
+    // never knew the pair, and they read back to equal formats.
+    doc.setDefaultFont(QFont(QStringLiteral("Arial"), 10));
+    const QByteArray written = WriteRtf(doc);
+    EXPECT_EQ(written,
+        QByteArray("{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033{\\fonttbl{\\f0\\fnil\\fcharset0 Arial;}}\r\n"
+                   "{\\colortbl ;\\red255\\green0\\blue0;\\red0\\green255\\blue0;\\red255\\green255\\blue0;"
+                   "\\red0\\green0\\blue0;}\r\n"
+                   "\\viewkind4\\uc1\\pard\\f0\\fs20\\cf1\\highlight2\\ul     \\par\r\n"
+                   "\\cf2\\highlight1     \\par\r\n"
+                   "\\cf3\\highlight4     \\par\r\n"
+                   "\\cf1\\highlight2     \\par\r\n"
+                   "}\r\n"));
+    QTextDocument back;
+    Read(back, written.constData());
+    back.setDefaultFont(doc.defaultFont());
+    for (int b = 0; b < 4; ++b)
+        EXPECT_EQ(FormatAt(back, back.findBlockByNumber(b).position()), formats[b]) << b;
     EXPECT_EQ(WriteRtf(back), written);
 }
