@@ -21,8 +21,9 @@
 #include <QString>
 
 #include <cstdio>
-#include <functional>
+#include <cstdlib>
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -182,7 +183,8 @@ bool IsHtml(const QByteArray& text)
     return false;
 }
 
-// The seed folders, written once each; a failed write ends the program.
+// Writes the seed files, one folder per target, and counts them; a failed
+// write ends the program.
 class TSeedWriter {
 public:
     explicit TSeedWriter(const QString& root)
