@@ -6,7 +6,9 @@ if(DIARY_SANITIZE)
 endif()
 if(DIARY_FUZZ)
     # The libraries get coverage instrumentation; only fuzz targets link the fuzzer main.
-    add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+    # Undefined behaviour stops the run like a crash, so its input is kept.
+    add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer
+                        -fno-sanitize-recover=undefined)
     add_link_options(-fsanitize=address,undefined)
 endif()
 
