@@ -52,9 +52,9 @@ public:
     // The same unpack a piece at a time: BeginUnpack checks textSize as
     // LZHUnpack does and starts the run over the code at source, which must
     // outlive it; each UnpackNext writes the next count bytes (at most
-    // UnpackLeft()) to out. The pieces together are LZHUnpack's output.
+    // UnpackLeft()) to dest. The pieces together are LZHUnpack's output.
     void BeginUnpack(qint64 textSize, const char* source, qint64 size);
-    void UnpackNext(char* out, qint64 count);
+    void UnpackNext(char* dest, qint64 count);
     qint64 UnpackLeft() const { return unpackEnd - textsize; }
 
     // Bytes unpacked by every coder of the process so far; tests read it to
