@@ -2,16 +2,17 @@
 // in a fresh process.
 #include "bench_data.h"
 #include "bench_targets.h"
+#include "bench_engine_password.h"
 #include "engine/diary.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
-#include <sys/resource.h>
 
 #include <cstdio>
 #include <cstring>
@@ -63,13 +64,19 @@ void BM_LoadTenYearDiary(benchmark::State& state)
 BENCHMARK(BM_LoadTenYearDiary)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 // Child mode: load the file and print the peak resident size in kB.
-int LoadPeak(const char* file)
+int LoadPeak(const char* file, const QString& password)
 {
     TDiaryDB db;
-    const int status = db.LoadFromFile(QString::fromLocal8Bit(file), true, kPassword);
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    std::printf("%ld\n", usage.ru_maxrss);
+    const int status = db.LoadFromFile(QString::fromLocal8Bit(file), true, password);
+    // The high-water mark of this process's own memory: ru_maxrss would also
+    // count the parent's resident size at the fork.
+    QFile proc(QStringLiteral("/proc/self/status"));
+    long peakKb = 0;
+    if (proc.open(QIODevice::ReadOnly))
+        for (const QByteArray& line : proc.readAll().split('\n'))
+            if (line.startsWith("VmHWM:"))
+                peakKb = line.mid(6).trimmed().split(' ').value(0).toLong();
+    std::printf("%ld\n", peakKb);
     return status;
 }
 
@@ -77,8 +84,8 @@ int LoadPeak(const char* file)
 
 int main(int argc, char** argv)
 {
-    if (argc == 3 && std::strcmp(argv[1], "--load-peak") == 0)
-        return LoadPeak(argv[2]);
+    if ((argc == 3 || argc == 4) && std::strcmp(argv[1], "--load-peak") == 0)
+        return LoadPeak(argv[2], argc == 4 ? QString::fromLocal8Bit(argv[3]) : kPassword);
 
     QCoreApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
@@ -92,5 +99,6 @@ int main(int argc, char** argv)
     child.waitForFinished(-1);
     const long peakKb = child.readAllStandardOutput().trimmed().toLong();
     std::printf("Peak memory of loading the ten-year diary (fresh process): %.1f MB\n", peakKb / 1024.0);
+    PrintWrongPasswordFigures(QCoreApplication::applicationFilePath(), BenchDir().path());
     return 0;
 }

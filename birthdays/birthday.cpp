@@ -5,6 +5,8 @@
 #include "platform/core/streams.h"
 #include "platform/core/sysutils.h"
 
+#include <QFileInfo>
+
 #include <array>
 #include <deque>
 #include <exception>
@@ -263,6 +265,9 @@ int TBirthdayComponent::LoadFromBytes(const QByteArray& bytes)
 
 int TBirthdayComponent::LoadFromFile(const QString& aFileName)
 {
+    // Only a regular file: a device or a FIFO could be read for ever or block.
+    if (!QFileInfo(aFileName).isFile())
+        return 1;
     QByteArray bytes;
     try {
         bytes = ReadWholeFile(aFileName);

@@ -4,6 +4,7 @@
 #include "platform/core/extended.h"
 #include "platform/core/streams.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -104,9 +105,16 @@ void TWriter::WriteString(const QString& value)
 
 void TWriter::WriteShortString(const QString& text)
 {
-    const QByteArray utf8 = text.toUtf8().left(255);
-    fOut.append(char(utf8.size()));
-    fOut.append(utf8);
+    // A short string holds 255 bytes. A longer one is cut before a lead byte:
+    // a character cut in two would read back as U+FFFD, three bytes, and the
+    // text would change again with every save.
+    const QByteArray utf8 = text.toUtf8();
+    qsizetype size = std::min<qsizetype>(utf8.size(), 255);
+    if (size < utf8.size())
+        while (size > 0 && (quint8(utf8[size]) & 0xC0) == 0x80)
+            --size;
+    fOut.append(char(size));
+    fOut.append(utf8.constData(), size);
 }
 
 void TWriter::WriteIdent(const QString& ident)

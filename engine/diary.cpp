@@ -17,6 +17,13 @@ namespace {
 
 const QByteArray kMagic = QByteArrayLiteral("DR10");
 
+// The longest password a diary can hold: the password change takes it from an
+// input query of at most 255 characters (the wizard's edit takes 30), and
+// every character the file accepts is one byte of the code page. The load
+// looks for the password's end only this far, so a wrong password is refused
+// before the rest of the payload, of whatever size, is unpacked.
+constexpr qsizetype kMaxPasswordBytes = 255;
+
 } // namespace
 
 // --- TDiaryEntry ---
@@ -335,13 +342,18 @@ int TDiaryDB::LoadFromFile(const QString& aFileName, bool Encrypted, const QStri
 {
     fDiary->Clear();
     fDiary->Indexer().Clear();
-    if (!QFileInfo::exists(aFileName))
+    const QFileInfo info(aFileName);
+    if (!info.exists())
         return lsCannotOpen;
+    // A device or a FIFO could be read for ever or block; a folder is one
+    // that cannot be opened.
+    if (!info.isFile() && !info.isDir())
+        return lsNotDiaryFile;
     QByteArray bytes;
     try {
         bytes = ReadWholeFile(aFileName);
-    } catch (const Exception&) {
-        return lsCannotOpen; // a folder, no permission, a read error
+    } catch (const std::exception&) {
+        return lsCannotOpen; // a folder, no permission, a read error, no memory for it
     }
     return LoadFromBytes(bytes, Encrypted, Password);
 }
@@ -368,23 +380,28 @@ int TDiaryDB::LoadFromBytes(const QByteArray& bytes, bool Encrypted, const QStri
     if (Crc32(bytes.constData() + 8, bytes.size() - 8) != stored)
         return lsCorrupted;
 
+    // The payload is unpacked in two pieces: as far as the longest password
+    // and its 0 byte, and only once the password matched, the rest.
     QByteArray payload;
+    qsizetype zero = -1;
     try {
-        payload = LZHUnpackBlob(bytes.mid(8));
-    } catch (const Exception&) {
-        return lsDecompressFailed;
-    } catch (const std::bad_alloc&) {
-        return lsDecompressFailed;
+        TLZHBlobReader reader(bytes.constData() + 8, bytes.size() - 8);
+        reader.Read(kMaxPasswordBytes + 1, payload);
+        zero = payload.indexOf('\0');
+        if (zero < 0 && reader.Left() > 0)
+            return lsCollectionCorrupted; // no password is that long
+        const qsizetype passwordEnd = zero < 0 ? payload.size() : zero;
+        // Compared as text: a typed character the code page lacks would be
+        // encoded as '?' and match any character that was stored as one.
+        if (AnsiToString(payload.constData(), passwordEnd) != Password)
+            return lsWrongPassword;
+        if (zero < 0)
+            return lsCollectionCorrupted;
+        payload.reserve(reader.Size());
+        reader.Read(reader.Left(), payload);
+    } catch (const std::exception&) {
+        return lsDecompressFailed; // an impossible size prefix, or no memory for the announced size
     }
-
-    const qsizetype zero = payload.indexOf('\0');
-    const qsizetype passwordEnd = zero < 0 ? payload.size() : zero;
-    // Compared as text: a typed character the code page lacks would be
-    // encoded as '?' and match any character that was stored as one.
-    if (AnsiToString(payload.constData(), passwordEnd) != Password)
-        return lsWrongPassword;
-    if (zero < 0)
-        return lsCollectionCorrupted;
     return LoadStream(payload.constData() + zero + 1, payload.size() - zero - 1);
 }
 
@@ -401,10 +418,8 @@ int TDiaryDB::LoadStream(const char* data, qsizetype size)
     try {
         TMemoryStream stream(QByteArray::fromRawData(data, size));
         ReadComponentRes(stream, loaded);
-    } catch (const Exception&) {
-        return lsCollectionCorrupted;
-    } catch (const std::bad_alloc&) {
-        return lsCollectionCorrupted;
+    } catch (const std::exception&) {
+        return lsCollectionCorrupted; // malformed, or counts beyond what memory holds
     }
     TakeContentOf(loaded);
     if (fDiary->Count() > 0)

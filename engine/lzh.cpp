@@ -7,6 +7,7 @@
 #include <QtEndian>
 
 #include <algorithm>
+#include <atomic>
 #include <bit>
 #include <cstring>
 #include <limits>
@@ -112,6 +113,7 @@ void TLZH::InitTables()
     putlen = 0;
     textsize = 0;
     codesize = 0;
+    unpackEnd = 0;
     match_position = 0;
     match_length = 0;
     rebuilds = 0;
@@ -574,7 +576,26 @@ qint64 TLZH::MaxTextSize(qint64 size)
     return bytes + bits % 10;
 }
 
+namespace {
+
+std::atomic<qint64> totalUnpacked { 0 };
+
+} // namespace
+
+qint64 TLZH::TotalUnpacked()
+{
+    return totalUnpacked.load(std::memory_order_relaxed);
+}
+
 void TLZH::LZHUnpack(qint64 textSize, const char* source, qint64 size, QByteArray& dest)
+{
+    BeginUnpack(textSize, source, size);
+    const qint64 base = dest.size();
+    dest.resize(base + textSize);
+    UnpackNext(dest.data() + base, textSize);
+}
+
+void TLZH::BeginUnpack(qint64 textSize, const char* source, qint64 size)
 {
     if (textSize < 0)
         throw ElzhException(QStringLiteral("LZH : Negative unpacked size %1").arg(textSize));
@@ -584,43 +605,62 @@ void TLZH::LZHUnpack(qint64 textSize, const char* source, qint64 size, QByteArra
                                 .arg(size));
 
     InitTables();
-    Tables& t = *tables;
     inPtr = reinterpret_cast<const uchar*>(source);
     inPos = 0;
     inSize = size;
-
-    const qint64 base = dest.size();
-    dest.resize(base + textSize);
-    uchar* out = reinterpret_cast<uchar*>(dest.data()) + base;
-
+    codesize = size;
+    unpackEnd = textSize;
     StartHuff();
-    std::memset(t.text_buf, ' ', N - F);
-    uchar* const ring = t.text_buf;
-    int r = N - F;
-    qint64 count = 0;
-    while (count < textSize) {
+    std::memset(tables->text_buf, ' ', N - F);
+    ringPos = N - F;
+    copyFrom = 0;
+    copyLeft = 0;
+}
+
+void TLZH::UnpackNext(char* dest, qint64 count)
+{
+    Q_ASSERT(count >= 0 && count <= UnpackLeft());
+    uchar* const out = reinterpret_cast<uchar*>(dest);
+    uchar* const ring = tables->text_buf;
+    int r = ringPos;
+    qint64 at = 0;
+    // The match the last piece stopped in goes on first.
+    for (; copyLeft > 0 && at < count; --copyLeft) {
+        const uchar b = ring[copyFrom];
+        copyFrom = (copyFrom + 1) & (N - 1);
+        out[at++] = b;
+        ring[r] = b;
+        r = (r + 1) & (N - 1);
+    }
+    while (at < count) {
         const int c = DecodeChar();
         if (c < 256) {
-            out[count++] = uchar(c);
+            out[at++] = uchar(c);
             ring[r] = uchar(c);
             r = (r + 1) & (N - 1);
         } else {
             int i = (r - DecodePosition() - 1) & (N - 1);
-            // A damaged stream may announce a match past the end; stop at
-            // exactly the announced size.
-            const qint64 n = std::min<qint64>(c - 253, textSize - count);
-            for (qint64 k = 0; k < n; ++k) {
+            // A damaged stream may announce a match past the end: the run
+            // stops at exactly the announced size, and a piece keeps the rest
+            // of its last match for the next.
+            const int length = c - 253;
+            const int n = int(std::min<qint64>(length, count - at));
+            for (int k = 0; k < n; ++k) {
                 const uchar b = ring[i];
                 i = (i + 1) & (N - 1);
-                out[count++] = b;
+                out[at++] = b;
                 ring[r] = b;
                 r = (r + 1) & (N - 1);
             }
+            copyFrom = i;
+            copyLeft = length - n;
         }
     }
-    textsize = count;
-    codesize = size;
-    inPtr = nullptr;
+    ringPos = r;
+    textsize += count;
+    totalUnpacked.fetch_add(count, std::memory_order_relaxed);
+    if (UnpackLeft() == 0)
+        inPtr = nullptr;
 }
 
 namespace {
@@ -640,12 +680,9 @@ QByteArray PackBlob(const char* data, qint64 size)
 
 QByteArray UnpackBlob(const char* data, qint64 size)
 {
-    if (size < kPrefixSize)
-        throw ElzhException(QStringLiteral("LZH : The packed data is too short to hold its size prefix"));
-    const qint32 textSize = qFromLittleEndian<qint32>(data);
+    TLZHBlobReader reader(data, size);
     QByteArray out;
-    TLZH coder;
-    coder.LZHUnpack(textSize, data + kPrefixSize, size - kPrefixSize, out);
+    reader.Read(reader.Size(), out);
     return out;
 }
 
@@ -658,6 +695,22 @@ QByteArray ReadAll(TStream& stream)
 }
 
 } // namespace
+
+TLZHBlobReader::TLZHBlobReader(const char* blob, qint64 size)
+{
+    if (size < kPrefixSize)
+        throw ElzhException(QStringLiteral("LZH : The packed data is too short to hold its size prefix"));
+    fSize = qFromLittleEndian<qint32>(blob);
+    fCoder.BeginUnpack(fSize, blob + kPrefixSize, size - kPrefixSize);
+}
+
+void TLZHBlobReader::Read(qint64 count, QByteArray& dest)
+{
+    count = std::clamp<qint64>(count, 0, Left());
+    const qint64 base = dest.size();
+    dest.resize(base + count);
+    fCoder.UnpackNext(dest.data() + base, count);
+}
 
 void TLZHCompress::LZHCompressBlobStream(TStream& UnCompressed, TStream& Compressed)
 {

@@ -49,6 +49,18 @@ public:
     // of code could describe.
     void LZHUnpack(qint64 textSize, const char* source, qint64 size, QByteArray& dest);
 
+    // The same unpack a piece at a time: BeginUnpack checks textSize as
+    // LZHUnpack does and starts the run over the code at source, which must
+    // outlive it; each UnpackNext writes the next count bytes (at most
+    // UnpackLeft()) to dest. The pieces together are LZHUnpack's output.
+    void BeginUnpack(qint64 textSize, const char* source, qint64 size);
+    void UnpackNext(char* dest, qint64 count);
+    qint64 UnpackLeft() const { return unpackEnd - textsize; }
+
+    // Bytes unpacked by every coder of the process so far; tests read it to
+    // see how far a reader went.
+    static qint64 TotalUnpacked();
+
     // The most bytes that size bytes of code can decode to (see MaxTextSize
     // in lzh.cpp for the reasoning).
     static qint64 MaxTextSize(qint64 size);
@@ -101,6 +113,13 @@ private:
     qint64 outPos = 0;
     qint64 outEnd = 0;
 
+    // Unpack run: its end, the ring position, and the rest of a match that
+    // the last piece ended in.
+    qint64 unpackEnd = 0;
+    int ringPos = 0;
+    int copyFrom = 0;
+    int copyLeft = 0;
+
     qint64 textsize = 0;
     qint64 codesize = 0;
     int match_position = 0;
@@ -126,6 +145,25 @@ public:
 
     // CRC-32 of the whole stream; its position is kept.
     static qint32 CalcCRC32(TStream& Stream);
+};
+
+// A blob unpacked a piece at a time, so a reader can look at its start before
+// it pays for the rest. The size prefix is read and checked on construction
+// (raising ElzhException as LZHUnpackBlob does); the blob's bytes must outlive
+// the reader.
+class TLZHBlobReader {
+public:
+    TLZHBlobReader(const char* blob, qint64 size);
+
+    // The unpacked size the prefix announces, and what is still to come.
+    qint64 Size() const { return fSize; }
+    qint64 Left() const { return fCoder.UnpackLeft(); }
+    // Appends the next min(count, Left()) bytes to dest.
+    void Read(qint64 count, QByteArray& dest);
+
+private:
+    TLZH fCoder;
+    qint64 fSize = 0;
 };
 
 // One-shot forms of the blob functions over byte arrays.

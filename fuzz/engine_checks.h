@@ -25,6 +25,16 @@ inline QString CheckLzhInput(const QByteArray& input)
         const QByteArray out = LZHUnpackBlob(input);
         if (out.size() != qFromLittleEndian<qint32>(input.constData()))
             return QStringLiteral("the unpacked size differs from the blob's prefix");
+        // Unpacked in pieces, of a size the input picks, it is the same.
+        if (out.size() <= (1 << 20)) {
+            TLZHBlobReader reader(input.constData(), input.size());
+            const qint64 piece = 1 + quint8(input.back()) % 97;
+            QByteArray joined;
+            while (reader.Left() > 0)
+                reader.Read(piece, joined);
+            if (joined != out)
+                return QStringLiteral("the blob unpacked in pieces of %1 bytes differs").arg(piece);
+        }
     } catch (const ElzhException&) {
     }
     if (input.size() <= 8192 && LZHUnpackBlob(LZHPackBlob(input)) != input)
@@ -99,11 +109,19 @@ inline QString CheckDiaryFileInput(const QByteArray& input)
         return QStringLiteral("status %1 is not a load status").arg(status);
     if (status != lsNoError)
         return db.Diary()->Count() == 0 ? QString() : QStringLiteral("a failed load kept entries of the file");
-    // A diary that opened saves and opens again.
+    // A diary that opened saves and opens again. An empty version is not
+    // written and reads back as a new diary's: the diary takes that one
+    // first, so the bytes of the next save can be compared.
+    if (db.Version().isEmpty())
+        db.SetVersion(TDiaryDB().Version());
     TDiaryDB again;
-    if (const int reloaded = again.LoadFromBytes(db.SaveToBytes(), true, QString()); reloaded != lsNoError)
+    const QByteArray saved = db.SaveToBytes();
+    if (const int reloaded = again.LoadFromBytes(saved, true, QString()); reloaded != lsNoError)
         return QStringLiteral("the saved diary does not load again: status %1").arg(reloaded);
     if (DiaryContent(again) != DiaryContent(db))
         return QStringLiteral("the saved diary loads with other content");
+    // And saves to the same bytes, its name too.
+    if (again.SaveToBytes() != saved)
+        return QStringLiteral("the saved diary loads back to other bytes");
     return {};
 }

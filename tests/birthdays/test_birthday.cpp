@@ -5,9 +5,11 @@
 #include "platform/core/streams.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <limits>
 #include <random>
@@ -27,10 +29,11 @@ QByteArray Short(const char* text)
     return char(qstrlen(text)) + QByteArray(text);
 }
 
-// Resource header, signature and root object around the properties.
-QByteArray Wrap(const QByteArray& properties)
+// Resource header, signature and root object around the properties; name is
+// the component name's bytes.
+QByteArray Wrap(const QByteArray& properties, const QByteArray& name = {})
 {
-    const QByteArray body = "TPF0" + Short("TBirthdayComponent") + Hex("00") + properties + Hex("0000");
+    const QByteArray body = "TPF0" + Short("TBirthdayComponent") + char(name.size()) + name + properties + Hex("0000");
     QByteArray header = Hex("ff0a00") + "TBIRTHDAYCOMPONENT" + Hex("003010");
     for (int i = 0; i < 4; ++i)
         header += char(body.size() >> (8 * i));
@@ -88,7 +91,8 @@ const QByteArray kFilledList = Wrap(
     + Hex("01") + Short("FullName") + Hex("12 05000000 9503bb03ad03bd03b703")
         + Short("BirthDate") + Hex("05 0000000000a0c39f11c0") + Hex("00")
     + Hex("00"));
-const QByteArray kEmptyList = Wrap(Short("Entries") + Hex("0e00"));
+const QByteArray kEmptyEntries = Short("Entries") + Hex("0e00");
+const QByteArray kEmptyList = Wrap(kEmptyEntries);
 // clang-format on
 
 class BirthdayFile : public ::testing::Test {
@@ -226,6 +230,49 @@ TEST_F(BirthdayFile, FailuresAndEmptyLoadsKeepTheEntriesInMemory)
     EXPECT_EQ(component.LoadFromFile(Write(kEmptyList)), 0);
     EXPECT_EQ(Names(*component.Entries()), before);
     EXPECT_FALSE(component.Entries()->Modified());
+}
+
+TEST_F(BirthdayFile, OnlyARegularFileIsRead)
+{
+    // Read whole, /dev/zero would fill the memory; opening a FIFO would wait
+    // for a writer for ever.
+    const QString fifo = dir.filePath(u"fifo.dra"_s);
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QStringList before = Names(*component.Entries());
+    for (const QString& name : { u"/dev/zero"_s, fifo, dir.path() }) {
+        EXPECT_EQ(component.LoadFromFile(name), 1) << name.toStdString();
+        EXPECT_EQ(Names(*component.Entries()), before);
+    }
+}
+
+TEST_F(BirthdayFile, ANameWithBadUtf8SavesToTheSameBytesEveryTime)
+{
+    // Each bad byte reads as U+FFFD, three bytes when written, so the name
+    // outgrows its 255 bytes; a character cut there would read back as
+    // U+FFFD again and change the next save.
+    const QByteArray x251(251, 'x');
+    const QString fffd(QChar(0xFFFD));
+    const struct {
+        QByteArray stored;
+        QString saved;
+    } cases[] = {
+        { x251 + "\xFF\xE2\x82\xAC", QString::fromLatin1(x251) + fffd },
+        { x251.left(250) + "\xFF\xF0\x9F\x98\x80", QString::fromLatin1(x251.left(250)) + fffd },
+        { x251.left(248) + "\xFF\xC3\xA9\xC3\xA9\xC3\xA9",
+            QString::fromLatin1(x251.left(248)) + fffd + u"\u00E9\u00E9"_s },
+        { QByteArray(255, '\xFF'), fffd.repeated(85) },
+        { "x" + QByteArray(254, '\x80'), u"x"_s + fffd.repeated(84) },
+        { x251 + "\xC3\xA9\xC3\xA9", QString::fromLatin1(x251) + u"\u00E9\u00E9"_s },
+    };
+    for (const auto& c : cases) {
+        TBirthdayComponent first;
+        ASSERT_EQ(first.LoadFromBytes(Wrap(kEmptyEntries, c.stored)), 0);
+        const QByteArray saved = first.SaveToBytes();
+        TBirthdayComponent second;
+        ASSERT_EQ(second.LoadFromBytes(saved), 0);
+        EXPECT_EQ(second.Name(), c.saved) << c.stored.toHex().toStdString();
+        EXPECT_EQ(second.SaveToBytes(), saved) << c.stored.toHex().toStdString();
+    }
 }
 
 TEST_F(BirthdayFile, RegistryImageRoundTrip)

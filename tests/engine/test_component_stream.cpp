@@ -120,6 +120,31 @@ TEST(ComponentStream, StringTagsFollowTheEncodingRule)
     EXPECT_EQ(tagOf(QString::fromUtf8("ab\xCE\xB1")), vaUTF8String);
 }
 
+TEST(ComponentStream, ShortStringsAreCutBetweenCharacters)
+{
+    const QString x254(254, u'x');
+    const struct {
+        QString text;
+        qsizetype kept; // bytes of its UTF-8 the short string holds
+    } cases[] = {
+        { QString(255, u'a'), 255 },
+        { QString(256, u'a'), 255 },
+        { x254 + QString::fromUtf8("\xC3\xA9"), 254 }, // two-byte character over the cut
+        { x254.left(253) + QString::fromUtf8("\xC3\xA9"), 255 },
+        { x254.left(253) + QString::fromUtf8("\xE2\x82\xAC"), 253 },
+        { x254.left(252) + QString::fromUtf8("\xF0\x9F\x98\x80"), 252 },
+        { x254.left(251) + QString::fromUtf8("\xF0\x9F\x98\x80"), 255 },
+        { QString(128, QChar(0xE9)), 254 },
+        { QString(300, QChar(0xFFFD)), 255 },
+    };
+    for (const auto& c : cases) {
+        TWriter w;
+        w.WriteShortString(c.text);
+        const QByteArray utf8 = c.text.toUtf8();
+        EXPECT_EQ(w.Buffer(), char(c.kept) + utf8.left(c.kept)) << utf8.size() << " bytes";
+    }
+}
+
 TEST(ComponentStream, IntegerTagsAtTheirBoundaries)
 {
     TWriter w;

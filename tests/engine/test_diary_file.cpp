@@ -8,8 +8,12 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QtEndian>
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <limits>
 
 #include <map>
 #include <random>
@@ -71,6 +75,19 @@ protected:
         for (int i = 0; i < 4; ++i)
             file.append(char(crc >> (8 * i)));
         return file + packed;
+    }
+
+    // A packed payload that starts with region and goes on with extra bytes
+    // of code, its prefix announcing the most those could hold (48 times
+    // their size), as a hostile file would.
+    static QByteArray Inflating(const QByteArray& region, qsizetype extra)
+    {
+        QByteArray code = LZHPackBlob(region).mid(4);
+        code += QByteArray(extra, '\x5A');
+        QByteArray blob(4, Qt::Uninitialized);
+        const qint64 announced = std::min<qint64>(TLZH::MaxTextSize(code.size()), std::numeric_limits<qint32>::max());
+        qToLittleEndian(qint32(announced), blob.data());
+        return blob + code;
     }
 
     void WriteFile(const QString& name, const QByteArray& bytes)
@@ -430,4 +447,78 @@ TEST(DiaryIndex, ADiaryOutOfDateOrderIndexesTheFirstEntryOfEachDay)
     target.ReplaceContentWith(loaded);
     EXPECT_EQ(IndexOf(*target.Diary()), joined);
     EXPECT_EQ(joined, expected);
+}
+
+TEST_F(DiaryFile, AWrongPasswordIsRefusedBeforeTheRestIsUnpacked)
+{
+    // 8 MB of code announcing 384 MB: only the password and its 0 byte are
+    // unpacked before the password is refused.
+    WriteFile(QStringLiteral("big.dry"), Frame(Inflating(QByteArray("Secret\0", 7), 8 << 20)));
+    for (const QString& typed : { QStringLiteral("secret"), QString(), QString(255, u'S') }) {
+        const qint64 before = TLZH::TotalUnpacked();
+        TDiaryDB db;
+        EXPECT_EQ(db.LoadFromFile(Path(QStringLiteral("big.dry")), true, typed), lsWrongPassword);
+        EXPECT_LE(TLZH::TotalUnpacked() - before, 256) << typed.toStdString();
+    }
+    // The right one pays for the rest, and a real diary loads whole.
+    TDiaryDB source;
+    Fill(source);
+    source.Diary()->SetPassword(QStringLiteral("Secret"));
+    const QByteArray file = source.SaveToBytes();
+    const qint64 payload = LZHUnpackBlob(file.mid(8)).size();
+    const qint64 before = TLZH::TotalUnpacked();
+    TDiaryDB db;
+    ASSERT_EQ(db.LoadFromBytes(file, true, QStringLiteral("Secret")), lsNoError);
+    EXPECT_EQ(TLZH::TotalUnpacked() - before, payload);
+    ExpectSameContent(source, db);
+}
+
+TEST_F(DiaryFile, ThePasswordEndsWithin256Bytes)
+{
+    const auto saved = [](const QString& password) {
+        TDiaryDB db;
+        db.AddEntry(40000, QStringLiteral("t"), QStringLiteral("b"), {}, {}, 0);
+        db.Diary()->SetPassword(password);
+        return db.SaveToBytes();
+    };
+    const auto packed = [this](const QByteArray& payload) { return Frame(LZHPackBlob(payload)); };
+    const QString longest(255, u'p');
+    const struct {
+        const char* what;
+        QByteArray file;
+        QString typed;
+        int status;
+    } cases[] = {
+        { "the longest password", saved(longest), longest, lsNoError },
+        { "one short of it", saved(longest), QString(254, u'p'), lsWrongPassword },
+        // No window takes a longer password: the file is damaged, whatever is typed.
+        { "a byte longer", saved(longest + u'p'), longest + u'p', lsCollectionCorrupted },
+        { "a byte longer, typed short", saved(longest + u'p'), QStringLiteral("p"), lsCollectionCorrupted },
+        { "no 0 byte in a long payload", packed(QByteArray(100000, 'p')), longest, lsCollectionCorrupted },
+        { "a short payload without a 0 byte", packed(QByteArray(256, 'p')), QString(256, u'p'), lsCollectionCorrupted },
+        { "and another password", packed(QByteArray(256, 'p')), longest, lsWrongPassword },
+        { "an empty payload", packed({}), QString(), lsCollectionCorrupted },
+        { "and a password", packed({}), QStringLiteral("p"), lsWrongPassword },
+    };
+    for (const auto& c : cases) {
+        TDiaryDB db;
+        EXPECT_EQ(db.LoadFromBytes(c.file, true, c.typed), c.status) << c.what;
+    }
+}
+
+TEST_F(DiaryFile, OnlyARegularFileIsRead)
+{
+    // Read whole, /dev/zero would fill the memory; opening a FIFO would wait
+    // for a writer for ever.
+    const QString fifo = Path(QStringLiteral("fifo.dry"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    for (const QString& name : { QStringLiteral("/dev/zero"), fifo }) {
+        TDiaryDB db;
+        EXPECT_EQ(db.LoadFromFile(name, true, QString()), lsNotDiaryFile) << name.toStdString();
+    }
+    // A link to a diary file is read as the file.
+    TDiaryDB().SaveToFile(Path(QStringLiteral("real.dry")));
+    ASSERT_TRUE(QFile::link(Path(QStringLiteral("real.dry")), Path(QStringLiteral("link.dry"))));
+    TDiaryDB db;
+    EXPECT_EQ(db.LoadFromFile(Path(QStringLiteral("link.dry")), true, QString()), lsNoError);
 }

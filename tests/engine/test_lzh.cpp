@@ -280,6 +280,35 @@ TEST(LzhHostile, GarbageGivesTheAnnouncedSizeOrRaises)
     }
 }
 
+TEST(LzhBlob, PiecesJoinToTheWholeUnpackAndCountOnce)
+{
+    const QByteArray text = EnglishLikeText(20000, 11);
+    const QByteArray blob = LZHPackBlob(text);
+    // Zero bits past a cut stream decode to long matches that run past the
+    // announced size; a piece can end inside any of them.
+    const QByteArray damaged = Prefix(1900) + Code(blob).left(40);
+    const struct {
+        const char* what;
+        QByteArray blob;
+    } blobs[] = { { "text", blob }, { "damaged", damaged }, { "empty", LZHPackBlob({}) } };
+    for (const auto& b : blobs) {
+        const QByteArray whole = LZHUnpackBlob(b.blob);
+        for (const qint64 piece : { 1, 2, 59, 60, 61, 256, 4096, 100000 }) {
+            TLZHBlobReader reader(b.blob.constData(), b.blob.size());
+            EXPECT_EQ(reader.Size(), whole.size());
+            const qint64 before = TLZH::TotalUnpacked();
+            QByteArray joined;
+            while (reader.Left() > 0)
+                reader.Read(piece, joined);
+            reader.Read(piece, joined); // nothing is left to append
+            EXPECT_EQ(joined, whole) << b.what << " in pieces of " << piece;
+            EXPECT_EQ(TLZH::TotalUnpacked() - before, whole.size()) << b.what << " in pieces of " << piece;
+        }
+    }
+    EXPECT_THROW(TLZHBlobReader(damaged.constData(), 3), ElzhException);
+    EXPECT_THROW(TLZHBlobReader(Prefix(-1).constData(), 4), ElzhException);
+}
+
 TEST(Crc32, StandardCheckValue)
 {
     TMemoryStream stream(QByteArrayLiteral("123456789"));
