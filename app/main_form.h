@@ -248,6 +248,8 @@ public:
     void FormKeyDown(TObject* Sender, quint16& Key, TShiftState Shift);
     // An empty body starts typing in the entry font.
     void ResetRichAttributes();
+    // The entry font: the body's, the title's and CurrentFont.
+    void SetEntryFont(const TFont& font);
 
     // The formatting bar: each style toggles on the selection, sizes step
     // by a point (never below 3), alignment is the paragraph's.
@@ -320,6 +322,8 @@ private:
     void BuildFormatting();
     void BuildSettings();
     void BuildControls();
+    // The title's box grows with its font, inside the title row.
+    void FitTitleToFont();
     void PlaceWindow();
     void LoadTab(const QString& name);
     // Centred over this window, shown modally; afterwards no control here

@@ -26,6 +26,11 @@
 #include "platform/gui/menus.h"
 #include "platform/gui/stdctrls.h"
 
+#include <QFontMetrics>
+#include <QWidget>
+
+#include <algorithm>
+
 namespace {
 
 constexpr TColor kEntryBackground = 0x00F2FFFF;
@@ -44,6 +49,12 @@ constexpr int kTabWidth = 18;
 constexpr int kTitleHeight = 70;
 constexpr int kStripTop = 74;
 constexpr int kStripHeight = 32;
+// The title's box as designed; a larger font makes it taller.
+constexpr int kTitleEditTop = 40;
+constexpr int kTitleEditHeight = 26;
+// Frame and a pixel of air above and below the text, as the class
+// library's edits size themselves to their font.
+constexpr int kEditTextSpare = 8;
 constexpr int kBodyTop = kStripTop + kStripHeight;
 // Paper left free around the body's text.
 constexpr int kPaperMargin = 8;
@@ -361,7 +372,7 @@ void TfrmMain::BuildControls()
     lblTitle->SetCaption(S("Title:"));
     lblTitle->SetTransparent(true);
     SetFontOf(lblTitle, 13, clWhite, true);
-    edtTitle = Make<TEdit>(this, pnlTitle, "edtTitle", QRect(154, 40, kEntryWidth - 154, 26));
+    edtTitle = Make<TEdit>(this, pnlTitle, "edtTitle", QRect(154, kTitleEditTop, kEntryWidth - 154, kTitleEditHeight));
     edtTitle->SetAnchors(akLeft | akTop | akRight);
     edtTitle->SetColor(kEntryBackground);
     SetFontOf(edtTitle, 14, clBlack);
@@ -474,4 +485,12 @@ void TfrmMain::BuildControls()
     BuildDayDisplay();
     BuildBirthdayLine();
     BuildFormatting();
+}
+
+void TfrmMain::FitTitleToFont()
+{
+    const int needed = QFontMetrics(edtTitle->Handle()->font()).height() + kEditTextSpare;
+    const int height = std::min(std::max(kTitleEditHeight, needed), pnlTitle->Height());
+    edtTitle->SetBounds(
+        edtTitle->Left(), std::min(kTitleEditTop, pnlTitle->Height() - height), edtTitle->Width(), height);
 }

@@ -221,9 +221,7 @@ void TfrmOptions::BtnSetFontClick(TObject*)
     if (!FntDialog->Execute())
         return;
     const TFont& chosen = *FntDialog->Font();
-    Main.MemoBody->SetFont(chosen);
-    Main.edtTitle->SetFont(chosen);
-    Main.CurrentFont->Assign(chosen);
+    Main.SetEntryFont(chosen);
     Main.ResetRichAttributes();
     // Last: a settings store that cannot be written raises into the error
     // box, and the font still serves for this run.

@@ -108,7 +108,6 @@ void TfrmBDMain::BuildControls()
     btnPrevMonth2->OnClick = [this](TObject* s) { btnPrevMonthClick(s); };
     btnNextMonth2->OnClick = [this](TObject* s) { btnNextMonthClick(s); };
     btnToday->OnClick = [this](TObject* s) { btnToDayClick(s); };
-    btnTools->OnClick = [this](TObject* s) { btnToolsClick(s); };
     btnExit->OnClick = [this](TObject* s) { btnExitClick(s); };
 
     lblMonth = MakeControl<TShadowLabel>(this, cphpMain, "lblMonth", QRect(289, 9, 206, 25));
@@ -557,13 +556,6 @@ void TfrmBDMain::btnToDayClick(TObject*)
     CPCalendar->SetCalendarDate(Date());
     RefreshBirthdayDisplay();
     ShowMonthCaption();
-}
-
-void TfrmBDMain::btnToolsClick(TObject*)
-{
-    const QPoint at
-        = btnTools->Parent()->ClientToScreen(QPoint(btnTools->Left(), btnTools->Top() + btnTools->Height()));
-    pmTools->Popup(at.x(), at.y());
 }
 
 void TfrmBDMain::FormKeyDown(TObject*, quint16& Key, TShiftState)

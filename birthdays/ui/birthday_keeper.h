@@ -94,7 +94,6 @@ public:
     void btnPrevMonthClick(TObject* Sender);
     void btnNextMonthClick(TObject* Sender);
     void btnToDayClick(TObject* Sender);
-    void btnToolsClick(TObject* Sender);
     void btnExitClick(TObject* Sender);
     void pmToolsPopup(TObject* Sender);
     void pmoBackupClick(TObject* Sender);

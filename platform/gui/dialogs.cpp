@@ -1,7 +1,7 @@
 #include "dialogs.h"
 
-#include "services.h"
 #include "platform/gui/graphics.h"
+#include "services.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -10,6 +10,7 @@
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QFontMetrics>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHash>
@@ -21,6 +22,7 @@
 #include <QPrintDialog>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSpacerItem>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -152,6 +154,19 @@ int TitleBarWidth(const QWidget& window, const QString& title)
     QFont font = window.font();
     font.setBold(true);
     return QFontMetrics(font).horizontalAdvance(title) + kTitleBarExtra;
+}
+
+// QMessageBox fixes its size when shown, from its text and buttons: a short
+// message under a longer caption would have the caption cut by the window
+// manager ("Velt... iary"). A spacer across its layout keeps the box as wide
+// as its title bar needs. Runs last, as setting the icon rebuilds the layout.
+void ExecWithWholeTitle(QMessageBox& box)
+{
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+        grid->addItem(new QSpacerItem(TitleBarWidth(box, box.windowTitle()), 0, QSizePolicy::Minimum), grid->rowCount(),
+            0, 1, grid->columnCount());
+    }
+    box.exec();
 }
 
 bool RunFileDialog(TFileDialogRequest& request, bool save)
@@ -303,7 +318,7 @@ TModalResult TQtDialogService::MessageDlg(const QString& text, TMsgDlgType type,
         box.setDefaultButton(def);
     if (QPushButton* esc = shown.value(mbCancel, shown.value(mbNo, shown.value(mbOK))))
         box.setEscapeButton(esc);
-    box.exec();
+    ExecWithWholeTitle(box);
     QAbstractButton* clicked = box.clickedButton();
     return clicked ? results.value(clicked, mrNone) : mrCancel;
 }
@@ -325,7 +340,7 @@ int TQtDialogService::MessageBox(const QString& text, const QString& caption, un
         box.setEscapeButton(buttons[ids.indexOf(IDCANCEL)]);
     else if (ids.size() == 1)
         box.setEscapeButton(buttons.front());
-    box.exec();
+    ExecWithWholeTitle(box);
     const qsizetype index = buttons.indexOf(box.clickedButton());
     return index >= 0 ? ids[index] : IDCANCEL;
 }

@@ -23,8 +23,7 @@
 #include <type_traits>
 
 // What every host offers whatever Qt class it wraps.
-class IHost
-{
+class IHost {
 public:
     virtual ~IHost() = default;
     virtual void Detach() = 0;
@@ -34,9 +33,7 @@ public:
 void RegisterHost(QWidget* widget, TWinControl* control);
 void UnregisterHost(QWidget* widget);
 
-template <class W>
-class THost : public W, public IHost
-{
+template <class W> class THost : public W, public IHost {
 public:
     // Qt's own widgets paint themselves; a plain QWidget host paints the control.
     static constexpr bool kNative = !std::is_same_v<W, QWidget>;
@@ -167,23 +164,27 @@ protected:
         bool consumed = false;
         QChar replaced;
         bool dropped = false;
-        GuardedCall([&] { consumed = fControl->HostKeyPress(e->key(), e->modifiers(), e->text(), &replaced, &dropped); });
+        GuardedCall(
+            [&] { consumed = fControl->HostKeyPress(e->key(), e->modifiers(), e->text(), &replaced, &dropped); });
         if (consumed || dropped || !fControl) {
             e->accept();
             return;
         }
         if constexpr (kNative) {
             if (!replaced.isNull() && replaced != (e->text().isEmpty() ? QChar() : e->text()[0])) {
-                QKeyEvent substitute(e->type(), e->key(), e->modifiers(), QString(replaced), e->isAutoRepeat(),
-                                     ushort(e->count()));
-                W::keyPressEvent(&substitute);
+                QKeyEvent substitute(
+                    e->type(), e->key(), e->modifiers(), QString(replaced), e->isAutoRepeat(), ushort(e->count()));
+                WidgetKeyPress(&substitute);
             } else {
-                W::keyPressEvent(e);
+                WidgetKeyPress(e);
             }
         } else {
             e->accept(); // or Qt offers the key to every parent
         }
     }
+
+    // The key as Qt's own widget handles it, once the control let it through.
+    virtual void WidgetKeyPress(QKeyEvent* e) { W::keyPressEvent(e); }
 
     void keyReleaseEvent(QKeyEvent* e) override
     {

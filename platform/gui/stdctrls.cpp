@@ -1394,6 +1394,7 @@ public:
     {
         if (TCustomComboBox* c = Combo())
             GuardedCall([&] { c->WidgetPopupShown(true); });
+        FitListToItems();
         QComboBox::showPopup();
     }
 
@@ -1405,6 +1406,22 @@ public:
     }
 
 protected:
+    // The list is at least as wide as its widest item, so a narrow box never
+    // cuts its items short (Qt gives the list the width of the box).
+    void FitListToItems()
+    {
+        QAbstractItemView* list = view();
+        TCustomComboBox* c = Combo();
+        if (!c || c->IsOwnerDraw() || count() == 0) {
+            list->setMinimumWidth(0);
+            return;
+        }
+        int width = list->sizeHintForColumn(0) + 2 * list->frameWidth();
+        if (count() > maxVisibleItems())
+            width += list->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list);
+        list->setMinimumWidth(width);
+    }
+
     // Owner draw: the frame and button by the style, the chosen item by the control.
     void paintEvent(QPaintEvent* e) override
     {

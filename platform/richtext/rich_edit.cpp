@@ -93,6 +93,22 @@ protected:
         if (!SwallowMiddleButtonRelease(Control(), e))
             TViewHost<QTextEdit>::mouseReleaseEvent(e);
     }
+
+    // Qt takes Enter on an empty paragraph of a format of its own (an
+    // alignment, a font) as "back to the default format" and inserts nothing.
+    // Here every Enter is a new paragraph that keeps the format.
+    void WidgetKeyPress(QKeyEvent* e) override
+    {
+        if (!e->matches(QKeySequence::InsertParagraphSeparator) || isReadOnly()) {
+            TViewHost<QTextEdit>::WidgetKeyPress(e);
+            return;
+        }
+        QTextCursor cursor = textCursor();
+        cursor.insertBlock();
+        setTextCursor(cursor);
+        ensureCursorVisible();
+        e->accept();
+    }
 };
 
 QWidget* MakeRichEditHost(TWinControl* self)

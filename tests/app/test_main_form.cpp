@@ -27,6 +27,9 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFontMetrics>
+#include <QLineEdit>
+#include <QStyle>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -246,6 +249,30 @@ TEST_F(MainForm, SkinNumberSelectsItsStoreItem)
 
     f.btnSkinClick(nullptr);
     EXPECT_EQ(Background(), ExpectedSkin(4));
+}
+
+// The title's text keeps clear of the box's frame for every entry font; the
+// box stays in the title row, and the usual fonts keep it as designed.
+TEST_F(MainForm, TheTitleBoxGrowsWithTheEntryFont)
+{
+    TfrmMain& f = Create();
+    const QRect designed = f.edtTitle->BoundsRect();
+    auto* edit = static_cast<QLineEdit*>(f.edtTitle->Handle());
+    const int frame = edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, edit);
+    for (const int size : { 10, 14, 20, 36, 10 }) {
+        SCOPED_TRACE(size);
+        TFont font;
+        font.Assign(*f.CurrentFont);
+        font.SetSize(size);
+        f.SetEntryFont(font);
+        const int air = (f.edtTitle->Height() - 2 * frame - QFontMetrics(edit->font()).height()) / 2;
+        EXPECT_GE(air, 2) << "pixels between the text and the frame";
+        EXPECT_GE(f.edtTitle->Top(), 0);
+        EXPECT_LE(f.edtTitle->Top() + f.edtTitle->Height(), f.pnlTitle->Height());
+        if (size == 10) {
+            EXPECT_EQ(f.edtTitle->BoundsRect(), designed);
+        }
+    }
 }
 
 TEST_F(MainForm, FirstActivationLoadsSkinFontAndDiaryName)

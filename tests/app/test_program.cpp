@@ -2,7 +2,6 @@
 // closing; then the files on disk are checked.
 
 #include "app/entry_form.h"
-#include "platform/core/sysutils.h"
 #include "app/main_form.h"
 #include "app/options_form.h"
 #include "app/program.h"
@@ -17,6 +16,7 @@
 #include "platform/core/datetime.h"
 #include "platform/core/registry.h"
 #include "platform/core/streams.h"
+#include "platform/core/sysutils.h"
 #include "platform/gui/bitmap.h"
 #include "platform/gui/dialogs.h"
 #include "platform/gui/extctrls.h"
@@ -32,6 +32,7 @@
 #include <QKeyEvent>
 #include <QScreen>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <QWidget>
 #include <QWindow>
@@ -123,13 +124,13 @@ protected:
     }
 
     // Key presses as the focused widget receives them.
-    static void Key(int qtKey, const QString& text = QString())
+    static void Key(int qtKey, const QString& text = QString(), Qt::KeyboardModifiers mods = Qt::NoModifier)
     {
         QWidget* target = QApplication::focusWidget();
         ASSERT_NE(target, nullptr) << "no control has the focus";
-        QKeyEvent press(QEvent::KeyPress, qtKey, Qt::NoModifier, text);
+        QKeyEvent press(QEvent::KeyPress, qtKey, mods, text);
         QApplication::sendEvent(target, &press);
-        QKeyEvent release(QEvent::KeyRelease, qtKey, Qt::NoModifier, text);
+        QKeyEvent release(QEvent::KeyRelease, qtKey, mods, text);
         QApplication::sendEvent(target, &release);
     }
     static void Type(const QString& text)
@@ -661,6 +662,66 @@ TEST_F(Program, ShowsTheWizardAndTheMainWindow)
             shoot(m, "program_main");
             Click(m, *m.btnExit);
         });
+}
+
+// Enter as a person types it into the body: each one is a paragraph, also on
+// an empty line of a paragraph with a format of its own, quickly or after the
+// window's timers have run between the keys.
+TEST_F(Program, EveryEnterInTheBodyAddsAParagraph)
+{
+    const auto pause = [](TfrmMain& m) {
+        int ticks = 0;
+        const TNotifyEvent animate = m.SparkleTimer->OnTimer;
+        m.SparkleTimer->OnTimer = [&](TObject* s) {
+            animate(s);
+            ++ticks;
+        };
+        QElapsedTimer waited;
+        waited.start();
+        while (ticks < 3 && waited.elapsed() < 5000)
+            QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+        m.SparkleTimer->OnTimer = animate;
+        EXPECT_GE(ticks, 3) << "the timer never ran between the keys";
+    };
+    const auto enter = [] { Key(Qt::Key_Return, S("\r")); };
+    const auto clickBody = [](TfrmMain& m) {
+        QWidget* body = m.MemoBody->Handle();
+        QWidget* viewport = body->findChild<QWidget*>(S("qt_scrollarea_viewport"));
+        QTest::mouseClick(viewport ? viewport : body, Qt::LeftButton, {}, QPoint(40, 40));
+        ASSERT_TRUE(m.MemoBody->Focused());
+    };
+    const TDateTime written = EncodeDate(2026, 12, 5);
+    const TDateTime empty = EncodeDate(2026, 12, 10);
+    Run([&](TfrmEntry& w) { CreateDiary(w, S("My Diary"), S("secret")); },
+        [&](TfrmMain& m) {
+            WriteDay(m, written, S("Snow"), S("First snow."));
+            Key(Qt::Key_E, S("\x05"), Qt::ControlModifier); // centred
+            m.dCalendar->SetCalendarDate(empty);
+
+            // An empty day: abc, Enter, a pause, Enter, def.
+            clickBody(m);
+            Type(S("abc"));
+            enter();
+            pause(m);
+            enter();
+            Type(S("def"));
+            EXPECT_EQ(m.MemoBody->Text().toStdString(), "abc\r\n\r\ndef");
+
+            // The end of the written day, loaded again: three Enters, two
+            // empty lines, and the paragraphs stay centred.
+            m.dCalendar->SetCalendarDate(written);
+            clickBody(m);
+            Key(Qt::Key_End, QString(), Qt::ControlModifier);
+            enter();
+            enter();
+            pause(m);
+            enter();
+            Type(S("x"));
+            EXPECT_EQ(m.MemoBody->Text().toStdString(), "First snow.\r\n\r\n\r\nx");
+            EXPECT_EQ(m.MemoBody->Paragraph()->Alignment(), taCenter);
+            Click(m, *m.btnExit);
+        });
+    EXPECT_TRUE(Messages().isEmpty()) << Messages().join(S("; ")).toStdString();
 }
 
 } // namespace

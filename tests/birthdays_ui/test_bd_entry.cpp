@@ -13,6 +13,12 @@
 #include "resources/program_pictures.h"
 #include "support/form_fixture.h"
 
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+
+#include <algorithm>
 #include <functional>
 
 namespace {
@@ -116,6 +122,33 @@ TEST_F(BDEntry, AddingShowsTheDayWithoutAYearAndFillsTheLists)
         EXPECT_EQ(d.cbYear->Items()->Strings(1), S("2004"));
         EXPECT_EQ(d.cbMonth->ItemIndex(), -1); // no date: nothing chosen
         EXPECT_TRUE(d.lblZodiac->Caption().isEmpty());
+        d.SetModalResult(mrCancel);
+    });
+}
+
+// The date lists opened: every item shows whole, the list at least as wide
+// as its widest item. The open year list is kept as a picture beside the
+// test binary.
+TEST_F(BDEntry, TheOpenDateListsShowEveryItemWhole)
+{
+    TEntry entry;
+    Insert(entry, EncodeDate(2026, 6, 15), [&](TFrmBDEntry& d) {
+        for (TComboBox* list : { d.cbMonth, d.cbDay, d.cbYear }) {
+            SCOPED_TRACE(list->Name().toStdString());
+            list->SetDroppedDown(true);
+            QApplication::processEvents();
+            QAbstractItemView* view = static_cast<QComboBox*>(list->Handle())->view();
+            ASSERT_TRUE(view->isVisible());
+            int widest = 0;
+            for (int row = 0; row < view->model()->rowCount(); ++row)
+                widest = std::max(widest, view->sizeHintForIndex(view->model()->index(row, 0)).width());
+            EXPECT_LE(widest, view->viewport()->width());
+            if (list == d.cbYear) {
+                EXPECT_TRUE(view->window()->grab().save(
+                    QDir(QCoreApplication::applicationDirPath()).filePath(S("bd_entry_years.png"))));
+            }
+            list->SetDroppedDown(false);
+        }
         d.SetModalResult(mrCancel);
     });
 }

@@ -21,9 +21,16 @@
 #include "platform/gui/stdctrls.h"
 #include "resources/program_pictures.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QMenu>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QWindow>
+
+#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -370,6 +377,88 @@ TEST_F(Keeper, ADamagedBackupKeepsTheListAndTheWindow)
         EXPECT_FALSE(entries->Modified());
         EXPECT_TRUE(k.Visible());
         EXPECT_EQ(k.ModalResult(), mrNone);
+    }
+}
+
+// Clicks as the window system delivers them: Tools, a command of its menu,
+// OK on the message the command ends with, then Close, which closes at once.
+TEST_F(Keeper, TheFirstClickAfterAToolsMessageReachesItsControl)
+{
+    AddEntry(S("Anna"), 1980, 3, 3);
+    const QString junk = dir.filePath(S("junk.bbk"));
+    {
+        QFile out(junk);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write("not a birthday file");
+    }
+    const struct {
+        const char* command;
+        std::function<void()> answer;
+        int calls;
+    } cases[] = {
+        { "Backup all Entries to File",
+            [&] {
+                dialogs.AnswerSaveFile(dir.filePath(S("saved.bbk")));
+                dialogs.AnswerMessageDlg(mrOk);
+            },
+            2 },
+        { "Restore all Entries from file",
+            [&] {
+                dialogs.AnswerOpenFile(junk);
+                dialogs.AnswerMessageDlg(mrOk); // overwrite the list
+                dialogs.AnswerMessageDlg(mrOk); // the failure
+            },
+            3 },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.command);
+        TfrmBDMain& k = Open();
+        k.Show();
+        QApplication::setActiveWindow(k.Handle());
+        QApplication::processEvents();
+        dialogs.Clear();
+        c.answer();
+        QWindow* window = k.Handle()->windowHandle();
+        ASSERT_NE(window, nullptr);
+        const auto at = [&](TControl* control) { return control->ClientToParent(control->ClientRect().center(), &k); };
+
+        int menus = 0;
+        bool closeClicked = false;
+        QMenu* shown = nullptr;
+        QTimer user;
+        user.setInterval(10);
+        QObject::connect(&user, &QTimer::timeout, [&] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            if (menu && menu != shown) {
+                shown = menu;
+                ++menus;
+            }
+            if (menus == 1 && menu) {
+                for (QAction* action : menu->actions())
+                    if (action->text() == S(c.command))
+                        QTest::mouseClick(
+                            menu->windowHandle(), Qt::LeftButton, {}, menu->actionGeometry(action).center());
+            } else if (!closeClicked && dialogs.Calls().size() == c.calls) {
+                closeClicked = true;
+                QTest::mouseClick(window, Qt::LeftButton, {}, at(k.btnExit));
+            }
+        });
+        user.start();
+        QTest::mouseClick(window, Qt::LeftButton, {}, at(k.btnTools));
+        QElapsedTimer waited;
+        waited.start();
+        while (!closeClicked && waited.elapsed() < 5000)
+            QApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+        QApplication::processEvents();
+        user.stop();
+        EXPECT_TRUE(closeClicked);
+        EXPECT_EQ(menus, 1) << "the menu opens once per click";
+        EXPECT_FALSE(k.Visible()) << "Close did not close";
+        if (QWidget* popup = QApplication::activePopupWidget())
+            popup->close();
+        EXPECT_EQ(dialogs.UnansweredCalls(), 0);
+        delete keeper;
+        keeper = nullptr;
     }
 }
 

@@ -17,6 +17,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <utility>
+
 namespace {
 
 class ScriptedDialogs : public ::testing::Test {
@@ -426,6 +429,35 @@ TEST(QtDialogService, InputQueryIsWideEnoughForItsCaptionAndPrompt)
         QString value;
         EXPECT_FALSE(service.InputQuery(QString::fromUtf8(caption), QString::fromUtf8(prompt), value));
     }
+}
+
+// A short message keeps its caption whole in the title bar.
+TEST(QtDialogService, MessageBoxesAreWideEnoughForTheirCaption)
+{
+    TQtDialogService service;
+    const QString kept = Application()->Title();
+    Application()->SetTitle(QStringLiteral("Veltrane Diary"));
+    const std::pair<const char*, std::function<void()>> boxes[] = {
+        { "Veltrane Diary", [&] { service.MessageDlg(QStringLiteral("Done"), mtCustom, TMsgDlgButtons { mbOK }); } },
+        { "Confirm", [&] { service.MessageDlg(QStringLiteral("?"), mtConfirmation, mbYesNo); } },
+        { "Veltrane Diary", [&] { service.MessageBox(QStringLiteral("?"), QStringLiteral("Veltrane Diary"), MB_OK); } },
+        { " BirthDay Keeper - Restore",
+            [&] { service.MessageBox(QStringLiteral("Ok"), QStringLiteral(" BirthDay Keeper - Restore"), MB_OK); } },
+    };
+    for (const auto& [caption, show] : boxes) {
+        QString title;
+        WhenModal([&](QWidget* dialog) {
+            title = dialog->windowTitle();
+            QFont bold = dialog->font();
+            bold.setBold(true);
+            // Room for an icon and three buttons of a slim title bar at least.
+            EXPECT_GE(dialog->width(), QFontMetrics(bold).horizontalAdvance(title) + 4 * 24) << caption;
+            qobject_cast<QMessageBox*>(dialog)->buttons().first()->click();
+        });
+        show();
+        EXPECT_EQ(title, QString::fromUtf8(caption));
+    }
+    Application()->SetTitle(kept);
 }
 
 TEST(QtDialogService, FontDialogKeepsWhatTheUserLeavesAlone)
