@@ -1,6 +1,7 @@
 // The main window's calendar options and the editor's pop-up menu.
 
 #include "app/main_form.h"
+#include "app/helpers.h"
 #include "platform/core/sysutils.h"
 
 #include "controls/link_rich_edit.h"
@@ -58,5 +59,5 @@ void TfrmMain::pmoShowScrollbarClick(TObject*)
 
 void TfrmMain::MemoBodyURLClick(TObject*, const QString& URL)
 {
-    ShellOpen(URL);
+    OpenLink(URL);
 }

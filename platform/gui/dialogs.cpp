@@ -423,7 +423,7 @@ bool TQtDialogService::FontDialog(TFontDialogRequest& request)
     if (dialog.exec() != QDialog::Accepted)
         return false;
     const QFont chosen = chooser->currentFont();
-    request.Name = chosen.family();
+    request.Name = FontFamilyName(chosen.family());
     if (chosen.pointSize() > 0)
         request.Size = chosen.pointSize();
     unsigned style = 0;

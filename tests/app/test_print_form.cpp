@@ -106,7 +106,7 @@ protected:
     {
         QTest::mouseClick(static_cast<QWidget*>(w.btnPrint->Handle()), Qt::LeftButton);
     }
-    static QString Head(TDateTime date, const char* title) { return DateToStr(date) + S(" - ") + S(title); }
+    static QString Head(TDateTime date, const char* title) { return FullYearDateToStr(date) + S(" - ") + S(title); }
 
     QStringList errors;
     QString pdf;
