@@ -423,7 +423,7 @@ bool TQtDialogService::FontDialog(TFontDialogRequest& request)
     if (dialog.exec() != QDialog::Accepted)
         return false;
     const QFont chosen = chooser->currentFont();
-    request.Name = FontFamilyName(chosen.family());
+    request.Name = chosen.family();
     if (chosen.pointSize() > 0)
         request.Size = chosen.pointSize();
     unsigned style = 0;
@@ -813,7 +813,9 @@ bool TFontDialog::Execute()
     request.Options = fOptions;
     if (!Dialogs().FontDialog(request))
         return false;
-    fFont->SetName(request.Name);
+    // Qt names a family several foundries make "Nimbus Roman [urw]"; the
+    // font keeps the family, the name other programs know.
+    fFont->SetName(FontFamilyName(request.Name));
     fFont->SetSize(request.Size);
     fFont->SetStyle(TFontStyles::FromBits(request.Style));
     fFont->SetColor(TColor(request.Color));

@@ -3,6 +3,7 @@
 
 #include "app/options_form.h"
 #include "platform/core/sysutils.h"
+#include "app/diary_export.h"
 #include "app/helpers.h"
 #include "app/progress_form.h"
 #include "support/main_window_fixture.h"
@@ -351,6 +352,31 @@ TEST_F(OptionsWindow, FontDialogChoiceBecomesTheEntryFont)
     EXPECT_EQ(next.Name(), S("Liberation Serif"));
     EXPECT_EQ(next.Size(), 15);
     EXPECT_EQ(next.Style(), TFontStyles(fsItalic));
+}
+
+TEST_F(OptionsWindow, AFontIsKeptAndExportedByItsFamilyAlone)
+{
+    // Qt lists a family several foundries make with the foundry; a day
+    // written by an earlier run carries that name in its body.
+    DiaryDB().AddEntry(EncodeDate(2026, 1, 2), S("Old"),
+        S("{\\rtf1\\ansi{\\fonttbl{\\f0\\fnil Nimbus Roman [urw];}}\\f0 old words\\par}"), QString(), QString(), 0);
+    TFontDialogRequest chosen;
+    chosen.Name = S("Nimbus Roman [urw]");
+    chosen.Size = 12;
+    dialogs.AnswerFont(chosen);
+    options->btnSetFont->Click();
+    for (const TFont* f : { form->MemoBody->Font(), form->edtTitle->Font(), form->CurrentFont })
+        EXPECT_EQ(f->Name(), S("Nimbus Roman"));
+    EXPECT_EQ(form->reger->Get(S("FontName")).toString(), S("Nimbus Roman"));
+    const QByteArray rtf = DiaryToRtf(DiaryDB(), *form->MemoBody->Font());
+    EXPECT_TRUE(rtf.contains(" Nimbus Roman;")) << rtf.constData();
+    EXPECT_FALSE(rtf.contains("[urw]")) << rtf.constData();
+
+    // A setting an earlier run stored with the foundry reads as the family.
+    form->reger->SetV(S("FontName"), S("Nimbus Roman [urw]"));
+    TFont next;
+    LoadFontFromRegistry(*form->reger, next);
+    EXPECT_EQ(next.Name(), S("Nimbus Roman"));
 }
 
 TEST_F(OptionsWindow, ManageBirthdaysSavesBeforeAndLoadsAfter)
