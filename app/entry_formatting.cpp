@@ -174,8 +174,8 @@ void TfrmMain::pmoResetEntryClick(TObject*)
             MemoBody->SetModified(wasModified);
         } catch (...) {
         }
-        MessageDlg(S("The entry could not be reset to the default font and was left as it was.\r\n") + reason,
-            mtError, TMsgDlgButtons { mbOK });
+        MessageDlg(S("The entry could not be reset to the default font and was left as it was.\r\n") + reason, mtError,
+            TMsgDlgButtons { mbOK });
     }
 }
 

@@ -1,7 +1,7 @@
 // The main window's calendar options and the editor's pop-up menu.
 
-#include "app/main_form.h"
 #include "app/helpers.h"
+#include "app/main_form.h"
 #include "platform/core/sysutils.h"
 
 #include "controls/link_rich_edit.h"

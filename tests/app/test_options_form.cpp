@@ -1,11 +1,11 @@
 // The tools window: backup and restore of the diary, the password change,
 // the entry font, the export's frame and the birthday keeper from there.
 
-#include "app/options_form.h"
-#include "platform/core/sysutils.h"
 #include "app/diary_export.h"
 #include "app/helpers.h"
+#include "app/options_form.h"
 #include "app/progress_form.h"
+#include "platform/core/sysutils.h"
 #include "support/main_window_fixture.h"
 
 #include "birthdays/ui/birthday_keeper.h"
