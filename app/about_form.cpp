@@ -118,17 +118,17 @@ void TfrmAbout::LblEmail2MouseLeave(TObject*)
 
 void TfrmAbout::LblEmail2Click(TObject*)
 {
-    ShellOpen(S("mailto:") + AboutInfo::ContactAddress());
+    OpenLink(S("mailto:") + AboutInfo::ContactAddress());
 }
 
 void TfrmAbout::BtnWebSiteClick(TObject*)
 {
-    ShellOpen(AboutInfo::WebSite());
+    OpenLink(AboutInfo::WebSite());
 }
 
 void TfrmAbout::BtnOtherProductClick(TObject*)
 {
-    ShellOpen(AboutInfo::OtherProductWebSite());
+    OpenLink(AboutInfo::OtherProductWebSite());
 }
 
 void TfrmAbout::BtnCloseClick(TObject*)

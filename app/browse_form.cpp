@@ -216,7 +216,7 @@ void TfrmDiaryBrowse::FillList()
         if (!entry)
             continue;
         TListItem* item = items->Add();
-        item->SetCaption(DateToStr(entry->Date()));
+        item->SetCaption(FullYearDateToStr(entry->Date()));
         item->SubItems()->Add(entry->Title());
         item->SetImageIndex(entry->ImageIndex() + kFirstMood);
         item->SetData(entry->Index());

@@ -27,19 +27,6 @@ QString OneLine(QString title)
     return title;
 }
 
-// The short date with the whole year: the export holds days of any century,
-// where a two-digit year would read 1895 as 1995.
-QString HeadingDate(TDateTime date)
-{
-    QString format = FormatSettings().ShortDateFormat;
-    if (!format.contains(S("yyy"), Qt::CaseInsensitive)) {
-        const qsizetype at = format.indexOf(S("yy"), 0, Qt::CaseInsensitive);
-        if (at >= 0)
-            format.replace(at, 2, S("yyyy"));
-    }
-    return FormatDateTime(format, date);
-}
-
 // Appends to the end of the document an empty line, the heading line and an
 // empty line, then the day's body. The heading is set in the format of the
 // body's first character made bold, underlined and 14 points, and its lines
@@ -95,7 +82,7 @@ QByteArray DiaryToRtf(const TDiaryDB& db, const TFont& bodyFont, const std::func
         if (!entry)
             throw Exception(S("The diary holds no day ") + key);
         RtfToDocument(entry->Body(), bodyFont, day);
-        AppendDay(out, HeadingDate(date) + S(" - ") + OneLine(entry->Title()), day);
+        AppendDay(out, FullYearDateToStr(date) + S(" - ") + OneLine(entry->Title()), day);
         if (dayDone)
             dayDone();
     }

@@ -14,6 +14,11 @@
 #include "platform/gui/extctrls.h"
 #include "platform/gui/menus.h"
 #include "platform/gui/services.h"
+#include "platform/richtext/rich_edit.h"
+
+#include <QTextDocument>
+
+#include <memory>
 
 namespace {
 
@@ -146,13 +151,13 @@ void TfrmMain::pmoResetEntryClick(TObject*)
 {
     if (MessageDlg(S(kResetWarning), mtWarning, mbOKCancel) != mrOk)
         return;
+    // The text straight from the body: the clipboard is the user's.
+    const QString text = MemoBody->Text();
+    const std::unique_ptr<QTextDocument> original(MemoBody->Document()->clone());
+    const bool wasModified = MemoBody->Modified();
     try {
-        // Through the clipboard, as the user could: the formatted entry
-        // stays there to paste back.
-        MemoBody->SelectAll();
-        MemoBody->CopyToClipboard();
         MemoBody->Clear();
-        MemoBody->SetText(Clipboard().AsText());
+        MemoBody->SetText(text);
         if (MemoBody->Text().endsWith(S("\r\n"))) {
             MemoBody->SetSelStart(MemoBody->TextLength() - 1);
             MemoBody->SetSelLength(1);
@@ -160,7 +165,17 @@ void TfrmMain::pmoResetEntryClick(TObject*)
         }
         // Setting the text counts as loading; the reset must be stored.
         MemoBody->SetModified(true);
-    } catch (const Exception&) {
+    } catch (...) {
+        const QString reason = CurrentExceptionMessage();
+        // What the user wrote comes back before anything is said.
+        try {
+            MemoBody->Clear();
+            MemoBody->SetSelDocument(*original);
+            MemoBody->SetModified(wasModified);
+        } catch (...) {
+        }
+        MessageDlg(S("The entry could not be reset to the default font and was left as it was.\r\n") + reason, mtError,
+            TMsgDlgButtons { mbOK });
     }
 }
 

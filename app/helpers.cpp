@@ -7,6 +7,7 @@
 #include "engine/resource_store.h"
 #include "platform/core/registry.h"
 #include "platform/gui/bitmap.h"
+#include "platform/gui/dialogs.h"
 #include "platform/gui/extctrls.h"
 #include "platform/gui/forms.h"
 #include "platform/gui/services.h"
@@ -67,7 +68,7 @@ std::optional<int> IntegerSetting(const TRegValues& values, const QString& name)
 
 void SaveFontToRegistry(TRegValues& values, const TFont& font)
 {
-    values.SetV(kFontName, font.Name());
+    values.SetV(kFontName, FontFamilyName(font.Name()));
     values.SetV(kFontColor, int(font.Color()));
     values.SetV(kFontCharset, int(font.Charset()));
     values.SetV(kFontSize, font.Size());
@@ -78,7 +79,8 @@ void SaveFontToRegistry(TRegValues& values, const TFont& font)
 void LoadFontFromRegistry(TRegValues& values, TFont& font)
 {
     try {
-        const QString name = values.Get(kFontName).toString();
+        // Earlier runs may have stored the foundry too ("Nimbus Roman [urw]").
+        const QString name = FontFamilyName(values.Get(kFontName).toString());
         if (!name.trimmed().isEmpty())
             font.SetName(name);
     } catch (const Exception&) {
@@ -122,6 +124,14 @@ void PrintRichEdit(const QString& title, TRichEdit& richEdit)
     else
         richEdit.SetPageRect(QRect());
     richEdit.Print(title);
+}
+
+bool OpenLink(const QString& target)
+{
+    if (ShellOpen(target))
+        return true;
+    MessageDlg(QStringLiteral("\"%1\" could not be opened.").arg(target), mtError, TMsgDlgButtons { mbOK });
+    return false;
 }
 
 QString SkinResourceName(int number)

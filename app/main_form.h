@@ -265,8 +265,8 @@ public:
     void pmiNCL0Click(TObject* Sender);
     // Ctrl with the letters of the buttons' hints runs their commands.
     void MemoBodyKeyDown(TObject* Sender, quint16& Key, TShiftState Shift);
-    // After a warning, the entry's text again in the entry font only; the
-    // formatted entry stays on the clipboard.
+    // After a warning, the entry's text again in the entry font only,
+    // without the clipboard; a failure restores the entry and says why.
     void pmoResetEntryClick(TObject* Sender);
     // The mood pictures in turn, wrapping at both ends.
     void actNextMoodExecute(TObject* Sender);

@@ -1,5 +1,6 @@
 // The main window's calendar options and the editor's pop-up menu.
 
+#include "app/helpers.h"
 #include "app/main_form.h"
 #include "platform/core/sysutils.h"
 
@@ -58,5 +59,5 @@ void TfrmMain::pmoShowScrollbarClick(TObject*)
 
 void TfrmMain::MemoBodyURLClick(TObject*, const QString& URL)
 {
-    ShellOpen(URL);
+    OpenLink(URL);
 }

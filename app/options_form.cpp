@@ -235,7 +235,7 @@ void TfrmOptions::btnManageClick(TObject*)
 
 void TfrmOptions::btnWebsiteClick(TObject*)
 {
-    ShellOpen(AboutInfo::WebSite());
+    OpenLink(AboutInfo::WebSite());
 }
 
 void TfrmOptions::btnExportClick(TObject*)
@@ -247,14 +247,16 @@ void TfrmOptions::btnExportClick(TObject*)
         frmProgress = new TfrmProgress(this);
     frmProgress->StartProgress();
     bool failed = false;
+    QString reason;
     try {
         ExportDiary(ExportDialog->FileName());
     } catch (...) {
         failed = true;
+        reason = CurrentExceptionMessage();
     }
     frmProgress->EndProgress();
     if (failed)
-        ShowMessage(S("Diary Export to RTF failed!"));
+        ShowMessage(S("Diary Export to RTF failed!\r\n") + reason);
 }
 
 void TfrmOptions::ExportDiary(const QString& filename)
@@ -263,5 +265,5 @@ void TfrmOptions::ExportDiary(const QString& filename)
     // Through a temporary file: a failed write keeps what the file held.
     WriteFileAtomically(filename, rtf);
     if (AppMessageBox(S("View the generated RTF file?"), S("Info"), MB_ICONQUESTION | MB_YESNO) == IDYES)
-        ShellOpen(filename);
+        OpenLink(filename);
 }

@@ -24,6 +24,14 @@ namespace {
 
 constexpr int kMaxRichLength = 0x7FFFFFF0;
 
+// An empty bound is open, never the date 0: only two real dates can be the
+// wrong way round.
+void CheckRange(TDateTime aFrom, TDateTime aTo)
+{
+    if (aFrom > 0 && aTo > 0 && aFrom > aTo)
+        throw Exception(S("Invalid dates specified"));
+}
+
 } // namespace
 
 TfrmPrintEngine::TfrmPrintEngine(TComponent* AOwner, TfrmMain& mainForm)
@@ -67,6 +75,7 @@ void TfrmPrintEngine::BuildControls()
         edit->SetColor(clWhite);
         SetFontOf(edit, 12, clBlack);
         edit->SetNumGlyphs(2);
+        edit->SetYearDigits(dyFour);
         edit->SetEnabled(false);
     }
     rbAll = MakeControl<TRadioButton>(this, gbPrint, "rbAll", QRect(12, 72, 150, 18));
@@ -132,6 +141,8 @@ void TfrmPrintEngine::btnPrintClick(TObject*)
         from = 0;
         to = 2147483647;
     }
+    // Before the file is asked for: a wrong range is corrected first.
+    CheckRange(from, to);
     if (!ChoosePdfFile())
         return;
     TPrinterService& printer = Printer();
@@ -185,7 +196,7 @@ bool TfrmPrintEngine::ChoosePdfFile()
 
 QString TfrmPrintEngine::Heading(TDateTime date, const QString& title)
 {
-    return DateToStr(date) + S(" - ") + title + S("\r\n");
+    return FullYearDateToStr(date) + S(" - ") + title + S("\r\n");
 }
 
 void TfrmPrintEngine::DoTheJob(TDateTime aFrom, TDateTime aTo)
@@ -204,18 +215,13 @@ void TfrmPrintEngine::DoTheJob(TDateTime aFrom, TDateTime aTo)
 
     if (aFrom == CurrentDate && aTo == CurrentDate) {
         day->Clear();
-        Main.MemoBody->SelectAll();
-        Main.MemoBody->CopyToClipboard();
-        day->PasteFromClipboard();
+        day->SetSelDocument(*Main.MemoBody->Document());
         day->Lines()->Insert(0, Heading(CurrentDate, Main.edtTitle->Text()));
         PrintRichEdit(QString(), *day);
         return;
     }
 
-    // An empty bound is open, never the date 0: only two real dates can
-    // be the wrong way round.
-    if (aFrom > 0 && aTo > 0 && aFrom > aTo)
-        throw Exception(S("Invalid dates specified"));
+    CheckRange(aFrom, aTo);
     const bool split = cbSplitPages->Checked();
     if (!split) {
         document->Clear();
@@ -257,9 +263,7 @@ void TfrmPrintEngine::PrintDays(TDateTime aFrom, TDateTime aTo, TRichEdit& day, 
             continue;
         }
         day.Lines()->Add(S("\r\n\r\n"));
-        day.SelectAll();
-        day.CopyToClipboard();
-        document->PasteFromClipboard();
+        document->SetSelDocument(*day.Document());
         document->SetSelLength(0);
     }
 }

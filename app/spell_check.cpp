@@ -176,16 +176,18 @@ bool TfrmSpellCheck::Execute(TComponent* aOwner, TRichEdit* aBody)
 
 bool TfrmSpellCheck::CopyBack(TRichEdit* aBody)
 {
-    // The clipboard is shared with every other program and the body may
-    // refuse part of a paste: keep what the user wrote until the corrected
-    // copy has arrived whole.
+    // The body may refuse part of the copy (its length limit): keep what
+    // the user wrote until the corrected copy has arrived whole.
     const QByteArray original = aBody->SaveRtf();
     const bool wasReadOnly = aBody->ReadOnly();
+    const bool wasModified = aBody->Modified();
     aBody->Clear();
     CopyRichText(reShow, aBody);
     if (aBody->Text() != reShow->Text()) {
         aBody->LoadRtf(original);
         aBody->SetReadOnly(wasReadOnly);
+        // Typing not yet stored must still be stored.
+        aBody->SetModified(wasModified);
         MessageDlg(S("The corrected text could not be copied back to the entry.\r\nThe entry was left as it was."),
             mtError, TMsgDlgButtons { mbOK });
         return false;
@@ -220,16 +222,11 @@ void TfrmSpellCheck::LoadWordLists()
 
 void TfrmSpellCheck::CopyRichText(TRichEdit* source, TRichEdit* target)
 {
-    source->SetVisible(false);
-    source->SelectAll();
-    source->CopyToClipboard();
     target->SetReadOnly(false);
     target->SetSelLength(0);
-    target->PasteFromClipboard();
+    target->SetSelDocument(*source->Document());
     target->SetReadOnly(true);
     source->SetSelStart(0);
-    source->SetVisible(true);
-    Application()->ProcessMessages();
 }
 
 QString TfrmSpellCheck::NextWord()
@@ -313,9 +310,8 @@ void TfrmSpellCheck::btnAcceptClick(TObject*)
 {
     bSomethingChanged = true;
     const QString correction = edCorrection->Text();
-    Clipboard().SetAsText(correction);
     reShow->SetReadOnly(false);
-    reShow->PasteFromClipboard();
+    reShow->SetSelText(correction);
     reShow->SetReadOnly(true);
     iRichPosition = iOldRichPosition + int(correction.size());
     FindNextMisspelled();

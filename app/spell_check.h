@@ -65,8 +65,8 @@ public:
     TLbButton* btnClose = nullptr;
 
     void LoadWordLists();
-    // Copies the whole formatted text of source to target's caret through
-    // the clipboard.
+    // Copies the whole formatted text of source, every character of it, to
+    // target's caret; the clipboard stays the user's.
     void CopyRichText(TRichEdit* source, TRichEdit* target);
     // The next word of reShow after iRichPosition, which is left on its
     // first character; empty at the end of the text.

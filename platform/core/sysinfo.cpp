@@ -473,6 +473,11 @@ QString DateToStr(TDateTime value)
     return FormatDateTime(QStringLiteral("ddddd"), value);
 }
 
+QString FullYearDateToStr(TDateTime value)
+{
+    return FormatDateTime(UseFourDigitYear(FormatSettings().ShortDateFormat), value);
+}
+
 QString TimeToStr(TDateTime value)
 {
     return FormatDateTime(QStringLiteral("tt"), value);

@@ -93,6 +93,9 @@ QString FormatDateTime(const QString& format, TDateTime value);
 QString FormatDateTime(const QString& format, TDateTime value, const TFormatSettings& settings);
 
 QString DateToStr(TDateTime value); // short date
+// The short date in the locale's field order and separator, its year
+// always whole: how the program shows a day, so 1895 never reads as 1995.
+QString FullYearDateToStr(TDateTime value);
 QString TimeToStr(TDateTime value); // long time
 QString DateTimeToStr(TDateTime value); // "c"
 

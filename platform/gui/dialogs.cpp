@@ -828,7 +828,9 @@ bool TFontDialog::Execute()
     request.Options = fOptions;
     if (!Dialogs().FontDialog(request))
         return false;
-    fFont->SetName(request.Name);
+    // Qt names a family several foundries make "Nimbus Roman [urw]"; the
+    // font keeps the family, the name other programs know.
+    fFont->SetName(FontFamilyName(request.Name));
     fFont->SetSize(request.Size);
     fFont->SetStyle(TFontStyles::FromBits(request.Style));
     fFont->SetColor(TColor(request.Color));

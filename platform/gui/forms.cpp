@@ -38,6 +38,8 @@ bool IsRestored(const QWidget* w)
     return !w || !(w->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen));
 }
 
+} // namespace
+
 QString CurrentExceptionMessage()
 {
     try {
@@ -50,8 +52,6 @@ QString CurrentExceptionMessage()
         return QStringLiteral("Unknown error");
     }
 }
-
-} // namespace
 
 QList<TCustomForm*> AllForms()
 {

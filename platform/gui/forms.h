@@ -305,6 +305,8 @@ TScreen* Screen();
 void FreeApplication();
 // All forms alive, in creation order.
 QList<TCustomForm*> AllForms();
+// The message of the exception being handled (call from a catch block).
+QString CurrentExceptionMessage();
 
 // Mouse position in screen coordinates.
 QPoint MouseCursorPos();

@@ -367,6 +367,22 @@ void TFont::Assign(const TFont& source)
     Changed();
 }
 
+QString FontFamilyName(const QString& name)
+{
+    QString family = name;
+    // Every bracketed group at the end, so the result is a fixed point.
+    for (;;) {
+        const QString trimmed = family.trimmed();
+        const qsizetype open = trimmed.lastIndexOf(u'[');
+        if (!trimmed.endsWith(u']') || open <= 0 || !trimmed[open - 1].isSpace())
+            return family;
+        const QString rest = trimmed.left(open).trimmed();
+        if (rest.isEmpty())
+            return family;
+        family = rest;
+    }
+}
+
 void TFont::SetName(const QString& value)
 {
     if (!value.isEmpty())

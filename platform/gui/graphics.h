@@ -211,6 +211,11 @@ protected:
     }
 };
 
+// The family of a font name as Qt lists fonts that several foundries make:
+// "Nimbus Roman [urw]" is "Nimbus Roman", the name other programs know.
+// Names without a foundry come back as they are.
+QString FontFamilyName(const QString& name);
+
 // A font as the class library describes it. Height is the primary value:
 // negative = character height in pixels, positive = cell height; Size is in
 // points at 96 dpi. Every change fires OnChange.

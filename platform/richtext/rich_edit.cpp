@@ -567,8 +567,18 @@ void TRichEdit::InsertRtfAsUser(const QByteArray& rtf)
     source.setDefaultFont(Document()->defaultFont());
     if (!ReadRtf(rtf, source))
         return;
+    SetSelDocument(source);
+}
+
+void TRichEdit::SetSelDocument(const QTextDocument& source)
+{
     QTextCursor cursor = Editor()->textCursor();
-    cursor.insertFragment(QTextDocumentFragment(&source));
+    const QTextDocumentFragment copy(&source);
+    // An empty fragment inserts nothing, not even over the selection.
+    if (copy.isEmpty())
+        cursor.removeSelectedText();
+    else
+        cursor.insertFragment(copy);
     Editor()->setTextCursor(cursor);
 }
 

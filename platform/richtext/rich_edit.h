@@ -136,6 +136,10 @@ public:
     QString SelText() const;
     // Replaces the selection in the typing format, as the user would.
     void SetSelText(const QString& value);
+    // Replaces the selection with a copy of source as a paste of it would,
+    // but straight from the document: every character (control characters
+    // too) and format as they stand, and the clipboard is left alone.
+    void SetSelDocument(const QTextDocument& source);
     void SelectAll();
     void ClearSelection();
     // The number of character positions (paragraph breaks count one).

@@ -1,5 +1,6 @@
 #include "platform/richtext/rtf_text_p.h"
 
+#include "platform/gui/graphics.h"
 #include "platform/richtext/rtf.h"
 
 #include <QTextCharFormat>
@@ -34,7 +35,8 @@ QString NormalFontName(const QString& name)
     for (const QChar c : name)
         if (!IsNoText(c.unicode()) && c != u'\t' && c != u';')
             kept += c;
-    return PairSurrogates(kept).trimmed();
+    // Only the family: other programs know no foundry ("Nimbus Roman [urw]").
+    return FontFamilyName(PairSurrogates(kept).trimmed());
 }
 
 } // namespace rtf_p

@@ -17,7 +17,8 @@ bool IsNoText(char16_t c);
 QString PairSurrogates(QString text);
 
 // A font table name as the reader keeps it: one line of text, without the
-// entry's terminator, characters that are no text or blanks around it.
+// entry's terminator, characters that are no text or blanks around it, or
+// a foundry after the family.
 QString NormalFontName(const QString& name);
 
 } // namespace rtf_p

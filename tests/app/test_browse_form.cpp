@@ -128,7 +128,7 @@ TEST_F(Browse, SortsByEitherColumnBothWaysAndMarksTheColumn)
         EXPECT_EQ(w.DLV->Columns()->Items(0)->ImageIndex(), 0);
         EXPECT_EQ(w.DLV->Columns()->Items(1)->ImageIndex(), -1);
         TListItem* third = w.DLV->Items()->Item(2);
-        EXPECT_EQ(third->Caption(), DateToStr(EncodeDate(2026, 1, 3)));
+        EXPECT_EQ(third->Caption(), FullYearDateToStr(EncodeDate(2026, 1, 3)));
         EXPECT_EQ(third->SubItems()->Strings(0), S("Alpha"));
         EXPECT_EQ(third->ImageIndex(), 3 + TfrmDiaryBrowse::kFirstMood);
         for (const Click& c : clicks) {

@@ -21,6 +21,7 @@
 
 #include <cstdio>
 #include <functional>
+#include <utility>
 
 namespace {
 
@@ -175,7 +176,7 @@ TEST_F(EntryFormatting, CtrlKeysRunTheCommandsTheirHintsName)
     EXPECT_EQ(body->Text(), S("first line\r\nb line\r\nlast line"));
 }
 
-TEST_F(EntryFormatting, ResetToTheEntryFontKeepsTheEntryOnTheClipboard)
+TEST_F(EntryFormatting, ResetToTheEntryFontKeepsTheTextOnly)
 {
     body->LoadRtf(QByteArray("{\\rtf1\\ansi{\\fonttbl{\\f0 Courier New;}}{\\colortbl;\\red255\\green0\\blue0;}"
                              "\\f0\\fs40\\b Big\\b0  and \\cf1 red\\cf0\\par\\pard\\qc centred\\par\\par}"));
@@ -210,11 +211,6 @@ TEST_F(EntryFormatting, ResetToTheEntryFontKeepsTheEntryOnTheClipboard)
         EXPECT_EQ(body->Paragraph()->Alignment(), taLeftJustify) << at;
     }
     EXPECT_TRUE(body->Modified()) << "the reset entry is stored";
-    // The formatted entry can be pasted back.
-    EXPECT_EQ(Clipboard().AsText(), S("Big and red\r\ncentred\r\n"));
-    const QByteArray copied = Clipboard().RichText();
-    EXPECT_TRUE(copied.contains("\\b ") || copied.contains("\\b\\")) << copied.constData();
-    EXPECT_TRUE(copied.contains("\\qc")) << copied.constData();
 
     // A body without a final break keeps its last line, and is stored too.
     body->LoadRtf(QByteArray("{\\rtf1\\ansi\\b one\\par two}"));
@@ -223,6 +219,34 @@ TEST_F(EntryFormatting, ResetToTheEntryFontKeepsTheEntryOnTheClipboard)
     form->pmoResetEntry->Click();
     EXPECT_EQ(body->Text(), S("one\r\ntwo"));
     EXPECT_TRUE(body->Modified());
+}
+
+TEST_F(EntryFormatting, AResetThatFailsRestoresTheEntryAndSaysWhy)
+{
+    body->LoadRtf(QByteArray("{\\rtf1\\ansi\\b bold\\b0  words\\par\\par}"));
+    body->SetModified(true); // typed and not yet stored
+    const QByteArray formatted = body->SaveRtf();
+    // Something fails once the body was cleared, once.
+    bool failed = false;
+    body->OnChange = [&](TObject*) {
+        if (!std::exchange(failed, true))
+            throw Exception(S("Out of memory while resetting"));
+    };
+    TScriptedDialogService dialogs;
+    SetDialogService(&dialogs);
+    dialogs.AnswerMessageDlg(mrOk);
+    dialogs.AnswerMessageDlg(mrOk);
+    form->pmoResetEntry->Click();
+    body->OnChange = {};
+    EXPECT_TRUE(failed);
+    EXPECT_EQ(dialogs.UnansweredCalls(), 0);
+    EXPECT_EQ(body->SaveRtf(), formatted) << "the entry as it was";
+    EXPECT_TRUE(body->Modified()) << "still to be stored";
+    ASSERT_EQ(dialogs.Calls().size(), 2);
+    EXPECT_EQ(dialogs.Calls()[1].DlgType, mtError);
+    EXPECT_EQ(dialogs.Calls()[1].Text,
+        S("The entry could not be reset to the default font and was left as it was.\r\n"
+          "Out of memory while resetting"));
 }
 
 TEST_F(EntryFormatting, MoodStepsWrapAndMarkOnlyAWrittenDay)

@@ -1,10 +1,11 @@
 // The tools window: backup and restore of the diary, the password change,
 // the entry font, the export's frame and the birthday keeper from there.
 
-#include "app/options_form.h"
-#include "platform/core/sysutils.h"
+#include "app/diary_export.h"
 #include "app/helpers.h"
+#include "app/options_form.h"
 #include "app/progress_form.h"
+#include "platform/core/sysutils.h"
 #include "support/main_window_fixture.h"
 
 #include "birthdays/ui/birthday_keeper.h"
@@ -353,6 +354,31 @@ TEST_F(OptionsWindow, FontDialogChoiceBecomesTheEntryFont)
     EXPECT_EQ(next.Style(), TFontStyles(fsItalic));
 }
 
+TEST_F(OptionsWindow, AFontIsKeptAndExportedByItsFamilyAlone)
+{
+    // Qt lists a family several foundries make with the foundry; a day
+    // written by an earlier run carries that name in its body.
+    DiaryDB().AddEntry(EncodeDate(2026, 1, 2), S("Old"),
+        S("{\\rtf1\\ansi{\\fonttbl{\\f0\\fnil Nimbus Roman [urw];}}\\f0 old words\\par}"), QString(), QString(), 0);
+    TFontDialogRequest chosen;
+    chosen.Name = S("Nimbus Roman [urw]");
+    chosen.Size = 12;
+    dialogs.AnswerFont(chosen);
+    options->btnSetFont->Click();
+    for (const TFont* f : { form->MemoBody->Font(), form->edtTitle->Font(), form->CurrentFont })
+        EXPECT_EQ(f->Name(), S("Nimbus Roman"));
+    EXPECT_EQ(form->reger->Get(S("FontName")).toString(), S("Nimbus Roman"));
+    const QByteArray rtf = DiaryToRtf(DiaryDB(), *form->MemoBody->Font());
+    EXPECT_TRUE(rtf.contains(" Nimbus Roman;")) << rtf.constData();
+    EXPECT_FALSE(rtf.contains("[urw]")) << rtf.constData();
+
+    // A setting an earlier run stored with the foundry reads as the family.
+    form->reger->SetV(S("FontName"), S("Nimbus Roman [urw]"));
+    TFont next;
+    LoadFontFromRegistry(*form->reger, next);
+    EXPECT_EQ(next.Name(), S("Nimbus Roman"));
+}
+
 TEST_F(OptionsWindow, ManageBirthdaysSavesBeforeAndLoadsAfter)
 {
     TEntry* anna = BirthdayComponent().Entries()->Add();
@@ -425,7 +451,11 @@ TEST_F(OptionsWindow, ExportWritesTheFileWholeOrReportsAndKeepsTheOldOne)
     dialogs.AnswerSaveFile(dir.filePath(S("taken.rtf")));
     dialogs.AnswerMessageDlg(mrOk);
     options->btnExport->Click();
-    EXPECT_EQ(Messages().last(), S("Diary Export to RTF failed!"));
+    // The reason follows on a line of its own, naming the file.
+    const QStringList folderInTheWay = Messages().last().split(S("\r\n"));
+    ASSERT_EQ(folderInTheWay.size(), 2) << qPrintable(Messages().last());
+    EXPECT_EQ(folderInTheWay[0], S("Diary Export to RTF failed!"));
+    EXPECT_TRUE(folderInTheWay[1].contains(S("taken.rtf"))) << qPrintable(folderInTheWay[1]);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), entries);
     EXPECT_TRUE(form->Enabled());
 
@@ -435,7 +465,7 @@ TEST_F(OptionsWindow, ExportWritesTheFileWholeOrReportsAndKeepsTheOldOne)
     dialogs.AnswerSaveFile(file);
     dialogs.AnswerMessageDlg(mrOk);
     options->btnExport->Click();
-    EXPECT_EQ(Messages().last(), S("Diary Export to RTF failed!"));
+    EXPECT_EQ(Messages().last(), S("Diary Export to RTF failed!\r\nThe diary holds no day 20300101"));
     EXPECT_EQ(ReadWholeFile(file), earlier);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), entries);
     dialogs.CancelSaveFile();

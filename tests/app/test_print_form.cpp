@@ -106,7 +106,7 @@ protected:
     {
         QTest::mouseClick(static_cast<QWidget*>(w.btnPrint->Handle()), Qt::LeftButton);
     }
-    static QString Head(TDateTime date, const char* title) { return DateToStr(date) + S(" - ") + S(title); }
+    static QString Head(TDateTime date, const char* title) { return FullYearDateToStr(date) + S(" - ") + S(title); }
 
     QStringList errors;
     QString pdf;
@@ -207,24 +207,32 @@ TEST_F(Printing, RangesAndAllPagesPrintWrittenDaysInDateOrderAsJobsOrOneDocument
 
 TEST_F(Printing, AReversedRangeIsRefusedAndTheDialogStaysOpen)
 {
-    RunPrint([this](TfrmPrintEngine& w) {
-        w.rbRange->SetChecked(true);
-        EXPECT_TRUE(w.deFrom->Enabled());
-        EXPECT_TRUE(w.deTo->Enabled());
-        EXPECT_TRUE(w.cbSplitPages->Enabled());
-        w.deFrom->SetDate(Jan(10));
-        w.deTo->SetDate(Jan(2));
-        ClickPrint(w);
-        EXPECT_EQ(w.ModalResult(), mrNone);
-        EXPECT_EQ(errors, QStringList { S("Invalid dates specified") });
-        w.rbAll->SetChecked(true);
-        EXPECT_FALSE(w.deFrom->Enabled());
-        EXPECT_TRUE(w.cbSplitPages->Enabled());
-        w.rbCurrent->SetChecked(true);
-        EXPECT_FALSE(w.cbSplitPages->Enabled());
-    });
-    EXPECT_EQ(printer->JobCount(), 0);
-    EXPECT_FALSE(QFile::exists(pdf));
+    // Without a printer too, before any file is asked for.
+    for (const bool hasPrinter : { true, false }) {
+        SCOPED_TRACE(hasPrinter);
+        errors.clear();
+        dialogs.Clear();
+        UsePrinter(TPrinterService::CreatePdf(hasPrinter ? pdf : QString(), 150));
+        RunPrint([this](TfrmPrintEngine& w) {
+            w.rbRange->SetChecked(true);
+            EXPECT_TRUE(w.deFrom->Enabled());
+            EXPECT_TRUE(w.deTo->Enabled());
+            EXPECT_TRUE(w.cbSplitPages->Enabled());
+            w.deFrom->SetDate(Jan(10));
+            w.deTo->SetDate(Jan(2));
+            ClickPrint(w);
+            EXPECT_EQ(w.ModalResult(), mrNone);
+            EXPECT_EQ(errors, QStringList { S("Invalid dates specified") });
+            w.rbAll->SetChecked(true);
+            EXPECT_FALSE(w.deFrom->Enabled());
+            EXPECT_TRUE(w.cbSplitPages->Enabled());
+            w.rbCurrent->SetChecked(true);
+            EXPECT_FALSE(w.cbSplitPages->Enabled());
+        });
+        EXPECT_TRUE(dialogs.Calls().isEmpty()) << "no file asked for";
+        EXPECT_EQ(printer->JobCount(), 0);
+        EXPECT_FALSE(QFile::exists(pdf));
+    }
 }
 
 TEST_F(Printing, WithoutAPrinterThePrintGoesToTheChosenPdfFile)

@@ -219,7 +219,7 @@ TEST_F(SmallWindows, TheAboutBoxSitsOverTheMainWindowOnItsSkinAndLeavesNoFocus)
     }
 }
 
-TEST_F(SmallWindows, TheAboutBoxLinksGoToTheShellAndTheMailAddressLightsUp)
+TEST_F(SmallWindows, TheAboutBoxLinksGoToTheShellOrSaySoAndTheMailAddressLightsUp)
 {
     TfrmMain& main = CreateShowingNothing();
     TfrmAbout about(nullptr, main);
@@ -245,15 +245,30 @@ TEST_F(SmallWindows, TheAboutBoxLinksGoToTheShellAndTheMailAddressLightsUp)
     EXPECT_EQ(Count(about, mail, TfrmAbout::EmailHotColor), 0);
     EXPECT_GT(Count(about, mail, TfrmAbout::EmailColor), 0);
 
+    const QStringList links { S("mailto:") + AboutInfo::ContactAddress(), AboutInfo::WebSite(),
+        AboutInfo::OtherProductWebSite() };
     for (bool works : { true, false }) {
         shellWorks = works;
         opened.clear();
+        dialogs.Clear();
+        if (!works)
+            for (int i = 0; i < 3; ++i)
+                dialogs.AnswerMessageDlg(mrOk);
         about.LblEmail2->Click();
         about.BtnWebSite->Click();
         about.BtnOtherProduct->Click();
-        EXPECT_EQ(opened,
-            (QStringList {
-                S("mailto:") + AboutInfo::ContactAddress(), AboutInfo::WebSite(), AboutInfo::OtherProductWebSite() }));
+        EXPECT_EQ(opened, links);
+        // A link that does not open says so, naming it.
+        QStringList said;
+        for (const TDialogCall& call : dialogs.Calls()) {
+            said.append(call.Text);
+            EXPECT_EQ(call.DlgType, mtError);
+        }
+        QStringList expected;
+        if (!works)
+            for (const QString& link : links)
+                expected.append(S("\"%1\" could not be opened.").arg(link));
+        EXPECT_EQ(said, expected);
     }
     EXPECT_EQ(about.BtnWebSite->Caption(), S(" Visit the Diary web site"));
     EXPECT_EQ(about.BtnWebSite->Hint(), S("Visit our web site"));

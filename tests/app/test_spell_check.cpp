@@ -8,6 +8,7 @@
 #include "platform/core/streams.h"
 #include "platform/core/sysutils.h"
 #include "platform/gui/dialogs.h"
+#include "platform/gui/services.h"
 #include "platform/gui/stdctrls.h"
 #include "platform/richtext/rich_edit.h"
 
@@ -63,8 +64,7 @@ protected:
         body->SetText(text);
         body->SetModified(false);
         seen = false;
-        // The check runs the event loop while it copies the body, before
-        // its window shows: act only once it does.
+        // Act only once the window shows (the check may end before).
         QTimer poll;
         poll.setInterval(0);
         QObject::connect(&poll, &QTimer::timeout, [&] {
@@ -162,12 +162,39 @@ TEST_F(SpellCheck, SuggestsElevenNeighboursOfTheMasterList)
 
 TEST_F(SpellCheck, WithoutUnknownWordsSaysSoAndShowsNoWindow)
 {
-    dialogs.AnswerMessageDlg(mrOk);
-    EXPECT_FALSE(Run(S("The dog barked."), [](TfrmSpellCheck&) {}));
-    EXPECT_FALSE(seen);
-    EXPECT_EQ(EndMessages(), 1);
-    EXPECT_EQ(body->Text(), S("The dog barked."));
-    EXPECT_FALSE(body->Modified());
+    // Whatever the clipboard holds is no part of the body.
+    Clipboard().SetAsText(S("qqzz here"));
+    for (const char* text : { "The dog barked.", "" }) {
+        dialogs.Clear();
+        dialogs.AnswerMessageDlg(mrOk);
+        EXPECT_FALSE(Run(S(text), [](TfrmSpellCheck&) {})) << text;
+        EXPECT_FALSE(seen) << text;
+        EXPECT_EQ(EndMessages(), 1) << text;
+        EXPECT_EQ(body->Text(), S(text));
+        EXPECT_FALSE(body->Modified()) << text;
+    }
+    EXPECT_EQ(Clipboard().AsText(), S("qqzz here"));
+}
+
+TEST_F(SpellCheck, ControlCharactersInTheBodyStayWhereTheyAre)
+{
+    // Each one parts two words; a change replaces the word before it only.
+    for (const QChar control : { QChar(u'\v'), QChar(u'\f'), QChar(u'\0') }) {
+        SCOPED_TRACE(int(control.unicode()));
+        const QString text = S("teh") + control + S("cat");
+        dialogs.Clear();
+        dialogs.AnswerMessageDlg(mrOk); // the end of the text
+        QString unknown, copy;
+        EXPECT_TRUE(Run(text, [&](TfrmSpellCheck& checker) {
+            unknown = checker.edUnknown->Text();
+            copy = checker.reShow->Text();
+            checker.edCorrection->SetText(S("the"));
+            checker.btnAcceptClick(nullptr);
+        }));
+        EXPECT_EQ(unknown, S("teh"));
+        EXPECT_EQ(copy, text);
+        EXPECT_EQ(body->Text(), S("the") + control + S("cat"));
+    }
 }
 
 TEST_F(SpellCheck, ChangeGoesOnRightAfterTheCorrectionAndCopiesTheBodyBack)
