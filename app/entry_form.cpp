@@ -333,25 +333,10 @@ void TfrmEntry::btnNextClick(TObject*)
         return;
     }
     Main.BirthdayFileName = ChangeFileExtension(Main.DataFileName, S("dra"));
-    LoadBirthdayFile();
+    Main.LoadBirthdays();
     Finish();
 }
 
-void TfrmEntry::LoadBirthdayFile()
-{
-    if (!QFileInfo::exists(Main.BirthdayFileName))
-        return;
-    QString error;
-    try {
-        if (BirthdayComponent().LoadFromFile(Main.BirthdayFileName) != 0)
-            error = S("Unknown error");
-    } catch (const Exception& e) {
-        error = e.Message();
-    }
-    if (!error.isEmpty())
-        MessageDlg(S("Could not load birthday/anniversary data. The error message was:\r\n\r\n\"%1\"").arg(error),
-            mtError, TMsgDlgButtons { mbOK });
-}
 
 void TfrmEntry::FinishNewDiary()
 {
@@ -457,7 +442,7 @@ bool TfrmEntry::RestoreDiary()
     Main.UserPassword = password;
     Main.PrevDate = -1.0;
     // The birthdays kept beside a diary of that name belong to it.
-    LoadBirthdayFile();
+    Main.LoadBirthdays();
     Main.HandleEntry();
     MessageDlg(S("Diary restored successfully"), mtInformation, TMsgDlgButtons { mbOK });
     DiaryDB().Modified = true;

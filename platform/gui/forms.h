@@ -10,6 +10,7 @@
 #include <optional>
 
 class QEventLoop;
+class QSocketNotifier;
 
 enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
 
@@ -189,6 +190,9 @@ public:
     using TCustomForm::TCustomForm;
 };
 
+// The message of the exception being handled (call from a catch block).
+QString CurrentExceptionMessage();
+
 using TExceptionEvent = std::function<void(TObject* Sender, const QString& Message)>;
 
 // The application: the message loop, the main form and the one place where
@@ -200,7 +204,9 @@ public:
     ~TApplication() override;
     QString ClassName() const override { return QStringLiteral("TApplication"); }
 
-    void Initialize() {}
+    // Starts watching for the end of the desktop session and for SIGTERM
+    // and SIGHUP (see OnEndSession).
+    void Initialize();
     // The first form created becomes the main form.
     template <class T>
     T* CreateForm()
@@ -245,8 +251,20 @@ public:
     void ClearHandledExceptions() { fHandled.clear(); }
 
     TExceptionEvent OnException;
+    // The desktop session ends (the session manager asks to keep the data)
+    // or the process was asked to end (SIGTERM, SIGHUP): runs on the UI
+    // thread and keeps what must be kept, asking nothing. After a signal the
+    // application then terminates, ending its modal loops and dialogs.
+    TNotifyEvent OnEndSession;
+    // What the watchers call; tests call it too. EndProcess says the
+    // process must end afterwards.
+    void EndSession(bool EndProcess);
 
 private:
+    void StopWatchingSession();
+
+    std::unique_ptr<QSocketNotifier> fSignalNotifier;
+    QMetaObject::Connection fCommitData;
     TCustomForm* fMainForm = nullptr;
     bool fTerminated = false;
     bool fShowMainForm = true;
