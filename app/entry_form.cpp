@@ -1,10 +1,10 @@
 #include "app/entry_form.h"
 
-#include "controls/form_building.h"
 #include "app/helpers.h"
 #include "app/main_form.h"
 #include "birthdays/birthday.h"
 #include "controls/cool_edit.h"
+#include "controls/form_building.h"
 #include "controls/image_combo.h"
 #include "controls/styled_speed_button.h"
 #include "engine/diary.h"
@@ -336,7 +336,6 @@ void TfrmEntry::btnNextClick(TObject*)
     Main.LoadBirthdays();
     Finish();
 }
-
 
 void TfrmEntry::FinishNewDiary()
 {

@@ -2,9 +2,9 @@
 #include "platform/core/sysutils.h"
 
 #include "app/about_form.h"
-#include "app/options_form.h"
 #include "app/helpers.h"
 #include "app/info_form.h"
+#include "app/options_form.h"
 #include "app/print_form.h"
 #include "app/sparkles.h"
 #include "app/spell_check.h"
@@ -502,8 +502,8 @@ void TfrmMain::btnAboutClick(TObject*)
 
 void TfrmMain::ShowCentredModal(TForm& window)
 {
-    window.SetBounds(
-        Left() + (Width() - window.Width()) / 2, Top() + (Height() - window.Height()) / 2, window.Width(), window.Height());
+    window.SetBounds(Left() + (Width() - window.Width()) / 2, Top() + (Height() - window.Height()) / 2, window.Width(),
+        window.Height());
     window.ShowModal();
     SetActiveControl(nullptr);
 }

@@ -236,7 +236,10 @@ int TBirthdayComponent::LoadFromBytes(const QByteArray& bytes)
     try {
         ReadComponentRes(stream, loaded);
     } catch (const std::exception& e) {
-        fLoadError = QStringLiteral("%1 (reading stopped at byte %2 of %3)").arg(ReasonOf(e)).arg(stream.Position()).arg(bytes.size());
+        fLoadError = QStringLiteral("%1 (reading stopped at byte %2 of %3)")
+                         .arg(ReasonOf(e))
+                         .arg(stream.Position())
+                         .arg(bytes.size());
         return 1;
     }
     fLoadError.clear();

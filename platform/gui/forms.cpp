@@ -8,8 +8,8 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QCursor>
-#include <QGuiApplication>
 #include <QDialog>
+#include <QGuiApplication>
 #include <QScreen>
 #include <QSessionManager>
 #include <QSocketNotifier>
@@ -18,9 +18,9 @@
 
 #include <algorithm>
 #include <csignal>
+#include <exception>
 #include <fcntl.h>
 #include <unistd.h>
-#include <exception>
 #include <utility>
 
 namespace {
@@ -736,13 +736,11 @@ void TApplication::Initialize()
     }
     // A signal of an earlier run (tests run several) is not this run's end.
     char stale[16];
-    while (::read(gSignalPipe[0], stale, sizeof stale) > 0) {
-    }
+    while (::read(gSignalPipe[0], stale, sizeof stale) > 0) { }
     fSignalNotifier = std::make_unique<QSocketNotifier>(gSignalPipe[0], QSocketNotifier::Read);
     QObject::connect(fSignalNotifier.get(), &QSocketNotifier::activated, [this] {
         char bytes[16];
-        while (::read(gSignalPipe[0], bytes, sizeof bytes) > 0) {
-        }
+        while (::read(gSignalPipe[0], bytes, sizeof bytes) > 0) { }
         EndSession(true);
     });
     struct sigaction action = {};
@@ -754,9 +752,8 @@ void TApplication::Initialize()
     // The session manager's request comes before it ends the session; the
     // session may still go on (a cancelled logout), so the program stays.
     if (auto* gui = qobject_cast<QGuiApplication*>(qApp))
-        fCommitData = QObject::connect(gui, &QGuiApplication::commitDataRequest, [this](QSessionManager&) {
-            EndSession(false);
-        });
+        fCommitData = QObject::connect(
+            gui, &QGuiApplication::commitDataRequest, [this](QSessionManager&) { EndSession(false); });
 }
 
 void TApplication::StopWatchingSession()

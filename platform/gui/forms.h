@@ -47,8 +47,7 @@ using TCloseQueryEvent = std::function<void(TObject* Sender, bool& CanClose)>;
 
 // A top-level window. Width and Height include a fixed frame around the
 // client area, so layouts given in outer sizes keep their client sizes.
-class TCustomForm : public TWinControl
-{
+class TCustomForm : public TWinControl {
 public:
     explicit TCustomForm(TComponent* AOwner);
     ~TCustomForm() override;
@@ -117,11 +116,11 @@ public:
     // WndProc drops it. Returns true when the window may go.
     bool HostCloseRequested();
     // A press where WM_NCHITTEST answers HTCAPTION moves the window.
-    void HostMousePress(Qt::MouseButton button, Qt::KeyboardModifiers mods, Qt::MouseButtons buttons, QPoint pos,
-                        bool dbl) override;
+    void HostMousePress(
+        Qt::MouseButton button, Qt::KeyboardModifiers mods, Qt::MouseButtons buttons, QPoint pos, bool dbl) override;
     void HostMouseMove(Qt::KeyboardModifiers mods, Qt::MouseButtons buttons, QPoint pos) override;
-    void HostMouseRelease(Qt::MouseButton button, Qt::KeyboardModifiers mods, Qt::MouseButtons buttons,
-                          QPoint pos) override;
+    void HostMouseRelease(
+        Qt::MouseButton button, Qt::KeyboardModifiers mods, Qt::MouseButtons buttons, QPoint pos) override;
     void HostActivated();
     void HostDeactivated();
     void HostResized(int w, int h) override;
@@ -148,7 +147,7 @@ public:
 
 protected:
     // Forms place their window in SetBounds, around the frame.
-    void BoundsChanged() override {}
+    void BoundsChanged() override { }
     // Applies border style, icons and caption to the window.
     void ApplyWindowFlags();
     void CMTextChanged(TMessage& Message) override;
@@ -184,8 +183,7 @@ private:
     bool fSystemMovePending = false;
 };
 
-class TForm : public TCustomForm
-{
+class TForm : public TCustomForm {
 public:
     using TCustomForm::TCustomForm;
 };
@@ -197,8 +195,7 @@ using TExceptionEvent = std::function<void(TObject* Sender, const QString& Messa
 
 // The application: the message loop, the main form and the one place where
 // exceptions escaping event handlers end up.
-class TApplication : public TComponent
-{
+class TApplication : public TComponent {
 public:
     explicit TApplication(TComponent* AOwner = nullptr);
     ~TApplication() override;
@@ -208,8 +205,7 @@ public:
     // and SIGHUP (see OnEndSession).
     void Initialize();
     // The first form created becomes the main form.
-    template <class T>
-    T* CreateForm()
+    template <class T> T* CreateForm()
     {
         T* form = new T(this);
         if (!fMainForm)
@@ -285,8 +281,7 @@ struct TMonitor {
 };
 
 // The screen: its size, the monitors, the cursors by number, the active form.
-class TScreen
-{
+class TScreen {
 public:
     // The primary monitor's size.
     int Width() const;

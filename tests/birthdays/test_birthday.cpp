@@ -243,7 +243,8 @@ TEST_F(BirthdayFile, AFileThatFailsToLoadIsMovedAsideBeforeTheFirstSave)
     for (const auto& c : broken) {
         WriteFileAtomically(list, c.bytes);
         EXPECT_EQ(component.LoadFromFile(list), 1);
-        EXPECT_TRUE(component.LoadError().contains(QString::fromLatin1(c.reason))) << component.LoadError().toStdString();
+        EXPECT_TRUE(component.LoadError().contains(QString::fromLatin1(c.reason)))
+            << component.LoadError().toStdString();
         EXPECT_TRUE(component.LoadFailed(list));
         component.SaveToFile(list);
         kept << component.TakeMovedAside();
