@@ -17,6 +17,7 @@
 #include <QWindow>
 
 #include <algorithm>
+#include <cerrno>
 #include <csignal>
 #include <exception>
 #include <fcntl.h>
