@@ -137,13 +137,17 @@ void TfrmMain::SaveDiary()
     DiaryDB().Diary()->SetPassword(UserPassword);
     // Packed before the files are touched, so a failure changes nothing.
     const QByteArray bytes = DiaryDB().SaveToBytes(true);
-    if (!DiaryFromBackup && QFileInfo::exists(DataFileName)) {
+    // The previous version is the file as it was before this run: a second
+    // save of the run (a retried close, the session's end) leaves it alone.
+    if (!DiaryFromBackup && !SavedThisRun && QFileInfo::exists(DataFileName)) {
         // A copy rather than a rename: until the new file is in place the
         // diary keeps its name. Failures are ignored; the diary is written.
         QFile::remove(DataBackupName);
         QFile::copy(DataFileName, DataBackupName);
     }
     WriteFileAtomically(DataFileName, bytes);
+    DiaryDB().Modified = false;
+    SavedThisRun = true;
 }
 
 void TfrmMain::SaveBirthdays()

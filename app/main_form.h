@@ -345,6 +345,8 @@ private:
     bool FirstTime = true;
     // The files were saved for the end (or the user chose to leave without).
     bool SavedForEnd = false;
+    // The diary was written in this run, its previous version kept.
+    bool SavedThisRun = false;
     int CurrentMood = 0;
     TDiaryMode CurrentMode = mdInfo;
     TCalOpts CalOpts;

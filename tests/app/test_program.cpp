@@ -459,6 +459,25 @@ TEST_F(Program, ASaveThatFailsKeepsTheWindowAndStillWritesBirthdaysAndSettings)
     });
     EXPECT_EQ(dialogs.Calls().size(), 1) << "leaving on purpose asks nothing more";
     EXPECT_EQ(Bytes("My Diary.dry"), dry);
+
+    // The same for the birthday file, and the diary is written all the same.
+    dialogs.Clear();
+    Run(open, [&](TfrmMain& m) {
+        WriteDay(m, EncodeDate(2026, 12, 1), S("Written"), S("Though the birthdays are not."));
+        BirthdayComponent().Entries()->Add()->SetFullName(S("Ben"));
+        m.BirthdayFileName = Path("Blocked.dra");
+        ASSERT_TRUE(QDir(folder.path()).mkdir(S("Blocked.dra")));
+        Click(m, *m.btnExit);
+        EXPECT_TRUE(m.Visible());
+        ASSERT_EQ(dialogs.Calls().size(), 1);
+        EXPECT_TRUE(dialogs.Calls()[0].Text.contains(S("Blocked.dra"))) << dialogs.Calls()[0].Text.toStdString();
+        EXPECT_TRUE(dialogs.Calls()[0].Text.endsWith(
+            S("The birthday file could not be saved. Close anyway and lose the changes?")));
+        EXPECT_TRUE(Days("My Diary.dry", S("secret")).contains(S("20261201|Written")));
+        dialogs.AnswerMessageBox(IDYES);
+        m.HostCloseRequested();
+    });
+    EXPECT_EQ(dialogs.Calls().size(), 2);
     EXPECT_TRUE(errors.isEmpty()) << errors.join(S("; ")).toStdString();
 }
 
@@ -506,6 +525,7 @@ TEST_F(Program, ADamagedBirthdayFileIsKeptAsideWhenTheListIsSaved)
 TEST_F(Program, TheSessionsEndAndSignalsSaveAsExitDoes)
 {
     CreateMyDiary();
+    const QByteArray before = Bytes("My Diary.dry");
     Run([&](TfrmEntry& w) { OpenDiary(w, "My Diary", S("secret")); },
         [&](TfrmMain& m) {
             WriteDay(m, EncodeDate(2026, 12, 3), S("Logout"), S("Saved by the session's end."));
@@ -513,9 +533,12 @@ TEST_F(Program, TheSessionsEndAndSignalsSaveAsExitDoes)
             EXPECT_TRUE(m.Visible());
             EXPECT_FALSE(Application()->Terminated());
             EXPECT_TRUE(Days("My Diary.dry", S("secret")).contains(S("20261203|Logout")));
+            WriteDay(m, EncodeDate(2026, 12, 2), S("Later"), S("The session went on."));
             Click(m, *m.btnExit);
         });
     EXPECT_TRUE(dialogs.Calls().isEmpty());
+    EXPECT_EQ(Bytes("My Diary.bak"), before) << "the previous version is the file from before the run";
+    EXPECT_TRUE(Days("My Diary.dry", S("secret")).contains(S("20261202|Later")));
 
     const struct {
         int signal;
