@@ -42,6 +42,7 @@
 #include <csignal>
 #include <cstdio>
 #include <functional>
+#include <sys/stat.h>
 
 namespace {
 
@@ -316,6 +317,27 @@ TEST_F(Program, ARunThatChangesNothingLeavesBothFilesAsTheyWere)
         });
     EXPECT_EQ(Bytes("My Diary.dry"), dry);
     EXPECT_EQ(Bytes("My Diary.bak"), bak);
+}
+
+// Each write of the settings replaces their file and waits for the disk: a
+// run with nothing new to keep, leaving the wizard or the main window, ends
+// without writing any file.
+TEST_F(Program, ARunWithNothingNewToKeepEndsWithoutWritingAFile)
+{
+    CreateMyDiary();
+    const QString ini = settings.filePath(S("registry.ini"));
+    const auto identity = [](const QString& file) {
+        struct stat info { };
+        EXPECT_EQ(::stat(QFile::encodeName(file).constData(), &info), 0) << file.toStdString();
+        return std::pair { info.st_ino, info.st_mtim.tv_nsec + info.st_mtim.tv_sec * 1000000000LL };
+    };
+    const auto before = identity(ini);
+    const auto diary = identity(Path("My Diary.dry"));
+    Run([&](TfrmEntry& w) { Click(w, *w.btnPrev); });
+    EXPECT_EQ(identity(ini), before) << "leaving the wizard";
+    Run([&](TfrmEntry& w) { OpenDiary(w, "My Diary", S("secret")); }, [&](TfrmMain& m) { Click(m, *m.btnExit); });
+    EXPECT_EQ(identity(ini), before) << "leaving the main window";
+    EXPECT_EQ(identity(Path("My Diary.dry")), diary);
 }
 
 TEST_F(Program, ARunThatChangesSomethingKeepsTheOldFileAsPreviousVersion)
