@@ -152,6 +152,7 @@ void TfrmMain::BtnBirthdaysClick(TObject*)
 void TfrmMain::RunBirthdayKeeper(TComponent* owner)
 {
     SaveBirthdays();
+    ReportMovedBirthdayFile();
     TfrmBDMain::Execute(owner, BirthdayFileName, dCalendar->CalendarDate(), QString(), 0);
     LoadBirthdays();
     HandleEntry();

@@ -1,10 +1,10 @@
 #include "app/entry_form.h"
 
-#include "controls/form_building.h"
 #include "app/helpers.h"
 #include "app/main_form.h"
 #include "birthdays/birthday.h"
 #include "controls/cool_edit.h"
+#include "controls/form_building.h"
 #include "controls/image_combo.h"
 #include "controls/styled_speed_button.h"
 #include "engine/diary.h"
@@ -333,24 +333,8 @@ void TfrmEntry::btnNextClick(TObject*)
         return;
     }
     Main.BirthdayFileName = ChangeFileExtension(Main.DataFileName, S("dra"));
-    LoadBirthdayFile();
+    Main.LoadBirthdays();
     Finish();
-}
-
-void TfrmEntry::LoadBirthdayFile()
-{
-    if (!QFileInfo::exists(Main.BirthdayFileName))
-        return;
-    QString error;
-    try {
-        if (BirthdayComponent().LoadFromFile(Main.BirthdayFileName) != 0)
-            error = S("Unknown error");
-    } catch (const Exception& e) {
-        error = e.Message();
-    }
-    if (!error.isEmpty())
-        MessageDlg(S("Could not load birthday/anniversary data. The error message was:\r\n\r\n\"%1\"").arg(error),
-            mtError, TMsgDlgButtons { mbOK });
 }
 
 void TfrmEntry::FinishNewDiary()
@@ -457,7 +441,7 @@ bool TfrmEntry::RestoreDiary()
     Main.UserPassword = password;
     Main.PrevDate = -1.0;
     // The birthdays kept beside a diary of that name belong to it.
-    LoadBirthdayFile();
+    Main.LoadBirthdays();
     Main.HandleEntry();
     MessageDlg(S("Diary restored successfully"), mtInformation, TMsgDlgButtons { mbOK });
     DiaryDB().Modified = true;

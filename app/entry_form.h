@@ -74,7 +74,6 @@ public:
 
 private:
     void BuildControls();
-    void LoadBirthdayFile();
     void FillList();
     void ShowChoiceText();
     void BackToChoice();

@@ -9,6 +9,7 @@
 #include "app/sparkles.h"
 #include "app/spell_check.h"
 #include "birthdays/birthday.h"
+#include "birthdays/ui/birthday_keeper.h"
 #include "controls/dropdown_button.h"
 #include "controls/hatch_panel.h"
 #include "controls/link_rich_edit.h"
@@ -30,6 +31,8 @@
 
 #include <QFile>
 #include <QFileInfo>
+
+#include <functional>
 
 QString ProgramTitle()
 {
@@ -97,23 +100,15 @@ TfrmMain::~TfrmMain()
     DoDestroy();
     SparkleTimer->SetEnabled(false);
     reger->SetV(S("CurrentSkin"), CurrentSkin);
-    // An end that did not pass through closing still keeps the page's edits.
-    try {
-        SaveInfoPage();
-    } catch (...) {
-        Application()->HandleException(this);
-    }
-    // A diary that cannot be written must not cost the birthdays or the
-    // settings: each step reports its own failure.
-    try {
-        SaveDiary();
-    } catch (...) {
-        Application()->HandleException(this);
-    }
-    try {
-        SaveBirthdays();
-    } catch (...) {
-        Application()->HandleException(this);
+    // Closing saved (or the user chose to leave without); an end that did
+    // not pass through closing still keeps the page's edits and the files.
+    if (!SavedForEnd) {
+        try {
+            SaveInfoPage();
+        } catch (...) {
+            Application()->HandleException(this);
+        }
+        SaveFiles([this] { Application()->HandleException(this); });
     }
     delete CurrentFont;
     CurrentFont = nullptr;
@@ -142,13 +137,17 @@ void TfrmMain::SaveDiary()
     DiaryDB().Diary()->SetPassword(UserPassword);
     // Packed before the files are touched, so a failure changes nothing.
     const QByteArray bytes = DiaryDB().SaveToBytes(true);
-    if (!DiaryFromBackup && QFileInfo::exists(DataFileName)) {
+    // The previous version is the file as it was before this run: a second
+    // save of the run (a retried close, the session's end) leaves it alone.
+    if (!DiaryFromBackup && !SavedThisRun && QFileInfo::exists(DataFileName)) {
         // A copy rather than a rename: until the new file is in place the
         // diary keeps its name. Failures are ignored; the diary is written.
         QFile::remove(DataBackupName);
         QFile::copy(DataFileName, DataBackupName);
     }
     WriteFileAtomically(DataFileName, bytes);
+    DiaryDB().Modified = false;
+    SavedThisRun = true;
 }
 
 void TfrmMain::SaveBirthdays()
@@ -163,10 +162,71 @@ void TfrmMain::LoadBirthdays()
 {
     if (BirthdayFileName.isEmpty() || !QFileInfo::exists(BirthdayFileName))
         return;
+    // A file that failed before was reported then; the list in memory stays.
+    const bool reported = BirthdayComponent().LoadFailed(BirthdayFileName);
+    QString error;
     try {
-        BirthdayComponent().LoadFromFile(BirthdayFileName);
-    } catch (const Exception&) {
+        if (BirthdayComponent().LoadFromFile(BirthdayFileName) != 0) {
+            error = BirthdayComponent().LoadError();
+            if (error.isEmpty())
+                error = S("Unknown error");
+        }
+    } catch (const Exception& e) {
+        error = e.Message();
     }
+    if (!error.isEmpty() && !reported)
+        MessageDlg(S("Could not load birthday/anniversary data. The error message was:\r\n\r\n\"%1\"").arg(error),
+            mtError, TMsgDlgButtons { mbOK });
+}
+
+bool TfrmMain::SaveFiles(const std::function<void()>& onFailure)
+{
+    // Each step is tried whatever became of the others: a diary that cannot
+    // be written must not cost the birthdays or the settings.
+    bool saved = true;
+    for (const auto step : { &TfrmMain::SaveDiary, &TfrmMain::SaveBirthdays, &TfrmMain::SaveSettings }) {
+        try {
+            (this->*step)();
+        } catch (...) {
+            saved = false;
+            onFailure();
+        }
+    }
+    return saved;
+}
+
+void TfrmMain::SaveSettings()
+{
+    reger->SaveValues();
+}
+
+void TfrmMain::KeepForEnd()
+{
+    HandleEntry();
+    // Every close keeps the information page's edits, not only Exit.
+    SaveInfoPage();
+    // A maximised window keeps the place it is restored to, and opens
+    // maximised again.
+    const QRect bounds = NormalBoundsRect();
+    reger->SetV(S("LastTop"), bounds.top());
+    reger->SetV(S("LastLeft"), bounds.left());
+    reger->SetV(S("LastWidth"), bounds.width());
+    reger->SetV(S("LastHeight"), bounds.height());
+    reger->SetV(S("LastMaximized"), WindowState() == wsMaximized ? 1 : 0);
+    reger->SetV(S("CurrentSkin"), CurrentSkin);
+}
+
+void TfrmMain::SaveAtSessionEnd()
+{
+    if (!Visible())
+        return; // the wizard's time or after closing: nothing to keep
+    KeepForEnd();
+    // Nobody is asked at the end of a session: the reasons go to the log.
+    SaveFiles([] { qWarning("%s", qUtf8Printable(CurrentExceptionMessage())); });
+    const QString aside = BirthdayComponent().TakeMovedAside();
+    if (!aside.isEmpty())
+        qWarning("The unreadable birthday file was kept as %s", qUtf8Printable(aside));
+    SavedForEnd = true;
 }
 
 void TfrmMain::WndProc(TMessage& Message)
@@ -396,19 +456,27 @@ void TfrmMain::FormActivate(TObject*)
     HandleEntry();
 }
 
-void TfrmMain::FormClose(TObject*, TCloseAction&)
+void TfrmMain::FormClose(TObject*, TCloseAction& Action)
 {
-    HandleEntry();
-    // Every close keeps the information page's edits, not only Exit.
-    SaveInfoPage();
-    // A maximised window keeps the place it is restored to, and opens
-    // maximised again.
-    const QRect bounds = NormalBoundsRect();
-    reger->SetV(S("LastTop"), bounds.top());
-    reger->SetV(S("LastLeft"), bounds.left());
-    reger->SetV(S("LastWidth"), bounds.width());
-    reger->SetV(S("LastHeight"), bounds.height());
-    reger->SetV(S("LastMaximized"), WindowState() == wsMaximized ? 1 : 0);
+    KeepForEnd();
+    // Saved while the window still stands: when a file cannot be written
+    // the user learns why and may keep the window to try again.
+    QStringList failures;
+    SaveFiles([&failures] { failures << CurrentExceptionMessage(); });
+    ReportMovedBirthdayFile();
+    if (!failures.isEmpty()) {
+        const QString what = DiaryOpened && DiaryDB().Modified ? S("The diary")
+            : BirthdayComponent().Entries()->Modified()        ? S("The birthday file")
+                                                               : S("The settings");
+        if (AppMessageBox(failures.join(S("\r\n\r\n")) + S("\r\n\r\n") + what
+                    + S(" could not be saved. Close anyway and lose the changes?"),
+                S(" Error"), MB_ICONERROR | MB_YESNO | MB_DEFBUTTON2)
+            != IDYES) {
+            Action = caNone;
+            return;
+        }
+    }
+    SavedForEnd = true;
 }
 
 void TfrmMain::btnSkinClick(TObject*)

@@ -11,6 +11,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class TAction;
@@ -306,7 +307,17 @@ public:
     // diary cannot be written; the file on disk is then left as it was.
     void SaveDiary();
     void SaveBirthdays();
+    // Loads the birthday file when there is one; a failure is reported with
+    // the loader's reason, once per file.
     void LoadBirthdays();
+    // Writes the diary, the birthday file and the settings, each whatever
+    // became of the others; onFailure runs inside the catch of each failed
+    // step. False when a step failed.
+    bool SaveFiles(const std::function<void()>& onFailure);
+    void SaveSettings();
+    // The desktop session ends or the process is asked to end: keeps the
+    // day, the window's place and the files as Exit does, asking nothing.
+    void SaveAtSessionEnd();
     // Called by the wizard when it prepares a new diary: starts from an
     // empty database, whatever a failed open may have left in it.
     void InitNewDiary();
@@ -331,8 +342,15 @@ private:
     void ShowCentredModal(TForm& window);
     // Stores the information page's values when they were edited.
     void SaveInfoPage();
+    // What every end keeps before the files are written: the day, the
+    // information page, the window's place and skin.
+    void KeepForEnd();
 
     bool FirstTime = true;
+    // The files were saved for the end (or the user chose to leave without).
+    bool SavedForEnd = false;
+    // The diary was written in this run, its previous version kept.
+    bool SavedThisRun = false;
     int CurrentMood = 0;
     TDiaryMode CurrentMode = mdInfo;
     TCalOpts CalOpts;

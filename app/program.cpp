@@ -24,6 +24,10 @@ int RunProgram()
     application->SetTitle(ProgramTitle());
 
     std::unique_ptr<TfrmMain> main(application->CreateForm<TfrmMain>());
+    application->OnEndSession = [&main](TObject*) {
+        if (main)
+            main->SaveAtSessionEnd();
+    };
     {
         // The wizard frees itself when it closes.
         auto* wizard = new TfrmEntry(application, *main);
@@ -39,5 +43,6 @@ int RunProgram()
     // Closing stored the day; destroying writes the diary, the birthdays
     // and the settings.
     main.reset();
+    application->OnEndSession = {};
     return 0;
 }

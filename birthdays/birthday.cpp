@@ -5,6 +5,7 @@
 #include "platform/core/streams.h"
 #include "platform/core/sysutils.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 #include <array>
@@ -231,6 +232,17 @@ QByteArray TBirthdayComponent::SaveToBytes()
     return stream.Bytes();
 }
 
+namespace {
+
+QString ReasonOf(const std::exception& e)
+{
+    if (const auto* error = dynamic_cast<const Exception*>(&e))
+        return error->Message();
+    return QString::fromLocal8Bit(e.what());
+}
+
+} // namespace
+
 int TBirthdayComponent::LoadFromBytes(const QByteArray& bytes)
 {
     // The stream reader fills its target in place and keeps whatever it set
@@ -240,12 +252,17 @@ int TBirthdayComponent::LoadFromBytes(const QByteArray& bytes)
     TBirthdayComponent loaded;
     loaded.SetName(Name());
     loaded.SetTag(Tag());
+    TMemoryStream stream(bytes);
     try {
-        TMemoryStream stream(bytes);
         ReadComponentRes(stream, loaded);
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        fLoadError = QStringLiteral("%1 (reading stopped at byte %2 of %3)")
+                         .arg(ReasonOf(e))
+                         .arg(stream.Position())
+                         .arg(bytes.size());
         return 1;
     }
+    fLoadError.clear();
 
     SetName(loaded.Name());
     SetTag(loaded.Tag());
@@ -265,21 +282,52 @@ int TBirthdayComponent::LoadFromBytes(const QByteArray& bytes)
 
 int TBirthdayComponent::LoadFromFile(const QString& aFileName)
 {
+    const QFileInfo info(aFileName);
+    const QString key = info.absoluteFilePath();
     // Only a regular file: a device or a FIFO could be read for ever or block.
-    if (!QFileInfo(aFileName).isFile())
+    if (info.exists() && !info.isFile()) {
+        fLoadError = QStringLiteral("\"%1\" is not a regular file.").arg(aFileName);
+        fUnloaded.insert(key);
         return 1;
+    }
     QByteArray bytes;
     try {
         bytes = ReadWholeFile(aFileName);
-    } catch (const std::exception&) {
-        return 1; // missing, a folder, no permission, a read error
+    } catch (const std::exception& e) {
+        fLoadError = ReasonOf(e); // missing, a folder, no permission, a read error
+        fUnloaded.insert(key);
+        return 1;
     }
-    return LoadFromBytes(bytes);
+    const int result = LoadFromBytes(bytes);
+    if (result == 0)
+        fUnloaded.remove(key);
+    else
+        fUnloaded.insert(key);
+    return result;
+}
+
+bool TBirthdayComponent::LoadFailed(const QString& aFileName) const
+{
+    return fUnloaded.contains(QFileInfo(aFileName).absoluteFilePath());
 }
 
 void TBirthdayComponent::SaveToFile(const QString& aFileName)
 {
-    WriteFileAtomically(aFileName, SaveToBytes());
+    const QByteArray bytes = SaveToBytes();
+    const QString key = QFileInfo(aFileName).absoluteFilePath();
+    // What could not be read may still be mended by hand: it is kept.
+    if (fUnloaded.contains(key) && QFileInfo(aFileName).exists()) {
+        QString aside = aFileName + QStringLiteral(".damaged");
+        for (int n = 2; QFileInfo(aside).exists() || QFileInfo(aside).isSymLink(); ++n)
+            aside = aFileName + QStringLiteral(".damaged%1").arg(n);
+        QFile file(aFileName);
+        if (!file.rename(aside))
+            throw EFCreateError(QStringLiteral("Cannot move the unreadable file \"%1\" aside to \"%2\". %3")
+                                    .arg(aFileName, aside, file.errorString()));
+        fMovedAside = aside;
+    }
+    fUnloaded.remove(key);
+    WriteFileAtomically(aFileName, bytes);
     fEntries->SetModified(false);
 }
 

@@ -5,9 +5,11 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QSet>
 #include <QString>
 
 #include <functional>
+#include <utility>
 
 class TEntries;
 class TBirthdayComponent;
@@ -123,9 +125,19 @@ public:
     // 0 on success (Entries.Modified then false), 1 on any failure. A file
     // that cannot be read to its end leaves the entries as they were.
     int LoadFromFile(const QString& aFileName);
+    // Why the last load failed (the reader's message and the byte it stopped
+    // at, or why the file could not be read); empty after a load that worked.
+    const QString& LoadError() const { return fLoadError; }
+    // The file failed to load and has not been written since.
+    bool LoadFailed(const QString& aFileName) const;
     // Replaces the file through a temporary one, so a failed save keeps the
     // previous file. Raises on failure, leaving Entries.Modified as it was.
+    // A file that failed to load is never written over: it is first moved
+    // aside to a name no save uses ("NAME.damaged", numbered when taken).
     void SaveToFile(const QString& aFileName);
+    // Where the last save moved a file that had failed to load, once, so the
+    // user can be told; empty when nothing was moved.
+    QString TakeMovedAside() { return std::exchange(fMovedAside, QString()); }
 
     // The same image in one binary value of "Software\Veltrane\BirthDay\"
     // under the current user; the value is named aKeyName, or "Data" when it
@@ -141,6 +153,10 @@ public:
 
 private:
     TEntries* fEntries;
+    QString fLoadError;
+    // Files (absolute names) that failed to load and were not written since.
+    QSet<QString> fUnloaded;
+    QString fMovedAside;
 };
 
 // The birthday list of the running program, created on first use.

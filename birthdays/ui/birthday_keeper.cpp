@@ -18,6 +18,7 @@
 #include "platform/gui/menus.h"
 #include "platform/gui/stdctrls.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -227,6 +228,16 @@ void TfrmBDMain::BuildMenus()
     openDlg->SetTitle(S("Open a birthday backup file..."));
 }
 
+void ReportMovedBirthdayFile()
+{
+    const QString aside = BirthdayComponent().TakeMovedAside();
+    if (!aside.isEmpty())
+        MessageDlg(QStringLiteral("The birthday file that could not be loaded was not written over.\r\n"
+                                  "It was kept as \"%1\".")
+                       .arg(QDir::toNativeSeparators(aside)),
+            mtInformation, mbOK);
+}
+
 void TfrmBDMain::Execute(
     TComponent* aOwner, const QString& aFileName, TDateTime aDateToGo, const QString& aCaption, TColor aBackgroundColor)
 {
@@ -270,7 +281,9 @@ void TfrmBDMain::LoadBirthdayData()
     if (bTriedToLoadData)
         return;
     bTriedToLoadData = true;
-    // A failed load says nothing: the hosts loaded the same file already.
+    // A failed load says nothing: the host loaded the same file before and
+    // reported it; the list in memory stays, and the file is moved aside
+    // before anything is written over it.
     if (sDataFileName.isEmpty())
         BirthdayComponent().LoadFromRegistry(QString());
     else if (QFileInfo::exists(sDataFileName))
@@ -287,6 +300,7 @@ void TfrmBDMain::SaveBirthdayData()
     else
         BirthdayComponent().SaveToFile(sDataFileName);
     entries->SetModified(false);
+    ReportMovedBirthdayFile();
 }
 
 void TfrmBDMain::FormClose(TObject*, TCloseAction&)
@@ -590,6 +604,7 @@ void TfrmBDMain::pmoBackupClick(TObject*)
         return;
     TEntries* entries = BirthdayComponent().Entries();
     BirthdayComponent().SaveToFile(saveDlg->FileName());
+    ReportMovedBirthdayFile();
     MessageDlg(QStringLiteral("Backup was successful, %1 entries were \r\nbacked up to file \"%2\"")
                    .arg(entries->Count())
                    .arg(QFileInfo(saveDlg->FileName()).fileName()),

@@ -26,6 +26,10 @@ class TQzHtmlLabel2;
 class TSaveDialog;
 class TShadowLabel;
 
+// After a save of the birthday list: tells the user where a file that had
+// failed to load was moved instead of being written over.
+void ReportMovedBirthdayFile();
+
 class TfrmBDMain : public TForm {
 public:
     explicit TfrmBDMain(TComponent* AOwner);

@@ -346,6 +346,12 @@ void TRegistry::WriteData(const QString& name, const QString& data)
             throw ERegistryException(QStringLiteral("Failed to set data for '%1'").arg(name));
         key = GroupOf(resolved) + u'/' + EncodeName(name);
     }
+    // Each write replaces the whole file and syncs it to the disk: a value
+    // that is already stored is not written again, so an end with nothing
+    // new to keep costs no disk wait.
+    const QVariant stored = fSettings->value(key);
+    if (stored.typeId() == QMetaType::QString && stored.toString() == data)
+        return;
     fSettings->setValue(key, data);
     if (!Flush())
         throw ERegistryException(QStringLiteral("Failed to set data for '%1'").arg(name));

@@ -8,13 +8,20 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QCursor>
+#include <QDialog>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QSessionManager>
+#include <QSocketNotifier>
 #include <QTimer>
 #include <QWindow>
 
 #include <algorithm>
+#include <cerrno>
+#include <csignal>
 #include <exception>
+#include <fcntl.h>
+#include <unistd.h>
 #include <utility>
 
 namespace {
@@ -695,7 +702,90 @@ TApplication::TApplication(TComponent* AOwner)
 {
 }
 
-TApplication::~TApplication() = default;
+TApplication::~TApplication()
+{
+    StopWatchingSession();
+}
+
+namespace {
+
+// The self-pipe: a signal handler may only write a byte; the notifier reads
+// it on the UI thread.
+int gSignalPipe[2] = { -1, -1 };
+
+void EndSignalHandler(int signal)
+{
+    const int saved = errno;
+    const char byte = char(signal);
+    [[maybe_unused]] const ssize_t written = ::write(gSignalPipe[1], &byte, 1);
+    errno = saved;
+}
+
+const int kEndSignals[] = { SIGTERM, SIGHUP };
+
+} // namespace
+
+void TApplication::Initialize()
+{
+    if (fSignalNotifier || !qApp)
+        return;
+    if (gSignalPipe[0] < 0) {
+        if (::pipe2(gSignalPipe, O_CLOEXEC | O_NONBLOCK) != 0) {
+            gSignalPipe[0] = gSignalPipe[1] = -1;
+            return;
+        }
+    }
+    // A signal of an earlier run (tests run several) is not this run's end.
+    char stale[16];
+    while (::read(gSignalPipe[0], stale, sizeof stale) > 0) { }
+    fSignalNotifier = std::make_unique<QSocketNotifier>(gSignalPipe[0], QSocketNotifier::Read);
+    QObject::connect(fSignalNotifier.get(), &QSocketNotifier::activated, [this] {
+        char bytes[16];
+        while (::read(gSignalPipe[0], bytes, sizeof bytes) > 0) { }
+        EndSession(true);
+    });
+    struct sigaction action = {};
+    action.sa_handler = EndSignalHandler;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (int signal : kEndSignals)
+        sigaction(signal, &action, nullptr);
+    // The session manager's request comes before it ends the session; the
+    // session may still go on (a cancelled logout), so the program stays.
+    if (auto* gui = qobject_cast<QGuiApplication*>(qApp))
+        fCommitData = QObject::connect(
+            gui, &QGuiApplication::commitDataRequest, [this](QSessionManager&) { EndSession(false); });
+}
+
+void TApplication::StopWatchingSession()
+{
+    if (!fSignalNotifier)
+        return;
+    // The process's default again: a signal after the loop ends it at once.
+    for (int signal : kEndSignals)
+        std::signal(signal, SIG_DFL);
+    fSignalNotifier.reset();
+    QObject::disconnect(fCommitData);
+}
+
+void TApplication::EndSession(bool EndProcess)
+{
+    try {
+        if (OnEndSession)
+            OnEndSession(this);
+    } catch (...) {
+        // Nobody is asked anything now: the reason goes to the log.
+        qWarning("%s", qUtf8Printable(CurrentExceptionMessage()));
+    }
+    if (!EndProcess)
+        return;
+    Terminate();
+    // Our own modal loops end on Terminate; a dialog's loop ends when the
+    // dialog is rejected, as if the user cancelled it.
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* dialog = qobject_cast<QDialog*>(w); dialog && dialog->isVisible())
+            dialog->reject();
+}
 
 QString TApplication::ExeName() const
 {

@@ -10,6 +10,7 @@
 #include <optional>
 
 class QEventLoop;
+class QSocketNotifier;
 
 enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
 
@@ -46,8 +47,7 @@ using TCloseQueryEvent = std::function<void(TObject* Sender, bool& CanClose)>;
 
 // A top-level window. Width and Height include a fixed frame around the
 // client area, so layouts given in outer sizes keep their client sizes.
-class TCustomForm : public TWinControl
-{
+class TCustomForm : public TWinControl {
 public:
     explicit TCustomForm(TComponent* AOwner);
     ~TCustomForm() override;
@@ -116,11 +116,11 @@ public:
     // WndProc drops it. Returns true when the window may go.
     bool HostCloseRequested();
     // A press where WM_NCHITTEST answers HTCAPTION moves the window.
-    void HostMousePress(Qt::MouseButton button, Qt::KeyboardModifiers mods, Qt::MouseButtons buttons, QPoint pos,
-                        bool dbl) override;
+    void HostMousePress(
+        Qt::MouseButton button, Qt::KeyboardModifiers mods, Qt::MouseButtons buttons, QPoint pos, bool dbl) override;
     void HostMouseMove(Qt::KeyboardModifiers mods, Qt::MouseButtons buttons, QPoint pos) override;
-    void HostMouseRelease(Qt::MouseButton button, Qt::KeyboardModifiers mods, Qt::MouseButtons buttons,
-                          QPoint pos) override;
+    void HostMouseRelease(
+        Qt::MouseButton button, Qt::KeyboardModifiers mods, Qt::MouseButtons buttons, QPoint pos) override;
     void HostActivated();
     void HostDeactivated();
     void HostResized(int w, int h) override;
@@ -147,7 +147,7 @@ public:
 
 protected:
     // Forms place their window in SetBounds, around the frame.
-    void BoundsChanged() override {}
+    void BoundsChanged() override { }
     // Applies border style, icons and caption to the window.
     void ApplyWindowFlags();
     void CMTextChanged(TMessage& Message) override;
@@ -183,27 +183,29 @@ private:
     bool fSystemMovePending = false;
 };
 
-class TForm : public TCustomForm
-{
+class TForm : public TCustomForm {
 public:
     using TCustomForm::TCustomForm;
 };
+
+// The message of the exception being handled (call from a catch block).
+QString CurrentExceptionMessage();
 
 using TExceptionEvent = std::function<void(TObject* Sender, const QString& Message)>;
 
 // The application: the message loop, the main form and the one place where
 // exceptions escaping event handlers end up.
-class TApplication : public TComponent
-{
+class TApplication : public TComponent {
 public:
     explicit TApplication(TComponent* AOwner = nullptr);
     ~TApplication() override;
     QString ClassName() const override { return QStringLiteral("TApplication"); }
 
-    void Initialize() {}
+    // Starts watching for the end of the desktop session and for SIGTERM
+    // and SIGHUP (see OnEndSession).
+    void Initialize();
     // The first form created becomes the main form.
-    template <class T>
-    T* CreateForm()
+    template <class T> T* CreateForm()
     {
         T* form = new T(this);
         if (!fMainForm)
@@ -245,8 +247,20 @@ public:
     void ClearHandledExceptions() { fHandled.clear(); }
 
     TExceptionEvent OnException;
+    // The desktop session ends (the session manager asks to keep the data)
+    // or the process was asked to end (SIGTERM, SIGHUP): runs on the UI
+    // thread and keeps what must be kept, asking nothing. After a signal the
+    // application then terminates, ending its modal loops and dialogs.
+    TNotifyEvent OnEndSession;
+    // What the watchers call; tests call it too. EndProcess says the
+    // process must end afterwards.
+    void EndSession(bool EndProcess);
 
 private:
+    void StopWatchingSession();
+
+    std::unique_ptr<QSocketNotifier> fSignalNotifier;
+    QMetaObject::Connection fCommitData;
     TCustomForm* fMainForm = nullptr;
     bool fTerminated = false;
     bool fShowMainForm = true;
@@ -267,8 +281,7 @@ struct TMonitor {
 };
 
 // The screen: its size, the monitors, the cursors by number, the active form.
-class TScreen
-{
+class TScreen {
 public:
     // The primary monitor's size.
     int Width() const;

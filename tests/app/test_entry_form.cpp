@@ -293,8 +293,10 @@ TEST_F(EntryForm, ABadBirthdayFileIsReportedAndTheDiaryStaysOpen)
     TfrmEntry& w = Create();
     dialogs.AnswerMessageDlg(mrOk);
     Open("mine", S("secret"));
+    // The loader's own reason, where it stopped reading, in place of "Unknown error".
     EXPECT_EQ(Messages(),
-        QStringList { S("Could not load birthday/anniversary data. The error message was:\r\n\r\n\"Unknown error\"") });
+        QStringList { S("Could not load birthday/anniversary data. The error message was:\r\n\r\n"
+                        "\"Invalid stream format (reading stopped at byte 1 of 7)\"") });
     EXPECT_EQ(w.ModalResult(), mrOk);
     EXPECT_EQ(TitleOfDay(), S("Hello"));
 }

@@ -30,6 +30,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QKeyEvent>
+#include <QProcess>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
@@ -39,7 +40,10 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <cstdio>
 #include <functional>
+#include <sys/stat.h>
 
 namespace {
 
@@ -51,7 +55,9 @@ protected:
     {
         ASSERT_TRUE(folder.isValid());
         ASSERT_TRUE(settings.isValid());
-        SetRegistryFileForTesting(settings.filePath(S("registry.ini")));
+        // A child run (see SignalsEndTheRunAsExitDoes) works in its parent's folders.
+        const QString registry = qEnvironmentVariable("DIARY_CHILD_REGISTRY");
+        SetRegistryFileForTesting(registry.isEmpty() ? settings.filePath(S("registry.ini")) : registry);
         SetClock([] { return kToday + 0.5; });
         RegisterProgramPictures();
         FreeDiaryDB();
@@ -75,7 +81,7 @@ protected:
         FreeApplication();
         FreeDiaryDB();
         FreeBirthdayComponent();
-        Application()->SetExeName(folder.filePath(S("diary")));
+        Application()->SetExeName(Path("diary"));
         Application()->OnException = [this](TObject*, const QString& m) { errors.append(m); };
         bool wizardDone = false;
         bool mainDone = false;
@@ -179,7 +185,10 @@ protected:
         Type(body);
     }
 
-    QString Path(const char* name) const { return folder.filePath(S(name)); }
+    QString Path(const char* name) const
+    {
+        return QDir(qEnvironmentVariable("DIARY_CHILD_FOLDER", folder.path())).filePath(S(name));
+    }
     QByteArray Bytes(const char* name) const
     {
         return QFile::exists(Path(name)) ? ReadWholeFile(Path(name)) : QByteArray();
@@ -311,6 +320,27 @@ TEST_F(Program, ARunThatChangesNothingLeavesBothFilesAsTheyWere)
     EXPECT_EQ(Bytes("My Diary.bak"), bak);
 }
 
+// Each write of the settings replaces their file and waits for the disk: a
+// run with nothing new to keep, leaving the wizard or the main window, ends
+// without writing any file.
+TEST_F(Program, ARunWithNothingNewToKeepEndsWithoutWritingAFile)
+{
+    CreateMyDiary();
+    const QString ini = settings.filePath(S("registry.ini"));
+    const auto identity = [](const QString& file) {
+        struct stat info { };
+        EXPECT_EQ(::stat(QFile::encodeName(file).constData(), &info), 0) << file.toStdString();
+        return std::pair { info.st_ino, info.st_mtim.tv_nsec + info.st_mtim.tv_sec * 1000000000LL };
+    };
+    const auto before = identity(ini);
+    const auto diary = identity(Path("My Diary.dry"));
+    Run([&](TfrmEntry& w) { Click(w, *w.btnPrev); });
+    EXPECT_EQ(identity(ini), before) << "leaving the wizard";
+    Run([&](TfrmEntry& w) { OpenDiary(w, "My Diary", S("secret")); }, [&](TfrmMain& m) { Click(m, *m.btnExit); });
+    EXPECT_EQ(identity(ini), before) << "leaving the main window";
+    EXPECT_EQ(identity(Path("My Diary.dry")), diary);
+}
+
 TEST_F(Program, ARunThatChangesSomethingKeepsTheOldFileAsPreviousVersion)
 {
     CreateMyDiary();
@@ -399,27 +429,199 @@ TEST_F(Program, ADamagedDiaryOpensItsPreviousVersionWithoutLosingIt)
         (QStringList { S("20261203|Healed"), S("20261205|Snow"), S("20261207|Market") }));
 }
 
-TEST_F(Program, ASaveThatFailsKeepsTheDiaryAndStillWritesBirthdaysAndSettings)
+// The diary is written while closing: a failure names the file and the
+// system's reason and keeps the window (No is the default), closing again
+// tries again, and Yes leaves on purpose. The birthdays and the settings
+// are written whatever became of the diary.
+TEST_F(Program, ASaveThatFailsKeepsTheWindowAndStillWritesBirthdaysAndSettings)
 {
     CreateMyDiary();
     const QByteArray dry = Bytes("My Diary.dry");
-    Run([&](TfrmEntry& w) { OpenDiary(w, "My Diary", S("secret")); },
+    const QString question = S("The diary could not be saved. Close anyway and lose the changes?");
+    const auto open = [&](TfrmEntry& w) { OpenDiary(w, "My Diary", S("secret")); };
+    // The diary's name is taken by a folder: writing it must fail.
+    const auto block = [&](TfrmMain& m, const char* name) {
+        m.DataFileName = Path(name);
+        ASSERT_TRUE(QDir(folder.path()).mkdir(S(name)));
+    };
+    Run(open, [&](TfrmMain& m) {
+        WriteDay(m, EncodeDate(2026, 12, 2), S("Kept"), S("Written on the second try."));
+        TEntry* e = BirthdayComponent().Entries()->Add();
+        e->SetFullName(S("Anna"));
+        e->SetBirthDate(EncodeDate(1990, 12, 9));
+        block(m, "Blocked.dry");
+        Click(m, *m.btnExit);
+        EXPECT_TRUE(m.Visible()) << "the default answer keeps the window";
+        m.HostCloseRequested();
+        EXPECT_TRUE(m.Visible());
+        ASSERT_EQ(dialogs.Calls().size(), 2) << "each close tries again";
+        for (const TDialogCall& call : dialogs.Calls()) {
+            EXPECT_TRUE(call.Text.contains(S("Blocked.dry"))) << call.Text.toStdString();
+            EXPECT_TRUE(call.Text.endsWith(question)) << call.Text.toStdString();
+            EXPECT_EQ(call.Flags, unsigned(MB_ICONERROR | MB_YESNO | MB_DEFBUTTON2));
+        }
+        EXPECT_TRUE(QFile::exists(Path("My Diary.dra"))) << "the birthdays are written all the same";
+        TRegistry registry;
+        ASSERT_TRUE(registry.OpenKey(TfrmMain::RegistryKey(), false));
+        EXPECT_EQ(registry.ReadString(S("LastDiaryName")), S("My Diary.dry")) << "and the settings";
+        // The way is free again: the next close writes the diary and ends.
+        ASSERT_TRUE(QDir(folder.path()).rmdir(S("Blocked.dry")));
+        Click(m, *m.btnExit);
+    });
+    EXPECT_EQ(dialogs.Calls().size(), 2);
+    EXPECT_EQ(Days("Blocked.dry", S("secret")),
+        (QStringList { S("20261202|Kept"), S("20261205|Snow"), S("20261207|Market") }));
+    EXPECT_EQ(Bytes("My Diary.dry"), dry);
+
+    dialogs.Clear();
+    Run(open, [&](TfrmMain& m) {
+        WriteDay(m, EncodeDate(2026, 12, 3), S("Lost"), S("Cannot be written."));
+        block(m, "Taken.dry");
+        dialogs.AnswerMessageBox(IDYES);
+        Click(m, *m.btnExit);
+    });
+    EXPECT_EQ(dialogs.Calls().size(), 1) << "leaving on purpose asks nothing more";
+    EXPECT_EQ(Bytes("My Diary.dry"), dry);
+
+    // The same for the birthday file, and the diary is written all the same.
+    dialogs.Clear();
+    Run(open, [&](TfrmMain& m) {
+        WriteDay(m, EncodeDate(2026, 12, 1), S("Written"), S("Though the birthdays are not."));
+        BirthdayComponent().Entries()->Add()->SetFullName(S("Ben"));
+        m.BirthdayFileName = Path("Blocked.dra");
+        ASSERT_TRUE(QDir(folder.path()).mkdir(S("Blocked.dra")));
+        Click(m, *m.btnExit);
+        EXPECT_TRUE(m.Visible());
+        ASSERT_EQ(dialogs.Calls().size(), 1);
+        EXPECT_TRUE(dialogs.Calls()[0].Text.contains(S("Blocked.dra"))) << dialogs.Calls()[0].Text.toStdString();
+        EXPECT_TRUE(dialogs.Calls()[0].Text.endsWith(
+            S("The birthday file could not be saved. Close anyway and lose the changes?")));
+        EXPECT_TRUE(Days("My Diary.dry", S("secret")).contains(S("20261201|Written")));
+        dialogs.AnswerMessageBox(IDYES);
+        m.HostCloseRequested();
+    });
+    EXPECT_EQ(dialogs.Calls().size(), 2);
+    EXPECT_TRUE(errors.isEmpty()) << errors.join(S("; ")).toStdString();
+}
+
+// A birthday file that does not load is reported with the reader's reason,
+// reloads after the keeper say nothing more, and the first save moves it
+// aside instead of writing over it, telling where it went.
+TEST_F(Program, ADamagedBirthdayFileIsKeptAsideWhenTheListIsSaved)
+{
+    CreateMyDiary();
+    QFile damaged(Path("My Diary.dra"));
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+    damaged.write("TPF0 not a birthday list");
+    damaged.close();
+    const QByteArray bytes = Bytes("My Diary.dra");
+    Run(
+        [&](TfrmEntry& w) {
+            dialogs.AnswerMessageDlg(mrOk);
+            OpenDiary(w, "My Diary", S("secret"));
+        },
         [&](TfrmMain& m) {
-            WriteDay(m, EncodeDate(2026, 12, 2), S("Lost"), S("Cannot be written."));
+            ASSERT_EQ(Messages().size(), 1);
+            EXPECT_TRUE(Messages().first().startsWith(S("Could not load birthday/anniversary data.")));
+            EXPECT_FALSE(Messages().first().contains(S("Unknown error"))) << Messages().first().toStdString();
+            m.LoadBirthdays();
+            EXPECT_EQ(Messages().size(), 1) << "reported once";
             TEntry* e = BirthdayComponent().Entries()->Add();
             e->SetFullName(S("Anna"));
             e->SetBirthDate(EncodeDate(1990, 12, 9));
-            // The diary's name is taken by a folder: writing it must fail.
-            m.DataFileName = Path("Blocked.dry");
-            ASSERT_TRUE(QDir(folder.path()).mkdir(S("Blocked.dry")));
+            dialogs.AnswerMessageDlg(mrOk);
             Click(m, *m.btnExit);
         });
-    ASSERT_EQ(errors.size(), 1) << "the failure is shown";
-    EXPECT_EQ(Bytes("My Diary.dry"), dry);
-    EXPECT_TRUE(QFile::exists(Path("My Diary.dra"))) << "the birthdays are still written";
-    TRegistry registry;
-    ASSERT_TRUE(registry.OpenKey(TfrmMain::RegistryKey(), false));
-    EXPECT_EQ(registry.ReadString(S("LastDiaryName")), S("My Diary.dry"));
+    ASSERT_EQ(Messages().size(), 2);
+    const QString aside = Path("My Diary.dra.damaged");
+    EXPECT_TRUE(Messages().last().contains(QDir::toNativeSeparators(aside))) << Messages().last().toStdString();
+    EXPECT_EQ(Bytes("My Diary.dra.damaged"), bytes);
+    TBirthdayComponent saved;
+    ASSERT_EQ(saved.LoadFromFile(Path("My Diary.dra")), 0);
+    EXPECT_EQ(saved.Entries()->Count(), 1);
+    EXPECT_TRUE(errors.isEmpty()) << errors.join(S("; ")).toStdString();
+}
+
+// The end of the desktop session saves as Exit does, asking nothing, and
+// the run goes on; SIGTERM and SIGHUP save the same way and end the process
+// (run in a child process that waits for the signal).
+TEST_F(Program, TheSessionsEndAndSignalsSaveAsExitDoes)
+{
+    CreateMyDiary();
+    const QByteArray before = Bytes("My Diary.dry");
+    Run([&](TfrmEntry& w) { OpenDiary(w, "My Diary", S("secret")); },
+        [&](TfrmMain& m) {
+            WriteDay(m, EncodeDate(2026, 12, 3), S("Logout"), S("Saved by the session's end."));
+            Application()->EndSession(false);
+            EXPECT_TRUE(m.Visible());
+            EXPECT_FALSE(Application()->Terminated());
+            EXPECT_TRUE(Days("My Diary.dry", S("secret")).contains(S("20261203|Logout")));
+            WriteDay(m, EncodeDate(2026, 12, 2), S("Later"), S("The session went on."));
+            Click(m, *m.btnExit);
+        });
+    EXPECT_TRUE(dialogs.Calls().isEmpty());
+    EXPECT_EQ(Bytes("My Diary.bak"), before) << "the previous version is the file from before the run";
+    EXPECT_TRUE(Days("My Diary.dry", S("secret")).contains(S("20261202|Later")));
+
+    const struct {
+        int signal;
+        int day;
+        const char* title;
+    } ends[] = { { SIGTERM, 4, "Terminated" }, { SIGHUP, 6, "Hung up" } };
+    for (const auto& [signal, day, title] : ends) {
+        ASSERT_TRUE(QFile::remove(settings.filePath(S("registry.ini"))));
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(S("DIARY_CHILD_FOLDER"), folder.path());
+        env.insert(S("DIARY_CHILD_REGISTRY"), settings.filePath(S("registry.ini")));
+        env.insert(S("DIARY_CHILD_TITLE"), S(title));
+        env.insert(S("DIARY_CHILD_DAY"), QString::number(day));
+        env.insert(S("QT_QPA_PLATFORM"), S("offscreen"));
+        child.setProcessEnvironment(env);
+        child.start(QCoreApplication::applicationFilePath(), { S("--gtest_filter=Program.ChildRunWaitingForASignal") });
+        QByteArray output;
+        QElapsedTimer clock;
+        clock.start();
+        while (!output.contains("ready\n") && clock.elapsed() < 30000 && child.state() != QProcess::NotRunning) {
+            child.waitForReadyRead(100);
+            output += child.readAllStandardOutput();
+        }
+        ASSERT_TRUE(output.contains("ready\n")) << output.toStdString();
+        ASSERT_EQ(::kill(pid_t(child.processId()), signal), 0);
+        ASSERT_TRUE(child.waitForFinished(30000));
+        output += child.readAllStandardOutput();
+        EXPECT_EQ(child.exitStatus(), QProcess::NormalExit) << title;
+        EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
+        EXPECT_TRUE(Days("My Diary.dry", S("secret")).contains(QStringLiteral("2026120%1|").arg(day) + S(title)))
+            << Days("My Diary.dry", S("secret")).join(S(", ")).toStdString();
+        TBirthdayComponent birthdays;
+        ASSERT_EQ(birthdays.LoadFromFile(Path("My Diary.dra")), 0);
+        EXPECT_EQ(birthdays.Entries()->Count(), 1);
+        TRegistry registry;
+        ASSERT_TRUE(registry.OpenKey(TfrmMain::RegistryKey(), false));
+        EXPECT_EQ(registry.ReadString(S("LastDiaryName")), S("My Diary.dry")) << "the settings are written";
+        EXPECT_TRUE(registry.ValueExists(S("LastWidth")));
+    }
+}
+
+// The child of TheSessionsEndAndSignalsSaveAsExitDoes: writes a day and a
+// birthday, says it is ready and runs until a signal ends it.
+TEST_F(Program, ChildRunWaitingForASignal)
+{
+    if (qEnvironmentVariableIsEmpty("DIARY_CHILD_FOLDER"))
+        GTEST_SKIP() << "runs as a child process only";
+    Run([&](TfrmEntry& w) { OpenDiary(w, "My Diary", S("secret")); },
+        [&](TfrmMain& m) {
+            WriteDay(m, EncodeDate(2026, 12, qEnvironmentVariableIntValue("DIARY_CHILD_DAY")),
+                qEnvironmentVariable("DIARY_CHILD_TITLE"), S("Kept at the end."));
+            BirthdayComponent().Entries()->Clear();
+            TEntry* e = BirthdayComponent().Entries()->Add();
+            e->SetFullName(S("Anna"));
+            e->SetBirthDate(EncodeDate(1990, 12, 9));
+            std::fputs("ready\n", stdout);
+            std::fflush(stdout);
+        });
+    EXPECT_TRUE(Messages().isEmpty()) << Messages().join(S("; ")).toStdString();
 }
 
 TEST_F(Program, LeavingTheWizardEndsTheRunWithoutWriting)

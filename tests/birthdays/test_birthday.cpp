@@ -275,6 +275,49 @@ TEST_F(BirthdayFile, ANameWithBadUtf8SavesToTheSameBytesEveryTime)
     }
 }
 
+// A file that does not load says why, and is never written over: the first
+// save moves it to a name no save uses, numbered when taken.
+TEST_F(BirthdayFile, AFileThatFailsToLoadIsMovedAsideBeforeTheFirstSave)
+{
+    const struct {
+        QByteArray bytes;
+        const char* reason;
+    } broken[] = {
+        { "garbage", "Invalid stream format (reading stopped at byte 1 of 7)" },
+        { kFilledList.left(kFilledList.size() - 30), "Stream read error (reading stopped at byte" },
+    };
+    const QString list = dir.filePath(u"list.dra"_s);
+    QStringList kept;
+    for (const auto& c : broken) {
+        WriteFileAtomically(list, c.bytes);
+        EXPECT_EQ(component.LoadFromFile(list), 1);
+        EXPECT_TRUE(component.LoadError().contains(QString::fromLatin1(c.reason)))
+            << component.LoadError().toStdString();
+        EXPECT_TRUE(component.LoadFailed(list));
+        component.SaveToFile(list);
+        kept << component.TakeMovedAside();
+        EXPECT_EQ(component.TakeMovedAside(), QString()) << "told once";
+        EXPECT_EQ(ReadWholeFile(kept.last()), c.bytes);
+        EXPECT_EQ(ReadWholeFile(list), kFilledList);
+        // Written since: the next save replaces the file as usual.
+        EXPECT_FALSE(component.LoadFailed(list));
+        component.SaveToFile(list);
+        EXPECT_EQ(component.TakeMovedAside(), QString());
+    }
+    EXPECT_EQ(kept, (QStringList { list + u".damaged"_s, list + u".damaged2"_s }));
+    EXPECT_EQ(ReadWholeFile(kept.first()), broken[0].bytes) << "a later save never reuses the name";
+
+    // A file mended by hand and loaded again is written over as usual.
+    WriteFileAtomically(list, "garbage");
+    EXPECT_EQ(component.LoadFromFile(list), 1);
+    WriteFileAtomically(list, kEmptyList);
+    EXPECT_EQ(component.LoadFromFile(list), 0);
+    EXPECT_EQ(component.LoadError(), QString());
+    component.SaveToFile(list);
+    EXPECT_EQ(component.TakeMovedAside(), QString());
+    EXPECT_FALSE(QFile::exists(list + u".damaged3"_s));
+}
+
 TEST_F(BirthdayFile, RegistryImageRoundTrip)
 {
     component.SaveToRegistry(QString());
