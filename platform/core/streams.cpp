@@ -3,10 +3,16 @@
 #include "sysutils.h"
 
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QRandomGenerator>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
+#include <utility>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 TStream::~TStream() = default;
 
@@ -106,8 +112,7 @@ void TMemoryStream::SaveToStream(TStream& dest) const
 
 void TMemoryStream::SaveToFile(const QString& fileName) const
 {
-    TFileStream file(fileName, fmCreate);
-    SaveToStream(file);
+    WriteFileAtomically(fileName, fData);
 }
 
 TFileStream::TFileStream(const QString& fileName, unsigned mode)
@@ -180,16 +185,160 @@ QByteArray ReadWholeFile(const QString& fileName)
     return bytes;
 }
 
+namespace {
+
+TFileFault gFault;
+
+// The injected error of a step's call, used up by the call; 0 for none.
+int InjectedError(TFileStep step)
+{
+    if (gFault.Step != step)
+        return 0;
+    return std::exchange(gFault.Error, 0);
+}
+
+// A system call of a step, or its injected failure.
+template <class Call> auto Step(TFileStep step, Call call) -> decltype(call())
+{
+    if (const int error = InjectedError(step)) {
+        errno = error;
+        return -1;
+    }
+    return call();
+}
+
+ssize_t WriteSome(int fd, const char* data, size_t count)
+{
+    // A short write comes first; an injected error then fails the next call.
+    if (gFault.Step == TFileStep::Write && gFault.ShortWrite >= 0)
+        return ::write(fd, data, std::min<size_t>(count, size_t(std::exchange(gFault.ShortWrite, -1))));
+    return Step(TFileStep::Write, [&] { return ::write(fd, data, count); });
+}
+
+// Some file systems have nothing to sync and say so.
+bool SyncUnsupported(int error)
+{
+    return error == EINVAL || error == ENOTSUP || error == EOPNOTSUPP || error == ENOSYS;
+}
+
+[[noreturn]] void RaiseWriteError(const QString& fileName, int error)
+{
+    throw EWriteError(QStringLiteral("Cannot write file \"%1\". %2").arg(fileName, qt_error_string(error)));
+}
+
+// The file a name finally points to through symbolic links, so that a link
+// is written through rather than replaced.
+QString FinalTarget(const QString& fileName)
+{
+    QFileInfo info(fileName);
+    for (int depth = 0; depth < 128 && info.isSymLink(); ++depth)
+        info.setFile(info.symLinkTarget());
+    return info.isSymLink() ? fileName : info.filePath();
+}
+
+// A new file beside target, open for writing; its name goes to tempName.
+int CreateTemporaryFile(const QByteArray& target, mode_t mode, QByteArray& tempName)
+{
+    static const char letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        tempName = target + '.';
+        for (int i = 0; i < 6; ++i)
+            tempName += letters[QRandomGenerator::system()->bounded(int(sizeof letters - 1))];
+        const int fd = ::open(tempName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    return -1;
+}
+
+void WriteAll(int fd, const QByteArray& bytes, const QString& fileName)
+{
+    const char* data = bytes.constData();
+    qint64 left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = WriteSome(fd, data, size_t(std::min<qint64>(left, 1 << 30)));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            RaiseWriteError(fileName, n < 0 ? errno : EIO); // no progress is no write
+        data += n;
+        left -= n;
+    }
+}
+
+void SyncFile(int fd, TFileStep step, const QString& fileName)
+{
+    int result;
+    do
+        result = Step(step, [fd] { return ::fsync(fd); });
+    while (result != 0 && errno == EINTR);
+    if (result != 0 && !SyncUnsupported(errno))
+        RaiseWriteError(fileName, errno);
+}
+
+} // namespace
+
+void SetFileFaultForTesting(const TFileFault& fault)
+{
+    gFault = fault;
+}
+
 void WriteFileAtomically(const QString& fileName, const QByteArray& bytes)
 {
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        throw EFCreateError(QStringLiteral("Cannot create file \"%1\". %2").arg(fileName, file.errorString()));
-    if (file.write(bytes) != bytes.size()) {
-        const QString why = file.errorString();
-        file.cancelWriting();
-        throw EWriteError(QStringLiteral("Cannot write file \"%1\". %2").arg(fileName, why));
+    // A fault set for this call never outlives it.
+    struct ClearFault {
+        ~ClearFault() { gFault = {}; }
+    } clearFault;
+
+    const QString finalName = FinalTarget(fileName);
+    const QByteArray target = QFile::encodeName(finalName);
+    struct stat existing { };
+    const bool exists = ::stat(target.constData(), &existing) == 0;
+    if (exists && S_ISDIR(existing.st_mode))
+        throw EFCreateError(QStringLiteral("Cannot create file \"%1\". %2").arg(fileName, qt_error_string(EISDIR)));
+    if (exists && ::access(target.constData(), W_OK) != 0)
+        throw EFCreateError(QStringLiteral("Cannot create file \"%1\". %2").arg(fileName, qt_error_string(errno)));
+
+    // A replaced file's mode is copied once the file is ours alone; a new one
+    // gets what the umask leaves.
+    QByteArray tempName;
+    int fd = CreateTemporaryFile(target, exists ? 0600 : 0666, tempName);
+    if (fd < 0)
+        throw EFCreateError(QStringLiteral("Cannot create file \"%1\". %2").arg(fileName, qt_error_string(errno)));
+    try {
+        if (exists)
+            ::fchmod(fd, existing.st_mode & 07777);
+        WriteAll(fd, bytes, fileName);
+        SyncFile(fd, TFileStep::Sync, fileName);
+        // Linux frees the descriptor whatever close reports, and after EINTR
+        // the bytes are on the disk already.
+        int closed = ::close(std::exchange(fd, -1));
+        if (const int error = InjectedError(TFileStep::Close)) {
+            closed = -1;
+            errno = error;
+        }
+        if (closed != 0 && errno != EINTR)
+            RaiseWriteError(fileName, errno);
+        if (Step(TFileStep::Rename, [&] { return ::rename(tempName.constData(), target.constData()); }) != 0)
+            RaiseWriteError(fileName, errno);
+    } catch (...) {
+        if (fd >= 0)
+            ::close(fd);
+        ::unlink(tempName.constData());
+        throw;
     }
-    if (!file.commit())
-        throw EWriteError(QStringLiteral("Cannot write file \"%1\". %2").arg(fileName, file.errorString()));
+
+    // The rename lasts only once the folder is on the disk too; a folder we
+    // may not read cannot be synced and is left to the system.
+    const QByteArray folder = QFile::encodeName(QFileInfo(finalName).absolutePath());
+    const int dirFd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd < 0)
+        return;
+    try {
+        SyncFile(dirFd, TFileStep::SyncFolder, fileName);
+    } catch (...) {
+        ::close(dirFd);
+        throw;
+    }
+    ::close(dirFd);
 }

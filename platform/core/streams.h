@@ -11,8 +11,7 @@ enum class TSeekOrigin { soBeginning, soCurrent, soEnd };
 // Byte stream with a position, the shape every reader and writer of the
 // program's files works against. Read/Write move what they can and return the
 // count; ReadBuffer/WriteBuffer raise when the full count cannot be moved.
-class TStream
-{
+class TStream {
 public:
     virtual ~TStream();
 
@@ -36,11 +35,13 @@ public:
 };
 
 // Growable in-memory stream over a QByteArray.
-class TMemoryStream : public TStream
-{
+class TMemoryStream : public TStream {
 public:
     TMemoryStream() = default;
-    explicit TMemoryStream(QByteArray bytes) : fData(std::move(bytes)) {}
+    explicit TMemoryStream(QByteArray bytes)
+        : fData(std::move(bytes))
+    {
+    }
 
     qint64 Read(void* buffer, qint64 count) override;
     qint64 Write(const void* buffer, qint64 count) override;
@@ -72,8 +73,7 @@ enum TFileMode : unsigned {
 
 // File stream. fmCreate creates or truncates; the open modes need an
 // existing file. Failures raise EFCreateError or EFOpenError.
-class TFileStream : public TStream
-{
+class TFileStream : public TStream {
 public:
     TFileStream(const QString& fileName, unsigned mode);
     ~TFileStream() override;
@@ -94,7 +94,29 @@ private:
 // Reads a whole file; raises EFOpenError when it cannot be opened or read.
 QByteArray ReadWholeFile(const QString& fileName);
 
-// Replaces a file atomically: the bytes go to a temporary file in the same
-// folder which is flushed and then renamed over the target, so a failed save
-// never destroys the previous file. Raises EFCreateError/EWriteError.
+// Replaces a file atomically: the bytes go to a new temporary file beside the
+// target (beside a symbolic link's final target), every write is checked, the
+// file is synced and closed, and only then renamed over the target; the
+// folder is synced last. Any failure removes the temporary file, so the
+// previous file stays as it was, byte for byte (only a folder that fails to
+// sync raises after the file was replaced). A new file gets the usual
+// permissions, a replaced one keeps its mode. Raises EFCreateError when no
+// temporary file can be made and EWriteError otherwise, both naming the file
+// and the system's reason.
 void WriteFileAtomically(const QString& fileName, const QByteArray& bytes);
+
+// The steps of WriteFileAtomically that a test can make fail.
+enum class TFileStep { Write, Sync, Close, Rename, SyncFolder };
+
+// A fault the next WriteFileAtomically meets once: a write first moves only
+// ShortWrite bytes when that is not negative; then the step's next call fails
+// with Error when it is set. The default fault does nothing.
+struct TFileFault {
+    TFileStep Step = TFileStep::Write;
+    int Error = 0;
+    qint64 ShortWrite = -1;
+};
+
+// For tests only: the fault holds for the next WriteFileAtomically and is
+// cleared when that call ends, whether it met the fault or not.
+void SetFileFaultForTesting(const TFileFault& fault);

@@ -1,8 +1,12 @@
 #include "platform/core/streams.h"
 #include "platform/core/sysutils.h"
+#include "support/full_disk.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
+
+#include <sys/stat.h>
 
 #include <gtest/gtest.h>
 
@@ -129,4 +133,127 @@ TEST(FileStream, WriteFileAtomicallyReplacesAndLeavesNothingElse)
     const QString noFolder = dir.filePath(QStringLiteral("nowhere/diary.dat"));
     EXPECT_THROW(WriteFileAtomically(noFolder, QByteArrayLiteral("x")), EStreamError);
     EXPECT_EQ(QDir(dir.path()).entryList(entries), QStringList { QStringLiteral("diary.dat") });
+}
+
+namespace {
+
+QStringList FolderEntries(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+}
+
+// Saves new over a file holding old; the error raised, empty when none.
+QString SaveOver(const QString& name, const QByteArray& old, const QByteArray& bytes, const TFileFault& fault)
+{
+    WriteFileAtomically(name, old);
+    SetFileFaultForTesting(fault);
+    try {
+        WriteFileAtomically(name, bytes);
+    } catch (const EWriteError& e) {
+        return e.Message();
+    }
+    return {};
+}
+
+} // namespace
+
+TEST(WriteFileAtomically, EveryByteReachesTheFileOrTheOldFileStays)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString name = dir.filePath(QStringLiteral("diary.dat"));
+    const QByteArray old(154, 'o');
+    const QByteArray bytes = QByteArray(9500, 'n') + QByteArrayLiteral("end");
+    struct Case {
+        const char* what;
+        TFileFault fault;
+        int error; // the reason given, 0 when the save succeeds
+    } const cases[] = {
+        { "a short write goes on", { TFileStep::Write, 0, 100 }, 0 },
+        { "an interrupted write is repeated", { TFileStep::Write, EINTR }, 0 },
+        { "an interrupted sync is repeated", { TFileStep::Sync, EINTR }, 0 },
+        { "a file system without sync", { TFileStep::Sync, EINVAL }, 0 },
+        { "an interrupted close has synced already", { TFileStep::Close, EINTR }, 0 },
+        { "a short write, then no space", { TFileStep::Write, ENOSPC, 100 }, ENOSPC },
+        { "no space at once", { TFileStep::Write, ENOSPC }, ENOSPC },
+        { "the quota at the sync", { TFileStep::Sync, EDQUOT }, EDQUOT },
+        { "an I/O error at the sync", { TFileStep::Sync, EIO }, EIO },
+        { "an I/O error at the close", { TFileStep::Close, EIO }, EIO },
+        { "the rename refused", { TFileStep::Rename, EACCES }, EACCES },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString error = SaveOver(name, old, bytes, c.fault);
+        if (c.error == 0) {
+            EXPECT_EQ(error, QString());
+            EXPECT_EQ(ReadWholeFile(name), bytes);
+        } else {
+            EXPECT_EQ(error, QStringLiteral("Cannot write file \"%1\". %2").arg(name, qt_error_string(c.error)));
+            EXPECT_EQ(ReadWholeFile(name), old);
+        }
+        EXPECT_EQ(FolderEntries(dir.path()), QStringList { QStringLiteral("diary.dat") });
+        // The fault went with the save it was set for.
+        WriteFileAtomically(name, bytes);
+        EXPECT_EQ(ReadWholeFile(name), bytes);
+    }
+
+    // The rename has happened when the folder fails to sync: the new bytes
+    // are in place, but the save is not reported as done.
+    const QString error = SaveOver(name, old, bytes, { TFileStep::SyncFolder, EIO });
+    EXPECT_EQ(error, QStringLiteral("Cannot write file \"%1\". %2").arg(name, qt_error_string(EIO)));
+    EXPECT_EQ(ReadWholeFile(name), bytes);
+    EXPECT_EQ(FolderEntries(dir.path()), QStringList { QStringLiteral("diary.dat") });
+}
+
+TEST(WriteFileAtomically, KeepsModesAndWritesThroughLinks)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const mode_t mask = ::umask(027);
+    const QString fresh = dir.filePath(QStringLiteral("new.dat"));
+    WriteFileAtomically(fresh, QByteArrayLiteral("x"));
+    EXPECT_EQ(QFileInfo(fresh).permissions() & 0x0FFF, QFileDevice::Permissions(0x0640)); // 0666 less the umask
+
+    const QString kept = dir.filePath(QStringLiteral("kept.dat"));
+    WriteFileAtomically(kept, QByteArrayLiteral("x"));
+    ASSERT_TRUE(QFile::setPermissions(kept,
+        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup | QFileDevice::WriteGroup
+            | QFileDevice::ReadOther | QFileDevice::WriteOther));
+    WriteFileAtomically(kept, QByteArrayLiteral("y"));
+    EXPECT_EQ(QFileInfo(kept).permissions() & 0x0FFF, QFileDevice::Permissions(0x0666));
+    ::umask(mask);
+
+    const QString link = dir.filePath(QStringLiteral("link.dat"));
+    ASSERT_TRUE(QFile::link(kept, link));
+    WriteFileAtomically(link, QByteArrayLiteral("through"));
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(ReadWholeFile(kept), QByteArrayLiteral("through"));
+
+    ExpectThrowNaming<EFCreateError>([&] { WriteFileAtomically(dir.path(), QByteArrayLiteral("x")); }, dir.path());
+    EXPECT_EQ(FolderEntries(dir.path()),
+        (QStringList { QStringLiteral("kept.dat"), QStringLiteral("link.dat"), QStringLiteral("new.dat") }));
+}
+
+TEST(WriteFileAtomically, AFullDiskKeepsTheOldFile)
+{
+    TFullDisk disk;
+    if (!disk.Mounted())
+        GTEST_SKIP() << disk.Reason().toStdString();
+    const QString name = disk.FilePath(QStringLiteral("diary.dat"));
+    const QByteArray old(154, 'o');
+    // Smaller than any buffer, and larger than the whole disk.
+    for (const qsizetype size : { 154, 100 * 1024 }) {
+        SCOPED_TRACE(size);
+        WriteFileAtomically(name, old);
+        ASSERT_TRUE(disk.Fill());
+        try {
+            WriteFileAtomically(name, QByteArray(size, 'n'));
+            ADD_FAILURE() << "nothing raised";
+        } catch (const EWriteError& e) {
+            EXPECT_EQ(e.Message(), QStringLiteral("Cannot write file \"%1\". %2").arg(name, qt_error_string(ENOSPC)));
+        }
+        EXPECT_EQ(ReadWholeFile(name), old);
+        EXPECT_EQ(FolderEntries(disk.Path()), (QStringList { QStringLiteral("diary.dat"), QStringLiteral("filler") }));
+        disk.Free();
+    }
 }
