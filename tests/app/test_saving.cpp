@@ -87,7 +87,7 @@ protected:
         std::function<void(int)> change; // something new to save, the n-th
         std::function<QString(bool)> save; // the failure reported, empty for none
         std::function<bool()> marked; // still to be saved
-        bool namesReason; // the report names the file and the system's reason
+        bool namesReason; // the report is the write error alone, not under the export's heading
     };
 
     std::vector<Writer> Writers()
@@ -155,10 +155,8 @@ protected:
         arm();
         const QString error = w.save(true);
         disarm();
-        if (w.namesReason)
-            EXPECT_EQ(error, S("Cannot write file \"%1\". %2").arg(file, qt_error_string(reason)));
-        else
-            EXPECT_EQ(error, S("Diary Export to RTF failed!"));
+        const QString why = S("Cannot write file \"%1\". %2").arg(file, qt_error_string(reason));
+        EXPECT_EQ(error, w.namesReason ? why : S("Diary Export to RTF failed!\r\n") + why);
         EXPECT_EQ(ReadWholeFile(file), old);
         EXPECT_TRUE(w.marked());
         // Nothing is left behind but the copy the diary keeps of its previous file.
