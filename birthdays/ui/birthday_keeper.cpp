@@ -625,8 +625,10 @@ void TfrmBDMain::pmoRestoreClick(TObject*)
     // it whole), so the keeper reports and carries on instead of ending the
     // program with the diary unsaved.
     if (BirthdayComponent().LoadFromFile(openDlg->FileName()) != 0) {
-        MessageDlg(
-            S("The restore operation has failed. Your current entries\r\nwere kept as they were."), mtError, mbOK);
+        QString text = S("The restore operation has failed. Your current entries\r\nwere kept as they were.");
+        if (const QString why = BirthdayComponent().LoadError(); !why.isEmpty())
+            text += S("\r\n\r\n") + why;
+        MessageDlg(text, mtError, mbOK);
         return;
     }
     entries->SetModified(true);

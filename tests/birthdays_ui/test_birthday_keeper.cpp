@@ -352,10 +352,11 @@ TEST_F(Keeper, ADamagedBackupKeepsTheListAndTheWindow)
     const struct {
         const char* name;
         QByteArray content;
+        const char* reason; // what the message says after its first lines
     } damaged[] = {
-        { "cut.bbk", bytes.left(bytes.size() - 9) }, // breaks after its first item
-        { "junk.bbk", QByteArray("not a birthday file at all") },
-        { "missing.bbk", QByteArray() },
+        { "cut.bbk", bytes.left(bytes.size() - 9), "Stream read error" }, // breaks after its first item
+        { "junk.bbk", QByteArray("not a birthday file at all"), "Invalid stream format" },
+        { "missing.bbk", QByteArray(), "Cannot open file" },
     };
     for (const auto& d : damaged) {
         SCOPED_TRACE(d.name);
@@ -373,6 +374,8 @@ TEST_F(Keeper, ADamagedBackupKeepsTheListAndTheWindow)
         ASSERT_EQ(dialogs.Calls().size(), 3);
         EXPECT_EQ(LastCall().DlgType, mtError);
         EXPECT_TRUE(LastCall().Text.startsWith(S("The restore operation has failed.")));
+        EXPECT_TRUE(LastCall().Text.contains(S("were kept as they were.\r\n\r\n")));
+        EXPECT_TRUE(LastCall().Text.contains(S(d.reason))) << LastCall().Text.toStdString();
         EXPECT_EQ(BirthdayComponent().SaveToBytes(), before);
         EXPECT_FALSE(entries->Modified());
         EXPECT_TRUE(k.Visible());
