@@ -115,6 +115,16 @@ public:
     void MouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
     void MouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
 
+    // --- editing the selected tags (SelectStartFrom to SelectEndAt) ---
+    // Wrap the range in b or u tags and lay out again; the same tags stay
+    // selected. Nothing happens without a range or while the tags are in use.
+    void Bold();
+    void Underline();
+    // Move ScrollTop by Pixel, never showing anything outside the cache,
+    // and copy again.
+    void ScrollUp(int Pixel);
+    void ScrollDown(int Pixel);
+
     int TagCount() const { return int(TagList.size()); }
     atag* Tags(int index) const { return TagList.at(size_t(index)).get(); }
 
@@ -160,6 +170,7 @@ public:
 private:
     friend class TNormalHandler;
     friend class TFormElementHandler;
+    friend class TBlockHandler;
     class TSource;
     // Marks the tag list as in use for a scope.
     struct TUse {
@@ -196,6 +207,8 @@ private:
     // The cell under the mouse and its sub-instance, or nullptr.
     TQzMiniHtml2* HoveredCellEngine(class aTDSTag** cell);
     void ForgetMouseState();
+    void WrapSelection(const QString& name);
+    void ScrollTo(qint64 top);
 
     std::vector<std::unique_ptr<atag>> TagList;
     std::vector<std::unique_ptr<TQzMiniHtml2>> SubMiniHtml;

@@ -7,7 +7,9 @@
 #include "platform/core/sysinfo.h"
 #include "platform/gui/services.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <vector>
 
 namespace {
 
@@ -101,6 +103,72 @@ void TQzMiniHtml2::MouseUp(TObject* Sender, TMouseButton Button, TShiftState Shi
     aTDSTag* cell = nullptr;
     if (TQzMiniHtml2* s = HoveredCellEngine(&cell))
         s->MouseUp(Sender, Button, Shift, X - cell->Left, Y - cell->Top);
+}
+
+// ---------------------------------------------------------------------------
+// Editing the selection, scrolling
+
+void TQzMiniHtml2::Bold()
+{
+    WrapSelection(QStringLiteral("b"));
+}
+
+void TQzMiniHtml2::Underline()
+{
+    WrapSelection(QStringLiteral("u"));
+}
+
+void TQzMiniHtml2::WrapSelection(const QString& name)
+{
+    const int first = SelectStartFrom;
+    const int last = SelectEndAt;
+    if (fInUse > 0 || first < 0 || last < first || last >= TagCount())
+        return;
+    // The layout takes each tag's selection from the formatting state.
+    std::vector<aVisTag*> selected;
+    for (int i = first; i <= last; ++i)
+        if (auto* vis = dynamic_cast<aVisTag*>(Tags(i)); vis && vis->Selected)
+            selected.push_back(vis);
+    // The tags the parser makes for "<b>" and "</b>" (or u), whatever
+    // categories this engine parses.
+    auto make = [this](const QString& n) {
+        return CreateTagObject(FindTagIndex(n, DefaultSupportTag), this, u'<' + n + u'>');
+    };
+    TagList.insert(TagList.begin() + last + 1, make(u'/' + name));
+    TagList.insert(TagList.begin() + first, make(name));
+    for (size_t i = 0; i < TagList.size(); ++i)
+        TagList[i]->Index = int(i);
+    if (Focused > last)
+        Focused += 2;
+    else if (Focused >= first)
+        Focused += 1;
+    SelectStartFrom = first + 1;
+    SelectEndAt = last + 1;
+    Relayout();
+    for (aVisTag* vis : selected)
+        vis->Select();
+    Draw();
+    ScrollTo(ScrollTop);
+}
+
+void TQzMiniHtml2::ScrollUp(int Pixel)
+{
+    ScrollTo(qint64(ScrollTop) - Pixel);
+}
+
+void TQzMiniHtml2::ScrollDown(int Pixel)
+{
+    ScrollTo(qint64(ScrollTop) + Pixel);
+}
+
+void TQzMiniHtml2::ScrollTo(qint64 top)
+{
+    // The copy shows up to height rows from ScrollTop on: they stay inside
+    // the cache.
+    const int rows = CacheBitmap->Height();
+    const int bottom = std::max(0, rows - std::clamp(height, 0, rows));
+    ScrollTop = int(std::clamp<qint64>(top, 0, bottom));
+    ReDraw();
 }
 
 // ---------------------------------------------------------------------------
@@ -200,6 +268,78 @@ void TFormElementHandler::MouseDown(TObject* Sender, TMouseButton Button, TShift
             e.OnFormElementClicked(
                 Sender, QString(), QString(), QString(), user->itemID, user->ItemType, user->variable1);
     }
+}
+
+std::unique_ptr<THandler> TBlockHandler::CloneFor(TQzMiniHtml2* aHtml) const
+{
+    return std::make_unique<TBlockHandler>(nullptr, aHtml);
+}
+
+void TBlockHandler::MouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)
+{
+    UnSelectAll();
+    fDragging = true;
+}
+
+void TBlockHandler::MouseMove(TObject* Sender, TShiftState Shift, int X, int Y)
+{
+    if (fDragging && aMiniHtml->Selecting)
+        UpdateSelection(QPoint(X, Y));
+}
+
+void TBlockHandler::MouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)
+{
+    // The release point counts even when the thinned-out moves missed it.
+    if (fDragging)
+        UpdateSelection(QPoint(X, Y));
+    fDragging = false;
+}
+
+void TBlockHandler::UpdateSelection(QPoint P)
+{
+    TQzMiniHtml2& e = *aMiniHtml;
+    const QRect area = QRect(e.StartPos, P).normalized();
+    e.SelectStartFrom = e.SelectEndAt = -1;
+    for (int i = 0; i < e.TagCount(); ++i) {
+        auto* vis = dynamic_cast<aVisTag*>(e.Tags(i));
+        if (!vis)
+            continue;
+        const bool in = vis->IsIn(area);
+        if (in) {
+            if (e.SelectStartFrom < 0)
+                e.SelectStartFrom = i;
+            e.SelectEndAt = i;
+        }
+        if (in != vis->Selected) {
+            if (in)
+                vis->Select();
+            else
+                vis->UnSelect();
+            e.Draw(i);
+        }
+    }
+    e.ReDraw();
+}
+
+void TBlockHandler::UnSelectAll()
+{
+    TQzMiniHtml2& e = *aMiniHtml;
+    for (int i = 0; i < e.TagCount(); ++i)
+        if (auto* vis = dynamic_cast<aVisTag*>(e.Tags(i)); vis && vis->Selected) {
+            vis->UnSelect();
+            e.Draw(i);
+        }
+    e.SelectStartFrom = e.SelectEndAt = -1;
+    e.ReDraw();
+}
+
+int TBlockHandler::TotalSelected() const
+{
+    int total = 0;
+    for (int i = 0; i < aMiniHtml->TagCount(); ++i)
+        if (auto* vis = dynamic_cast<aVisTag*>(aMiniHtml->Tags(i)); vis && vis->Selected)
+            ++total;
+    return total;
 }
 
 QString UrlShellTarget(const QString& target)

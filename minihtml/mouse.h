@@ -7,6 +7,7 @@
 #include "platform/core/classes.h"
 #include "platform/gui/controls.h"
 
+#include <QPoint>
 #include <QString>
 
 #include <memory>
@@ -42,6 +43,27 @@ public:
     QString ClassName() const override { return QStringLiteral("TFormElementHandler"); }
     void MouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y) override;
     std::unique_ptr<THandler> CloneFor(TQzMiniHtml2* aHtml) const override;
+};
+
+// Drag selection: while a button is held, the visible tags that the
+// rectangle from the press point to the mouse touches are selected, and only
+// those; the engine's SelectStartFrom and SelectEndAt span them.
+class TBlockHandler : public THandler {
+public:
+    using THandler::THandler;
+    QString ClassName() const override { return QStringLiteral("TBlockHandler"); }
+    void MouseMove(TObject* Sender, TShiftState Shift, int X, int Y) override;
+    void MouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    std::unique_ptr<THandler> CloneFor(TQzMiniHtml2* aHtml) const override;
+
+    // Selects the tags between the engine's press point and P.
+    void UpdateSelection(QPoint P);
+    void UnSelectAll();
+    int TotalSelected() const;
+
+private:
+    bool fDragging = false;
 };
 
 // The shell target of a link: "mailto://x" is opened as "mailto:x".
