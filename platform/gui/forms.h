@@ -237,8 +237,9 @@ public:
 
     // Hooks see the application's messages before it does; one answering
     // true ends the message's handling. The application's only message is
-    // WM_WININICHANGE, sent when Qt reports a locale change. Each owner holds
-    // at most one hook and must remove it before it goes away.
+    // WM_WININICHANGE, sent when Qt reports a locale change (watched from the
+    // first hook on). Each owner holds at most one hook and must remove it
+    // before it goes away.
     using TWindowHook = std::function<bool(TMessage& Message)>;
     void HookMainWindow(const void* Owner, TWindowHook Hook);
     void UnhookMainWindow(const void* Owner);
