@@ -3,6 +3,7 @@
 #include "platform/core/sysinfo.h"
 #include "platform/core/sysutils.h"
 #include "platform/gui/bitmap.h"
+#include "platform/gui/forms.h"
 
 #include <cmath>
 #include <memory>
@@ -36,10 +37,14 @@ TCustomDateEdit::TCustomDateEdit(TComponent* AOwner)
     RefreshDateFormat();
     MakePopup();
     SetGlyphKind(gkDefault);
+    // The edit's window is made with the control and lives as long as it.
+    WindowCreated();
 }
 
 TCustomDateEdit::~TCustomDateEdit()
 {
+    if (FHooked)
+        Application()->UnhookMainWindow(this);
     if (auto* popup = CalendarPopup()) {
         popup->OnCloseUp = {};
         SetPopup(nullptr);
@@ -57,6 +62,22 @@ void TCustomDateEdit::MakePopup()
 }
 
 // --- format and mask ---
+
+void TCustomDateEdit::WindowCreated()
+{
+    UpdateMask();
+    if (!(ComponentState() & csDesigning) && !FHooked) {
+        Application()->HookMainWindow(this, [this](TMessage& Message) { return SettingsChangeHook(Message); });
+        FHooked = true;
+    }
+}
+
+bool TCustomDateEdit::SettingsChangeHook(TMessage& Message)
+{
+    if (Message.Msg == WM_WININICHANGE && Application()->UpdateFormatSettings())
+        UpdateMask();
+    return false;
+}
 
 bool TCustomDateEdit::WantsFourDigitYear() const
 {

@@ -99,11 +99,14 @@ private:
     void RefreshDateFormat();
     void HintsListChanged();
     void MakePopup();
+    void WindowCreated();
+    bool SettingsChangeHook(TMessage& Message);
 
     TDateTime FMinDate = EmptyDate;
     TDateTime FMaxDate = EmptyDate;
     QString FTitle;
     bool FDefaultToday = false;
+    bool FHooked = false;
     TColor FPopupColor = clBtnFace;
     bool FCheckOnExit = false;
     QChar FBlanksChar = u' ';

@@ -442,7 +442,7 @@ TFormatSettings FormatSettingsFromLocale(const QLocale& locale)
 
 TFormatSettings& FormatSettings()
 {
-    static TFormatSettings settings = FormatSettingsFromLocale(QLocale::system());
+    static TFormatSettings settings = FormatSettingsFromLocale(QLocale());
     return settings;
 }
 
@@ -453,7 +453,7 @@ void SetFormatSettings(const TFormatSettings& settings)
 
 void ResetFormatSettings()
 {
-    FormatSettings() = FormatSettingsFromLocale(QLocale::system());
+    FormatSettings() = FormatSettingsFromLocale(QLocale());
 }
 
 QString FormatDateTime(const QString& format, TDateTime value, const TFormatSettings& settings)

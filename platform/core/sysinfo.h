@@ -56,11 +56,12 @@ struct TFormatSettings {
     bool FarEast = false;
 };
 
-// The process-wide settings, initialised from the system locale on first
+// The process-wide settings, initialised from the program's locale (the
+// system's unless QLocale::setDefault chose another) on first
 // use. The reference may be written to; SetFormatSettings replaces all of it.
 TFormatSettings& FormatSettings();
 void SetFormatSettings(const TFormatSettings& settings);
-// Back to the system locale's settings.
+// Back to the program's locale's settings.
 void ResetFormatSettings();
 
 // Settings taken from a Qt locale, its patterns translated into the class

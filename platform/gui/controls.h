@@ -164,6 +164,8 @@ enum : unsigned {
     WM_SETFOCUS = 0x0007,
     WM_KILLFOCUS = 0x0008,
     WM_ENABLE = 0x000A,
+    // The locale's formats changed (sent to the application's hooks only).
+    WM_WININICHANGE = 0x001A,
     WM_CANCELMODE = 0x001F,
     WM_NEXTDLGCTL = 0x0028,
     // LParam: the point in client coordinates (x low 16 bits, y high 16 bits);

@@ -1,5 +1,6 @@
 #include "forms.h"
 
+#include "platform/core/sysinfo.h"
 #include "platform/core/sysutils.h"
 #include "platform/gui/dialogs.h"
 #include "platform/gui/host_p.h"
@@ -724,6 +725,64 @@ void EndSignalHandler(int signal)
 const int kEndSignals[] = { SIGTERM, SIGHUP };
 
 } // namespace
+
+namespace {
+
+// Turns Qt's locale change, sent to the application object, into the
+// application's WM_WININICHANGE.
+class TLocaleWatcher : public QObject {
+public:
+    explicit TLocaleWatcher(std::function<void()> changed)
+        : fChanged(std::move(changed))
+    {
+        qApp->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == qApp && event->type() == QEvent::LocaleChange)
+            GuardedCall(fChanged);
+        return false;
+    }
+
+private:
+    std::function<void()> fChanged;
+};
+
+} // namespace
+
+void TApplication::HookMainWindow(const void* Owner, TWindowHook Hook)
+{
+    UnhookMainWindow(Owner);
+    fHooks.emplace_back(Owner, std::move(Hook));
+    if (!fLocaleWatcher && qApp)
+        fLocaleWatcher = std::make_unique<TLocaleWatcher>([this] { LocaleChanged(); });
+}
+
+void TApplication::UnhookMainWindow(const void* Owner)
+{
+    std::erase_if(fHooks, [Owner](const auto& hook) { return hook.first == Owner; });
+}
+
+void TApplication::LocaleChanged()
+{
+    if (fUpdateFormatSettings)
+        ResetFormatSettings();
+    TMessage message { WM_WININICHANGE };
+    // A hook may remove itself or others: each owner is looked up afresh.
+    std::vector<const void*> owners;
+    for (const auto& hook : fHooks)
+        owners.push_back(hook.first);
+    for (const void* owner : owners) {
+        auto it = std::find_if(fHooks.begin(), fHooks.end(), [owner](const auto& hook) { return hook.first == owner; });
+        if (it == fHooks.end())
+            continue;
+        const TWindowHook hook = it->second;
+        if (hook(message))
+            return;
+    }
+}
 
 void TApplication::Initialize()
 {

@@ -8,6 +8,8 @@
 #include <exception>
 #include <memory>
 #include <optional>
+#include <utility>
+#include <vector>
 
 class QEventLoop;
 class QSocketNotifier;
@@ -233,6 +235,19 @@ public:
     QString ExeName() const;
     void SetExeName(const QString& value) { fExeName = value; }
 
+    // Hooks see the application's messages before it does; one answering
+    // true ends the message's handling. The application's only message is
+    // WM_WININICHANGE, sent when Qt reports a locale change (watched from the
+    // first hook on). Each owner holds at most one hook and must remove it
+    // before it goes away.
+    using TWindowHook = std::function<bool(TMessage& Message)>;
+    void HookMainWindow(const void* Owner, TWindowHook Hook);
+    void UnhookMainWindow(const void* Owner);
+    // Whether a locale change reloads FormatSettings() from the locale,
+    // before the hooks see it, so they read the new formats.
+    bool UpdateFormatSettings() const { return fUpdateFormatSettings; }
+    void SetUpdateFormatSettings(bool value) { fUpdateFormatSettings = value; }
+
     // Shows the error box for the exception being handled (call from a catch
     // block) or for a message. Boxes raised while painting are shown after
     // the paint, once the loop runs again.
@@ -258,6 +273,7 @@ public:
 
 private:
     void StopWatchingSession();
+    void LocaleChanged();
 
     std::unique_ptr<QSocketNotifier> fSignalNotifier;
     QMetaObject::Connection fCommitData;
@@ -271,6 +287,9 @@ private:
     int fPaintDepth = 0;
     QStringList fHandled;
     QStringList fDeferred;
+    std::vector<std::pair<const void*, TWindowHook>> fHooks;
+    std::unique_ptr<QObject> fLocaleWatcher;
+    bool fUpdateFormatSettings = true;
 };
 
 // One display of the desktop: its whole area and the part windows may cover

@@ -2,13 +2,15 @@
 // bounds with and without clamping, the range errors' texts, reading what
 // cannot be read, a read-only edit under every key and its pop-up, the
 // pop-up opened, stepped, picked, cancelled and accepted from the keyboard,
-// and the arrows' hints.
+// the arrows' hints, and locale changes while the program runs.
 #include "dates_fixture.h"
 
 #include "controls/date_edit.h"
 #include "platform/core/sysinfo.h"
 
+#include <QCoreApplication>
 #include <QDate>
+#include <QEvent>
 #include <QWidget>
 
 #include <limits>
@@ -289,5 +291,51 @@ TEST_F(DateEdit, ALocaleOrderOrYearWidthChangeReMasksTheEditAndKeepsTheDay)
     edit->SetYearDigits(dyTwo);
     EXPECT_EQ(edit->Text(), u"24/05/21"_qs);
     EXPECT_EQ(edit->EditMask(), u"!99/99/99;1; "_qs);
+    EXPECT_EQ(Shown(), QDate(2024, 5, 21));
+}
+
+TEST_F(DateEdit, ALocaleChangeWhileRunningReMasksEveryLivingEditAndKeepsItsDay)
+{
+    // Qt reports a change of the system locale to the application this way.
+    const auto changeLocale = [](const QLocale& locale) {
+        QLocale::setDefault(locale);
+        QEvent change(QEvent::LocaleChange);
+        QCoreApplication::sendEvent(qApp, &change);
+    };
+    struct Restore {
+        ~Restore()
+        {
+            QLocale::setDefault(QLocale::system());
+            Application()->SetUpdateFormatSettings(true);
+        }
+    } restore;
+
+    Go(QDate(2024, 5, 21));
+    changeLocale(QLocale(QLocale::Swedish, QLocale::Sweden)); // year first, dashes
+    EXPECT_EQ(edit->EditMask(), u"!9999/99/99;1; "_qs);
+    EXPECT_EQ(edit->Text(), u"2024-05-21"_qs);
+    EXPECT_EQ(Shown(), QDate(2024, 5, 21));
+
+    auto* later = Add<TDateEdit>(10, 40, 120, 21);
+    EXPECT_EQ(later->DateFormat(), u"YYYY/MM/DD"_qs);
+    EXPECT_EQ(later->EditMask(), u"!9999/99/99;1; "_qs);
+    later->SetDate(FromQDate(QDate(2023, 12, 31)));
+
+    // Without format updates the change reaches no edit.
+    Application()->SetUpdateFormatSettings(false);
+    changeLocale(QLocale(QLocale::English, QLocale::UnitedStates));
+    EXPECT_EQ(edit->Text(), u"2024-05-21"_qs);
+    Application()->SetUpdateFormatSettings(true);
+
+    // No edit's hook claims the message: both are re-masked.
+    changeLocale(QLocale(QLocale::English, QLocale::UnitedStates));
+    EXPECT_EQ(edit->Text(), u"05/21/2024"_qs);
+    EXPECT_EQ(later->Text(), u"12/31/2023"_qs);
+    EXPECT_EQ(ToQDate(later->Date()), QDate(2023, 12, 31));
+
+    // A destroyed edit's hook went with it.
+    delete later;
+    changeLocale(QLocale(QLocale::German, QLocale::Germany));
+    EXPECT_EQ(edit->Text(), u"21.05.2024"_qs);
     EXPECT_EQ(Shown(), QDate(2024, 5, 21));
 }
