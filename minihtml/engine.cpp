@@ -7,7 +7,9 @@
 
 #include "platform/core/ansi.h"
 #include "platform/core/streams.h"
+#include "platform/core/sysutils.h"
 
+#include <QFileInfo>
 #include <QFontMetrics>
 
 #include <vector>
@@ -243,6 +245,23 @@ void TQzMiniHtml2::LoadFromCaption()
 {
     Lines = QStringList { InputHtml.Html };
     LoadFromLines();
+}
+
+void TQzMiniHtml2::SetCaption(const TQzHtmlRec& rec)
+{
+    InputHtml = rec;
+    InputHtml.Owner = this;
+    LoadFromCaption();
+}
+
+void TQzMiniHtml2::LoadFromFiles(const QString& filename)
+{
+    // A device or a FIFO could be read for ever or block the open.
+    const QFileInfo info(filename);
+    if (info.exists() && !info.isFile())
+        throw EFOpenError(QStringLiteral("Cannot open file \"%1\". Not a regular file").arg(filename));
+    TFileStream stream(filename, fmOpenRead);
+    LoadFromStream(stream);
 }
 
 void TQzMiniHtml2::Load(TSource& source, bool draw)

@@ -71,6 +71,13 @@ public:
     void LoadFromLines();
     // Lines become the source holder's text, then as LoadFromLines.
     void LoadFromCaption();
+    TQzHtmlRec GetCaption() const { return InputHtml; }
+    // The holder becomes the source holder, still owned by this engine, and
+    // is loaded as by LoadFromCaption.
+    void SetCaption(const TQzHtmlRec& rec);
+    // A file that cannot be opened (or is no regular file) raises
+    // EFOpenError with its name and the reason, and the content stays.
+    void LoadFromFiles(const QString& filename);
     // Every tag's text in list order.
     QString GetHtml() const;
     // True while the tag list is being measured, drawn or handed mouse

@@ -105,6 +105,48 @@ void aText::Draw(TCanvas& aCanvas)
     }
 }
 
+void aText::Select(QPoint TopLeft, QPoint BottomRight, bool CheckLeftside, bool CheckRightside)
+{
+    aVisTag::Select(TopLeft, BottomRight, CheckLeftside, CheckRightside);
+    SelStart = SelStop = -1;
+    if ((!CheckLeftside && !CheckRightside) || Text.isEmpty())
+        return;
+    int fromX = TopLeft.x();
+    int toX = BottomRight.x();
+    // A drag inside one word may run from right to left.
+    if (CheckLeftside && CheckRightside && fromX > toX)
+        std::swap(fromX, toX);
+    const int n = int(Text.size());
+    // edge[i] is where character i starts, edge[n] where the word ends.
+    std::vector<int> edge(size_t(n) + 1, Left);
+    for (int i = 0; i < n; ++i)
+        edge[size_t(i) + 1] = edge[size_t(i)] + aHtml->GetWidth(QString(Text[i]), *Font);
+    // A character is selected when part of it lies between the checked
+    // edges; an edge beyond the word keeps the character nearest to it.
+    int first = 0, last = n - 1;
+    if (CheckLeftside) {
+        first = n - 1;
+        for (int i = 0; i < n; ++i)
+            if (edge[size_t(i) + 1] > fromX) {
+                first = i;
+                break;
+            }
+    }
+    if (CheckRightside) {
+        last = 0;
+        for (int i = n - 1; i >= 0; --i)
+            if (edge[size_t(i)] < toX) {
+                last = i;
+                break;
+            }
+    }
+    last = std::max(last, first);
+    SelStart = first + 1;
+    SelStop = last + 1;
+    SelStartX = edge[size_t(first)];
+    SelStopX = edge[size_t(last) + 1];
+}
+
 void aText::UnSelect()
 {
     Selected = false;

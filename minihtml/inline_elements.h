@@ -15,6 +15,8 @@ public:
     QString GetHtml() const override { return Text; }
     void Update() override;
     void Draw(TCanvas& aCanvas) override;
+    using aVisTag::Select;
+    void Select(QPoint TopLeft, QPoint BottomRight, bool CheckLeftside, bool CheckRightside) override;
     void UnSelect() override;
 
     QString Text;

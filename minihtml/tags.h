@@ -121,6 +121,9 @@ public:
     bool IsIn(QPoint aPoint) const override;
     bool IsIn(const QRect& aRect) const override;
     virtual void Select() { Selected = true; }
+    // The drag selection: a word narrows itself to the characters from
+    // TopLeft's x (CheckLeftside) to BottomRight's x (CheckRightside).
+    virtual void Select(QPoint TopLeft, QPoint BottomRight, bool CheckLeftside, bool CheckRightside) { Select(); }
     virtual void UnSelect() { Selected = false; }
 
     TColor FontColor = clBlack;

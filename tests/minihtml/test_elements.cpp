@@ -136,3 +136,71 @@ TEST_F(Elements, UserDefinedElementsAskTheHost)
     EXPECT_EQ(drawnVars[0], QStringLiteral("star/icon/one+"));
     EXPECT_EQ(Tag<aUserDefined>(4)->Width, aUserDefined::MaxSize);
 }
+
+namespace {
+
+// Characters of different widths, in proportion to the font's size: at 8
+// points "w" and "p" are 5 wide, "i" 2 and "m" 10.
+class NarrowWideMetrics : public FixedMetrics {
+public:
+    int TextWidth(const QString& s, const TFont& font) override
+    {
+        int w = 0;
+        for (QChar c : s)
+            w += c == u'i' ? 2 : c == u'm' ? 10 : 5;
+        return w * font.Size() / 8;
+    }
+};
+
+} // namespace
+
+TEST_F(Elements, DragSelectionNarrowsAWordToTheCharactersCovered)
+{
+    e->TextMetrics = std::make_shared<NarrowWideMetrics>();
+    // At 8 points the characters of "wimp" start at 0, 5, 7 and 17 from the
+    // word's left and it ends at 22; at 16 points all of that doubles.
+    struct Case {
+        int from, to;
+        bool checkLeft, checkRight;
+        int selStart, selStop, startX, stopX;
+    };
+    const Case cases[] = {
+        { 6, 99, true, false, 2, 4, 5, 22 }, // from inside "i"
+        { 7, 99, true, false, 3, 4, 7, 22 }, // at the end of "i": it is not covered
+        { -10, 99, true, false, 1, 4, 0, 22 }, // before the word
+        { 30, 99, true, false, 4, 4, 17, 22 }, // beyond the word: its last character
+        { -99, 8, false, true, 1, 3, 0, 17 }, // up to inside "m"
+        { -99, 7, false, true, 1, 2, 0, 7 }, // up to the start of "m": it is not covered
+        { -99, -3, false, true, 1, 1, 0, 5 }, // before the word: its first character
+        { 6, 8, true, true, 2, 3, 5, 17 }, { 8, 6, true, true, 2, 3, 5, 17 }, // dragged from right to left
+        { 7, 7, true, true, 3, 3, 7, 17 }, { 6, 8, false, false, -1, -1, -1, -1 }, // the whole word
+    };
+    for (int size : { 8, 16 }) {
+        Load(QStringLiteral("<font size=\"%1\">wimp</font> x").arg(size));
+        aText* word = Word(QStringLiteral("wimp"));
+        const int k = size / 8;
+        const int left = word->Left;
+        ASSERT_EQ(word->Width, 22 * k);
+        for (const Case& c : cases) {
+            SCOPED_TRACE(testing::Message() << size << " points, " << c.from << " to " << c.to);
+            const int y = word->Top + 1;
+            word->Select(QPoint(left + c.from * k, y), QPoint(left + c.to * k, y), c.checkLeft, c.checkRight);
+            EXPECT_TRUE(word->Selected);
+            EXPECT_EQ(word->SelStart, c.selStart);
+            EXPECT_EQ(word->SelStop, c.selStop);
+            if (c.selStart > 0) {
+                EXPECT_EQ(word->SelStartX, left + c.startX * k);
+                EXPECT_EQ(word->SelStopX, left + c.stopX * k);
+            }
+            word->UnSelect();
+            EXPECT_FALSE(word->Selected);
+            EXPECT_EQ(word->SelStart, -1);
+        }
+    }
+    // A tag that is no word is only marked.
+    Load(QStringLiteral("a <hr>"));
+    auto* rule = Tag<aHorizontalRule>(2);
+    ASSERT_TRUE(rule);
+    rule->Select(QPoint(0, 0), QPoint(5, 5), true, true);
+    EXPECT_TRUE(rule->Selected);
+}

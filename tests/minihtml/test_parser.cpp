@@ -8,6 +8,10 @@
 
 #include "platform/core/ansi.h"
 #include "platform/core/streams.h"
+#include "platform/core/sysutils.h"
+
+#include <QFile>
+#include <QTemporaryDir>
 
 TEST(TagCatalogue, LookupIgnoresCaseAndNegatesTheEndForm)
 {
@@ -204,4 +208,48 @@ TEST_F(Parser, DynamicTextNamingDynamicTagsStopsAtTheNestingLimit)
     for (int i = 0; i < e->TagCount(); ++i)
         words += Tag<aText>(i) != nullptr;
     EXPECT_EQ(words, 15 + 1);
+}
+
+TEST_F(Parser, CaptionHolderAndFilesAreSources)
+{
+    TQzHtmlRec rec;
+    rec.Html = QStringLiteral("<b>bold</b> plain");
+    rec.Hotkey = u'b';
+    e->SetCaption(rec);
+    const QStringList fromCaption = Kinds();
+    EXPECT_EQ(fromCaption,
+        (QStringList { QStringLiteral("aBSTag"), QStringLiteral("\"bold\""), QStringLiteral("aBETag"),
+            QStringLiteral("aSpace"), QStringLiteral("\"plain\r\n\"") }));
+    const TQzHtmlRec back = e->GetCaption();
+    EXPECT_EQ(back.Html, rec.Html);
+    EXPECT_EQ(back.Hotkey, u'b');
+    // The holder stays this engine's: new text through it loads here.
+    EXPECT_EQ(back.Owner, e.get());
+    e->InputHtml.SetHtml(QStringLiteral("other"), u'o');
+    EXPECT_EQ(Kinds(), QStringList { QStringLiteral("\"other\r\n\"") });
+
+    QTemporaryDir dir;
+    const QString good = dir.filePath(QStringLiteral("Page.htm"));
+    {
+        QFile f(good);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(StringToAnsi(QStringLiteral("<b>bold</b> caf\u00e9")));
+    }
+    e->LoadFromFiles(good);
+    EXPECT_EQ(e->GetHtml(), QStringLiteral("<b>bold</b> caf\u00e9"));
+
+    // What cannot be opened is named with the reason, and the content stays.
+    const QString missing = dir.filePath(QStringLiteral("Missing.htm"));
+    for (const QString& name : { missing, dir.path() }) {
+        SCOPED_TRACE(name.toStdString());
+        try {
+            e->LoadFromFiles(name);
+            ADD_FAILURE() << "nothing raised";
+        } catch (const EFOpenError& error) {
+            EXPECT_TRUE(error.Message().startsWith(QStringLiteral("Cannot open file \"%1\". ").arg(name)))
+                << error.what();
+            EXPECT_GT(error.Message().size(), name.size() + 22) << "no reason given";
+        }
+        EXPECT_EQ(e->GetHtml(), QStringLiteral("<b>bold</b> caf\u00e9"));
+    }
 }
