@@ -82,12 +82,26 @@ TfrmBDMain::TfrmBDMain(TComponent* AOwner)
     OnActivate = [this](TObject* s) { FormActivate(s); };
     OnClose = [this](TObject* s, TCloseAction& a) { FormClose(s, a); };
     OnKeyDown = [this](TObject* s, quint16& k, TShiftState sh) { FormKeyDown(s, k, sh); };
+    ListenForCopyData();
 }
 
 TfrmBDMain::~TfrmBDMain()
 {
     // The list outlives the window: never leave it calling into a freed one.
     BirthdayComponent().Entries()->OnModification = {};
+}
+
+void TfrmBDMain::WndProc(TMessage& Message)
+{
+    if (Message.Msg == WM_COPYDATA) {
+        const auto* data = reinterpret_cast<const TCopyDataStruct*>(Message.LParam);
+        if (data && data->dwData == 1) {
+            Application()->BringToFront();
+            Message.Result = 1;
+        }
+        return;
+    }
+    TForm::WndProc(Message);
 }
 
 void TfrmBDMain::BuildControls()

@@ -36,6 +36,9 @@ public:
     ~TfrmBDMain() override;
 
     QString ClassName() const override { return QStringLiteral("TfrmBDMain"); }
+    // WM_COPYDATA with the tag 1 (another process asks for the keeper)
+    // brings the program to the front; other tags are ignored.
+    void WndProc(TMessage& Message) override;
 
     static constexpr int DesignClientWidth = 789;
     static constexpr int DesignClientHeight = 525;

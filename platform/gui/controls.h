@@ -159,6 +159,13 @@ struct TMessage {
     qintptr Result = 0;
 };
 
+// What WM_COPYDATA carries: a numeric tag the receiver chooses and the bytes.
+struct TCopyDataStruct {
+    quintptr dwData = 0;
+    quint32 cbData = 0;
+    const void* lpData = nullptr;
+};
+
 enum : unsigned {
     WM_SIZE = 0x0005,
     WM_SETFOCUS = 0x0007,
@@ -168,6 +175,9 @@ enum : unsigned {
     WM_WININICHANGE = 0x001A,
     WM_CANCELMODE = 0x001F,
     WM_NEXTDLGCTL = 0x0028,
+    // LParam: a TCopyDataStruct, valid during the call; WParam: 0 (the
+    // sender is another process, not a window of this one).
+    WM_COPYDATA = 0x004A,
     // LParam: the point in client coordinates (x low 16 bits, y high 16 bits);
     // Result: one of the HT codes. Only forms are asked, on a left press.
     WM_NCHITTEST = 0x0084,

@@ -81,10 +81,13 @@ TCustomForm::TCustomForm(TComponent* AOwner)
 
 TCustomForm::~TCustomForm()
 {
+    fCopyData.reset();
     DoDestroy();
     FormList().removeAll(this);
     if (Application()->MainForm() == this)
         Application()->SetMainForm(nullptr);
+    if (Application()->fLastActive == this)
+        Application()->fLastActive = nullptr;
 }
 
 void TCustomForm::DoDestroy()
@@ -591,6 +594,7 @@ void TCustomForm::HostActivated()
     if (fActive)
         return;
     fActive = true;
+    Application()->fLastActive = this;
     if (OnActivate)
         OnActivate(this);
 }
@@ -878,8 +882,9 @@ void TApplication::ProcessMessages()
 
 void TApplication::BringToFront()
 {
-    if (fMainForm && fMainForm->Visible())
-        fMainForm->BringToFront();
+    TCustomForm* form = fLastActive && fLastActive->Showing() ? fLastActive : fMainForm;
+    if (form && form->Visible())
+        form->BringToFront();
     else if (QWidget* w = QApplication::activeWindow())
         w->raise();
 }

@@ -2,6 +2,7 @@
 
 #include "platform/gui/controls.h"
 
+#include <QByteArray>
 #include <QIcon>
 #include <QMap>
 
@@ -13,6 +14,7 @@
 
 class QEventLoop;
 class QSocketNotifier;
+class TCopyDataChannel;
 
 enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
 
@@ -139,6 +141,13 @@ public:
     // Offers an accelerator character to every control; true when one took it.
     bool DialogChar(QChar Key);
 
+    // From now until the form is freed, other processes of the user may send
+    // the window WM_COPYDATA through CopyDataChannelName(ClassName()). False
+    // when the channel cannot be opened or a live window already holds it.
+    bool ListenForCopyData();
+    // Sends WM_COPYDATA with the tag and the bytes to WndProc.
+    void DeliverCopyData(quint32 Tag, const QByteArray& Data);
+
     // Runs OnCreate once the derived form has built its controls; called by
     // Application.CreateForm and by forms built in code at the end of their
     // constructor.
@@ -183,7 +192,21 @@ private:
     // Set while the window follows the mouse: cursor minus window origin.
     std::optional<QPoint> fDragOffset;
     bool fSystemMovePending = false;
+    struct TCopyDataChannelDeleter {
+        void operator()(TCopyDataChannel* channel) const;
+    };
+    std::unique_ptr<TCopyDataChannel, TCopyDataChannelDeleter> fCopyData;
 };
+
+// The channel of WM_COPYDATA between processes: a local socket, named after
+// the window class, in the user's runtime folder and open to the user alone.
+// One message per connection, taken when the sender closes: the tag and the
+// length of the bytes (32 bits each, little endian), then the bytes. Longer,
+// shorter or truncated messages are dropped.
+inline constexpr int MaxCopyDataBytes = 4096;
+QString CopyDataChannelName(const QString& WindowClass);
+// Tests keep their channels in a folder of their own (empty: the runtime folder).
+void SetCopyDataFolderForTesting(const QString& Folder);
 
 class TForm : public TCustomForm {
 public:
@@ -225,6 +248,8 @@ public:
     bool ShowMainForm() const { return fShowMainForm; }
     void SetShowMainForm(bool value) { fShowMainForm = value; }
     void ProcessMessages();
+    // Brings up the form that was active last while it shows (a modal one
+    // over its owner, as the desktop would), else the main form.
     void BringToFront();
     bool Active() const;
 
@@ -272,10 +297,13 @@ public:
     void EndSession(bool EndProcess);
 
 private:
+    friend class TCustomForm;
     void StopWatchingSession();
     void LocaleChanged();
 
     std::unique_ptr<QSocketNotifier> fSignalNotifier;
+    // The form that was active last (BringToFront brings it up again).
+    TCustomForm* fLastActive = nullptr;
     QMetaObject::Connection fCommitData;
     TCustomForm* fMainForm = nullptr;
     bool fTerminated = false;

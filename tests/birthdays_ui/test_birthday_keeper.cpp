@@ -4,6 +4,7 @@
 #include "birthdays/ui/birthday_keeper.h"
 #include "platform/core/sysutils.h"
 
+#include "support/copy_data_sender.h"
 #include "support/form_fixture.h"
 
 #include "birthdays/birthday.h"
@@ -529,6 +530,47 @@ TEST_F(Keeper, MonthStepsLinksAndKeysMoveTheCalendar)
         EXPECT_EQ(k.CPCalendar->CalendarDate(), key.date);
     }
     EXPECT_EQ(k.lblMonth->Caption(), S("March 2026"));
+}
+
+// Another process of the user asks for the keeper through its copy-data
+// channel: tag 1 brings the modal keeper back over the main window after the
+// user went to another program; other tags and garbage leave it there.
+TEST_F(Keeper, TagOneFromAnotherProcessBringsTheKeeperToTheFront)
+{
+    TForm* main = MakeForm();
+    Application()->SetMainForm(main);
+    ShowForm();
+    const QString channel = CopyDataChannelName(S("TfrmBDMain"));
+    bool seen = false;
+    WhenShown<TfrmBDMain>(seen, [&](TfrmBDMain& k) {
+        EXPECT_TRUE(ProcessEventsUntil([&] { return QApplication::activeWindow() == k.Handle(); }));
+        // The user turns to another program, a window outside the program's forms.
+        QWindow elsewhere;
+        elsewhere.show();
+        elsewhere.requestActivate();
+        EXPECT_TRUE(ProcessEventsUntil([&] { return !k.Active(); }));
+
+        // 257: only the whole tag counts.
+        for (const quint32 tag : { 0u, 2u, 257u }) {
+            k.DeliverCopyData(tag, "1");
+            QApplication::processEvents();
+            EXPECT_FALSE(k.Active()) << tag;
+        }
+        EXPECT_EQ(QApplication::activeWindow(), nullptr);
+        const QByteArray ignored[]
+            = { CopyDataFrame(2, {}), QByteArray("\x01\x00\x00\x00garbage", 11), CopyDataFrame(1, "cut").chopped(1) };
+        for (const QByteArray& bytes : ignored)
+            EXPECT_TRUE(SendToChannel(channel, bytes));
+
+        EXPECT_TRUE(SendToChannel(channel, CopyDataFrame(1, {})));
+        EXPECT_TRUE(ProcessEventsUntil([&] { return k.Active(); }));
+        EXPECT_EQ(QApplication::activeWindow(), k.Handle());
+        EXPECT_FALSE(main->Active());
+        k.btnExit->Click();
+    });
+    TfrmBDMain::Execute(main, file, EncodeDate(2026, 3, 10), QString(), 0);
+    EXPECT_TRUE(seen);
+    EXPECT_FALSE(SendToChannel(channel, CopyDataFrame(1, {}))) << "the channel closes with the keeper";
 }
 
 } // namespace

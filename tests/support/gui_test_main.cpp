@@ -1,8 +1,11 @@
 // Test entry point for every binary with windows: a headless QApplication
-// with the fonts the layouts are sized for.
+// with the fonts the layouts are sized for, and the windows' copy-data
+// channels in a folder of its own, away from a diary the user runs.
 #include "platform/gui/application_setup.h"
+#include "platform/gui/forms.h"
 
 #include <QApplication>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -13,5 +16,7 @@ int main(int argc, char** argv)
     ::testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
     SetupApplicationFonts();
+    QTemporaryDir channels;
+    SetCopyDataFolderForTesting(channels.path());
     return RUN_ALL_TESTS();
 }
