@@ -52,9 +52,6 @@ TfrmMain::TfrmMain(TComponent* AOwner)
     SetMode(mdDiary);
     CurrentFont = new TFont;
 
-    imgTAB->SetVisible(false);
-    pnlDiaryEntryMain->SetWidth(pnlDiaryEntryMain->Width() + imgTAB->Width());
-
     ProgramPath = EnsureTrailingBackslash(QFileInfo(Application()->ExeName()).absolutePath());
 
     CurrentSkin = reger->Get(S("CurrentSkin")).toInt();

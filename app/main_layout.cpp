@@ -42,7 +42,7 @@ constexpr int kColumnLeft = 12;
 constexpr int kColumnWidth = 224;
 constexpr int kEntryLeft = 248;
 constexpr int kEntryTop = 48;
-constexpr int kEntryWidth = 503; // before the hidden page tab's width is added
+constexpr int kEntryWidth = 503; // the page tab follows at its right
 constexpr int kEntryHeight = 468;
 constexpr int kTabWidth = 18;
 // Rows of the entry area.
@@ -193,8 +193,8 @@ void TfrmMain::BuildControls()
     lblDate->SetAlignment(taCenter);
     lblDate->SetLayout(tlCenter);
     lblDate->SetTransparent(true);
-    lblDate->SetShadowColor(clBlack);
-    lblDate->SetShadowSize(2);
+    lblDate->SetShadowColor(0x00000040);
+    lblDate->SetShadowSize(1);
     lblDate->SetShadowPos(spRightBottom);
     SetFontOf(lblDate, 21, clWhite, true);
 
@@ -306,7 +306,8 @@ void TfrmMain::BuildControls()
     btnExit->SetAnchors(akTop | akRight);
     btnExit->OnClick = [this](TObject* s) { btnExitClick(s); };
 
-    // The entry area; the page tab sits at its right until it is hidden.
+    // The entry area; the page tab at its right switches between the diary
+    // and the information page.
     pnlDiaryEntryMain
         = Make<TCPHatchPanel>(this, this, "pnlDiaryEntryMain", QRect(kEntryLeft, kEntryTop, kEntryWidth, kEntryHeight));
     pnlDiaryEntryMain->SetBevelOuter(bvNone);

@@ -323,11 +323,18 @@ TEST_F(MainForm, FrameIsLaidOutForTheDiaryPage)
 {
     TfrmMain& f = Create();
     EXPECT_EQ(f.Mode(), mdDiary);
-    EXPECT_FALSE(f.imgTAB->Visible());
+    EXPECT_TRUE(f.imgTAB->Visible()) << "the page tab leads to the information page";
     EXPECT_EQ(f.imgTAB->Width(), 18);
-    EXPECT_EQ(f.pnlDiaryEntryMain->BoundsRect().right() + 1, f.imgTAB->Left() + f.imgTAB->Width())
-        << "the entry area takes the hidden tab's place";
+    EXPECT_EQ(f.pnlDiaryEntryMain->BoundsRect().right() + 1, f.imgTAB->Left()) << "the entry area ends at the tab";
     EXPECT_EQ(f.imgTAB->Picture()->Width(), 18) << "the diary page's tab picture is loaded";
+
+    // The date line: a dark red shadow one pixel to the bottom right.
+    EXPECT_EQ(f.lblDate->ShadowColor(), TColor(0x00000040));
+    EXPECT_EQ(f.lblDate->ShadowSize(), 1);
+    EXPECT_EQ(f.lblDate->ShadowPos(), spRightBottom);
+    EXPECT_TRUE(f.lblDate->Transparent());
+    EXPECT_EQ(f.lblDate->Alignment(), taCenter);
+    EXPECT_FALSE(f.lblDate->AutoSize());
 
     EXPECT_EQ(f.imgUnlocked->Left(), f.imgLocked->Left());
     EXPECT_EQ(f.imgAnniv->Left(), f.imgLocked->Left() - f.imgAnniv->Width() - 2);
@@ -431,10 +438,18 @@ TEST_F(MainForm, PageTabHalvesChooseThePage)
 {
     TfrmMain& f = Create();
     const int w = f.imgTAB->Width();
+    const auto tab = [&f] {
+        auto* bitmap = dynamic_cast<TBitmap*>(f.imgTAB->Picture()->Graphic());
+        return bitmap ? bitmap->ToImage() : QImage();
+    };
+    const QImage diaryTab = tab();
     f.imgTABMouseDown(f.imgTAB, mbLeft, 0, w / 2, 5);
     EXPECT_EQ(f.Mode(), mdInfo);
+    EXPECT_NE(tab(), diaryTab) << "the tab shows which page is chosen";
+    EXPECT_TRUE(f.imgTAB->Visible());
     f.imgTABMouseDown(f.imgTAB, mbLeft, 0, w / 2 - 1, 5);
     EXPECT_EQ(f.Mode(), mdDiary);
+    EXPECT_EQ(tab(), diaryTab);
 }
 
 TEST_F(MainForm, RendersTheFrameOverTheSkin)
@@ -556,10 +571,12 @@ TEST_F(MainLayout, ControlsFitTheDesignedClientAreaWithoutCoveringEachOther)
     ExpectTidy(f);
     f.pnlFormatting->SetVisible(true);
     ExpectTidy(f);
-    // The entry area ends where the hidden page tab ended, the calendar
-    // column keeps clear of it.
+    // The entry area ends where the page tab starts, the calendar column
+    // keeps clear of it; the information page takes the entry area's place.
     EXPECT_LT(f.dCalendar->Left() + f.dCalendar->Width(), f.pnlDiaryEntryMain->Left());
-    EXPECT_EQ(f.pnlDiaryEntryMain->Left() + f.pnlDiaryEntryMain->Width(), f.imgTAB->Left() + f.imgTAB->Width());
+    EXPECT_EQ(f.pnlDiaryEntryMain->Left() + f.pnlDiaryEntryMain->Width(), f.imgTAB->Left());
+    f.SetMode(mdInfo);
+    ExpectTidy(f);
 }
 
 TEST_F(MainLayout, EntryAreaGrowsWithTheWindowAndTheCalendarColumnStays)

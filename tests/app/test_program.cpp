@@ -2,12 +2,14 @@
 // closing; then the files on disk are checked.
 
 #include "app/entry_form.h"
+#include "app/info_form.h"
 #include "app/main_form.h"
 #include "app/options_form.h"
 #include "app/program.h"
 #include "birthdays/birthday.h"
 #include "controls/cool_edit.h"
 #include "controls/dropdown_button.h"
+#include "controls/hatch_panel.h"
 #include "controls/image_combo.h"
 #include "controls/link_rich_edit.h"
 #include "controls/month_calendar.h"
@@ -144,9 +146,10 @@ protected:
         for (QChar c : text)
             Key(c.isLetter() ? Qt::Key_A + (c.toUpper().unicode() - 'A') : int(c.unicode()), QString(c));
     }
-    static void Click(TForm& form, TControl& button)
+    static void Click(TForm& form, TControl& button) { ClickAt(form, button, button.ClientRect().center()); }
+    static void ClickAt(TForm& form, TControl& control, QPoint point)
     {
-        const QPoint at = button.ClientToParent(button.ClientRect().center(), &form);
+        const QPoint at = control.ClientToParent(point, &form);
         form.HostMousePress(Qt::LeftButton, {}, Qt::LeftButton, at, false);
         form.HostMouseRelease(Qt::LeftButton, {}, {}, at);
     }
@@ -686,6 +689,39 @@ TEST_F(Program, TheMainWindowOpensWhereAndAsItWasLeft)
         r.ReadInteger(S("LastHeight")));
     EXPECT_EQ(stored, bounds);
     EXPECT_EQ(r.ReadInteger(S("LastMaximized")), 1);
+    EXPECT_TRUE(errors.isEmpty()) << errors.join(S("; ")).toStdString();
+}
+
+TEST_F(Program, ThePageTabLeadsToThePersonalInformationKeptInTheDiary)
+{
+    CreateMyDiary();
+    const auto open = [&](TfrmEntry& w) { OpenDiary(w, "My Diary", S("secret")); };
+    // The tab's halves, each clicked well inside.
+    const auto infoHalf = [](TfrmMain& m) { return QPoint(m.imgTAB->Width() * 3 / 4, 110); };
+    const auto diaryHalf = [](TfrmMain& m) { return QPoint(m.imgTAB->Width() / 4, 30); };
+    Run(open, [&](TfrmMain& m) {
+        ClickAt(m, *m.imgTAB, infoHalf(m));
+        ASSERT_EQ(m.Mode(), mdInfo);
+        ASSERT_NE(m.frmInfo, nullptr);
+        EXPECT_TRUE(m.pnlInfo->Visible());
+        EXPECT_FALSE(m.pnlDiaryEntryMain->Visible());
+        TEdit& name = *m.frmInfo->edtFullName;
+        EXPECT_EQ(name.Text(), QString()) << "a new diary keeps no information";
+        QTest::mouseClick(name.Handle(), Qt::LeftButton);
+        ASSERT_TRUE(name.Focused());
+        Type(S("Anna Berg"));
+        ClickAt(m, *m.imgTAB, diaryHalf(m));
+        EXPECT_EQ(m.Mode(), mdDiary);
+        EXPECT_TRUE(m.pnlDiaryEntryMain->Visible());
+        EXPECT_FALSE(m.pnlInfo->Visible());
+        Click(m, *m.btnExit);
+    });
+    Run(open, [&](TfrmMain& m) {
+        ClickAt(m, *m.imgTAB, infoHalf(m));
+        ASSERT_NE(m.frmInfo, nullptr);
+        EXPECT_EQ(m.frmInfo->edtFullName->Text(), S("Anna Berg"));
+        Click(m, *m.btnExit);
+    });
     EXPECT_TRUE(errors.isEmpty()) << errors.join(S("; ")).toStdString();
 }
 
