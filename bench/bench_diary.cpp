@@ -1,9 +1,10 @@
 // Saving and loading a ten-year diary, and the peak memory of a load measured
 // in a fresh process.
 #include "bench_data.h"
-#include "bench_targets.h"
 #include "bench_engine_password.h"
+#include "bench_targets.h"
 #include "engine/diary.h"
+#include "engine/lzh.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -14,6 +15,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -39,18 +41,21 @@ QTemporaryDir& BenchDir()
     return dir;
 }
 
+// Argument: the coder's threads, 1 being the single-threaded coder.
 void BM_SaveTenYearDiary(benchmark::State& state)
 {
     TDiaryDB db;
     FillTenYears(db);
     db.Diary()->SetPassword(kPassword);
     const QString path = QDir(BenchDir().path()).filePath(QStringLiteral("save.dry"));
+    TLZH::SetDefaultPackThreads(int(state.range(0)));
     for (auto _ : state)
         db.SaveToFile(path);
+    TLZH::SetDefaultPackThreads(0);
     state.counters["entries"] = kTenYears;
     state.counters["file_MB"] = double(QFileInfo(path).size()) / 1e6;
 }
-BENCHMARK(BM_SaveTenYearDiary)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_SaveTenYearDiary)->Unit(benchmark::kMillisecond)->Iterations(3)->Arg(1)->Arg(0);
 
 void BM_LoadTenYearDiary(benchmark::State& state)
 {
@@ -80,6 +85,28 @@ int LoadPeak(const char* file, const QString& password)
     return status;
 }
 
+// The save with the threaded coder beside the single-threaded one, in one run
+// so the machine's speed cancels out; the files must be the same bytes.
+const int kSaveCheck = RegisterTargetCheck([] {
+    TDiaryDB db;
+    FillTenYears(db);
+    db.Diary()->SetPassword(kPassword);
+    double best[2] = { 1e300, 1e300 };
+    QByteArray bytes[2];
+    for (int run = 0; run < 5; ++run) {
+        for (int threaded = 0; threaded < 2; ++threaded) {
+            TLZH::SetDefaultPackThreads(threaded ? 0 : 1);
+            best[threaded] = std::min(best[threaded], BestMilliseconds(1, [&] { bytes[threaded] = db.SaveToBytes(); }));
+        }
+    }
+    TLZH::SetDefaultPackThreads(0);
+    std::printf("Saving the ten-year diary: %.1f ms single-threaded, %.1f ms threaded (%d threads), %.2f of the time, "
+                "same bytes: %s\n",
+        best[0], best[1], TLZH::PackThreadsFor(bytes[0].size() * 3, 0), best[1] / best[0],
+        bytes[0] == bytes[1] ? "yes" : "NO");
+    PrintFigure("Threaded save time as a share of the single-threaded one", best[1] / best[0], 0.6, "x");
+});
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -94,8 +121,7 @@ int main(int argc, char** argv)
     RunTargetChecks();
 
     QProcess child;
-    child.start(QCoreApplication::applicationFilePath(),
-                {QStringLiteral("--load-peak"), TenYearFile(BenchDir())});
+    child.start(QCoreApplication::applicationFilePath(), { QStringLiteral("--load-peak"), TenYearFile(BenchDir()) });
     child.waitForFinished(-1);
     const long peakKb = child.readAllStandardOutput().trimmed().toLong();
     std::printf("Peak memory of loading the ten-year diary (fresh process): %.1f MB\n", peakKb / 1024.0);

@@ -1,17 +1,25 @@
 #include "lzh.h"
 
 #include "crc32.h"
+#include "lzh_tree.h"
 
 #include "platform/core/streams.h"
 
 #include <QtEndian>
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <bit>
 #include <cstring>
 #include <limits>
 #include <new>
+#include <numeric>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+#include <QScopeGuard>
 
 namespace {
 
@@ -54,41 +62,19 @@ static_assert(kPos.p_code[0] == 0x00 && kPos.p_code[1] == 0x20 && kPos.p_code[4]
     "the counts must give the complete canonical code of LZHUF");
 static_assert(kPos.d_code[31] == 0 && kPos.d_len[31] == 3 && kPos.d_code[32] == 1 && kPos.d_len[47] == 4);
 
-inline quint64 Load64BE(const uchar* p)
-{
-    quint64 v;
-    std::memcpy(&v, p, sizeof v);
-    return qFromBigEndian(v);
-}
-
 } // namespace
 
 // The coder's tables as flat arrays with the classic names. Node indices fit
-// in 16 bits; keeping them small keeps the search trees in the L1 cache.
+// in 16 bits; keeping them small keeps the tables in the L1 cache.
 struct TLZH::Tables {
-    // Ring buffer, then a mirror of its first F - 1 bytes so a string starting
-    // near the end reads on without wrapping, then 8 bytes of slack for the
-    // word-wise comparison, which reads up to index N + 63.
-    uchar text_buf[N + F - 1 + 8];
-    // Search tree node of each ring position, with NIL (N) as a scratch
-    // node and N+1 .. N+256 holding, as right child, the root of the tree of
-    // each first byte. The children sit in one array indexed by the outcome of
-    // the comparison, which spares the search an unpredictable branch, and a
-    // node's links share a cache line.
-    struct Node {
-        quint16 son[2]; // lson, rson
-        quint16 dad;
-        quint16 unused; // a power-of-two size makes indexing a shift
-    };
-    Node node[N + 257];
+    TLZHMatchTree tree; // its ring buffer is the unpacker's too
     quint16 freq[T + 1]; // freq[T] is a sentinel above every frequency
     quint16 prnt[T + N_CHAR]; // prnt[T + c] is the node holding leaf c
     quint16 son[T]; // >= T: a leaf, symbol son - T
-
-    quint16& lson(int p) { return node[p].son[0]; }
-    quint16& rson(int p) { return node[p].son[1]; }
-    quint16& dad(int p) { return node[p].dad; }
 };
+
+static_assert(
+    TLZH::N == TLZHMatchTree::N && TLZH::F == TLZHMatchTree::F && TLZH::THRESHOLD == TLZHMatchTree::THRESHOLD);
 
 TLZH::TLZH()
 {
@@ -114,8 +100,6 @@ void TLZH::InitTables()
     textsize = 0;
     codesize = 0;
     unpackEnd = 0;
-    match_position = 0;
-    match_length = 0;
     rebuilds = 0;
 }
 
@@ -235,133 +219,6 @@ bool TLZH::HuffmanTreeIsSound() const
     return leaves == N_CHAR;
 }
 
-// Adds the string at ring position r to the tree of its first byte and finds
-// the longest earlier string sharing its prefix (match_length, and the
-// distance minus one in match_position). Among equally long matches on the
-// search path the nearest wins. A string equal over all F bytes replaces the
-// older node, which is then no longer needed.
-void TLZH::InsertNode(int r)
-{
-    Tables& t = *tables;
-    const uchar* key = &t.text_buf[r];
-    // Bytes 1..8 of the key as a big-endian word: comparing such words orders
-    // strings as bytewise comparison does, and the leading zero bits of their
-    // difference count the equal leading bytes.
-    const quint64 key1 = Load64BE(key + 1);
-    Q_ASSERT(t.dad(r) == NIL); // removed before its byte was replaced
-    t.rson(r) = t.lson(r) = quint16(NIL);
-
-    // The best match so far as length * 4096 + (4095 - distance code): the
-    // largest value is the longest match and, among equally long ones, the
-    // nearest, which keeps the bookkeeping free of hard-to-predict branches.
-    int best = 0;
-    int p = N + 1 + key[0];
-    int dir = 1; // the tree's root hangs right of its anchor
-    int next = t.rson(p);
-    for (;;) {
-        if (next == NIL) {
-            t.node[p].son[dir] = quint16(r);
-            t.dad(r) = quint16(p);
-            break;
-        }
-        p = next;
-        // Both children are fetched while the comparison is still running.
-        const int left = t.lson(p);
-        const int right = t.rson(p);
-
-        // i: length of the common prefix counting byte 0 (1..F); dir: 1 when
-        // the key sorts at or after node p, so the search goes right.
-        const uchar* other = &t.text_buf[p];
-        int i;
-        const quint64 other1 = Load64BE(other + 1);
-        if (key1 != other1) [[likely]] {
-            // "| 1" tells the compiler the operand is not zero; it does not
-            // change the count of a non-zero value.
-            i = 1 + (std::countl_zero((key1 ^ other1) | 1) >> 3);
-            dir = key1 > other1;
-        } else {
-            i = 9;
-            for (;;) {
-                const quint64 a = Load64BE(key + i);
-                const quint64 b = Load64BE(other + i);
-                if (a != b) {
-                    i += std::countl_zero(a ^ b) >> 3;
-                    dir = a > b;
-                    break;
-                }
-                i += 8;
-                if (i >= F)
-                    break;
-            }
-            // Bytes past F - 1 are not part of the string.
-            if (i >= F) {
-                ReplaceNode(p, r);
-                match_length = F;
-                match_position = ((r - p) & (N - 1)) - 1;
-                return;
-            }
-        }
-        const int d = ((r - p) & (N - 1)) - 1;
-        // Arithmetic rather than a condition: whether a match is long enough
-        // is unpredictable, and a mispredicted branch costs more than this.
-        const int tooShort = (i - THRESHOLD - 1) >> 31; // -1 when i <= THRESHOLD
-        const int score = ((i << 12) | (N - 1 - d)) & ~tooShort;
-        best = std::max(best, score);
-        next = dir ? right : left;
-    }
-    match_length = best >> 12;
-    if (best != 0)
-        match_position = N - 1 - (best & (N - 1));
-}
-
-// A string equal to node p over all F bytes takes p's place and children;
-// p is no longer needed, as r is nearer and matches the same.
-void TLZH::ReplaceNode(int p, int r)
-{
-    Tables& t = *tables;
-    t.dad(r) = t.dad(p);
-    t.lson(r) = t.lson(p);
-    t.rson(r) = t.rson(p);
-    t.dad(t.lson(p)) = quint16(r);
-    t.dad(t.rson(p)) = quint16(r);
-    t.node[t.dad(p)].son[t.rson(t.dad(p)) == p] = quint16(r);
-    t.dad(p) = quint16(NIL);
-}
-
-// Removes the string at ring position p before its byte is overwritten.
-void TLZH::DeleteNode(int p)
-{
-    Tables& t = *tables;
-    const int parent = t.dad(p);
-    if (parent == NIL)
-        return;
-    const int left = t.lson(p);
-    const int right = t.rson(p);
-    int q;
-    if (right == NIL) {
-        q = left;
-    } else if (left == NIL) {
-        q = right;
-    } else {
-        // Two children: the in-order predecessor takes p's place.
-        q = left;
-        if (t.rson(q) != NIL) {
-            do {
-                q = t.rson(q);
-            } while (t.rson(q) != NIL);
-            t.rson(t.dad(q)) = t.lson(q);
-            t.dad(t.lson(q)) = t.dad(q);
-            t.lson(q) = quint16(left);
-            t.dad(left) = quint16(q);
-        }
-        t.rson(q) = quint16(right);
-        t.dad(right) = quint16(q);
-    }
-    t.dad(q) = quint16(parent);
-    t.node[parent].son[t.rson(parent) == p] = quint16(q);
-    t.dad(p) = quint16(NIL);
-}
-
 // Makes sure the output buffer has room for at least the given bytes.
 void TLZH::EnsureRoom(qint64 bytes)
 {
@@ -428,12 +285,51 @@ void TLZH::EncodePosition(unsigned c)
     PutBits(length + 6, ((unsigned(kPos.p_code[upper]) >> (8 - length)) << 6) | (c & 0x3F));
 }
 
-qint64 TLZH::LZHPack(const char* source, qint64 size, QByteArray& dest)
+// Codes one step of the parse: the match found at the position when it is
+// long enough, else the byte there. Returns the bytes the step covers.
+inline int TLZH::EncodeStep(int matchLength, int matchPosition, uchar literal)
+{
+    EnsureRoom(16);
+    if (matchLength <= THRESHOLD) {
+        EncodeChar(literal);
+        return 1;
+    }
+    EncodeChar(unsigned(255 - THRESHOLD + matchLength));
+    EncodePosition(unsigned(matchPosition));
+    return matchLength;
+}
+
+namespace {
+
+std::atomic<int> defaultPackThreads { 0 };
+
+// Below this a pack takes about a millisecond: starting threads would not pay.
+constexpr qint64 kThreadedPackMinimum = 256 * 1024;
+
+} // namespace
+
+void TLZH::SetDefaultPackThreads(int threads)
+{
+    defaultPackThreads.store(std::max(threads, 0), std::memory_order_relaxed);
+}
+
+int TLZH::PackThreadsFor(qint64 size, int threads)
+{
+    if (threads <= 0)
+        threads = defaultPackThreads.load(std::memory_order_relaxed);
+    if (threads > 0)
+        return threads;
+    if (size < kThreadedPackMinimum)
+        return 1;
+    // The coder takes a tenth of the work; beyond seven finders the trees of
+    // the most frequent bytes bound the time.
+    return int(std::clamp(std::thread::hardware_concurrency(), 1U, 8U));
+}
+
+qint64 TLZH::LZHPack(const char* source, qint64 size, QByteArray& dest, int threads)
 {
     InitTables();
-    Tables& t = *tables;
     const uchar* in = reinterpret_cast<const uchar*>(source);
-    qint64 inAt = 0;
 
     outArray = &dest;
     outPos = dest.size();
@@ -443,10 +339,26 @@ qint64 TLZH::LZHPack(const char* source, qint64 size, QByteArray& dest)
     outEnd = dest.size();
 
     StartHuff();
-    for (int i = N + 1; i <= N + 256; ++i)
-        t.rson(i) = quint16(NIL);
-    for (int i = 0; i <= N; ++i)
-        t.dad(i) = quint16(NIL);
+    const int count = PackThreadsFor(size, threads);
+    if (count <= 1 || size == 0 || !PackOnThreads(in, size, count - 1))
+        PackOnOneThread(in, size);
+    EncodeEnd();
+
+    textsize = size;
+    codesize = outPos - start;
+    dest.resize(outPos);
+    outArray = nullptr;
+    outPtr = nullptr;
+    return textsize;
+}
+
+// The classic loop: the ring buffer and the trees advance a byte at a time,
+// and the match found at each coding position decides the next step.
+void TLZH::PackOnOneThread(const uchar* in, qint64 size)
+{
+    TLZHMatchTree& t = tables->tree;
+    t.Clear();
+    qint64 inAt = 0;
 
     int s = 0;
     int r = N - F;
@@ -455,56 +367,234 @@ qint64 TLZH::LZHPack(const char* source, qint64 size, QByteArray& dest)
     if (len > 0)
         std::memcpy(&t.text_buf[r], in, size_t(len));
     inAt = len;
-    textsize = len;
 
     // The spaces before the first byte are searchable, so a leading run of
     // spaces is coded as a match.
     for (int i = 1; i <= F; ++i)
-        InsertNode(r - i);
-    InsertNode(r);
+        t.InsertNode(r - i);
+    t.InsertNode(r);
 
     while (len > 0) {
-        if (match_length > len)
-            match_length = len;
-        EnsureRoom(16);
-        if (match_length <= THRESHOLD) {
-            match_length = 1;
-            EncodeChar(t.text_buf[r]);
-        } else {
-            EncodeChar(unsigned(255 - THRESHOLD + match_length));
-            EncodePosition(unsigned(match_position));
-        }
-
-        // Each insertion below overwrites match_length, so the count of bytes
-        // to move past is taken first.
-        const int last_match_length = match_length;
+        // Each insertion below overwrites the match, so the count of bytes to
+        // move past is taken first.
+        const int last_match_length = EncodeStep(std::min(t.match_length, len), t.match_position, t.text_buf[r]);
         int i = 0;
         for (; i < last_match_length && inAt < size; ++i) {
             const uchar c = in[inAt++];
-            DeleteNode(s);
+            t.DeleteNode(s);
             t.text_buf[s] = c;
             if (s < F - 1)
                 t.text_buf[s + N] = c;
             s = (s + 1) & (N - 1);
             r = (r + 1) & (N - 1);
-            InsertNode(r);
+            t.InsertNode(r);
         }
-        textsize += i;
         for (; i < last_match_length; ++i) {
-            DeleteNode(s);
+            t.DeleteNode(s);
             s = (s + 1) & (N - 1);
             r = (r + 1) & (N - 1);
             if (--len != 0)
-                InsertNode(r);
+                t.InsertNode(r);
         }
     }
-    EncodeEnd();
+}
 
-    codesize = outPos - start;
-    dest.resize(outPos);
-    outArray = nullptr;
-    outPtr = nullptr;
-    return textsize;
+// The threaded pack rests on one fact: every position is inserted into the
+// tree of its first byte whatever the parse does, and the trees of different
+// bytes share no node. So the match of each position depends on the input
+// alone, and finder threads, each owning the trees of some bytes, can run the
+// classic sequence of insertions and deletions for their bytes. The caller's
+// thread codes the parse from their results, which wait in a bounded ring.
+namespace {
+
+constexpr qint64 kBlock = 1 << 14; // positions a finder handles between reports
+constexpr qint64 kResultRing = 1 << 18; // positions found ahead of the coder, at most
+static_assert(kResultRing >= 2 * kBlock, "a finder must be able to work while the coder reads");
+
+struct PackRun {
+    // The bytes the classic ring buffer holds for every position a comparison
+    // reads, laid flat: the spaces before the input, the input, then what the
+    // ring still holds past its end (the input's bytes one ring earlier).
+    // Position 0 is at text.
+    std::vector<uchar> flat;
+    const uchar* text = nullptr;
+    const uchar* in = nullptr;
+    qint64 size = 0;
+    // The match of each position as length << 12 | distance code (0: none),
+    // indexed by the position modulo kResultRing.
+    std::unique_ptr<quint32[]> results;
+    std::atomic<qint64> coded { 0 }; // the coder no longer reads results below this
+    std::atomic<bool> stop { false };
+};
+
+class MatchFinder {
+public:
+    static constexpr int N = TLZHMatchTree::N;
+    static constexpr int F = TLZHMatchTree::F;
+
+    // Allocates on the caller's thread, so Run cannot fail.
+    MatchFinder()
+        : tree(std::make_unique<TLZHMatchTree>())
+        , positions(kBlock)
+        , alive(N)
+    {
+    }
+
+    bool owned[256] = {};
+    std::atomic<qint64> found { 0 }; // every owned position below has its result
+
+    void Run(PackRun& run);
+
+private:
+    std::unique_ptr<TLZHMatchTree> tree;
+    std::vector<qint64> positions; // this block's owned positions
+    std::vector<qint64> alive; // inserted positions not yet deleted, oldest first
+    int oldest = 0;
+    int newest = 0;
+
+    static int Ring(qint64 position) { return int((N - F + position) & (N - 1)); }
+    void Insert(const PackRun& run, qint64 position)
+    {
+        tree->InsertFlat(Ring(position), run.text + position);
+        alive[newest] = position;
+        newest = (newest + 1) & (N - 1);
+    }
+};
+
+// From position 0 on, every string in the trees starts before the one
+// inserted, so the flat text serves. The classic loop deletes position
+// k - (N - F + 1) just before inserting k.
+// Deletions read no bytes and only insertions compare, so deleting a finder's
+// positions just before its next insertion leaves each of its trees as the
+// classic loop has it at that insertion.
+void MatchFinder::Run(PackRun& run)
+{
+    TLZHMatchTree& t = *tree;
+    t.Clear();
+    if (owned[uchar(' ')]) {
+        // These are inserted last to first, so they are compared as the
+        // classic loop does, in its first ring.
+        std::memset(t.text_buf, ' ', N - F);
+        std::memcpy(&t.text_buf[N - F], run.in, F);
+        for (int i = 1; i <= F; ++i)
+            t.InsertNode(Ring(-i));
+        for (int i = F; i >= 1; --i) {
+            alive[newest] = -i;
+            newest = (newest + 1) & (N - 1);
+        }
+    }
+
+    for (qint64 begin = 0; begin < run.size; begin += kBlock) {
+        const qint64 end = std::min(run.size, begin + kBlock);
+        // Room in the result ring: the coder must be past end - kResultRing.
+        for (qint64 c = run.coded.load(std::memory_order_acquire); c < end - kResultRing;
+             c = run.coded.load(std::memory_order_acquire))
+            run.coded.wait(c, std::memory_order_acquire);
+        if (run.stop.load(std::memory_order_relaxed))
+            return;
+
+        qint64 count = 0;
+        for (qint64 k = begin; k < end; ++k) {
+            positions[size_t(count)] = k;
+            count += owned[run.in[k]];
+        }
+        for (qint64 n = 0; n < count; ++n) {
+            const qint64 k = positions[size_t(n)];
+            while (oldest != newest && alive[oldest] <= k - (N - F + 1)) {
+                t.DeleteNode(Ring(alive[oldest]));
+                oldest = (oldest + 1) & (N - 1);
+            }
+            Insert(run, k);
+            run.results[size_t(k & (kResultRing - 1))]
+                = t.match_length == 0 ? 0 : quint32(t.match_length << 12 | t.match_position);
+        }
+        found.store(end, std::memory_order_release);
+        found.notify_all();
+    }
+}
+
+// Gives each finder the bytes of about an equal share of the positions, the
+// most frequent bytes first, each to the finder with the least so far.
+void ShareBytes(const uchar* in, qint64 size, std::vector<std::unique_ptr<MatchFinder>>& finders)
+{
+    std::array<qint64, 256> counts {};
+    for (qint64 k = 0; k < size; ++k)
+        ++counts[in[k]];
+    std::array<int, 256> bytes;
+    std::iota(bytes.begin(), bytes.end(), 0);
+    std::stable_sort(bytes.begin(), bytes.end(), [&](int a, int b) { return counts[a] > counts[b]; });
+    std::vector<qint64> load(finders.size(), 0);
+    for (int b : bytes) {
+        const size_t least = size_t(std::min_element(load.begin(), load.end()) - load.begin());
+        finders[least]->owned[b] = true;
+        load[least] += counts[b];
+    }
+}
+
+} // namespace
+
+bool TLZH::PackOnThreads(const uchar* in, qint64 size, int finderCount)
+{
+    // Past the end the ring holds the bytes one ring earlier, and its mirror
+    // of the first F - 1 bytes agrees with them, once the input fills the ring
+    // twice; shorter inputs are quick on one thread anyway.
+    if (size < 2 * N)
+        return false;
+    PackRun run;
+    run.flat.resize(size_t(F + size + F + 8), uchar(' '));
+    std::memcpy(run.flat.data() + F, in, size_t(size));
+    std::memcpy(run.flat.data() + F + size, in + size - N, F + 8);
+    run.text = run.flat.data() + F;
+    run.in = in;
+    run.size = size;
+    run.results = std::make_unique<quint32[]>(kResultRing);
+    std::vector<std::unique_ptr<MatchFinder>> finders;
+    for (int i = 0; i < finderCount; ++i)
+        finders.push_back(std::make_unique<MatchFinder>());
+    ShareBytes(in, size, finders);
+
+    // Whatever ends the run, every thread is stopped and joined before the
+    // coder's tables and the input can go.
+    std::vector<std::thread> threads;
+    auto stopAndJoin = qScopeGuard([&] {
+        run.stop.store(true, std::memory_order_relaxed);
+        run.coded.store(std::numeric_limits<qint64>::max(), std::memory_order_release);
+        run.coded.notify_all();
+        for (std::thread& thread : threads)
+            thread.join();
+    });
+    try {
+        for (auto& finder : finders)
+            threads.emplace_back([&finder, &run] { finder->Run(run); });
+    } catch (const std::system_error&) {
+        return false; // nothing coded yet: the caller packs on its own thread
+    }
+
+    qint64 ready = 0; // every position below has its result
+    qint64 report = 0;
+    for (qint64 k = 0; k < size;) {
+        if (k >= ready) {
+            run.coded.store(k, std::memory_order_release);
+            run.coded.notify_all();
+            report = k + kBlock;
+            ready = size;
+            for (auto& finder : finders) {
+                qint64 found;
+                while ((found = finder->found.load(std::memory_order_acquire)) <= k)
+                    finder->found.wait(found, std::memory_order_acquire);
+                ready = std::min(ready, found);
+            }
+        }
+        const quint32 match = run.results[size_t(k & (kResultRing - 1))];
+        k += EncodeStep(
+            std::min<int>(int(match >> 12), int(std::min<qint64>(F, size - k))), int(match & (N - 1)), in[k]);
+        if (k >= report) {
+            run.coded.store(k, std::memory_order_release);
+            run.coded.notify_all();
+            report = k + kBlock;
+        }
+    }
+    return true;
 }
 
 // Tops the bit buffer up to at least 57 bits. Past the end of the input the
@@ -611,7 +701,7 @@ void TLZH::BeginUnpack(qint64 textSize, const char* source, qint64 size)
     codesize = size;
     unpackEnd = textSize;
     StartHuff();
-    std::memset(tables->text_buf, ' ', N - F);
+    std::memset(tables->tree.text_buf, ' ', N - F);
     ringPos = N - F;
     copyFrom = 0;
     copyLeft = 0;
@@ -621,7 +711,7 @@ void TLZH::UnpackNext(char* dest, qint64 count)
 {
     Q_ASSERT(count >= 0 && count <= UnpackLeft());
     uchar* const out = reinterpret_cast<uchar*>(dest);
-    uchar* const ring = tables->text_buf;
+    uchar* const ring = tables->tree.text_buf;
     int r = ringPos;
     qint64 at = 0;
     // The match the last piece stopped in goes on first.

@@ -40,8 +40,17 @@ public:
     TLZH& operator=(const TLZH&) = delete;
 
     // Packs size bytes at source, appending the bit stream to dest. Returns
-    // the number of bytes consumed, which is size.
-    qint64 LZHPack(const char* source, qint64 size, QByteArray& dest);
+    // the number of bytes consumed, which is size. threads > 1 finds the
+    // matches on threads - 1 threads of their own while the calling thread
+    // codes them; 0 takes the default below. The output is the same whatever
+    // the count, and every thread has ended when the call returns or raises.
+    qint64 LZHPack(const char* source, qint64 size, QByteArray& dest, int threads = 0);
+
+    // The threads of a pack whose caller names none: 0 (the default) chooses
+    // from the size of the input and the machine; 1 keeps every pack on the
+    // calling thread.
+    static void SetDefaultPackThreads(int threads);
+    static int PackThreadsFor(qint64 size, int threads);
 
     // Decodes exactly textSize bytes from the bit stream of size bytes at
     // source and appends them to dest. Bits past the end read as zeros.
@@ -82,9 +91,10 @@ private:
     void StartHuff();
     void reconst();
     void update(int c);
-    void InsertNode(int r);
-    void ReplaceNode(int p, int r);
-    void DeleteNode(int p);
+
+    void PackOnOneThread(const uchar* in, qint64 size);
+    bool PackOnThreads(const uchar* in, qint64 size, int finderCount);
+    int EncodeStep(int matchLength, int matchPosition, uchar literal);
 
     void EncodeChar(unsigned c);
     void EncodePosition(unsigned c);
@@ -122,8 +132,6 @@ private:
 
     qint64 textsize = 0;
     qint64 codesize = 0;
-    int match_position = 0;
-    int match_length = 0;
     int rebuilds = 0;
 };
 

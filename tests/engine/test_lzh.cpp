@@ -1,5 +1,7 @@
 #include "engine/crc32.h"
+#include "engine/diary.h"
 #include "engine/lzh.h"
+#include "platform/core/datetime.h"
 #include "platform/core/streams.h"
 
 #include <QtEndian>
@@ -214,6 +216,63 @@ TEST(LzhCoder, OutputDependsOnTheInputAlone)
     coder.LZHPack(a.constData(), a.size(), again);
     EXPECT_EQ(again, first);
     EXPECT_EQ(LZHPackBlob(b), Prefix(qint32(b.size())) + other);
+}
+
+// The component stream of a diary of a few megabytes: what a save packs.
+QByteArray DiaryBytes()
+{
+    TDiaryDB db;
+    const TDateTime first = EncodeDate(2001, 1, 1);
+    for (int i = 0; i < 900; ++i) {
+        const QByteArray text = EnglishLikeText(1000 + i % 7 * 600, quint32(i + 11));
+        const QString body = QStringLiteral("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fnil Arial;}}\\f0\\fs20 %1\\par}")
+                                 .arg(QString::fromLatin1(text));
+        db.AddEntry(
+            first + i, QStringLiteral("Day %1").arg(i), body, QStringLiteral("note %1").arg(i), QString(), i % 17);
+    }
+    return db.SaveToBytes(false);
+}
+
+TEST(LzhThreads, EveryThreadCountGivesTheSingleThreadedOutput)
+{
+    const QByteArray leadingSpaces = QByteArray(70, ' ') + EnglishLikeText(300000, 12);
+    const std::pair<const char*, QByteArray> inputs[] = {
+        { "one byte", QByteArray(1, 'x') },
+        { "shorter than a match", EnglishLikeText(59, 3) },
+        { "one match long", EnglishLikeText(60, 4) },
+        { "just past it", EnglishLikeText(61, 5) },
+        { "twice the ring", EnglishLikeText(8192, 9) },
+        { "leading spaces", leadingSpaces },
+        { "ending in a run", EnglishLikeText(20000, 10) + QByteArray(100, 'a') },
+        { "one byte value only", QByteArray(300000, '\0') },
+        { "random", RandomBytes(1 << 20, 8) },
+        { "deep Huffman tree", DeepTreeInput() },
+        { "diary", DiaryBytes() },
+    };
+    for (const auto& [name, data] : inputs) {
+        TLZH coder;
+        QByteArray single;
+        coder.LZHPack(data.constData(), data.size(), single, 1);
+        const int rebuilds = coder.TreeRebuilds();
+        for (int threads : { 2, 3, 5, 9 }) {
+            QByteArray threaded = QByteArrayLiteral("kept");
+            EXPECT_EQ(coder.LZHPack(data.constData(), data.size(), threaded, threads), data.size());
+            EXPECT_TRUE(threaded == QByteArrayLiteral("kept") + single) << name << " on " << threads << " threads";
+            EXPECT_EQ(coder.TreeRebuilds(), rebuilds) << name;
+            EXPECT_EQ(coder.CodeSize(), single.size()) << name;
+        }
+    }
+}
+
+TEST(LzhThreads, TheDefaultCountApplies)
+{
+    EXPECT_EQ(TLZH::PackThreadsFor(100, 0), 1); // too small to pay
+    EXPECT_EQ(TLZH::PackThreadsFor(100, 3), 3);
+    EXPECT_GE(TLZH::PackThreadsFor(1 << 24, 0), 1);
+    TLZH::SetDefaultPackThreads(1);
+    EXPECT_EQ(TLZH::PackThreadsFor(1 << 24, 0), 1);
+    EXPECT_EQ(TLZH::PackThreadsFor(1 << 24, 4), 4);
+    TLZH::SetDefaultPackThreads(0);
 }
 
 TEST(LzhBlob, StreamsAreReadAndWrittenFromTheStart)
