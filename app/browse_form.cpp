@@ -1,10 +1,10 @@
 #include "app/browse_form.h"
 #include "platform/core/sysutils.h"
 
-#include "controls/form_building.h"
 #include "app/helpers.h"
 #include "app/main_form.h"
 #include "controls/dropdown_button.h"
+#include "controls/form_building.h"
 #include "controls/hatch_panel.h"
 #include "controls/month_calendar.h"
 #include "engine/diary.h"
@@ -26,6 +26,10 @@ constexpr TColor kNeedleColor = 0x00FFFFFF;
 constexpr int kImageSize = 22;
 constexpr int kMargin = 8;
 constexpr int kButtonHeight = 30;
+constexpr int kButtonWidth = 96;
+// The right edge of the search row and of the buttons, and the buttons' row.
+constexpr int kRight = TfrmDiaryBrowse::DesignClientWidth - kMargin;
+constexpr int kButtonTop = TfrmDiaryBrowse::DesignClientHeight - kMargin - kButtonHeight;
 
 // The class library's case-insensitive comparison: only ASCII letters are
 // folded (to upper case), everything else compares by its ordinal value.
@@ -87,6 +91,23 @@ void TfrmDiaryBrowse::BuildControls()
     SetKeyPreview(true);
     SetPosition(poDesigned);
 
+    BuildPictures();
+
+    htchpnlBack
+        = MakeControl<THatchPanel>(this, this, "htchpnlBack", QRect(0, 0, DesignClientWidth, DesignClientHeight));
+    htchpnlBack->SetAlign(alClient);
+    htchpnlBack->SetBevelOuter(bvNone);
+    htchpnlBack->SetColor(clBlack);
+    image_Bck = MakeControl<TImage>(this, htchpnlBack, "image_Bck", QRect(0, 0, DesignClientWidth, DesignClientHeight));
+    image_Bck->SetAlign(alClient);
+
+    BuildSearchRow();
+    BuildList();
+    BuildButtons();
+}
+
+void TfrmDiaryBrowse::BuildPictures()
+{
     DIL = new TImageList(kImageSize, kImageSize, this);
     DIL->SetName(S("DIL"));
     // A picture the program lacks leaves its place empty, so the indexes hold.
@@ -103,82 +124,6 @@ void TfrmDiaryBrowse::BuildControls()
     // The main window's mood pictures, drawn anew at this size with their soft edges.
     for (int i = 0; i < Main.ilMood->Count(); ++i)
         addPicture(QStringLiteral("mood%1").arg(i, 2, 10, QLatin1Char('0')));
-
-    htchpnlBack
-        = MakeControl<THatchPanel>(this, this, "htchpnlBack", QRect(0, 0, DesignClientWidth, DesignClientHeight));
-    htchpnlBack->SetAlign(alClient);
-    htchpnlBack->SetBevelOuter(bvNone);
-    htchpnlBack->SetColor(clBlack);
-    image_Bck = MakeControl<TImage>(this, htchpnlBack, "image_Bck", QRect(0, 0, DesignClientWidth, DesignClientHeight));
-    image_Bck->SetAlign(alClient);
-
-    const int buttonWidth = 96;
-    const int right = DesignClientWidth - kMargin;
-    lblSearchFor = MakeControl<TLabel>(this, htchpnlBack, "lblSearchFor", QRect(kMargin, 15, 72, 16));
-    lblSearchFor->SetCaption(S("Search for:"));
-    lblSearchFor->SetTransparent(true);
-    SetFontOf(lblSearchFor, 13, clWhite, true);
-
-    edtNeedle = MakeControl<TEdit>(this, htchpnlBack, "edtNeedle", QRect(84, 11, right - buttonWidth - 6 - 84, 24));
-    edtNeedle->SetHint(S("Enter the keywords to search for"));
-    edtNeedle->SetShowHint(true);
-    edtNeedle->SetColor(kNeedleColor);
-    SetFontOf(edtNeedle, 13, clBlack);
-    edtNeedle->OnEnter = [this](TObject* s) { edtNeedleEnter(s); };
-    edtNeedle->OnExit = [this](TObject* s) { edtNeedleExit(s); };
-    edtNeedle->OnKeyPress = [this](TObject* s, QChar& key) { edtNeedleKeyPress(s, key); };
-
-    cbFullContent = MakeControl<TCheckBox>(this, htchpnlBack, "cbFullContent", QRect(84, 41, 16, 16));
-    cbFullContent->SetChecked(true);
-    lblFullSearch = MakeControl<TLabel>(this, htchpnlBack, "lblFullSearch", QRect(102, 41, 160, 16));
-    lblFullSearch->SetCaption(S("Full content search"));
-    lblFullSearch->SetTransparent(true);
-    lblFullSearch->SetCursor(crHandPoint);
-    lblFullSearch->OnClick = [this](TObject* s) { lblFullSearchClick(s); };
-
-    const int listTop = 64;
-    const int buttonTop = DesignClientHeight - kMargin - kButtonHeight;
-    DLV = MakeControl<TListView>(
-        this, htchpnlBack, "DLV", QRect(kMargin, listTop, DesignClientWidth - 2 * kMargin, buttonTop - 8 - listTop));
-    DLV->SetViewStyle(vsReport);
-    DLV->SetReadOnly(true);
-    DLV->SetRowSelect(true);
-    DLV->SetHideSelection(false);
-    DLV->SetSmallImages(DIL);
-    SetFontOf(DLV, 13, clBlack);
-    DLV->SetHint(S("Lists your diary entries. You can \r\n   double-click to edit an entry"));
-    DLV->SetShowHint(true);
-    for (const auto& [caption, width] : { std::pair { "Date", 110 }, std::pair { "Title", 328 } }) {
-        TListColumn* column = DLV->Columns()->Add();
-        column->SetCaption(S(caption));
-        column->SetWidth(width);
-        column->SetMinWidth(width);
-        column->SetMaxWidth(width);
-    }
-    DLV->OnColumnClick = [this](TObject* s, TListColumn* c) { DLVColumnClick(s, c); };
-    DLV->OnCompare = [this](TObject* s, TListItem* a, TListItem* b, qintptr d, int& r) { DLVCompare(s, a, b, d, r); };
-    DLV->OnDblClick = [this](TObject* s) { btnGotoClick(s); };
-
-    auto makeButton
-        = [this](const char* name, const QRect& bounds, const char* caption, const char* hint, const char* picture) {
-              return MakeSkinButton(this, htchpnlBack, name, bounds, caption, hint, picture);
-          };
-    btnSearch = makeButton("btnSearch", QRect(right - buttonWidth, 8, buttonWidth, kButtonHeight), "Search",
-        "Search into your diary titles", "SEARCH");
-    btnPrevDay = makeButton(
-        "btnPrevDay", QRect(kMargin, buttonTop, 86, kButtonHeight), "Entry", "Move to the previous day", "DAYPREV");
-    btnNextDay = makeButton(
-        "btnNextDay", QRect(kMargin + 90, buttonTop, 86, kButtonHeight), "Entry", "Move to the next day", "DAYNEXT");
-    btnNextDay->SetLayout(blGlyphRight);
-    btnGoto = makeButton("btnGoto", QRect(right - 2 * buttonWidth - 4, buttonTop, buttonWidth, kButtonHeight), "Goto",
-        "Jump to Diary\r\nusing the selected day", "GOTO");
-    btnClose = makeButton("btnClose", QRect(right - buttonWidth, buttonTop, buttonWidth, kButtonHeight), "Close",
-        "Close this dialog", "CLOSE");
-    btnPrevDay->OnClick = [this](TObject* s) { btnPrevDayClick(s); };
-    btnNextDay->OnClick = [this](TObject* s) { btnNextDayClick(s); };
-    btnGoto->OnClick = [this](TObject* s) { btnGotoClick(s); };
-    btnSearch->OnClick = [this](TObject* s) { btnSearchClick(s); };
-    btnClose->OnClick = [this](TObject* s) { btnCloseClick(s); };
 }
 
 void TfrmDiaryBrowse::LoadBackground()
@@ -254,6 +199,30 @@ void TfrmDiaryBrowse::Step(bool forward)
         DLV->SetFocus();
 }
 
+void TfrmDiaryBrowse::BuildButtons()
+{
+    auto makeButton
+        = [this](const char* name, const QRect& bounds, const char* caption, const char* hint, const char* picture) {
+              return MakeSkinButton(this, htchpnlBack, name, bounds, caption, hint, picture);
+          };
+    btnSearch = makeButton("btnSearch", QRect(kRight - kButtonWidth, 8, kButtonWidth, kButtonHeight), "Search",
+        "Search into your diary titles", "SEARCH");
+    btnPrevDay = makeButton(
+        "btnPrevDay", QRect(kMargin, kButtonTop, 86, kButtonHeight), "Entry", "Move to the previous day", "DAYPREV");
+    btnNextDay = makeButton(
+        "btnNextDay", QRect(kMargin + 90, kButtonTop, 86, kButtonHeight), "Entry", "Move to the next day", "DAYNEXT");
+    btnNextDay->SetLayout(blGlyphRight);
+    btnGoto = makeButton("btnGoto", QRect(kRight - 2 * kButtonWidth - 4, kButtonTop, kButtonWidth, kButtonHeight),
+        "Goto", "Jump to Diary\r\nusing the selected day", "GOTO");
+    btnClose = makeButton("btnClose", QRect(kRight - kButtonWidth, kButtonTop, kButtonWidth, kButtonHeight), "Close",
+        "Close this dialog", "CLOSE");
+    btnPrevDay->OnClick = [this](TObject* s) { btnPrevDayClick(s); };
+    btnNextDay->OnClick = [this](TObject* s) { btnNextDayClick(s); };
+    btnGoto->OnClick = [this](TObject* s) { btnGotoClick(s); };
+    btnSearch->OnClick = [this](TObject* s) { btnSearchClick(s); };
+    btnClose->OnClick = [this](TObject* s) { btnCloseClick(s); };
+}
+
 void TfrmDiaryBrowse::btnPrevDayClick(TObject*)
 {
     Step(false);
@@ -276,6 +245,31 @@ void TfrmDiaryBrowse::btnGotoClick(TObject*)
 void TfrmDiaryBrowse::btnCloseClick(TObject*)
 {
     Close();
+}
+
+void TfrmDiaryBrowse::BuildSearchRow()
+{
+    lblSearchFor = MakeControl<TLabel>(this, htchpnlBack, "lblSearchFor", QRect(kMargin, 15, 72, 16));
+    lblSearchFor->SetCaption(S("Search for:"));
+    lblSearchFor->SetTransparent(true);
+    SetFontOf(lblSearchFor, 13, clWhite, true);
+
+    edtNeedle = MakeControl<TEdit>(this, htchpnlBack, "edtNeedle", QRect(84, 11, kRight - kButtonWidth - 6 - 84, 24));
+    edtNeedle->SetHint(S("Enter the keywords to search for"));
+    edtNeedle->SetShowHint(true);
+    edtNeedle->SetColor(kNeedleColor);
+    SetFontOf(edtNeedle, 13, clBlack);
+    edtNeedle->OnEnter = [this](TObject* s) { edtNeedleEnter(s); };
+    edtNeedle->OnExit = [this](TObject* s) { edtNeedleExit(s); };
+    edtNeedle->OnKeyPress = [this](TObject* s, QChar& key) { edtNeedleKeyPress(s, key); };
+
+    cbFullContent = MakeControl<TCheckBox>(this, htchpnlBack, "cbFullContent", QRect(84, 41, 16, 16));
+    cbFullContent->SetChecked(true);
+    lblFullSearch = MakeControl<TLabel>(this, htchpnlBack, "lblFullSearch", QRect(102, 41, 160, 16));
+    lblFullSearch->SetCaption(S("Full content search"));
+    lblFullSearch->SetTransparent(true);
+    lblFullSearch->SetCursor(crHandPoint);
+    lblFullSearch->OnClick = [this](TObject* s) { lblFullSearchClick(s); };
 }
 
 void TfrmDiaryBrowse::btnSearchClick(TObject*)
@@ -322,6 +316,31 @@ void TfrmDiaryBrowse::btnSearchClick(TObject*)
         return;
     }
     MessageBeep();
+}
+
+void TfrmDiaryBrowse::BuildList()
+{
+    const int listTop = 64;
+    DLV = MakeControl<TListView>(
+        this, htchpnlBack, "DLV", QRect(kMargin, listTop, DesignClientWidth - 2 * kMargin, kButtonTop - 8 - listTop));
+    DLV->SetViewStyle(vsReport);
+    DLV->SetReadOnly(true);
+    DLV->SetRowSelect(true);
+    DLV->SetHideSelection(false);
+    DLV->SetSmallImages(DIL);
+    SetFontOf(DLV, 13, clBlack);
+    DLV->SetHint(S("Lists your diary entries. You can \r\n   double-click to edit an entry"));
+    DLV->SetShowHint(true);
+    for (const auto& [caption, width] : { std::pair { "Date", 110 }, std::pair { "Title", 328 } }) {
+        TListColumn* column = DLV->Columns()->Add();
+        column->SetCaption(S(caption));
+        column->SetWidth(width);
+        column->SetMinWidth(width);
+        column->SetMaxWidth(width);
+    }
+    DLV->OnColumnClick = [this](TObject* s, TListColumn* c) { DLVColumnClick(s, c); };
+    DLV->OnCompare = [this](TObject* s, TListItem* a, TListItem* b, qintptr d, int& r) { DLVCompare(s, a, b, d, r); };
+    DLV->OnDblClick = [this](TObject* s) { btnGotoClick(s); };
 }
 
 void TfrmDiaryBrowse::DLVColumnClick(TObject*, TListColumn* Column)

@@ -85,6 +85,11 @@ public:
 
 private:
     void BuildControls();
+    // The list's pictures: the column marks and the mood pictures.
+    void BuildPictures();
+    void BuildSearchRow();
+    void BuildList();
+    void BuildButtons();
     void FillList();
     void Step(bool forward);
 

@@ -6,6 +6,7 @@
 
 #include "app/browse_form.h"
 #include "app/helpers.h"
+#include "app/main_layout_p.h"
 #include "birthdays/birthday.h"
 #include "controls/dropdown_button.h"
 #include "controls/hatch_panel.h"
@@ -22,13 +23,19 @@
 #include "platform/gui/comctrls.h"
 #include "platform/gui/dialogs.h"
 #include "platform/gui/extctrls.h"
+#include "platform/gui/menus.h"
 #include "platform/gui/stdctrls.h"
 
 #include <QPainter>
 
 #include <cmath>
 
+using namespace main_layout_p;
+
 namespace {
+
+// Hover colour of the calendar's arrows: the calendar's own written-day blue.
+constexpr TColor kNavHot = 0x00FFDBD7;
 
 constexpr int kMoodCount = 17;
 constexpr int kMoodSize = 64;
@@ -39,7 +46,215 @@ TDateTime KeyDate(const QString& key)
     return EncodeDate(key.mid(0, 4).toInt(), key.mid(4, 2).toInt(), key.mid(6, 2).toInt());
 }
 
+TLbSpeedButton* MakeNavButton(
+    TfrmMain* owner, TWinControl* parent, const char* name, const QRect& bounds, const char* hint, const char* picture)
+{
+    auto* button = Make<TLbSpeedButton>(owner, parent, name, bounds);
+    button->SetHint(S(hint));
+    button->SetShowHint(true);
+    button->SetFlat(true);
+    button->SetTransparent(true);
+    button->SetColor(kEntryBackground);
+    button->SetHotTrackColor(kNavHot);
+    button->SetAlignment(taCenter);
+    button->SetCursor(crHandPoint);
+    SetGlyphOf(button, picture);
+    return button;
+}
+
+TAction* MakeAction(TfrmMain* owner, TActionList* list, const char* name, const char* caption, const char* hint)
+{
+    auto* action = new TAction(owner);
+    action->SetName(S(name));
+    action->SetCaption(S(caption));
+    action->SetHint(S(hint));
+    action->SetActionList(list);
+    return action;
+}
+
 } // namespace
+
+void TfrmMain::BuildActions()
+{
+    alMain = new TActionList(this);
+    alMain->SetName(S("alMain"));
+    actGoToday = MakeAction(this, alMain, "actGoToday", "ToDay", "Jump to Today");
+    actGoNMonth = MakeAction(this, alMain, "actGoNMonth", "Month", "Go to Next Month");
+    actGoPMonth = MakeAction(this, alMain, "actGoPMonth", "Month", "Go to Previous Month");
+    actGoNYear = MakeAction(this, alMain, "actGoNYear", "Year", "Go to Next Year");
+    actGoPYear = MakeAction(this, alMain, "actGoPYear", "Year", "Go to Previous Year");
+    actGoNEntry = MakeAction(this, alMain, "actGoNEntry", "", "Goto the next entry\r\n you have written");
+    actGoPEntry = MakeAction(this, alMain, "actGoPEntry", "", "Goto the previous entry\r\n    you have written");
+    actBrowse = MakeAction(this, alMain, "actBrowse", "", "List all entries");
+    actNextMood = MakeAction(this, alMain, "actNextMood", "Next image", "");
+    actPrevMood = MakeAction(this, alMain, "actPrevMood", "Previous image", "");
+    actGoToday->OnExecute = [this](TObject* s) { actGoTodayExecute(s); };
+    actGoNMonth->OnExecute = [this](TObject* s) { actGoNMonthExecute(s); };
+    actGoPMonth->OnExecute = [this](TObject* s) { actGoPMonthExecute(s); };
+    actGoNYear->OnExecute = [this](TObject* s) { actGoNYearExecute(s); };
+    actGoPYear->OnExecute = [this](TObject* s) { actGoPYearExecute(s); };
+    actGoNEntry->OnExecute = [this](TObject* s) { actGoNEntryExecute(s); };
+    actGoPEntry->OnExecute = [this](TObject* s) { actGoPEntryExecute(s); };
+}
+
+void TfrmMain::BuildCalendarColumn()
+{
+    // The day shown, as a heading over the calendar.
+    lblDate = Make<TShadowLabel>(this, this, "lblDate", QRect(kColumnLeft - 4, 8, kColumnWidth + 8, kCommandHeight));
+    lblDate->SetAutoSize(false);
+    lblDate->SetAlignment(taCenter);
+    lblDate->SetLayout(tlCenter);
+    lblDate->SetTransparent(true);
+    lblDate->SetShadowColor(0x00000040);
+    lblDate->SetShadowSize(1);
+    lblDate->SetShadowPos(spRightBottom);
+    SetFontOf(lblDate, 21, clWhite, true);
+
+    // Left column: calendar, its navigation, the day commands.
+    dCalendar = Make<TCPCalendar>(this, this, "dCalendar", QRect(kColumnLeft, kEntryTop, kColumnWidth, 176));
+    dCalendar->SetGridLineWidth(2);
+    dCalendar->SetBorderStyle(bsNone);
+    dCalendar->SetColor(kEntryBackground);
+    TFont calendarFont;
+    calendarFont.SetName(S("Arial"));
+    calendarFont.SetHeight(-11);
+    calendarFont.SetColor(clBlack);
+    dCalendar->SetFont(calendarFont);
+    dCalendar->SetStartOfWeek(0);
+    dCalendar->SetActiveColor(0x00FF0000);
+    dCalendar->SetActiveBGColor(0x00FFDBD7);
+    dCalendar->SetSpecialColor(0x00000080);
+    dCalendar->SetSpecialBGColor(0x00FFE0CE);
+    dCalendar->SetHint(S("A calendar to help your selections. \r\nColored cells contain written entries.\r\n"
+                         "You can right click for more options."));
+    dCalendar->SetShowHint(true);
+
+    // The navigation is the calendar's footer, on the same paper.
+    pnlCalendarNavigate
+        = Make<TCPHatchPanel>(this, this, "pnlCalendarNavigate", QRect(kColumnLeft, kEntryTop + 176, kColumnWidth, 28));
+    pnlCalendarNavigate->SetBevelOuter(bvNone);
+    pnlCalendarNavigate->SetColor(kEntryBackground);
+    SetFontOf(pnlCalendarNavigate, 11, clBlack);
+    btnPrevMonth = MakeNavButton(
+        this, pnlCalendarNavigate, "btnPrevMonth", QRect(2, 3, 16, 22), "Previous Month", "NAVPREVMONTH");
+    lblMonth = Make<TLabel>(this, pnlCalendarNavigate, "lblMonth", QRect(18, 7, 32, 14));
+    btnNextMonth
+        = MakeNavButton(this, pnlCalendarNavigate, "btnNextMonth", QRect(50, 3, 16, 22), "Next Month", "NAVNEXTMONTH");
+    btnPrevEntry = MakeNavButton(this, pnlCalendarNavigate, "btnPrevEntry", QRect(70, 3, 16, 22),
+        "Previous entry you've written", "NAVPREVENTRY");
+    lblEntry = Make<TLabel>(this, pnlCalendarNavigate, "lblEntry", QRect(86, 7, 32, 14));
+    btnNextEntry = MakeNavButton(
+        this, pnlCalendarNavigate, "btnNextEntry", QRect(118, 3, 16, 22), "Next entry you've written", "NAVNEXTENTRY");
+    btnPrevYear = MakeNavButton(
+        this, pnlCalendarNavigate, "btnPrevYear", QRect(138, 3, 16, 22), "Previous Year", "NAVPREVYEAR");
+    lblYear = Make<TLabel>(this, pnlCalendarNavigate, "lblYear", QRect(154, 7, 32, 14));
+    btnNextYear
+        = MakeNavButton(this, pnlCalendarNavigate, "btnNextYear", QRect(186, 3, 16, 22), "Next Year", "NAVNEXTYEAR");
+    btnToDay = MakeNavButton(this, pnlCalendarNavigate, "btnToDay", QRect(204, 3, 18, 22), "Jump to today", "NAVTODAY");
+    struct NavLabel {
+        TLabel* label;
+        const char* caption;
+        const char* hint;
+    };
+    for (const NavLabel& l : { NavLabel { lblMonth, "Month", "Navigate through months" },
+             NavLabel { lblEntry, "Entry", "Navigate through entries\r\nyou have already written" },
+             NavLabel { lblYear, "Year", "Navigate through years" } }) {
+        l.label->SetAutoSize(false);
+        l.label->SetCaption(S(l.caption));
+        l.label->SetHint(S(l.hint));
+        l.label->SetShowHint(true);
+        l.label->SetAlignment(taCenter);
+        l.label->SetTransparent(true);
+    }
+}
+
+void TfrmMain::BuildTitle()
+{
+    // The day's head: mood picture between its arrows, the short date, the
+    // lock and birthday marks, and the title.
+    pnlTitle = Make<TCPHatchPanel>(this, pnlDiaryEntryMain, "pnlTitle", QRect(0, 0, kEntryWidth, kTitleHeight));
+    pnlTitle->SetBevelOuter(bvNone);
+    pnlTitle->SetTransparent(true);
+    pnlTitle->SetAnchors(akLeft | akTop | akRight);
+    btnPrevMood = MakeButton(this, pnlTitle, "btnPrevMood", QRect(0, 21, 18, 28), "", "", "MOODPREV");
+    imgMood = Make<TImage>(this, pnlTitle, "imgMood", QRect(20, 3, 64, 64));
+    imgMood->SetHint(
+        S("Select a picture that describes\r\nyour mood. Use the buttons or \r\n click on this image to select."));
+    imgMood->SetShowHint(true);
+    imgMood->SetCursor(crHandPoint);
+    btnNextMood = MakeButton(this, pnlTitle, "btnNextMood", QRect(86, 21, 18, 28), "", "", "MOODNEXT");
+    for (TGlyphSpeedButton* b : { btnPrevMood, btnNextMood })
+        b->SetFlat(true);
+    BindButton(btnPrevMood, actPrevMood);
+    BindButton(btnNextMood, actNextMood);
+
+    lblDateSmall = Make<TLabel>(this, pnlTitle, "lblDateSmall", QRect(114, 6, 240, 20));
+    lblDateSmall->SetAutoSize(false);
+    lblDateSmall->SetTransparent(true);
+    SetFontOf(lblDateSmall, 15, clWhite, true);
+
+    pnlTips = Make<TCPHatchPanel>(this, pnlTitle, "pnlTips", QRect(kEntryWidth - 62, 6, 60, 20));
+    pnlTips->SetBevelOuter(bvNone);
+    pnlTips->SetTransparent(true);
+    pnlTips->SetAnchors(akTop | akRight);
+    imgLocked = Make<TImage>(this, pnlTips, "imgLocked", QRect(42, 2, 16, 16));
+    imgUnlocked = Make<TImage>(this, pnlTips, "imgUnlocked", QRect(24, 2, 16, 16));
+    imgAnniv = Make<TImage>(this, pnlTips, "imgAnniv", QRect(6, 2, 16, 16));
+    imgAnniv->SetVisible(false);
+    struct Mark {
+        TImage* image;
+        const char* picture;
+        const char* hint;
+    };
+    for (const Mark& m :
+        { Mark { imgLocked, "LOCKED", "  This diary is protected with a \r\npassword. Please don't forget it!" },
+            Mark { imgUnlocked, "UNLOCKED", "This diary is not protected since \r\n you didn't specify a password !" },
+            Mark { imgAnniv, "ANNIV", "There is a birthday or an \r\n anniversary on this day" } }) {
+        const QImage picture = ProgramPicture(S(m.picture));
+        if (!picture.isNull()) {
+            TBitmap bitmap;
+            bitmap.SetImage(picture);
+            m.image->Picture()->SetBitmap(&bitmap);
+        }
+        m.image->SetTransparent(true);
+        m.image->SetCenter(true);
+        m.image->SetHint(S(m.hint));
+        m.image->SetShowHint(true);
+    }
+
+    lblTitle = Make<TLabel>(this, pnlTitle, "lblTitle", QRect(114, 45, 36, 18));
+    lblTitle->SetCaption(S("Title:"));
+    lblTitle->SetTransparent(true);
+    SetFontOf(lblTitle, 13, clWhite, true);
+    edtTitle = Make<TEdit>(this, pnlTitle, "edtTitle", QRect(154, kTitleEditTop, kEntryWidth - 154, kTitleEditHeight));
+    edtTitle->SetAnchors(akLeft | akTop | akRight);
+    edtTitle->SetColor(kEntryBackground);
+    SetFontOf(edtTitle, 14, clBlack);
+    edtTitle->SetMaxLength(100);
+    edtTitle->SetHint(S("Write a title for this day|"));
+    edtTitle->SetShowHint(true);
+}
+
+void TfrmMain::BuildBody()
+{
+    // The body lies on the paper with a margin; the birthday line under it
+    // takes its left and width.
+    const QRect body(kPaperMargin, kBodyTop, kEntryWidth - 2 * kPaperMargin, kEntryHeight - kBodyTop - kBirthdayRoom);
+    MemoBody = Make<TCPRichEdit>(this, pnlDiaryEntryMain, "MemoBody", body);
+    MemoNotes = Make<TCPRichEdit>(this, pnlDiaryEntryMain, "MemoNotes", body);
+    for (TCPRichEdit* editor : { MemoBody, MemoNotes }) {
+        editor->SetColor(kEntryBackground);
+        editor->SetBorderStyle(bsNone);
+        SetFontOf(editor, 13, clBlack);
+    }
+    MemoBody->SetAnchors(akLeft | akTop | akRight | akBottom);
+
+    tsDiary = Make<TTabSet>(this, pnlDiaryEntryMain, "tsDiary", QRect(0, kEntryHeight - 22, kEntryWidth, 20));
+    tsDiary->Tabs()->Add(S(" Diary"));
+    tsDiary->Tabs()->Add(S(" Notes "));
+    tsDiary->SetVisible(false);
+    tsDiary->SetAnchors(akLeft | akRight | akBottom);
+}
 
 void TfrmMain::BuildDayDisplay()
 {

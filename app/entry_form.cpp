@@ -115,6 +115,25 @@ void TfrmEntry::BuildControls()
     SetFont(font);
     SetPosition(poDesktopCenter);
 
+    BuildComponents();
+
+    imgBack = Make<TImage>(this, "imgBack", QRect(0, 0, DesignClientWidth, DesignClientHeight));
+    imgBack->SetAlign(alClient);
+
+    imgDiary = Make<TImage>(this, "imgDiary", QRect(8, 12, 56, 72));
+    {
+        TBitmap bitmap;
+        bitmap.SetImage(PictureOn(S("DIARYBOOK"), clBlack, Book(56, 72, 0x00A05A2C, 2)));
+        imgDiary->Picture()->SetBitmap(&bitmap);
+    }
+
+    BuildDiaryChoice();
+    BuildPassword();
+    BuildButtons();
+}
+
+void TfrmEntry::BuildComponents()
+{
     ilDiaryEntry = new TImageList(16, 16, this);
     ilDiaryEntry->SetName(S("ilDiaryEntry"));
     for (int i = 0; i < 3; ++i) {
@@ -134,74 +153,6 @@ void TfrmEntry::BuildControls()
     RestoreDialog->SetFilter(S("Diary Files and Backups (*.dry,*.bkd)|*.dry;*.bkd"));
     RestoreDialog->SetDefaultExt(S("bkd"));
     RestoreDialog->SetOptions(TOpenOptions { ofHideReadOnly, ofFileMustExist, ofEnableSizing, ofDontAddToRecent });
-
-    imgBack = Make<TImage>(this, "imgBack", QRect(0, 0, DesignClientWidth, DesignClientHeight));
-    imgBack->SetAlign(alClient);
-
-    imgDiary = Make<TImage>(this, "imgDiary", QRect(8, 12, 56, 72));
-    {
-        TBitmap bitmap;
-        bitmap.SetImage(PictureOn(S("DIARYBOOK"), clBlack, Book(56, 72, 0x00A05A2C, 2)));
-        imgDiary->Picture()->SetBitmap(&bitmap);
-    }
-
-    lblDiary = Make<TLabel>(this, "lblDiary", QRect(76, 10, 205, 15));
-    lblDiary->SetCaption(S("Select your Diary:"));
-    lblDiary->SetTransparent(true);
-
-    cbDiary = Make<TExtendedComboBoxNN>(this, "cbDiary", QRect(76, 28, 205, 22));
-    cbDiary->SetStyle(csOwnerDrawFixed);
-    cbDiary->SetImageList(ilDiaryEntry);
-    cbDiary->SetHint(S("Select your diary or select\r\nNEW to create a new one"));
-    cbDiary->SetShowHint(true);
-    cbDiary->Font()->SetColor(clBlack);
-    cbDiary->OnChange = [this](TObject* s) { cbDiaryChange(s); };
-
-    edtDiary = Make<TCPCoolEdit>(this, "edtDiary", QRect(76, 28, 205, 22));
-    edtDiary->SetVisible(false);
-    edtDiary->SetHint(S("Type in your diary name"));
-    edtDiary->SetShowHint(true);
-    edtDiary->SetMaxLength(30);
-    edtDiary->SetAcceptChars(S("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz 0123456789_"));
-    edtDiary->Options()->SetEscCancels(true);
-    edtDiary->SetColorOnFocus(kFocusColor);
-    edtDiary->SetTextColorOnFocus(clBlack);
-    edtDiary->Font()->SetColor(clBlack);
-
-    lblPassword = Make<TLabel>(this, "lblPassword", QRect(76, 58, 205, 44));
-    lblPassword->SetAutoSize(false);
-    lblPassword->SetWordWrap(true);
-    lblPassword->SetTransparent(true);
-
-    edtPassword = Make<TCPCoolEdit>(this, "edtPassword", QRect(76, 104, 205, 22));
-    edtPassword->SetVisible(false);
-    edtPassword->SetMaxLength(30);
-    edtPassword->SetPasswordChar(QLatin1Char('*'));
-    edtPassword->SetColorOnFocus(kFocusColor);
-    edtPassword->SetTextColorOnFocus(clBlack);
-    edtPassword->Font()->SetColor(clBlack);
-    edtPassword->OnKeyPress = [this](TObject* s, QChar& key) { edtPasswordKeyPress(s, key); };
-
-    bvlEntry = Make<TBevel>(this, "bvlEntry", QRect(8, 140, 273, 1));
-    bvlEntry->SetShape(bsTopLine);
-
-    auto makeButton = [this](const char* name, int left) {
-        auto* button = Make<TLbSpeedButton>(this, name, QRect(left, 148, 101, 31));
-        button->SetStyle(bsModern);
-        button->SetColor(kButtonColor);
-        button->SetLightColor(kButtonLight);
-        button->SetTransparent(true);
-        button->SetAlignment(taCenter);
-        button->Font()->SetColor(clWhite);
-        button->HotTrackFont()->SetName(S("Arial"));
-        button->HotTrackFont()->SetColor(clWhite);
-        button->SetUseHotTrackFont(true);
-        return button;
-    };
-    btnPrev = makeButton("btnPrev", 72);
-    btnPrev->OnClick = [this](TObject* s) { btnPrevClick(s); };
-    btnNext = makeButton("btnNext", 180);
-    btnNext->OnClick = [this](TObject* s) { btnNextClick(s); };
 }
 
 bool TfrmEntry::LoadSkin()
@@ -257,6 +208,32 @@ void TfrmEntry::ShowChoiceText()
     edtPassword->SetVisible(!create && !restore);
 }
 
+void TfrmEntry::BuildDiaryChoice()
+{
+    lblDiary = Make<TLabel>(this, "lblDiary", QRect(76, 10, 205, 15));
+    lblDiary->SetCaption(S("Select your Diary:"));
+    lblDiary->SetTransparent(true);
+
+    cbDiary = Make<TExtendedComboBoxNN>(this, "cbDiary", QRect(76, 28, 205, 22));
+    cbDiary->SetStyle(csOwnerDrawFixed);
+    cbDiary->SetImageList(ilDiaryEntry);
+    cbDiary->SetHint(S("Select your diary or select\r\nNEW to create a new one"));
+    cbDiary->SetShowHint(true);
+    cbDiary->Font()->SetColor(clBlack);
+    cbDiary->OnChange = [this](TObject* s) { cbDiaryChange(s); };
+
+    edtDiary = Make<TCPCoolEdit>(this, "edtDiary", QRect(76, 28, 205, 22));
+    edtDiary->SetVisible(false);
+    edtDiary->SetHint(S("Type in your diary name"));
+    edtDiary->SetShowHint(true);
+    edtDiary->SetMaxLength(30);
+    edtDiary->SetAcceptChars(S("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz 0123456789_"));
+    edtDiary->Options()->SetEscCancels(true);
+    edtDiary->SetColorOnFocus(kFocusColor);
+    edtDiary->SetTextColorOnFocus(clBlack);
+    edtDiary->Font()->SetColor(clBlack);
+}
+
 void TfrmEntry::cbDiaryChange(TObject*)
 {
     ShowChoiceText();
@@ -273,6 +250,30 @@ void TfrmEntry::BackToChoice()
     btnNext->SetCaption(S("&Next > "));
 }
 
+void TfrmEntry::BuildButtons()
+{
+    bvlEntry = Make<TBevel>(this, "bvlEntry", QRect(8, 140, 273, 1));
+    bvlEntry->SetShape(bsTopLine);
+
+    auto makeButton = [this](const char* name, int left) {
+        auto* button = Make<TLbSpeedButton>(this, name, QRect(left, 148, 101, 31));
+        button->SetStyle(bsModern);
+        button->SetColor(kButtonColor);
+        button->SetLightColor(kButtonLight);
+        button->SetTransparent(true);
+        button->SetAlignment(taCenter);
+        button->Font()->SetColor(clWhite);
+        button->HotTrackFont()->SetName(S("Arial"));
+        button->HotTrackFont()->SetColor(clWhite);
+        button->SetUseHotTrackFont(true);
+        return button;
+    };
+    btnPrev = makeButton("btnPrev", 72);
+    btnPrev->OnClick = [this](TObject* s) { btnPrevClick(s); };
+    btnNext = makeButton("btnNext", 180);
+    btnNext->OnClick = [this](TObject* s) { btnNextClick(s); };
+}
+
 void TfrmEntry::btnPrevClick(TObject*)
 {
     if (iCurrentStep == 1) {
@@ -282,6 +283,23 @@ void TfrmEntry::btnPrevClick(TObject*)
     SetModalResult(mrCancel);
     Application()->SetShowMainForm(false);
     Application()->Terminate();
+}
+
+void TfrmEntry::BuildPassword()
+{
+    lblPassword = Make<TLabel>(this, "lblPassword", QRect(76, 58, 205, 44));
+    lblPassword->SetAutoSize(false);
+    lblPassword->SetWordWrap(true);
+    lblPassword->SetTransparent(true);
+
+    edtPassword = Make<TCPCoolEdit>(this, "edtPassword", QRect(76, 104, 205, 22));
+    edtPassword->SetVisible(false);
+    edtPassword->SetMaxLength(30);
+    edtPassword->SetPasswordChar(QLatin1Char('*'));
+    edtPassword->SetColorOnFocus(kFocusColor);
+    edtPassword->SetTextColorOnFocus(clBlack);
+    edtPassword->Font()->SetColor(clBlack);
+    edtPassword->OnKeyPress = [this](TObject* s, QChar& key) { edtPasswordKeyPress(s, key); };
 }
 
 void TfrmEntry::edtPasswordKeyPress(TObject*, QChar& Key)

@@ -74,6 +74,13 @@ public:
 
 private:
     void BuildControls();
+    // What has no window: the list's pictures, the file search and the
+    // restore dialog.
+    void BuildComponents();
+    // The diary list and, in its place while a new diary is named, the name's edit.
+    void BuildDiaryChoice();
+    void BuildPassword();
+    void BuildButtons();
     void FillList();
     void ShowChoiceText();
     void BackToChoice();

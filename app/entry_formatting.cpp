@@ -6,7 +6,9 @@
 #include "platform/core/sysutils.h"
 
 #include "app/clipart_select.h"
+#include "app/main_layout_p.h"
 #include "controls/dropdown_button.h"
+#include "controls/hatch_panel.h"
 #include "controls/link_rich_edit.h"
 #include "platform/gui/actnlist.h"
 #include "platform/gui/bitmap.h"
@@ -19,6 +21,8 @@
 #include <QTextDocument>
 
 #include <memory>
+
+using namespace main_layout_p;
 
 namespace {
 
@@ -43,7 +47,78 @@ const char* const kResetWarning = "The contents of this entry will be reset to t
                                   "formatting you \r\nmight have applied will be lost. Are you sure\r\nyou want to "
                                   "proceed?";
 
+// A button of the formatting bar: a glyph on the paper strip.
+TGlyphSpeedButton* MakeFormatButton(
+    TfrmMain* owner, TWinControl* bar, const char* name, int left, const char* hint, const char* picture)
+{
+    auto* button = MakeButton(owner, bar, name, QRect(left, 3, 26, 26), "", hint, picture);
+    button->SetFlat(true);
+    return button;
+}
+
+// A thin upright rule between groups of the formatting buttons.
+void AddSeparator(TfrmMain* owner, TWinControl* bar, const char* name, int left)
+{
+    auto* rule = Make<TBevel>(owner, bar, name, QRect(left, 7, 2, 18));
+    rule->SetShape(bsLeftLine);
+}
+
 } // namespace
+
+void TfrmMain::BuildFormattingBar()
+{
+    // One sheet of paper from the formatting bar down to the birthday line.
+    // It is windowless, so the transparent birthday line drawn over it shows
+    // its dark text on the paper; the bar comes and goes over its top.
+    const int paperHeight = kEntryHeight - kStripTop;
+    imgPaper = Make<TImage>(this, pnlDiaryEntryMain, "imgPaper", QRect(0, kStripTop, kEntryWidth, paperHeight));
+    imgPaper->SetStretch(true);
+    imgPaper->SetAnchors(akLeft | akTop | akRight | akBottom);
+    {
+        TBitmap paper;
+        paper.SetSize(8, 8);
+        paper.Canvas()->FillSolidRect(QRect(0, 0, 8, 8), kEntryBackground);
+        imgPaper->Picture()->SetBitmap(&paper);
+    }
+    pnlFormatting
+        = Make<TCPHatchPanel>(this, pnlDiaryEntryMain, "pnlFormatting", QRect(0, kStripTop, kEntryWidth, kStripHeight));
+    pnlFormatting->SetBevelOuter(bvNone);
+    pnlFormatting->SetColor(kEntryBackground);
+    pnlFormatting->SetAnchors(akLeft | akTop | akRight);
+    pnlFormatting->SetVisible(false);
+    btnBold = MakeFormatButton(this, pnlFormatting, "btnBold", 6, "Bold (Ctrl+B)", "BOLD");
+    btnItalic = MakeFormatButton(this, pnlFormatting, "btnItalic", 32, "Italics (Ctrl+H)", "ITALIC");
+    btnUnderline = MakeFormatButton(this, pnlFormatting, "btnUnderline", 58, "Underlined (Ctrl+U)", "UNDERLINE");
+    AddSeparator(this, pnlFormatting, "bvlFormatStyle", 89);
+    btnUpFont = MakeFormatButton(this, pnlFormatting, "btnUpFont", 96, "Larger (Ctrl+N)", "FONTUP");
+    btnDownFont = MakeFormatButton(this, pnlFormatting, "btnDownFont", 122, "Smaller (Ctrl+M)", "FONTDOWN");
+    AddSeparator(this, pnlFormatting, "bvlFormatSize", 153);
+    btnLeft = MakeFormatButton(this, pnlFormatting, "btnLeft", 160, "Align Left (Ctrl+L)", "ALIGNLEFT");
+    btnCenter = MakeFormatButton(this, pnlFormatting, "btnCenter", 186, "Align Center (Ctrl+E)", "ALIGNCENTER");
+    btnRight = MakeFormatButton(this, pnlFormatting, "btnRight", 212, "Align Right (Ctrl+R)", "ALIGNRIGHT");
+    AddSeparator(this, pnlFormatting, "bvlFormatAlign", 243);
+    btnColor = MakeFormatButton(this, pnlFormatting, "btnColor", 250, "Change typing color", "COLOR");
+    btnColor->SetWidth(36);
+    btnColor->SetMarkDropDown(true);
+    btnPrint2 = MakeFormatButton(this, pnlFormatting, "btnPrint2", kEntryWidth - 64, "Print current page", "PRINTPAGE");
+    btnSpellCheck
+        = MakeButton(this, pnlFormatting, "btnSpellCheck", QRect(kEntryWidth - 34, 2, 28, 28), "", "", "SPELLCHECK");
+    btnSpellCheck->SetFlat(true);
+    for (TGlyphSpeedButton* b : { btnPrint2, btnSpellCheck })
+        b->SetAnchors(akTop | akRight);
+    btnPrint2->OnClick = [this](TObject* s) { btnPrintClick(s); };
+    btnSpellCheck->OnClick = [this](TObject* s) { btnSpellCheckClick(s); };
+    auto* rule = Make<TBevel>(
+        this, pnlFormatting, "bvlFormatting", QRect(kPaperMargin, kStripHeight - 2, kEntryWidth - 2 * kPaperMargin, 2));
+    rule->SetShape(bsTopLine);
+    rule->SetAnchors(akLeft | akTop | akRight);
+
+    pmColors = MakePopupMenu(this, "pmColors");
+    const char* colours[] = { "Black", "Navy", "Maroon", "Olive", "Green", "Purple", "Teal", "Red", "Gray" };
+    for (int i = 0; i < 9; ++i)
+        AddMenuItem(this, pmColors->Items(), qPrintable(QStringLiteral("pmiNCL%1").arg(i)), colours[i]);
+    btnColor->SetDropDownMenu(pmColors);
+}
 
 void TfrmMain::BuildFormatting()
 {

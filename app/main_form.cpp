@@ -4,6 +4,7 @@
 #include "app/about_form.h"
 #include "app/helpers.h"
 #include "app/info_form.h"
+#include "app/main_layout_p.h"
 #include "app/options_form.h"
 #include "app/print_form.h"
 #include "app/sparkles.h"
@@ -33,6 +34,8 @@
 #include <QFileInfo>
 
 #include <functional>
+
+using namespace main_layout_p;
 
 QString ProgramTitle()
 {
@@ -404,6 +407,27 @@ void TfrmMain::DiaryReplaced()
         frmInfo->LoadControlValues();
 }
 
+void TfrmMain::BuildEntryArea()
+{
+    // The entry area; the page tab at its right switches between the diary
+    // and the information page.
+    pnlDiaryEntryMain
+        = Make<TCPHatchPanel>(this, this, "pnlDiaryEntryMain", QRect(kEntryLeft, kEntryTop, kEntryWidth, kEntryHeight));
+    pnlDiaryEntryMain->SetBevelOuter(bvNone);
+    pnlDiaryEntryMain->SetTransparent(true);
+    pnlDiaryEntryMain->SetAnchors(akLeft | akTop | akRight | akBottom);
+    imgTAB = Make<TImage>(this, this, "imgTAB", QRect(kEntryLeft + kEntryWidth, kEntryTop, kTabWidth, 146));
+    imgTAB->SetTransparent(true);
+    imgTAB->SetAnchors(akTop | akRight);
+}
+
+void TfrmMain::BuildInfoPage()
+{
+    pnlInfo = Make<TPanel>(this, this, "pnlInfo", QRect(0, 0, 10, 10));
+    pnlInfo->SetBevelOuter(bvNone);
+    pnlInfo->SetColor(clBlack);
+}
+
 void TfrmMain::imgTABMouseDown(TObject*, TMouseButton, TShiftState, int X, int)
 {
     const int half = imgTAB->Width() / 2;
@@ -474,6 +498,77 @@ void TfrmMain::FormClose(TObject*, TCloseAction& Action)
         }
     }
     SavedForEnd = true;
+}
+
+namespace {
+
+// A command over the skin: glyph left of a white caption, framed only
+// while the mouse is over it.
+TGlyphSpeedButton* MakeCommand(
+    TfrmMain* owner, const char* name, const QRect& bounds, const char* caption, const char* hint, const char* picture)
+{
+    auto* button = MakeButton(owner, owner, name, bounds, caption, hint, picture);
+    button->SetFlat(true);
+    button->SetLayout(blGlyphLeft);
+    button->SetSpacing(6);
+    SetFontOf(button, 13, clWhite, true);
+    return button;
+}
+
+} // namespace
+
+void TfrmMain::BuildCommands()
+{
+    // The column's commands keep to its bottom, where every skin is dark:
+    // Today between the arrows to the written days, the lists, and the
+    // window's own commands.
+    const int arrow = 48;
+    const int half = (kColumnWidth - 4) / 2;
+    const int third = (kColumnWidth - 8) / 3;
+    const int row3 = DesignClientHeight - 8 - kCommandHeight;
+    const int row2 = row3 - kCommandHeight - 6;
+    const int row1 = row2 - kCommandHeight - 6;
+    btnPrevEntry2 = MakeCommand(this, "btnPrevEntry2", QRect(kColumnLeft, row1, arrow, kCommandHeight), "",
+        " Goto the previous entry\r\nyou have written (PgUp)", "ENTRYPREV");
+    BtnToDay2 = MakeCommand(this, "BtnToDay2",
+        QRect(kColumnLeft + arrow + 4, row1, kColumnWidth - 2 * (arrow + 4), kCommandHeight), "Today",
+        "Quickly jump to\r\n  todays' date", "TODAY");
+    btnNextEntry2
+        = MakeCommand(this, "btnNextEntry2", QRect(kColumnLeft + kColumnWidth - arrow, row1, arrow, kCommandHeight), "",
+            "Goto the next entry you\r\n  have written (PgDn)", "ENTRYNEXT");
+    btnBrowse = MakeCommand(this, "btnBrowse", QRect(kColumnLeft, row2, half, kCommandHeight), "Browse",
+        " List or search\r\nthrough entries", "BROWSE");
+    BtnBirthdays = MakeCommand(this, "BtnBirthdays", QRect(kColumnLeft + half + 4, row2, half, kCommandHeight),
+        "Birthdays", "Manage birthdays\r\nand anniversaries", "BIRTHDAYS");
+    btnSkin
+        = MakeCommand(this, "btnSkin", QRect(kColumnLeft, row3, third, kCommandHeight), "Skin", "Change Skin", "SKIN");
+    btnOptions = MakeCommand(this, "btnOptions", QRect(kColumnLeft + third + 4, row3, third, kCommandHeight), "Tools",
+        "More Tools and Options", "TOOLS");
+    btnAbout = MakeCommand(this, "btnAbout", QRect(kColumnLeft + 2 * (third + 4), row3, third, kCommandHeight), "About",
+        "About this program", "ABOUT");
+    for (TGlyphSpeedButton* b :
+        { btnPrevEntry2, BtnToDay2, btnNextEntry2, btnBrowse, BtnBirthdays, btnSkin, btnOptions, btnAbout })
+        b->SetAnchors(akLeft | akBottom);
+    BindButton(btnBrowse, actBrowse);
+    BindButton(btnPrevEntry2, actGoPEntry);
+    BindButton(btnNextEntry2, actGoNEntry);
+    BtnBirthdays->OnClick = [this](TObject* s) { BtnBirthdaysClick(s); };
+    btnSkin->OnClick = [this](TObject* s) { btnSkinClick(s); };
+    btnOptions->OnClick = [this](TObject* s) { btnOptionsClick(s); };
+    btnAbout->OnClick = [this](TObject* s) { btnAboutClick(s); };
+
+    // Commands of the day over the entry area; Exit keeps to the right edge.
+    btnNew = MakeCommand(this, "btnNew", QRect(kEntryLeft, 8, 86, kCommandHeight), "Edit", "Edit this entry", "EDIT");
+    btnDelete = MakeCommand(
+        this, "btnDelete", QRect(kEntryLeft + 90, 8, 86, kCommandHeight), "Delete", "Delete this entry", "DELETE");
+    btnPrint = MakeCommand(
+        this, "btnPrint", QRect(kEntryLeft + 180, 8, 86, kCommandHeight), "Print", "Print Entries", "PRINT");
+    btnPrint->OnClick = [this](TObject* s) { btnPrintClick(s); };
+    const int entryRight = kEntryLeft + kEntryWidth + kTabWidth;
+    btnExit
+        = MakeCommand(this, "btnExit", QRect(entryRight - 86, 8, 86, kCommandHeight), "Exit", "Save and Exit", "EXIT");
+    btnExit->SetAnchors(akTop | akRight);
+    btnExit->OnClick = [this](TObject* s) { btnExitClick(s); };
 }
 
 void TfrmMain::btnSkinClick(TObject*)

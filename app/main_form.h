@@ -328,11 +328,25 @@ public:
 
 private:
     void BuildComponents();
+    void BuildSettings();
+    // The controls, section by section in the order they are laid out.
+    void BuildControls();
+    void BuildActions();
+    // The date heading over the calendar, the calendar and its navigation.
+    void BuildCalendarColumn();
+    // The commands under the calendar and those of the day over the entry area.
+    void BuildCommands();
+    void BuildEntryArea();
+    void BuildTitle();
+    // The paper under the entry, the formatting bar on it and its colour menu.
+    void BuildFormattingBar();
+    void BuildBody();
+    void BuildInfoPage();
+    void BuildMenus();
+    // The features' own parts and their events, once the sections exist.
     void BuildDayDisplay();
     void BuildBirthdayLine();
     void BuildFormatting();
-    void BuildSettings();
-    void BuildControls();
     // The title's box grows with its font, inside the title row.
     void FitTitleToFont();
     void PlaceWindow();

@@ -1,15 +1,50 @@
-// The main window's calendar options and the editor's pop-up menu.
+// The main window's pop-up menus: the calendar's with its options, the
+// editor's and the mood picture's.
 
 #include "app/helpers.h"
 #include "app/main_form.h"
 #include "platform/core/sysutils.h"
 
+#include "controls/form_building.h"
 #include "controls/link_rich_edit.h"
 #include "controls/month_calendar.h"
 #include "engine/reg_values.h"
 #include "platform/core/sysinfo.h"
+#include "platform/gui/actnlist.h"
+#include "platform/gui/extctrls.h"
 #include "platform/gui/menus.h"
 #include "platform/gui/services.h"
+
+void TfrmMain::BuildMenus()
+{
+    pmCalendar = MakePopupMenu(this, "pmCalendar");
+    SetMenuItemAction(AddMenuItem(this, pmCalendar->Items(), "pmoNextEntry", "Next Entry (PgDn)"), actGoNEntry);
+    SetMenuItemAction(AddMenuItem(this, pmCalendar->Items(), "pmoPrevEntry", "Previous Entry (PgUp))"), actGoPEntry);
+    SetMenuItemAction(AddMenuItem(this, pmCalendar->Items(), "pmoNextMonth", "Next Month"), actGoNMonth);
+    SetMenuItemAction(AddMenuItem(this, pmCalendar->Items(), "pmoPrevMonth", "Previous Month"), actGoPMonth);
+    TMenuItem* nextYear = AddMenuItem(this, pmCalendar->Items(), "pmoNextYear", "Next Year");
+    TMenuItem* prevYear = AddMenuItem(this, pmCalendar->Items(), "pmoPrevYear", "Previous Year");
+    SetMenuItemAction(nextYear, actGoNYear);
+    SetMenuItemAction(prevYear, actGoPYear);
+    nextYear->SetVisible(false);
+    prevYear->SetVisible(false);
+    SetMenuItemAction(AddMenuItem(this, pmCalendar->Items(), "pmoGotoToday", "Goto: ToDay"), actGoToday);
+    pmoCalendarOptions = AddMenuItem(this, pmCalendar->Items(), "pmoCalendarOptions", "Calendar Options");
+    pmoCalendarOptions->OnClick = [this](TObject* s) { pmoCalendarOptionsClick(s); };
+    dCalendar->SetPopupMenu(pmCalendar);
+
+    pmEntry = MakePopupMenu(this, "pmEntry");
+    pmoPaste = AddMenuItem(this, pmEntry->Items(), "pmoPaste", "Paste from clipboard");
+    pmoShowScrollbar = AddMenuItem(this, pmEntry->Items(), "pmoShowScrollbar", "Show scrollbar ");
+    AddMenuItem(this, pmEntry->Items(), "pmoEntryLine", "-");
+    pmoResetEntry = AddMenuItem(this, pmEntry->Items(), "pmoResetEntry", "Reset to default font");
+    MemoBody->SetPopupMenu(pmEntry);
+
+    pmImage = MakePopupMenu(this, "pmImage");
+    SetMenuItemAction(AddMenuItem(this, pmImage->Items(), "pmoNextImage", ""), actNextMood);
+    SetMenuItemAction(AddMenuItem(this, pmImage->Items(), "pmoPrevImage", ""), actPrevMood);
+    imgMood->SetPopupMenu(pmImage);
+}
 
 void TfrmMain::ApplyCalendarOptions()
 {

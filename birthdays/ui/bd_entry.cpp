@@ -42,6 +42,22 @@ QImage ZodiacPicture(int index)
     return image;
 }
 
+TLabel* MakeLabel(TFrmBDEntry* owner, const char* name, const QRect& bounds, const char* caption)
+{
+    auto* l = MakeControl<TLabel>(owner, owner, name, bounds);
+    l->SetCaption(S(caption));
+    l->SetTransparent(true);
+    return l;
+}
+
+// An edit or list whose colours follow the focus.
+void FollowFocus(TFrmBDEntry* owner, TWinControl* c)
+{
+    c->SetColor(clWhite);
+    c->OnEnter = [owner](TObject* s) { owner->edtCtrlEnter(s); };
+    c->OnExit = [owner](TObject* s) { owner->edtCtrlExit(s); };
+}
+
 } // namespace
 
 TFrmBDEntry::TFrmBDEntry(TComponent* AOwner)
@@ -73,91 +89,11 @@ void TFrmBDEntry::BuildControls()
     SetPosition(poOwnerFormCenter);
     SetShowHint(true);
 
-    const auto label = [this](const char* name, const QRect& bounds, const char* caption) {
-        auto* l = MakeControl<TLabel>(this, this, name, bounds);
-        l->SetCaption(S(caption));
-        l->SetTransparent(true);
-        return l;
-    };
-    const auto focusColours = [this](TWinControl* c) {
-        c->SetColor(clWhite);
-        c->OnEnter = [this](TObject* s) { edtCtrlEnter(s); };
-        c->OnExit = [this](TObject* s) { edtCtrlExit(s); };
-    };
-
-    Label2 = label("Label2", QRect(12, 14, 80, 13), "Entry Type:");
-    rbBirthday = MakeControl<TRadioButton>(this, this, "rbBirthday", QRect(96, 12, 80, 17));
-    rbBirthday->SetCaption(S("Birthday"));
-    rbAnniversary = MakeControl<TRadioButton>(this, this, "rbAnniversary", QRect(184, 12, 100, 17));
-    rbAnniversary->SetCaption(S("Anniversary"));
-    for (TRadioButton* rb : { rbBirthday, rbAnniversary })
-        rb->OnClick = [this](TObject* s) { rbBirthdayClick(s); };
-
-    lblFullName = label("lblFullName", QRect(12, 43, 80, 13), "Name:");
-    edtFullName = MakeControl<TCPCoolEdit>(this, this, "edtFullName", QRect(96, 39, 224, 21));
-    edtFullName->SetMaxLength(30);
-    edtFullName->SetHint(S("Enter the persons' full name"));
-    edtFullName->SetColorOnFocus(kFocusColor);
-    focusColours(edtFullName);
-    lblFullName->SetFocusControl(edtFullName);
-
-    lblBirthDate = label("lblBirthDate", QRect(12, 73, 80, 13), "Date of Birth:");
-    const QString dateHint
-        = S("Enter the persons birthday date\r\nIf you don't know the exact year\r\nleave the year box blank or in ?");
-    const auto dateList = [&](const char* name, const QRect& bounds, int lines) {
-        auto* cb = MakeControl<TComboBox>(this, this, name, bounds);
-        cb->SetStyle(csDropDownList);
-        cb->SetDropDownCount(lines);
-        cb->SetHint(dateHint);
-        cb->OnChange = [this](TObject* s) { cbMonthChange(s); };
-        focusColours(cb);
-        return cb;
-    };
-    cbMonth = dateList("cbMonth", QRect(96, 69, 64, 21), 13);
-    cbDay = dateList("cbDay", QRect(164, 69, 46, 21), 10);
-    cbYear = dateList("cbYear", QRect(214, 69, 58, 21), 10);
-
-    pnlZodiac = MakeControl<TPanel>(this, this, "pnlZodiac", QRect(283, 64, 39, 40));
-    pnlZodiac->SetBevelOuter(bvLowered);
-    pnlZodiac->SetCaption(QString());
-    imgZodiac = MakeControl<TImage>(this, pnlZodiac, "imgZodiac", QRect(2, 2, 35, 35));
-    TBitmap blank(35, 35);
-    blank.Canvas()->FillSolidRect(QRect(0, 0, 35, 35), clWhite);
-    imgZodiac->Picture()->SetBitmap(&blank);
-    // Centred under the sign's picture, whatever the length of its name.
-    lblZodiac = label("lblZodiac", QRect(272, 106, 60, 13), "");
-    lblZodiac->SetAutoSize(false);
-    lblZodiac->SetAlignment(taCenter);
-
-    ilZodiac = new TImageList(kZodiacWidth, kZodiacHeight, this);
-    ilZodiac->SetName(S("ilZodiac"));
-    for (int i = 0; i < 12; ++i)
-        ilZodiac->AddImage(ZodiacPicture(i));
-
-    lblNotes = label("lblNotes", QRect(12, 102, 80, 13), "Notes:");
-    edtNotes = MakeControl<TMemo>(this, this, "edtNotes", QRect(96, 99, 168, 72));
-    edtNotes->SetMaxLength(100);
-    edtNotes->SetHint(S("Enter any additional notes"));
-    focusColours(edtNotes);
-    lblNotes->SetFocusControl(edtNotes);
-
-    // The sentence needs nearly the whole width of the dialog.
-    Label1 = label("Label1", QRect(4, 182, DesignClientWidth - 8, 13),
-        "Once you add an entry, it becomes visible in all subsequent years");
-    Label1->SetAutoSize(false);
-    Label1->SetAlignment(taCenter);
-
-    const auto button = [this](const char* name, int left, const char* caption) {
-        auto* b = MakeControl<TLbButton>(this, this, name, QRect(left, 208, 75, 24));
-        b->SetCaption(S(caption));
-        b->SetColor(kButtonColor);
-        b->SetStyle(bsModern);
-        return b;
-    };
-    BtnOk = button("BtnOk", 164, "O&k");
-    BtnOk->OnClick = [this](TObject* s) { btnOkClick(s); };
-    BtnCancel = button("BtnCancel", 245, "&Cancel");
-    BtnCancel->OnClick = [this](TObject* s) { btnCancelClick(s); };
+    BuildKindAndName();
+    BuildDateLists();
+    BuildZodiac();
+    BuildNotes();
+    BuildButtons();
 
     // Tab order as the user reads the dialog.
     int order = 0;
@@ -210,6 +146,25 @@ TDateTime TFrmBDEntry::GetEnteredDate() const
     return date;
 }
 
+void TFrmBDEntry::BuildDateLists()
+{
+    lblBirthDate = MakeLabel(this, "lblBirthDate", QRect(12, 73, 80, 13), "Date of Birth:");
+    const QString dateHint
+        = S("Enter the persons birthday date\r\nIf you don't know the exact year\r\nleave the year box blank or in ?");
+    const auto dateList = [&](const char* name, const QRect& bounds, int lines) {
+        auto* cb = MakeControl<TComboBox>(this, this, name, bounds);
+        cb->SetStyle(csDropDownList);
+        cb->SetDropDownCount(lines);
+        cb->SetHint(dateHint);
+        cb->OnChange = [this](TObject* s) { cbMonthChange(s); };
+        FollowFocus(this, cb);
+        return cb;
+    };
+    cbMonth = dateList("cbMonth", QRect(96, 69, 64, 21), 13);
+    cbDay = dateList("cbDay", QRect(164, 69, 46, 21), 10);
+    cbYear = dateList("cbYear", QRect(214, 69, 58, 21), 10);
+}
+
 void TFrmBDEntry::ShowDate()
 {
     if (fCurrentDate == 0) {
@@ -245,6 +200,26 @@ void TFrmBDEntry::ShowDate()
     cbYear->SetItemIndex(line);
 }
 
+void TFrmBDEntry::BuildZodiac()
+{
+    pnlZodiac = MakeControl<TPanel>(this, this, "pnlZodiac", QRect(283, 64, 39, 40));
+    pnlZodiac->SetBevelOuter(bvLowered);
+    pnlZodiac->SetCaption(QString());
+    imgZodiac = MakeControl<TImage>(this, pnlZodiac, "imgZodiac", QRect(2, 2, 35, 35));
+    TBitmap blank(35, 35);
+    blank.Canvas()->FillSolidRect(QRect(0, 0, 35, 35), clWhite);
+    imgZodiac->Picture()->SetBitmap(&blank);
+    // Centred under the sign's picture, whatever the length of its name.
+    lblZodiac = MakeLabel(this, "lblZodiac", QRect(272, 106, 60, 13), "");
+    lblZodiac->SetAutoSize(false);
+    lblZodiac->SetAlignment(taCenter);
+
+    ilZodiac = new TImageList(kZodiacWidth, kZodiacHeight, this);
+    ilZodiac->SetName(S("ilZodiac"));
+    for (int i = 0; i < 12; ++i)
+        ilZodiac->AddImage(ZodiacPicture(i));
+}
+
 void TFrmBDEntry::ShowZodiac()
 {
     const TZodiac* sign = IsDateValid() ? FindZodiac(GetEnteredDate()) : nullptr;
@@ -260,6 +235,25 @@ void TFrmBDEntry::ShowZodiac()
 bool TFrmBDEntry::IsBirthday() const
 {
     return rbBirthday->Checked();
+}
+
+void TFrmBDEntry::BuildKindAndName()
+{
+    Label2 = MakeLabel(this, "Label2", QRect(12, 14, 80, 13), "Entry Type:");
+    rbBirthday = MakeControl<TRadioButton>(this, this, "rbBirthday", QRect(96, 12, 80, 17));
+    rbBirthday->SetCaption(S("Birthday"));
+    rbAnniversary = MakeControl<TRadioButton>(this, this, "rbAnniversary", QRect(184, 12, 100, 17));
+    rbAnniversary->SetCaption(S("Anniversary"));
+    for (TRadioButton* rb : { rbBirthday, rbAnniversary })
+        rb->OnClick = [this](TObject* s) { rbBirthdayClick(s); };
+
+    lblFullName = MakeLabel(this, "lblFullName", QRect(12, 43, 80, 13), "Name:");
+    edtFullName = MakeControl<TCPCoolEdit>(this, this, "edtFullName", QRect(96, 39, 224, 21));
+    edtFullName->SetMaxLength(30);
+    edtFullName->SetHint(S("Enter the persons' full name"));
+    edtFullName->SetColorOnFocus(kFocusColor);
+    FollowFocus(this, edtFullName);
+    lblFullName->SetFocusControl(edtFullName);
 }
 
 void TFrmBDEntry::rbBirthdayClick(TObject*)
@@ -288,6 +282,37 @@ void TFrmBDEntry::ValidateInput()
         throw Exception(birthday ? S("Please enter a valid birth date for this person")
                                  : S("Please enter a valid birth date for this event"));
     }
+}
+
+void TFrmBDEntry::BuildNotes()
+{
+    lblNotes = MakeLabel(this, "lblNotes", QRect(12, 102, 80, 13), "Notes:");
+    edtNotes = MakeControl<TMemo>(this, this, "edtNotes", QRect(96, 99, 168, 72));
+    edtNotes->SetMaxLength(100);
+    edtNotes->SetHint(S("Enter any additional notes"));
+    FollowFocus(this, edtNotes);
+    lblNotes->SetFocusControl(edtNotes);
+
+    // The sentence needs nearly the whole width of the dialog.
+    Label1 = MakeLabel(this, "Label1", QRect(4, 182, DesignClientWidth - 8, 13),
+        "Once you add an entry, it becomes visible in all subsequent years");
+    Label1->SetAutoSize(false);
+    Label1->SetAlignment(taCenter);
+}
+
+void TFrmBDEntry::BuildButtons()
+{
+    const auto button = [this](const char* name, int left, const char* caption) {
+        auto* b = MakeControl<TLbButton>(this, this, name, QRect(left, 208, 75, 24));
+        b->SetCaption(S(caption));
+        b->SetColor(kButtonColor);
+        b->SetStyle(bsModern);
+        return b;
+    };
+    BtnOk = button("BtnOk", 164, "O&k");
+    BtnOk->OnClick = [this](TObject* s) { btnOkClick(s); };
+    BtnCancel = button("BtnCancel", 245, "&Cancel");
+    BtnCancel->OnClick = [this](TObject* s) { btnCancelClick(s); };
 }
 
 void TFrmBDEntry::btnOkClick(TObject*)

@@ -93,6 +93,13 @@ public:
 
 private:
     void BuildControls();
+    void BuildKindAndName();
+    void BuildDateLists();
+    // The sign's picture and name, and the list of the signs' pictures.
+    void BuildZodiac();
+    // The notes and the sentence under them.
+    void BuildNotes();
+    void BuildButtons();
     bool IsBirthday() const;
     // The label that names a control (the date lists share one).
     TLabel* LabelOf(TObject* control) const;

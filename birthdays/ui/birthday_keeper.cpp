@@ -110,87 +110,10 @@ void TfrmBDMain::BuildControls()
     cphpMain->SetAlign(alClient);
     cphpMain->SetColor(0x600000);
 
-    btnPrevMonth2
-        = MakeSpeedButton(this, cphpMain, "btnPrevMonth2", 265, 23, "", "   Previous Month \r\n(shortcut: page up)");
-    SetGlyphFrom(btnPrevMonth2, "NAVPREVMONTH");
-    btnNextMonth2
-        = MakeSpeedButton(this, cphpMain, "btnNextMonth2", 494, 23, "", "     Next Month \r\n(shortcut: page down)");
-    SetGlyphFrom(btnNextMonth2, "NAVNEXTMONTH");
-    btnToday = MakeSpeedButton(this, cphpMain, "btnToday", 529, 58, "Today", "Go to todays' date\r\n Shortcut: Home");
-    btnTools = MakeSpeedButton(this, cphpMain, "btnTools", 593, 58, "Tools ", "More tools and options");
-    btnAbout = MakeSpeedButton(this, cphpMain, "btnAbout", 657, 58, "About", "");
-    btnExit = MakeSpeedButton(this, cphpMain, "btnExit", 721, 58, "Close", "");
-    btnPrevMonth2->OnClick = [this](TObject* s) { btnPrevMonthClick(s); };
-    btnNextMonth2->OnClick = [this](TObject* s) { btnNextMonthClick(s); };
-    btnToday->OnClick = [this](TObject* s) { btnToDayClick(s); };
-    btnExit->OnClick = [this](TObject* s) { btnExitClick(s); };
-
-    lblMonth = MakeControl<TShadowLabel>(this, cphpMain, "lblMonth", QRect(289, 9, 206, 25));
-    lblMonth->SetAutoSize(false);
-    lblMonth->SetAlignment(taCenter);
-    SetFontOf(lblMonth, 21, 0x80FFFF, true);
-    lblMonth->SetShadowColor(0x400040);
-    lblMonth->SetShadowPos(spRightBottom);
-    lblMonth->SetTransparent(true);
-    lblMonth->OnDblClick = [this](TObject* s) { btnNextMonthClick(s); };
-
-    CPCalendar = MakeControl<TCPCalendarEx>(this, cphpMain, "CPCalendar", QRect(4, 39, 778, 410));
-    CPCalendar->SetColor(0xECECEC);
-    CPCalendar->SetFixedColor(0xFEE4DA);
-    SetFontOf(CPCalendar, 11, clWindowText, true);
-    CPCalendar->SetOptions(goFixedVertLine | goFixedHorzLine | goVertLine | goHorzLine | goDrawFocusSelected);
-    CPCalendar->SetLayout(tlTop);
-    CPCalendar->SetColorEmpty(clWhite);
-    CPCalendar->SetCellBorder(2);
-    CPCalendar->SetDayFormat(dfLong);
-    CPCalendar->SetDefaultHeaderHeight(18);
-    CPCalendar->SetWordWrap(false);
-    CPCalendar->SetStartOfWeek(0);
-    CPCalendar->SetActiveColor(clBlue);
-    CPCalendar->SetActiveBGColor(0x80FFFF);
-    CPCalendar->SetSpecialColor(0x0000AA);
-    CPCalendar->SetSpecialBGColor(0xECECEC);
-    CPCalendar->SetHint(
-        S("Press the right mouse button \r\nto add / edit your entries or \r\ndoubleclick for details on "
-          "a\r\nspecific day."));
-    CPCalendar->SetShowHint(false);
-    CPCalendar->OnChange = [this](TObject* s) { CPCalendarChange(s); };
-    CPCalendar->OnDrawCalendarCell
-        = [this](TObject* s, TCanvas* c, int col, int row, const QRect& r, TGridDrawState st, const QString& t,
-              TDayState ds) { CPCalendarDrawCalendarCell(s, c, col, row, r, st, t, ds); };
-    CPCalendar->OnContextPopup = [this](TObject* s, QPoint p, bool& h) { CPCalendarContextPopup(s, p, h); };
-    CPCalendar->OnDblClick = [this](TObject* s) { CPCalendarDblClick(s); };
-
-    cphpInfo = MakeControl<TCPHatchPanel>(this, cphpMain, "cphpInfo", QRect(4, 455, 778, 64));
-    cphpInfo->SetColor(0xEAFEFF);
-    cphpInfo->SetBorders(bmFlat);
-    cphpInfo->SetBorderWidth(2);
-    lblStatusTotalEntries = MakeControl<TLabel>(this, cphpInfo, "lblStatusTotalEntries", QRect(700, 4, 70, 16));
-    lblStatusTotalEntries->SetAlign(alRight);
-    lblStatusTotalEntries->SetAlignment(taRightJustify);
-    SetFontOf(lblStatusTotalEntries, 12, clWindowText, true);
-    lblStatusTotalEntries->SetCaption(S("0/0"));
-    lblStatusTotalEntries->SetVisible(false);
-    QzHtmlLabel = MakeControl<TQzHtmlLabel2>(this, cphpInfo, "QzHtmlLabel", QRect(2, 2, 774, 60));
-    SetFontOf(QzHtmlLabel, 12, clWindowText);
-    QzHtmlLabel->SetAutoHeight(false);
-    QzHtmlLabel->SetAlign(alClient);
-    QzHtmlLabel->SetOnLinkClicked(
-        [this](TObject* s, const QString& href, bool& h) { QzHtmlLabelLinkClicked(s, href, h); });
-
-    Panel1 = MakeControl<TPanel>(this, cphpMain, "Panel1", QRect(572, 396, 203, 43));
-    Panel1->SetColor(clGray);
-    Panel1->SetBevelOuter(bvNone);
-    pnlDetails = MakeControl<TPanel>(this, cphpMain, "pnlDetails", QRect(568, 392, 203, 43));
-    pnlDetails->SetColor(0x80FFFF);
-    pnlDetails->SetBevelOuter(bvNone);
-    auto* details = MakeControl<TLabel>(this, pnlDetails, "lblDetails", QRect(2, 1, 199, 41));
-    details->SetAutoSize(false);
-    details->SetWordWrap(true);
-    details->SetLayout(tlCenter);
-    details->SetAlignment(taCenter);
-    SetFontOf(details, 11, clWindowText, true);
-    details->SetCaption(S("Right-click on any valid date inside the calendar to add/edit entries"));
+    BuildTopRow();
+    BuildCalendar();
+    BuildInfoStrip();
+    BuildDetailsNote();
 }
 
 void TfrmBDMain::BuildMenus()
@@ -333,6 +256,36 @@ void TfrmBDMain::btnExitClick(TObject*)
 void TfrmBDMain::ShowMonthCaption()
 {
     lblMonth->SetCaption(QStringLiteral("%1 %2").arg(CPCalendar->MonthName()).arg(CPCalendar->Year()));
+}
+
+void TfrmBDMain::BuildCalendar()
+{
+    CPCalendar = MakeControl<TCPCalendarEx>(this, cphpMain, "CPCalendar", QRect(4, 39, 778, 410));
+    CPCalendar->SetColor(0xECECEC);
+    CPCalendar->SetFixedColor(0xFEE4DA);
+    SetFontOf(CPCalendar, 11, clWindowText, true);
+    CPCalendar->SetOptions(goFixedVertLine | goFixedHorzLine | goVertLine | goHorzLine | goDrawFocusSelected);
+    CPCalendar->SetLayout(tlTop);
+    CPCalendar->SetColorEmpty(clWhite);
+    CPCalendar->SetCellBorder(2);
+    CPCalendar->SetDayFormat(dfLong);
+    CPCalendar->SetDefaultHeaderHeight(18);
+    CPCalendar->SetWordWrap(false);
+    CPCalendar->SetStartOfWeek(0);
+    CPCalendar->SetActiveColor(clBlue);
+    CPCalendar->SetActiveBGColor(0x80FFFF);
+    CPCalendar->SetSpecialColor(0x0000AA);
+    CPCalendar->SetSpecialBGColor(0xECECEC);
+    CPCalendar->SetHint(
+        S("Press the right mouse button \r\nto add / edit your entries or \r\ndoubleclick for details on "
+          "a\r\nspecific day."));
+    CPCalendar->SetShowHint(false);
+    CPCalendar->OnChange = [this](TObject* s) { CPCalendarChange(s); };
+    CPCalendar->OnDrawCalendarCell
+        = [this](TObject* s, TCanvas* c, int col, int row, const QRect& r, TGridDrawState st, const QString& t,
+              TDayState ds) { CPCalendarDrawCalendarCell(s, c, col, row, r, st, t, ds); };
+    CPCalendar->OnContextPopup = [this](TObject* s, QPoint p, bool& h) { CPCalendarContextPopup(s, p, h); };
+    CPCalendar->OnDblClick = [this](TObject* s) { CPCalendarDblClick(s); };
 }
 
 void TfrmBDMain::CPCalendarChange(TObject*)
@@ -541,6 +494,43 @@ void TfrmBDMain::ShowEntryDay(const TEntry* entry)
     CPCalendar->Invalidate();
 }
 
+void TfrmBDMain::BuildInfoStrip()
+{
+    cphpInfo = MakeControl<TCPHatchPanel>(this, cphpMain, "cphpInfo", QRect(4, 455, 778, 64));
+    cphpInfo->SetColor(0xEAFEFF);
+    cphpInfo->SetBorders(bmFlat);
+    cphpInfo->SetBorderWidth(2);
+    lblStatusTotalEntries = MakeControl<TLabel>(this, cphpInfo, "lblStatusTotalEntries", QRect(700, 4, 70, 16));
+    lblStatusTotalEntries->SetAlign(alRight);
+    lblStatusTotalEntries->SetAlignment(taRightJustify);
+    SetFontOf(lblStatusTotalEntries, 12, clWindowText, true);
+    lblStatusTotalEntries->SetCaption(S("0/0"));
+    lblStatusTotalEntries->SetVisible(false);
+    QzHtmlLabel = MakeControl<TQzHtmlLabel2>(this, cphpInfo, "QzHtmlLabel", QRect(2, 2, 774, 60));
+    SetFontOf(QzHtmlLabel, 12, clWindowText);
+    QzHtmlLabel->SetAutoHeight(false);
+    QzHtmlLabel->SetAlign(alClient);
+    QzHtmlLabel->SetOnLinkClicked(
+        [this](TObject* s, const QString& href, bool& h) { QzHtmlLabelLinkClicked(s, href, h); });
+}
+
+void TfrmBDMain::BuildDetailsNote()
+{
+    Panel1 = MakeControl<TPanel>(this, cphpMain, "Panel1", QRect(572, 396, 203, 43));
+    Panel1->SetColor(clGray);
+    Panel1->SetBevelOuter(bvNone);
+    pnlDetails = MakeControl<TPanel>(this, cphpMain, "pnlDetails", QRect(568, 392, 203, 43));
+    pnlDetails->SetColor(0x80FFFF);
+    pnlDetails->SetBevelOuter(bvNone);
+    auto* details = MakeControl<TLabel>(this, pnlDetails, "lblDetails", QRect(2, 1, 199, 41));
+    details->SetAutoSize(false);
+    details->SetWordWrap(true);
+    details->SetLayout(tlCenter);
+    details->SetAlignment(taCenter);
+    SetFontOf(details, 11, clWindowText, true);
+    details->SetCaption(S("Right-click on any valid date inside the calendar to add/edit entries"));
+}
+
 void TfrmBDMain::QzHtmlLabelLinkClicked(TObject*, const QString& href, bool& Handled)
 {
     bool ok = false;
@@ -551,6 +541,33 @@ void TfrmBDMain::QzHtmlLabelLinkClicked(TObject*, const QString& href, bool& Han
 }
 
 // --- stepping ---
+
+void TfrmBDMain::BuildTopRow()
+{
+    btnPrevMonth2
+        = MakeSpeedButton(this, cphpMain, "btnPrevMonth2", 265, 23, "", "   Previous Month \r\n(shortcut: page up)");
+    SetGlyphFrom(btnPrevMonth2, "NAVPREVMONTH");
+    btnNextMonth2
+        = MakeSpeedButton(this, cphpMain, "btnNextMonth2", 494, 23, "", "     Next Month \r\n(shortcut: page down)");
+    SetGlyphFrom(btnNextMonth2, "NAVNEXTMONTH");
+    btnToday = MakeSpeedButton(this, cphpMain, "btnToday", 529, 58, "Today", "Go to todays' date\r\n Shortcut: Home");
+    btnTools = MakeSpeedButton(this, cphpMain, "btnTools", 593, 58, "Tools ", "More tools and options");
+    btnAbout = MakeSpeedButton(this, cphpMain, "btnAbout", 657, 58, "About", "");
+    btnExit = MakeSpeedButton(this, cphpMain, "btnExit", 721, 58, "Close", "");
+    btnPrevMonth2->OnClick = [this](TObject* s) { btnPrevMonthClick(s); };
+    btnNextMonth2->OnClick = [this](TObject* s) { btnNextMonthClick(s); };
+    btnToday->OnClick = [this](TObject* s) { btnToDayClick(s); };
+    btnExit->OnClick = [this](TObject* s) { btnExitClick(s); };
+
+    lblMonth = MakeControl<TShadowLabel>(this, cphpMain, "lblMonth", QRect(289, 9, 206, 25));
+    lblMonth->SetAutoSize(false);
+    lblMonth->SetAlignment(taCenter);
+    SetFontOf(lblMonth, 21, 0x80FFFF, true);
+    lblMonth->SetShadowColor(0x400040);
+    lblMonth->SetShadowPos(spRightBottom);
+    lblMonth->SetTransparent(true);
+    lblMonth->OnDblClick = [this](TObject* s) { btnNextMonthClick(s); };
+}
 
 void TfrmBDMain::StepMonth(int step)
 {

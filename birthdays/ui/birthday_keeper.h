@@ -113,6 +113,13 @@ public:
 
 private:
     void BuildControls();
+    // The month's arrows, the commands and the month between them.
+    void BuildTopRow();
+    void BuildCalendar();
+    // The month summary under the calendar and the count of entries.
+    void BuildInfoStrip();
+    // The note on the right click, on its shadow.
+    void BuildDetailsNote();
     void BuildMenus();
     void StepMonth(int step);
 };

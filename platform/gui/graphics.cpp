@@ -1040,7 +1040,7 @@ void TCanvas::DrawTextAt(QPainter& p, int x, int y, const QString& text, int und
         // Text without ink (a lone tab, glyphs no font has) reports bounds
         // far away: keep the layer to the text's own cell and a margin.
         const QRect cell(-fm.maxWidth() - 2, -fm.ascent() - fm.height(),
-                         fm.horizontalAdvance(text) + 2 * fm.maxWidth() + 4, 3 * fm.height());
+            fm.horizontalAdvance(text) + 2 * fm.maxWidth() + 4, 3 * fm.height());
         // Only what can show gets a layer: a huge word costs what is visible.
         const QPoint baseline(x, y + fm.ascent());
         const QRect ink = (fm.boundingRect(text).adjusted(-2, -2, 2, 2) | QRect(0, -fm.ascent(), 1, fm.height()))
@@ -1301,17 +1301,11 @@ QString Ellipsize(const QFontMetrics& fm, const QString& line, int width, int ta
     return cut + dots;
 }
 
-} // namespace
-
-int DrawText(TCanvas& canvas, const QString& text, QRect& rect, unsigned flags)
+// The text with its prefix characters out; underlined receives the
+// positions in it of the characters that get underlined.
+QString StripPrefixes(const QString& text, unsigned flags, int tabWidth, QList<int>& underlined)
 {
-    const QFontMetrics& fm = canvas.FontMetrics();
-    const int lineHeight = fm.height();
-    const int tabWidth = (flags & DT_EXPANDTABS) ? 8 * fm.averageCharWidth() : 0;
-
-    // Prefix characters out, remembering which characters get underlined.
     QString plain;
-    QList<int> underlined;
     plain.reserve(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {
         QChar c = text[i];
@@ -1328,7 +1322,12 @@ int DrawText(TCanvas& canvas, const QString& text, QRect& rect, unsigned flags)
             c = u' ';
         plain.append(c);
     }
+    return plain;
+}
 
+// The paragraphs of the text with their starts in it: one for a single line.
+QList<TextLine> SplitParagraphs(const QString& plain, unsigned flags)
+{
     QList<TextLine> paragraphs;
     if (flags & DT_SINGLELINE) {
         QString line = plain;
@@ -1345,6 +1344,20 @@ int DrawText(TCanvas& canvas, const QString& text, QRect& rect, unsigned flags)
             }
         }
     }
+    return paragraphs;
+}
+
+} // namespace
+
+int DrawText(TCanvas& canvas, const QString& text, QRect& rect, unsigned flags)
+{
+    const QFontMetrics& fm = canvas.FontMetrics();
+    const int lineHeight = fm.height();
+    const int tabWidth = (flags & DT_EXPANDTABS) ? 8 * fm.averageCharWidth() : 0;
+
+    QList<int> underlined;
+    const QString plain = StripPrefixes(text, flags, tabWidth, underlined);
+    const QList<TextLine> paragraphs = SplitParagraphs(plain, flags);
 
     QList<TextLine> lines;
     const bool wrap = (flags & DT_WORDBREAK) && !(flags & DT_SINGLELINE);

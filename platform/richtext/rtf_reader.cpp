@@ -250,6 +250,8 @@ private:
     void ControlWord();
     void ControlSymbol(char c);
     void Keyword(std::string_view word, bool hasParam, int param);
+    // The keywords that end a paragraph, a cell or a row.
+    void BreakKeyword(Kw kind);
     void TextByte(unsigned char byte);
     // The byte at start and the plain text after it.
     void TextBytes(qsizetype start);
@@ -546,6 +548,28 @@ void TRtfReader::Keyword(std::string_view word, bool hasParam, int param)
     case Kw::AlignJustify: fState.align = Qt::AlignJustify; break;
     case Kw::InTable: fState.inTable = true; break;
     case Kw::Par:
+    case Kw::Break:
+    case Kw::Cell:
+    case Kw::Row:
+    case Kw::NestedRow: BreakKeyword(kind); break;
+    case Kw::Char: Char(it->second.ch); break;
+    case Kw::Unicode:
+        if (hasParam) {
+            const int code = param < 0 ? param + 0x10000 : param;
+            if (code >= 0 && code <= 0xFFFF)
+                Char(char16_t(code));
+            fSkipChars = fState.uc;
+        }
+        break;
+    case Kw::UnicodeSkip: fState.uc = hasParam ? std::clamp(param, 0, kMaxUnicodeSkip) : 1; break;
+    case Kw::Bin: break;
+    }
+}
+
+void TRtfReader::BreakKeyword(Kw kind)
+{
+    switch (kind) {
+    case Kw::Par:
         if (fState.dest == Dest::Text)
             EndParagraph();
         break;
@@ -571,17 +595,7 @@ void TRtfReader::Keyword(std::string_view word, bool hasParam, int param)
             EndParagraph();
         }
         break;
-    case Kw::Char: Char(it->second.ch); break;
-    case Kw::Unicode:
-        if (hasParam) {
-            const int code = param < 0 ? param + 0x10000 : param;
-            if (code >= 0 && code <= 0xFFFF)
-                Char(char16_t(code));
-            fSkipChars = fState.uc;
-        }
-        break;
-    case Kw::UnicodeSkip: fState.uc = hasParam ? std::clamp(param, 0, kMaxUnicodeSkip) : 1; break;
-    case Kw::Bin: break;
+    default: break;
     }
 }
 
