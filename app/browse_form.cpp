@@ -1,10 +1,10 @@
 #include "app/browse_form.h"
 #include "platform/core/sysutils.h"
 
-#include "controls/form_building.h"
 #include "app/helpers.h"
 #include "app/main_form.h"
 #include "controls/dropdown_button.h"
+#include "controls/form_building.h"
 #include "controls/hatch_panel.h"
 #include "controls/month_calendar.h"
 #include "engine/diary.h"
@@ -16,8 +16,6 @@
 #include "platform/gui/stdctrls.h"
 #include "platform/richtext/rich_edit.h"
 #include "platform/richtext/rich_lines.h"
-
-#include <QHash>
 
 namespace {
 
@@ -209,14 +207,12 @@ void TfrmDiaryBrowse::FillList()
     TListItems* items = DLV->Items();
     items->BeginUpdate();
     items->Clear();
-    const TDiary* diary = DiaryDB().Diary();
-    const TStringList& index = diary->Indexer();
-    for (int i = 0; i < index.Count(); ++i) {
-        const TDiaryEntry* entry = diary->FindItemID(int(index.Objects(i)));
+    for (const TWrittenDay& written : DiaryDB().Diary()->WrittenDays()) {
+        const TDiaryEntry* entry = written.Entry;
         if (!entry)
             continue;
         TListItem* item = items->Add();
-        item->SetCaption(FullYearDateToStr(entry->Date()));
+        item->SetCaption(FullYearDateToStr(written.Date));
         item->SubItems()->Add(entry->Title());
         item->SetImageIndex(entry->ImageIndex() + kFirstMood);
         item->SetData(entry->Index());
@@ -284,21 +280,14 @@ void TfrmDiaryBrowse::btnSearchClick(TObject*)
     if (needle.isEmpty())
         return;
     const bool fullContent = cbFullContent->Checked();
-    // The entry of each date as the database fetches it by date (the last of
-    // that date), found once for the whole search instead of once an item.
-    QHash<TDateTime, const TDiaryEntry*> byDate;
-    if (fullContent) {
-        const TDiary* diary = DiaryDB().Diary();
-        for (int i = 0; i < diary->Count(); ++i)
-            byDate.insert(diary->Items(i)->Date(), diary->Items(i));
-    }
     auto matches = [&](TListItem* item) {
         if (item->SubItems()->Strings(0).toLower().contains(needle))
             return true;
         if (!fullContent)
             return false;
         // What the rich edit would find in the body it shows, read without one.
-        const TDiaryEntry* entry = byDate.value(EntryOf(item)->Date());
+        // The item's entry is the one its day shows (the last of its date).
+        const TDiaryEntry* entry = EntryOf(item);
         return entry && FindRichText(RtfToRichText(entry->Body()), needle, 0, -1, 0) >= 0;
     };
 

@@ -27,17 +27,12 @@
 #include <QPainter>
 
 #include <cmath>
+#include <optional>
 
 namespace {
 
 constexpr int kMoodCount = 17;
 constexpr int kMoodSize = 64;
-
-// The date (year, month, day) of an index key "YYYYMMDD".
-TDateTime KeyDate(const QString& key)
-{
-    return EncodeDate(key.mid(0, 4).toInt(), key.mid(4, 2).toInt(), key.mid(6, 2).toInt());
-}
 
 } // namespace
 
@@ -134,18 +129,13 @@ void TfrmMain::RecalcDiaryActiveCells()
 {
     const int y = dCalendar->Year();
     const int m = dCalendar->Month();
-    const TStringList& index = DiaryDB().Diary()->Indexer();
-    const QString key = TDiary::MakeKey(EncodeDate(y, m, 1));
-    int p = 0;
-    index.Find(key, p);
-    QString days;
-    for (int i = p; i < index.Count() && i - p < 31; ++i) {
-        const QString& k = index.Strings(i);
-        if (k.left(6) == key.left(6))
-            days += k.mid(6, 2).trimmed() + QLatin1Char(',');
+    QString days = S(",");
+    for (const TDateTime date :
+        DiaryDB().Diary()->WrittenDates(EncodeDate(y, m, 1), EncodeDate(y, m, DaysInAMonth(y, m)))) {
+        int dy = 0, dm = 0, dd = 0;
+        DecodeDate(date, dy, dm, dd);
+        days += QString::number(dd) + QLatin1Char(',');
     }
-    days = QLatin1Char(',') + days;
-    days.replace(S(",0"), S(","));
     dCalendar->SetActiveDays(days);
 
     QString special;
@@ -163,18 +153,15 @@ void TfrmMain::RecalcDiaryActiveCells()
 
 TDateTime TfrmMain::GetDiaryDelta(bool up, TDateTime aDate) const
 {
-    const TStringList& index = DiaryDB().Diary()->Indexer();
-    const QString key = TDiary::MakeKey(aDate);
-    int p = 0;
-    index.Find(key, p);
-    if (up && p < index.Count()) {
-        if (index.Strings(p) == key)
-            ++p;
-        return p < index.Count() ? KeyDate(index.Strings(p)) : std::floor(aDate);
+    const TDiary& diary = *DiaryDB().Diary();
+    if (up) {
+        if (const std::optional<TDateTime> next = diary.WrittenDayAfter(aDate))
+            return *next;
+        // On the last written day "next" stays there; after it, it goes back to it.
+        if (!diary.WrittenDates(aDate, aDate).empty())
+            return std::floor(aDate);
     }
-    if (p > 0)
-        return KeyDate(index.Strings(p - 1));
-    return aDate;
+    return diary.WrittenDayBefore(aDate).value_or(aDate);
 }
 
 void TfrmMain::ShowMood(int index)

@@ -120,10 +120,7 @@ TfrmMain::~TfrmMain()
 
 void TfrmMain::InitNewDiary()
 {
-    DiaryDB().Diary()->Clear();
-    DiaryDB().Diary()->Indexer().Clear();
-    DiaryDB().Info()->Clear();
-    DiaryDB().Modified = false;
+    DiaryDB().Clear();
     DiaryReplaced();
 }
 

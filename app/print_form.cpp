@@ -246,13 +246,11 @@ void TfrmPrintEngine::DoTheJob(TDateTime aFrom, TDateTime aTo)
 
 void TfrmPrintEngine::PrintDays(TDateTime aFrom, TDateTime aTo, TRichEdit& day, TRichEdit* document)
 {
-    TDiary* diary = DiaryDB().Diary();
-    const TStringList& index = diary->Indexer();
-    for (int i = 0; i < index.Count(); ++i) {
-        TDiaryEntry* entry = diary->FindItemID(int(index.Objects(i)));
+    for (const TWrittenDay& written : DiaryDB().Diary()->WrittenDays()) {
+        const TDiaryEntry* entry = written.Entry;
         if (!entry)
             continue;
-        const TDateTime date = entry->Date();
+        const TDateTime date = written.Date;
         if ((aFrom > 0 && date < aFrom) || (aTo > 0 && date > aTo))
             continue;
         day.Clear();
