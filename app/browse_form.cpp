@@ -1,8 +1,8 @@
 #include "app/browse_form.h"
 #include "platform/core/sysutils.h"
 
+#include "app/diary_session.h"
 #include "app/helpers.h"
-#include "app/main_form.h"
 #include "controls/dropdown_button.h"
 #include "controls/form_building.h"
 #include "controls/hatch_panel.h"
@@ -49,12 +49,13 @@ TDiaryEntry* EntryOf(const TListItem* item)
 
 } // namespace
 
-TfrmDiaryBrowse::TfrmDiaryBrowse(TComponent* AOwner, TfrmMain& mainForm)
+TfrmDiaryBrowse::TfrmDiaryBrowse(TComponent* AOwner, TDiarySession& session, IDiaryView& view)
     : TForm(AOwner)
-    , Main(mainForm)
+    , Session(session)
+    , View(view)
 {
     BuildControls();
-    CurrentSkin = Main.CurrentSkin;
+    CurrentSkin = Session.CurrentSkin;
     LoadBackground();
     DiarySortType = stNone;
     DiarySortDirection = sdAscending;
@@ -99,7 +100,7 @@ void TfrmDiaryBrowse::BuildControls()
     addPicture(S("SORTASC"));
     addPicture(S("SORTDESC"));
     // The main window's mood pictures, drawn anew at this size with their soft edges.
-    for (int i = 0; i < Main.ilMood->Count(); ++i)
+    for (int i = 0; i < View.MoodCount(); ++i)
         addPicture(QStringLiteral("mood%1").arg(i, 2, 10, QLatin1Char('0')));
 
     htchpnlBack
@@ -181,16 +182,16 @@ void TfrmDiaryBrowse::BuildControls()
 
 void TfrmDiaryBrowse::LoadBackground()
 {
-    if (Main.rStore)
-        DrawSkin(*Main.rStore, CurrentSkin, *image_Bck);
+    if (Session.rStore)
+        DrawSkin(*Session.rStore, CurrentSkin, *image_Bck);
 }
 
 void TfrmDiaryBrowse::FormActivate(TObject*)
 {
-    Main.SelIdx = -1;
+    SelIdx = -1;
     SetActiveControl(edtNeedle);
-    if (CurrentSkin != Main.CurrentSkin) {
-        CurrentSkin = Main.CurrentSkin;
+    if (CurrentSkin != Session.CurrentSkin) {
+        CurrentSkin = Session.CurrentSkin;
         LoadBackground();
     }
     DLV->SetVisible(false);
@@ -265,7 +266,7 @@ void TfrmDiaryBrowse::btnGotoClick(TObject*)
     const TListItem* selected = DLV->Selected();
     if (!selected)
         return;
-    Main.SelIdx = int(selected->Data());
+    SelIdx = int(selected->Data());
     Close();
 }
 
@@ -305,8 +306,7 @@ void TfrmDiaryBrowse::btnSearchClick(TObject*)
         item->SetFocused(true);
         item->MakeVisible(false);
         if (fullContent) {
-            Main.dCalendar->SetCalendarDate(EntryOf(item)->Date());
-            Main.HandleEntry();
+            View.ShowDay(EntryOf(item)->Date());
         }
         return;
     }

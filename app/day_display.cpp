@@ -86,16 +86,16 @@ void TfrmMain::HandleEntry()
     const QString title = edtTitle->Text();
     const bool written = !title.trimmed().isEmpty() || !MemoBody->Lines()->Text().trimmed().isEmpty();
     // A blank day is never stored, so clearing a day cannot delete it.
-    if (modified && PrevDate != -1.0 && written) {
-        DiaryDB().AddEntry(PrevDate, title.trimmed().isEmpty() ? S("Untitled Day") : title,
+    if (modified && Session().PrevDate != -1.0 && written) {
+        DiaryDB().AddEntry(Session().PrevDate, title.trimmed().isEmpty() ? S("Untitled Day") : title,
             RichLinesToRtf(MemoBody->Lines()), MemoNotes->Lines()->Text(), QString(), CurrentMood);
     }
 
-    if (PrevDate != dCalendar->CalendarDate()) {
-        PrevDate = dCalendar->CalendarDate();
+    if (Session().PrevDate != dCalendar->CalendarDate()) {
+        Session().PrevDate = dCalendar->CalendarDate();
         QString entryTitle, body, notes, todo;
         int image = 0;
-        DiaryDB().GetEntry(PrevDate, entryTitle, body, notes, todo, image);
+        DiaryDB().GetEntry(Session().PrevDate, entryTitle, body, notes, todo, image);
         edtTitle->SetText(entryTitle);
         RtfToRichLines(body, MemoBody->Lines());
         MemoNotes->SetText(notes);
@@ -104,13 +104,13 @@ void TfrmMain::HandleEntry()
 
     RecalcDiaryActiveCells();
 
-    if (DiaryIsNew) {
-        DiaryIsNew = false;
+    if (Session().DiaryIsNew) {
+        Session().DiaryIsNew = false;
         edtTitle->SetText(S("Untitled Day"));
         edtTitle->SetModified(false);
-        const int templ = rStore->ItemIndex(S("Template.rtf"));
+        const int templ = Session().rStore->ItemIndex(S("Template.rtf"));
         if (templ >= 0)
-            RtfToRichLines(AnsiToString(rStore->Items()->Items(templ)->Bytes()), MemoBody->Lines());
+            RtfToRichLines(AnsiToString(Session().rStore->Items()->Items(templ)->Bytes()), MemoBody->Lines());
         MemoBody->SetModified(true);
         DiaryDB().Modified = true;
     }
@@ -162,6 +162,27 @@ TDateTime TfrmMain::GetDiaryDelta(bool up, TDateTime aDate) const
             return std::floor(aDate);
     }
     return diary.WrittenDayBefore(aDate).value_or(aDate);
+}
+
+void TfrmMain::ShowDay(TDateTime aDate)
+{
+    dCalendar->SetCalendarDate(aDate);
+    HandleEntry();
+}
+
+const TEdit& TfrmMain::EntryTitle() const
+{
+    return *edtTitle;
+}
+
+const TRichEdit& TfrmMain::EntryBody() const
+{
+    return *MemoBody;
+}
+
+int TfrmMain::MoodCount() const
+{
+    return ilMood->Count();
 }
 
 void TfrmMain::ShowMood(int index)
@@ -251,7 +272,7 @@ void TfrmMain::btnDeleteClick(TObject*)
     MemoBody->SetModified(false);
     MemoNotes->SetModified(false);
     DiaryDB().DeleteEntry(dCalendar->CalendarDate());
-    PrevDate = -1.0;
+    Session().PrevDate = -1.0;
     HandleEntry();
     ResetRichAttributes();
     edtTitle->SetModified(false);
@@ -301,14 +322,15 @@ void TfrmMain::actBrowseExecute(TObject*)
     SetMode(mdDiary);
     HandleEntry();
     if (!frmDiaryBrowse)
-        frmDiaryBrowse = new TfrmDiaryBrowse(this, *this);
+        frmDiaryBrowse = new TfrmDiaryBrowse(this, Session(), *this);
     frmDiaryBrowse->SetBounds(Left() + (Width() - frmDiaryBrowse->Width()) / 2,
         Top() + (Height() - frmDiaryBrowse->Height()) / 2, frmDiaryBrowse->Width(), frmDiaryBrowse->Height());
     frmDiaryBrowse->ShowModal();
     SetActiveControl(nullptr);
-    if (SelIdx >= 0 && SelIdx < DiaryDB().Diary()->Count()) {
+    const int chosen = frmDiaryBrowse->SelIdx;
+    if (chosen >= 0 && chosen < DiaryDB().Diary()->Count()) {
         // The calendar's change event loads the day.
-        dCalendar->SetCalendarDate(DiaryDB().Diary()->Items(SelIdx)->Date());
+        dCalendar->SetCalendarDate(DiaryDB().Diary()->Items(chosen)->Date());
         dCalendar->UpdateCalendar();
     }
 }
@@ -328,14 +350,14 @@ void TfrmMain::FormKeyDown(TObject*, quint16& Key, TShiftState)
 
 void TfrmMain::ResetRichAttributes()
 {
-    if (MemoBody->Lines()->Count() > 0 || !CurrentFont)
+    if (MemoBody->Lines()->Count() > 0 || !Session().CurrentFont)
         return;
     try {
         TTextAttributes* format = MemoBody->DefAttributes();
-        format->SetStyle(CurrentFont->Style());
-        format->SetColor(CurrentFont->Color());
-        format->SetSize(CurrentFont->Size());
-        format->SetName(CurrentFont->Name());
+        format->SetStyle(Session().CurrentFont->Style());
+        format->SetColor(Session().CurrentFont->Color());
+        format->SetSize(Session().CurrentFont->Size());
+        format->SetName(Session().CurrentFont->Name());
         MemoBody->Paragraph()->SetAlignment(taLeftJustify);
     } catch (const Exception&) {
     }

@@ -30,7 +30,7 @@ int RunProgram()
     };
     {
         // The wizard frees itself when it closes.
-        auto* wizard = new TfrmEntry(application, *main);
+        auto* wizard = new TfrmEntry(application, main->Session(), *main);
         application->BringToFront();
         // Anything but a finished road (the window manager closed the
         // wizard) ends the run as the exit button does.
