@@ -89,16 +89,6 @@ TfrmMain::~TfrmMain()
     DoDestroy();
     SparkleTimer->SetEnabled(false);
     Session().reger->SetV(S("CurrentSkin"), Session().CurrentSkin);
-    // Closing saved (or the user chose to leave without); an end that did
-    // not pass through closing still keeps the page's edits and the files.
-    if (!SavedForEnd) {
-        try {
-            SaveInfoPage();
-        } catch (...) {
-            Application()->HandleException(this);
-        }
-        Session().SaveFiles([this] { Application()->HandleException(this); });
-    }
     // The information window's panel goes back to it, so that each window
     // frees its own controls.
     if (frmInfo) {
@@ -106,6 +96,20 @@ TfrmMain::~TfrmMain()
         delete std::exchange(frmInfo, nullptr);
     }
     // The owned components go next; the session's settings are written then.
+}
+
+void TfrmMain::SaveAtEnd()
+{
+    // Closing saved (or the user chose to leave without).
+    if (SavedForEnd)
+        return;
+    try {
+        SaveInfoPage();
+    } catch (...) {
+        Application()->HandleException(this);
+    }
+    Session().SaveFiles([this] { Application()->HandleException(this); });
+    SavedForEnd = true;
 }
 
 void TfrmMain::KeepForEnd()

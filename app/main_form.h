@@ -289,6 +289,9 @@ public:
     // The same, with the keeper owned by owner (the window it was opened from).
     void RunBirthdayKeeper(TComponent* owner) override;
 
+    // The run ends: an end that did not pass through closing still keeps
+    // the information page's edits and the files; errors are shown.
+    void SaveAtEnd();
     // The desktop session ends or the process is asked to end: keeps the
     // day, the window's place and the files as Exit does, asking nothing.
     void SaveAtSessionEnd();

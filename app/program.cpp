@@ -40,8 +40,9 @@ int RunProgram()
         }
     }
     application->Run();
-    // Closing stored the day; destroying writes the diary, the birthdays
-    // and the settings.
+    // Closing stored the day and wrote the files, unless the run ended
+    // another way.
+    main->SaveAtEnd();
     main.reset();
     application->OnEndSession = {};
     return 0;
