@@ -291,6 +291,30 @@ TEST_F(Browse, FullContentSearchFindsTheBodyAndShowsItsDayBehindTheWindow)
     EXPECT_EQ(form->frmDiaryBrowse->SelIdx, -1) << "a search chooses nothing";
 }
 
+TEST_F(Browse, ADayWithTwoEntriesListsAndSearchesTheOneTheDayShows)
+{
+    // A file may hold two entries of one day: the index keeps the earlier,
+    // the day shows the later, and so does the list.
+    Write({ { 4, "Earlier", "first words", 1 } });
+    TDiaryEntry* later = DiaryDB().Diary()->Add();
+    later->SetDate(EncodeDate(2026, 1, 4));
+    later->SetTitle(S("Later"));
+    later->SetBody(Rtf("second words"));
+    later->SetImageIndex(6);
+    RunBrowse([&](TfrmDiaryBrowse& w) {
+        ASSERT_EQ(w.DLV->Items()->Count(), 1);
+        EXPECT_EQ(w.DLV->Items()->Item(0)->SubItems()->Strings(0), S("Later"));
+        EXPECT_EQ(w.DLV->Items()->Item(0)->ImageIndex(), 6 + TfrmDiaryBrowse::kFirstMood);
+        w.cbFullContent->SetChecked(true);
+        Search(w, "first words");
+        EXPECT_EQ(beeps, 1) << "the hidden entry's body is not searched";
+        Search(w, "second words");
+        EXPECT_EQ(form->edtTitle->Text(), S("Later"));
+        w.btnGoto->Click();
+    });
+    EXPECT_EQ(form->frmDiaryBrowse->SelIdx, later->Index());
+}
+
 TEST_F(Browse, AnEmptyDiaryListsNothingAndItsCommandsDoNothing)
 {
     RunBrowse([&](TfrmDiaryBrowse& w) {

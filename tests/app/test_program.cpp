@@ -344,6 +344,25 @@ TEST_F(Program, ARunWithNothingNewToKeepEndsWithoutWritingAFile)
     EXPECT_EQ(identity(Path("My Diary.dry")), diary);
 }
 
+TEST_F(Program, ARunEndedWithoutClosingStillKeepsTheDiaryAndItsBirthdays)
+{
+    CreateMyDiary();
+    Run([&](TfrmEntry& w) { OpenDiary(w, "My Diary", S("secret")); },
+        [&](TfrmMain&) {
+            DiaryDB().AddEntry(EncodeDate(2026, 12, 9), S("Kept"), QString(), QString(), QString(), 0);
+            TEntry* e = BirthdayComponent().Entries()->Add();
+            e->SetFullName(S("Anna"));
+            e->SetBirthDate(EncodeDate(1990, 12, 9));
+            Application()->Terminate(); // no close: the run's end saves
+        });
+    EXPECT_TRUE(errors.isEmpty()) << errors.join(S("; ")).toStdString();
+    EXPECT_EQ(Days("My Diary.dry", S("secret")),
+        (QStringList { S("20261205|Snow"), S("20261207|Market"), S("20261209|Kept") }));
+    TBirthdayComponent birthdays;
+    birthdays.LoadFromFile(Path("My Diary.dra"));
+    ASSERT_EQ(birthdays.Entries()->Count(), 1);
+}
+
 TEST_F(Program, ARunThatChangesSomethingKeepsTheOldFileAsPreviousVersion)
 {
     CreateMyDiary();
