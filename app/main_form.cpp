@@ -27,7 +27,6 @@
 #include "platform/gui/extctrls.h"
 #include "platform/gui/menus.h"
 #include "platform/gui/stdctrls.h"
-#include "resources/program_store.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,8 +1,10 @@
 #pragma once
 
-// The program's main window: its frame, the settings it keeps in the registry
-// and the skins. The day display, the editor's formatting and the stars are
-// built on top of this frame.
+// The program's main window: its frame, the skins and the end of the run.
+// The open diary, its settings and its files are its session's
+// (diary_session.h); the window shows the diary to the other windows as
+// their IDiaryView. The day display, the editor's formatting and the stars
+// are built on top of this frame.
 
 #include "app/calendar_options.h" // TCalOpts
 #include "app/diary_session.h"
