@@ -41,9 +41,9 @@ QString OtherProductWebSite()
 
 } // namespace AboutInfo
 
-TfrmAbout::TfrmAbout(TComponent* AOwner, TfrmMain& mainForm)
+TfrmAbout::TfrmAbout(TComponent* AOwner, TDiarySession& session)
     : TForm(AOwner)
-    , Main(mainForm)
+    , Session(session)
 {
     BuildControls();
     SetCaption(ProgramTitle() + S(" by ") + AboutInfo::MakerName() + QLatin1Char(' '));
@@ -103,7 +103,7 @@ void TfrmAbout::BuildControls()
 void TfrmAbout::FormActivate(TObject*)
 {
     SetActiveControl(nullptr);
-    FollowSkin(Main.rStore, Main.CurrentSkin, CurrentSkin, *Image_Bck);
+    FollowSkin(Session.rStore, Session.CurrentSkin, CurrentSkin, *Image_Bck);
 }
 
 void TfrmAbout::LblEmail2MouseEnter(TObject*)

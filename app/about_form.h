@@ -9,7 +9,7 @@
 #include <QString>
 
 class TCPGlowLabel;
-class TfrmMain;
+class TDiarySession;
 class TGlyphSpeedButton;
 class TImage;
 class TLabel;
@@ -24,8 +24,8 @@ QString OtherProductWebSite();
 
 class TfrmAbout : public TForm {
 public:
-    // mainForm owns the window and must outlive it.
-    TfrmAbout(TComponent* AOwner, TfrmMain& mainForm);
+    // session (its skin) must outlive the window.
+    TfrmAbout(TComponent* AOwner, TDiarySession& session);
     ~TfrmAbout() override;
 
     QString ClassName() const override { return QStringLiteral("TfrmAbout"); }
@@ -61,5 +61,5 @@ public:
 private:
     void BuildControls();
 
-    TfrmMain& Main;
+    TDiarySession& Session;
 };

@@ -151,9 +151,9 @@ void TfrmMain::BtnBirthdaysClick(TObject*)
 
 void TfrmMain::RunBirthdayKeeper(TComponent* owner)
 {
-    SaveBirthdays();
+    Session().SaveBirthdays();
     ReportMovedBirthdayFile();
-    TfrmBDMain::Execute(owner, BirthdayFileName, dCalendar->CalendarDate(), QString(), 0);
-    LoadBirthdays();
+    TfrmBDMain::Execute(owner, Session().BirthdayFileName, dCalendar->CalendarDate(), QString(), 0);
+    Session().LoadBirthdays();
     HandleEntry();
 }

@@ -1,8 +1,8 @@
 #include "app/browse_form.h"
 #include "platform/core/sysutils.h"
 
+#include "app/diary_session.h"
 #include "app/helpers.h"
-#include "app/main_form.h"
 #include "controls/dropdown_button.h"
 #include "controls/form_building.h"
 #include "controls/hatch_panel.h"
@@ -16,8 +16,6 @@
 #include "platform/gui/stdctrls.h"
 #include "platform/richtext/rich_edit.h"
 #include "platform/richtext/rich_lines.h"
-
-#include <QHash>
 
 namespace {
 
@@ -55,12 +53,13 @@ TDiaryEntry* EntryOf(const TListItem* item)
 
 } // namespace
 
-TfrmDiaryBrowse::TfrmDiaryBrowse(TComponent* AOwner, TfrmMain& mainForm)
+TfrmDiaryBrowse::TfrmDiaryBrowse(TComponent* AOwner, TDiarySession& session, IDiaryView& view)
     : TForm(AOwner)
-    , Main(mainForm)
+    , Session(session)
+    , View(view)
 {
     BuildControls();
-    CurrentSkin = Main.CurrentSkin;
+    CurrentSkin = Session.CurrentSkin;
     LoadBackground();
     DiarySortType = stNone;
     DiarySortDirection = sdAscending;
@@ -122,22 +121,22 @@ void TfrmDiaryBrowse::BuildPictures()
     addPicture(S("SORTASC"));
     addPicture(S("SORTDESC"));
     // The main window's mood pictures, drawn anew at this size with their soft edges.
-    for (int i = 0; i < Main.ilMood->Count(); ++i)
+    for (int i = 0; i < View.MoodCount(); ++i)
         addPicture(QStringLiteral("mood%1").arg(i, 2, 10, QLatin1Char('0')));
 }
 
 void TfrmDiaryBrowse::LoadBackground()
 {
-    if (Main.rStore)
-        DrawSkin(*Main.rStore, CurrentSkin, *image_Bck);
+    if (Session.rStore)
+        DrawSkin(*Session.rStore, CurrentSkin, *image_Bck);
 }
 
 void TfrmDiaryBrowse::FormActivate(TObject*)
 {
-    Main.SelIdx = -1;
+    SelIdx = -1;
     SetActiveControl(edtNeedle);
-    if (CurrentSkin != Main.CurrentSkin) {
-        CurrentSkin = Main.CurrentSkin;
+    if (CurrentSkin != Session.CurrentSkin) {
+        CurrentSkin = Session.CurrentSkin;
         LoadBackground();
     }
     DLV->SetVisible(false);
@@ -154,14 +153,12 @@ void TfrmDiaryBrowse::FillList()
     TListItems* items = DLV->Items();
     items->BeginUpdate();
     items->Clear();
-    const TDiary* diary = DiaryDB().Diary();
-    const TStringList& index = diary->Indexer();
-    for (int i = 0; i < index.Count(); ++i) {
-        const TDiaryEntry* entry = diary->FindItemID(int(index.Objects(i)));
+    for (const TWrittenDay& written : DiaryDB().Diary()->WrittenDays()) {
+        const TDiaryEntry* entry = written.Entry;
         if (!entry)
             continue;
         TListItem* item = items->Add();
-        item->SetCaption(FullYearDateToStr(entry->Date()));
+        item->SetCaption(FullYearDateToStr(written.Date));
         item->SubItems()->Add(entry->Title());
         item->SetImageIndex(entry->ImageIndex() + kFirstMood);
         item->SetData(entry->Index());
@@ -238,7 +235,7 @@ void TfrmDiaryBrowse::btnGotoClick(TObject*)
     const TListItem* selected = DLV->Selected();
     if (!selected)
         return;
-    Main.SelIdx = int(selected->Data());
+    SelIdx = int(selected->Data());
     Close();
 }
 
@@ -278,21 +275,14 @@ void TfrmDiaryBrowse::btnSearchClick(TObject*)
     if (needle.isEmpty())
         return;
     const bool fullContent = cbFullContent->Checked();
-    // The entry of each date as the database fetches it by date (the last of
-    // that date), found once for the whole search instead of once an item.
-    QHash<TDateTime, const TDiaryEntry*> byDate;
-    if (fullContent) {
-        const TDiary* diary = DiaryDB().Diary();
-        for (int i = 0; i < diary->Count(); ++i)
-            byDate.insert(diary->Items(i)->Date(), diary->Items(i));
-    }
     auto matches = [&](TListItem* item) {
         if (item->SubItems()->Strings(0).toLower().contains(needle))
             return true;
         if (!fullContent)
             return false;
         // What the rich edit would find in the body it shows, read without one.
-        const TDiaryEntry* entry = byDate.value(EntryOf(item)->Date());
+        // The item's entry is the one its day shows (the last of its date).
+        const TDiaryEntry* entry = EntryOf(item);
         return entry && FindRichText(RtfToRichText(entry->Body()), needle, 0, -1, 0) >= 0;
     };
 
@@ -310,8 +300,7 @@ void TfrmDiaryBrowse::btnSearchClick(TObject*)
         item->SetFocused(true);
         item->MakeVisible(false);
         if (fullContent) {
-            Main.dCalendar->SetCalendarDate(EntryOf(item)->Date());
-            Main.HandleEntry();
+            View.ShowDay(EntryOf(item)->Date());
         }
         return;
     }

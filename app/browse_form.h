@@ -2,8 +2,8 @@
 
 // The browse window: every written day of the open diary in one list with
 // its date, title and mood, sorted by date or title either way, searched by
-// title or through the whole text, and the chosen day handed back to the
-// main window through its SelIdx.
+// title or through the whole text, and the chosen day handed back through
+// SelIdx.
 
 #include "platform/gui/forms.h"
 
@@ -11,7 +11,8 @@
 
 class TCheckBox;
 class TEdit;
-class TfrmMain;
+class IDiaryView;
+class TDiarySession;
 class TGlyphSpeedButton;
 class THatchPanel;
 class TImage;
@@ -23,8 +24,8 @@ class TListView;
 
 class TfrmDiaryBrowse : public TForm {
 public:
-    // mainForm owns the window and must outlive it.
-    TfrmDiaryBrowse(TComponent* AOwner, TfrmMain& mainForm);
+    // session and view (the window showing the diary) must outlive the window.
+    TfrmDiaryBrowse(TComponent* AOwner, TDiarySession& session, IDiaryView& view);
     ~TfrmDiaryBrowse() override;
 
     QString ClassName() const override { return QStringLiteral("TfrmDiaryBrowse"); }
@@ -41,6 +42,8 @@ public:
     static constexpr int kFirstMood = 2;
 
     int CurrentSkin = 0;
+    // The collection index of the entry chosen by Go to; -1 when none was.
+    int SelIdx = -1;
     TDiarySortType DiarySortType = stNone;
     TDiarySortDirection DiarySortDirection = sdAscending;
 
@@ -93,7 +96,8 @@ private:
     void FillList();
     void Step(bool forward);
 
-    TfrmMain& Main;
+    TDiarySession& Session;
+    IDiaryView& View;
     // A showing whose first activation has not come yet.
     bool fShowPending = false;
 };

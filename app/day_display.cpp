@@ -29,6 +29,7 @@
 #include <QPainter>
 
 #include <cmath>
+#include <optional>
 
 using namespace main_layout_p;
 
@@ -39,12 +40,6 @@ constexpr TColor kNavHot = 0x00FFDBD7;
 
 constexpr int kMoodCount = 17;
 constexpr int kMoodSize = 64;
-
-// The date (year, month, day) of an index key "YYYYMMDD".
-TDateTime KeyDate(const QString& key)
-{
-    return EncodeDate(key.mid(0, 4).toInt(), key.mid(4, 2).toInt(), key.mid(6, 2).toInt());
-}
 
 TLbSpeedButton* MakeNavButton(
     TfrmMain* owner, TWinControl* parent, const char* name, const QRect& bounds, const char* hint, const char* picture)
@@ -306,16 +301,16 @@ void TfrmMain::HandleEntry()
     const QString title = edtTitle->Text();
     const bool written = !title.trimmed().isEmpty() || !MemoBody->Lines()->Text().trimmed().isEmpty();
     // A blank day is never stored, so clearing a day cannot delete it.
-    if (modified && PrevDate != -1.0 && written) {
-        DiaryDB().AddEntry(PrevDate, title.trimmed().isEmpty() ? S("Untitled Day") : title,
+    if (modified && Session().PrevDate != -1.0 && written) {
+        DiaryDB().AddEntry(Session().PrevDate, title.trimmed().isEmpty() ? S("Untitled Day") : title,
             RichLinesToRtf(MemoBody->Lines()), MemoNotes->Lines()->Text(), QString(), CurrentMood);
     }
 
-    if (PrevDate != dCalendar->CalendarDate()) {
-        PrevDate = dCalendar->CalendarDate();
+    if (Session().PrevDate != dCalendar->CalendarDate()) {
+        Session().PrevDate = dCalendar->CalendarDate();
         QString entryTitle, body, notes, todo;
         int image = 0;
-        DiaryDB().GetEntry(PrevDate, entryTitle, body, notes, todo, image);
+        DiaryDB().GetEntry(Session().PrevDate, entryTitle, body, notes, todo, image);
         edtTitle->SetText(entryTitle);
         RtfToRichLines(body, MemoBody->Lines());
         MemoNotes->SetText(notes);
@@ -324,13 +319,13 @@ void TfrmMain::HandleEntry()
 
     RecalcDiaryActiveCells();
 
-    if (DiaryIsNew) {
-        DiaryIsNew = false;
+    if (Session().DiaryIsNew) {
+        Session().DiaryIsNew = false;
         edtTitle->SetText(S("Untitled Day"));
         edtTitle->SetModified(false);
-        const int templ = rStore->ItemIndex(S("Template.rtf"));
+        const int templ = Session().rStore->ItemIndex(S("Template.rtf"));
         if (templ >= 0)
-            RtfToRichLines(AnsiToString(rStore->Items()->Items(templ)->Bytes()), MemoBody->Lines());
+            RtfToRichLines(AnsiToString(Session().rStore->Items()->Items(templ)->Bytes()), MemoBody->Lines());
         MemoBody->SetModified(true);
         DiaryDB().Modified = true;
     }
@@ -349,18 +344,13 @@ void TfrmMain::RecalcDiaryActiveCells()
 {
     const int y = dCalendar->Year();
     const int m = dCalendar->Month();
-    const TStringList& index = DiaryDB().Diary()->Indexer();
-    const QString key = TDiary::MakeKey(EncodeDate(y, m, 1));
-    int p = 0;
-    index.Find(key, p);
-    QString days;
-    for (int i = p; i < index.Count() && i - p < 31; ++i) {
-        const QString& k = index.Strings(i);
-        if (k.left(6) == key.left(6))
-            days += k.mid(6, 2).trimmed() + QLatin1Char(',');
+    QString days = S(",");
+    for (const TDateTime date :
+        DiaryDB().Diary()->WrittenDates(EncodeDate(y, m, 1), EncodeDate(y, m, DaysInAMonth(y, m)))) {
+        int dy = 0, dm = 0, dd = 0;
+        DecodeDate(date, dy, dm, dd);
+        days += QString::number(dd) + QLatin1Char(',');
     }
-    days = QLatin1Char(',') + days;
-    days.replace(S(",0"), S(","));
     dCalendar->SetActiveDays(days);
 
     QString special;
@@ -378,18 +368,36 @@ void TfrmMain::RecalcDiaryActiveCells()
 
 TDateTime TfrmMain::GetDiaryDelta(bool up, TDateTime aDate) const
 {
-    const TStringList& index = DiaryDB().Diary()->Indexer();
-    const QString key = TDiary::MakeKey(aDate);
-    int p = 0;
-    index.Find(key, p);
-    if (up && p < index.Count()) {
-        if (index.Strings(p) == key)
-            ++p;
-        return p < index.Count() ? KeyDate(index.Strings(p)) : std::floor(aDate);
+    const TDiary& diary = *DiaryDB().Diary();
+    if (up) {
+        if (const std::optional<TDateTime> next = diary.WrittenDayAfter(aDate))
+            return *next;
+        // On the last written day "next" stays there; after it, it goes back to it.
+        if (!diary.WrittenDates(aDate, aDate).empty())
+            return std::floor(aDate);
     }
-    if (p > 0)
-        return KeyDate(index.Strings(p - 1));
-    return aDate;
+    return diary.WrittenDayBefore(aDate).value_or(aDate);
+}
+
+void TfrmMain::ShowDay(TDateTime aDate)
+{
+    dCalendar->SetCalendarDate(aDate);
+    HandleEntry();
+}
+
+const TEdit& TfrmMain::EntryTitle() const
+{
+    return *edtTitle;
+}
+
+const TRichEdit& TfrmMain::EntryBody() const
+{
+    return *MemoBody;
+}
+
+int TfrmMain::MoodCount() const
+{
+    return ilMood->Count();
 }
 
 void TfrmMain::ShowMood(int index)
@@ -479,7 +487,7 @@ void TfrmMain::btnDeleteClick(TObject*)
     MemoBody->SetModified(false);
     MemoNotes->SetModified(false);
     DiaryDB().DeleteEntry(dCalendar->CalendarDate());
-    PrevDate = -1.0;
+    Session().PrevDate = -1.0;
     HandleEntry();
     ResetRichAttributes();
     edtTitle->SetModified(false);
@@ -529,14 +537,15 @@ void TfrmMain::actBrowseExecute(TObject*)
     SetMode(mdDiary);
     HandleEntry();
     if (!frmDiaryBrowse)
-        frmDiaryBrowse = new TfrmDiaryBrowse(this, *this);
+        frmDiaryBrowse = new TfrmDiaryBrowse(this, Session(), *this);
     frmDiaryBrowse->SetBounds(Left() + (Width() - frmDiaryBrowse->Width()) / 2,
         Top() + (Height() - frmDiaryBrowse->Height()) / 2, frmDiaryBrowse->Width(), frmDiaryBrowse->Height());
     frmDiaryBrowse->ShowModal();
     SetActiveControl(nullptr);
-    if (SelIdx >= 0 && SelIdx < DiaryDB().Diary()->Count()) {
+    const int chosen = frmDiaryBrowse->SelIdx;
+    if (chosen >= 0 && chosen < DiaryDB().Diary()->Count()) {
         // The calendar's change event loads the day.
-        dCalendar->SetCalendarDate(DiaryDB().Diary()->Items(SelIdx)->Date());
+        dCalendar->SetCalendarDate(DiaryDB().Diary()->Items(chosen)->Date());
         dCalendar->UpdateCalendar();
     }
 }
@@ -556,14 +565,14 @@ void TfrmMain::FormKeyDown(TObject*, quint16& Key, TShiftState)
 
 void TfrmMain::ResetRichAttributes()
 {
-    if (MemoBody->Lines()->Count() > 0 || !CurrentFont)
+    if (MemoBody->Lines()->Count() > 0 || !Session().CurrentFont)
         return;
     try {
         TTextAttributes* format = MemoBody->DefAttributes();
-        format->SetStyle(CurrentFont->Style());
-        format->SetColor(CurrentFont->Color());
-        format->SetSize(CurrentFont->Size());
-        format->SetName(CurrentFont->Name());
+        format->SetStyle(Session().CurrentFont->Style());
+        format->SetColor(Session().CurrentFont->Color());
+        format->SetSize(Session().CurrentFont->Size());
+        format->SetName(Session().CurrentFont->Name());
         MemoBody->Paragraph()->SetAlignment(taLeftJustify);
     } catch (const Exception&) {
     }

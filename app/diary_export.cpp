@@ -6,7 +6,6 @@
 #include "platform/richtext/rich_lines.h"
 #include "platform/richtext/rtf.h"
 
-#include <QHash>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -60,29 +59,16 @@ void AppendDay(QTextCursor& out, const QString& heading, const QTextDocument& da
 
 QByteArray DiaryToRtf(const TDiaryDB& db, const TFont& bodyFont, const std::function<void()>& dayDone)
 {
-    const TDiary& diary = *db.Diary();
-    // The entry a day shows is the last one of its date, as the diary looks it up.
-    QHash<double, const TDiaryEntry*> byDate;
-    byDate.reserve(diary.Count());
-    for (int i = 0; i < diary.Count(); ++i)
-        byDate.insert(diary.Items(i)->Date(), diary.Items(i));
-
     // An empty body's document: the body font's family and size as the default.
     QTextDocument document;
     RtfToDocument(QString(), bodyFont, document);
     QTextCursor out(&document);
     QTextDocument day;
-    const TStringList& index = diary.Indexer();
-    for (int i = 0; i < index.Count(); ++i) {
-        const QString& key = index.Strings(i);
-        TDateTime date = 0;
-        const TDiaryEntry* entry = nullptr;
-        if (key.size() == 8 && TryEncodeDate(key.mid(0, 4).toInt(), key.mid(4, 2).toInt(), key.mid(6, 2).toInt(), date))
-            entry = byDate.value(date);
-        if (!entry)
-            throw Exception(S("The diary holds no day ") + key);
-        RtfToDocument(entry->Body(), bodyFont, day);
-        AppendDay(out, FullYearDateToStr(date) + S(" - ") + OneLine(entry->Title()), day);
+    for (const TWrittenDay& written : db.Diary()->WrittenDays()) {
+        if (!written.Entry)
+            throw Exception(S("The diary holds no day ") + written.Key);
+        RtfToDocument(written.Entry->Body(), bodyFont, day);
+        AppendDay(out, FullYearDateToStr(written.Date) + S(" - ") + OneLine(written.Entry->Title()), day);
         if (dayDone)
             dayDone();
     }

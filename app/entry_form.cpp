@@ -72,14 +72,15 @@ QImage Book(int w, int h, TColor cover, int mark)
 
 } // namespace
 
-TfrmEntry::TfrmEntry(TComponent* AOwner, TfrmMain& mainForm)
+TfrmEntry::TfrmEntry(TComponent* AOwner, TDiarySession& session, IDiaryView& view)
     : TForm(AOwner)
-    , Main(mainForm)
+    , Session(session)
+    , View(view)
 {
     BuildControls();
 
     if (!LoadSkin()) {
-        Main.CurrentSkin = 0;
+        Session.CurrentSkin = 0;
         LoadSkin();
     }
     imgDiary->SetTransparent(true);
@@ -87,7 +88,7 @@ TfrmEntry::TfrmEntry(TComponent* AOwner, TfrmMain& mainForm)
     SetCaption(ProgramTitle());
 
     fFileIterator->SetRecurse(false);
-    fFileIterator->SetDirectory(Main.ProgramPath);
+    fFileIterator->SetDirectory(Session.ProgramPath);
     fFileIterator->SetFileMask(S("*.dry"));
     fFileIterator->SetEnabled(true);
 
@@ -157,12 +158,12 @@ void TfrmEntry::BuildComponents()
 
 bool TfrmEntry::LoadSkin()
 {
-    return Main.rStore && DrawSkin(*Main.rStore, Main.CurrentSkin, *imgBack);
+    return Session.rStore && DrawSkin(*Session.rStore, Session.CurrentSkin, *imgBack);
 }
 
 void TfrmEntry::FillList()
 {
-    const QString last = Main.reger->Get(S("LastDiaryName")).toString().toLower();
+    const QString last = Session.reger->Get(S("LastDiaryName")).toString().toLower();
     TComboImagesNN* list = cbDiary->ComboImages();
     list->Clear();
     fDiaryFiles.clear();
@@ -340,18 +341,18 @@ void TfrmEntry::btnNextClick(TObject*)
         return;
     }
 
-    Main.DataFileName = fDiaryFiles.value(index - 1);
-    Main.DataBackupName = ChangeFileExtension(Main.DataFileName, S("bak"));
-    Main.UserPassword = edtPassword->Text().trimmed();
-    Main.DiaryIsNew = false;
-    if (OpenDiary(Main.DataFileName, Main.DataBackupName, Main.UserPassword)) {
+    Session.DataFileName = fDiaryFiles.value(index - 1);
+    Session.DataBackupName = ChangeFileExtension(Session.DataFileName, S("bak"));
+    Session.UserPassword = edtPassword->Text().trimmed();
+    Session.DiaryIsNew = false;
+    if (OpenDiary(Session.DataFileName, Session.DataBackupName, Session.UserPassword)) {
         BackToChoice();
         if (edtPassword->Visible())
             SetActiveControl(edtPassword);
         return;
     }
-    Main.BirthdayFileName = ChangeFileExtension(Main.DataFileName, S("dra"));
-    Main.LoadBirthdays();
+    Session.BirthdayFileName = ChangeFileExtension(Session.DataFileName, S("dra"));
+    Session.LoadBirthdays();
     Finish();
 }
 
@@ -362,7 +363,7 @@ void TfrmEntry::FinishNewDiary()
         MessageDlg(S("Diary name cannot be blank"), mtError, TMsgDlgButtons { mbOK });
         return;
     }
-    const QString fileName = Main.ProgramPath + name + S(".dry");
+    const QString fileName = Session.ProgramPath + name + S(".dry");
     if (QFileInfo::exists(fileName)) {
         MessageDlg(S("This Diary Already Exists!"), mtError, TMsgDlgButtons { mbOK });
         return;
@@ -380,25 +381,26 @@ void TfrmEntry::FinishNewDiary()
         MessageDlg(S("Passwords do not match"), mtError, TMsgDlgButtons { mbOK });
         return;
     }
-    Main.DataFileName = fileName;
-    Main.DataBackupName = ChangeFileExtension(fileName, S("bak"));
-    Main.UserPassword = password;
-    Main.DiaryIsNew = true;
-    Main.InitNewDiary();
-    Main.BirthdayFileName = Main.ProgramPath + name + S(".dra");
+    Session.DataFileName = fileName;
+    Session.DataBackupName = ChangeFileExtension(fileName, S("bak"));
+    Session.UserPassword = password;
+    Session.DiaryIsNew = true;
+    Session.InitNewDiary();
+    View.DiaryReplaced();
+    Session.BirthdayFileName = Session.ProgramPath + name + S(".dra");
     Finish();
 }
 
 void TfrmEntry::Finish()
 {
-    Main.DiaryOpened = true;
+    Session.DiaryOpened = true;
     // ShowModal then closes the wizard, which frees itself.
     SetModalResult(mrOk);
 }
 
 bool TfrmEntry::OpenDiary(const QString& aFileName, const QString& aBackupName, const QString& aPassword)
 {
-    Main.DiaryFromBackup = false;
+    Session.DiaryFromBackup = false;
     int status = DiaryDB().LoadFromFile(aFileName, true, aPassword);
     if (status == lsNoError)
         return false;
@@ -412,7 +414,7 @@ bool TfrmEntry::OpenDiary(const QString& aFileName, const QString& aBackupName, 
         mtWarning, TMsgDlgButtons { mbOK });
     status = DiaryDB().LoadFromFile(aBackupName, true, aPassword);
     if (status == lsNoError) {
-        Main.DiaryFromBackup = true;
+        Session.DiaryFromBackup = true;
         return false;
     }
     MessageDlg(TDiaryDB::StatusToErrorStr(status), mtError, TMsgDlgButtons { mbOK });
@@ -442,7 +444,7 @@ bool TfrmEntry::RestoreDiary()
         return false;
     }
     const QString name = ChangeFileExtension(QFileInfo(file).fileName(), S("dry"));
-    const QString target = Main.ProgramPath + name;
+    const QString target = Session.ProgramPath + name;
     // Restoring over another diary of the folder asks first; at the end of
     // the run that diary is still kept as the previous version.
     if (QFileInfo::exists(target) && QFileInfo(target).canonicalFilePath() != QFileInfo(file).canonicalFilePath()
@@ -451,16 +453,16 @@ bool TfrmEntry::RestoreDiary()
                mtWarning, TMsgDlgButtons { mbOK, mbCancel })
             != mrOk)
         return false;
-    Main.DataFileName = target;
-    Main.DataBackupName = ChangeFileExtension(target, S("bak"));
-    Main.BirthdayFileName = ChangeFileExtension(target, S("dra"));
-    Main.DiaryIsNew = false;
-    Main.DiaryFromBackup = false;
-    Main.UserPassword = password;
-    Main.PrevDate = -1.0;
+    Session.DataFileName = target;
+    Session.DataBackupName = ChangeFileExtension(target, S("bak"));
+    Session.BirthdayFileName = ChangeFileExtension(target, S("dra"));
+    Session.DiaryIsNew = false;
+    Session.DiaryFromBackup = false;
+    Session.UserPassword = password;
+    Session.PrevDate = -1.0;
     // The birthdays kept beside a diary of that name belong to it.
-    Main.LoadBirthdays();
-    Main.HandleEntry();
+    Session.LoadBirthdays();
+    View.HandleEntry();
     MessageDlg(S("Diary restored successfully"), mtInformation, TMsgDlgButtons { mbOK });
     DiaryDB().Modified = true;
     return true;

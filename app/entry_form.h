@@ -2,7 +2,7 @@
 
 // The start-up wizard: opens a diary of the program's folder or prepares a
 // new one, and leaves file names, password and the new-diary flag in the
-// main window's public fields.
+// diary session.
 //
 // Passwords are trimmed of leading and trailing blanks on every road
 // (opening, creating and the confirmation), so the password stored with a
@@ -19,7 +19,8 @@ class TBevel;
 class TCPCoolEdit;
 class TCPFileIterator;
 class TExtendedComboBoxNN;
-class TfrmMain;
+class IDiaryView;
+class TDiarySession;
 class TImage;
 class TImageList;
 class TLabel;
@@ -28,8 +29,9 @@ class TOpenDialog;
 
 class TfrmEntry : public TForm {
 public:
-    // mainForm receives the outcome and must outlive the wizard.
-    TfrmEntry(TComponent* AOwner, TfrmMain& mainForm);
+    // session receives the outcome; it and view (the window that will show
+    // the diary) must outlive the wizard.
+    TfrmEntry(TComponent* AOwner, TDiarySession& session, IDiaryView& view);
     ~TfrmEntry() override;
 
     QString ClassName() const override { return QStringLiteral("TfrmEntry"); }
@@ -87,7 +89,8 @@ private:
     void Finish();
     void FinishNewDiary();
 
-    TfrmMain& Main;
+    TDiarySession& Session;
+    IDiaryView& View;
     // The found diary files, item i + 1 of the list showing file i.
     QStringList fDiaryFiles;
     int iCurrentStep = 0;

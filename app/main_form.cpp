@@ -28,7 +28,6 @@
 #include "platform/gui/extctrls.h"
 #include "platform/gui/menus.h"
 #include "platform/gui/stdctrls.h"
-#include "resources/program_store.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -53,16 +52,8 @@ TfrmMain::TfrmMain(TComponent* AOwner)
     FirstTime = true;
     CurrentMode = mdInfo;
     SetMode(mdDiary);
-    CurrentFont = new TFont;
 
-    ProgramPath = EnsureTrailingBackslash(QFileInfo(Application()->ExeName()).absolutePath());
-
-    CurrentSkin = reger->Get(S("CurrentSkin")).toInt();
-    if (IsOutOfRange(CurrentSkin, 1, 7))
-        CurrentSkin = 1;
-    SkinNumber = 7;
-
-    pmoShowScrollbar->SetChecked(reger->Get(S("ShowScrollbars")).toInt() == 1);
+    pmoShowScrollbar->SetChecked(Session().reger->Get(S("ShowScrollbars")).toInt() == 1);
     MemoBody->SetScrollBars(pmoShowScrollbar->Checked() ? ssVertical : ssNone);
 
     SetCaption(ProgramTitle());
@@ -99,105 +90,28 @@ TfrmMain::~TfrmMain()
 {
     DoDestroy();
     SparkleTimer->SetEnabled(false);
-    reger->SetV(S("CurrentSkin"), CurrentSkin);
-    // Closing saved (or the user chose to leave without); an end that did
-    // not pass through closing still keeps the page's edits and the files.
-    if (!SavedForEnd) {
-        try {
-            SaveInfoPage();
-        } catch (...) {
-            Application()->HandleException(this);
-        }
-        SaveFiles([this] { Application()->HandleException(this); });
-    }
-    delete CurrentFont;
-    CurrentFont = nullptr;
+    Session().reger->SetV(S("CurrentSkin"), Session().CurrentSkin);
     // The information window's panel goes back to it, so that each window
     // frees its own controls.
     if (frmInfo) {
         frmInfo->pnlInfoRel->SetParent(frmInfo);
         delete std::exchange(frmInfo, nullptr);
     }
-    // The owned components go next; reger writes the settings then.
+    // The owned components go next; the session's settings are written then.
 }
 
-void TfrmMain::InitNewDiary()
+void TfrmMain::SaveAtEnd()
 {
-    DiaryDB().Diary()->Clear();
-    DiaryDB().Diary()->Indexer().Clear();
-    DiaryDB().Info()->Clear();
-    DiaryDB().Modified = false;
-    DiaryReplaced();
-}
-
-void TfrmMain::SaveDiary()
-{
-    if (!DiaryOpened || !DiaryDB().Modified)
+    // Closing saved (or the user chose to leave without).
+    if (SavedForEnd)
         return;
-    DiaryDB().Diary()->SetPassword(UserPassword);
-    // Packed before the files are touched, so a failure changes nothing.
-    const QByteArray bytes = DiaryDB().SaveToBytes(true);
-    // The previous version is the file as it was before this run: a second
-    // save of the run (a retried close, the session's end) leaves it alone.
-    if (!DiaryFromBackup && !SavedThisRun && QFileInfo::exists(DataFileName)) {
-        // A copy rather than a rename: until the new file is in place the
-        // diary keeps its name. Failures are ignored; the diary is written.
-        QFile::remove(DataBackupName);
-        QFile::copy(DataFileName, DataBackupName);
-    }
-    WriteFileAtomically(DataFileName, bytes);
-    DiaryDB().Modified = false;
-    SavedThisRun = true;
-}
-
-void TfrmMain::SaveBirthdays()
-{
-    if (!DiaryOpened || BirthdayFileName.isEmpty())
-        return;
-    if (BirthdayComponent().Entries()->Modified())
-        BirthdayComponent().SaveToFile(BirthdayFileName);
-}
-
-void TfrmMain::LoadBirthdays()
-{
-    if (BirthdayFileName.isEmpty() || !QFileInfo::exists(BirthdayFileName))
-        return;
-    // A file that failed before was reported then; the list in memory stays.
-    const bool reported = BirthdayComponent().LoadFailed(BirthdayFileName);
-    QString error;
     try {
-        if (BirthdayComponent().LoadFromFile(BirthdayFileName) != 0) {
-            error = BirthdayComponent().LoadError();
-            if (error.isEmpty())
-                error = S("Unknown error");
-        }
-    } catch (const Exception& e) {
-        error = e.Message();
+        SaveInfoPage();
+    } catch (...) {
+        Application()->HandleException(this);
     }
-    if (!error.isEmpty() && !reported)
-        MessageDlg(S("Could not load birthday/anniversary data. The error message was:\r\n\r\n\"%1\"").arg(error),
-            mtError, TMsgDlgButtons { mbOK });
-}
-
-bool TfrmMain::SaveFiles(const std::function<void()>& onFailure)
-{
-    // Each step is tried whatever became of the others: a diary that cannot
-    // be written must not cost the birthdays or the settings.
-    bool saved = true;
-    for (const auto step : { &TfrmMain::SaveDiary, &TfrmMain::SaveBirthdays, &TfrmMain::SaveSettings }) {
-        try {
-            (this->*step)();
-        } catch (...) {
-            saved = false;
-            onFailure();
-        }
-    }
-    return saved;
-}
-
-void TfrmMain::SaveSettings()
-{
-    reger->SaveValues();
+    Session().SaveFiles([this] { Application()->HandleException(this); });
+    SavedForEnd = true;
 }
 
 void TfrmMain::KeepForEnd()
@@ -208,12 +122,12 @@ void TfrmMain::KeepForEnd()
     // A maximised window keeps the place it is restored to, and opens
     // maximised again.
     const QRect bounds = NormalBoundsRect();
-    reger->SetV(S("LastTop"), bounds.top());
-    reger->SetV(S("LastLeft"), bounds.left());
-    reger->SetV(S("LastWidth"), bounds.width());
-    reger->SetV(S("LastHeight"), bounds.height());
-    reger->SetV(S("LastMaximized"), WindowState() == wsMaximized ? 1 : 0);
-    reger->SetV(S("CurrentSkin"), CurrentSkin);
+    Session().reger->SetV(S("LastTop"), bounds.top());
+    Session().reger->SetV(S("LastLeft"), bounds.left());
+    Session().reger->SetV(S("LastWidth"), bounds.width());
+    Session().reger->SetV(S("LastHeight"), bounds.height());
+    Session().reger->SetV(S("LastMaximized"), WindowState() == wsMaximized ? 1 : 0);
+    Session().reger->SetV(S("CurrentSkin"), Session().CurrentSkin);
 }
 
 void TfrmMain::SaveAtSessionEnd()
@@ -222,7 +136,7 @@ void TfrmMain::SaveAtSessionEnd()
         return; // the wizard's time or after closing: nothing to keep
     KeepForEnd();
     // Nobody is asked at the end of a session: the reasons go to the log.
-    SaveFiles([] { qWarning("%s", qUtf8Printable(CurrentExceptionMessage())); });
+    Session().SaveFiles([] { qWarning("%s", qUtf8Printable(CurrentExceptionMessage())); });
     const QString aside = BirthdayComponent().TakeMovedAside();
     if (!aside.isEmpty())
         qWarning("The unreadable birthday file was kept as %s", qUtf8Printable(aside));
@@ -234,12 +148,12 @@ void TfrmMain::WndProc(TMessage& Message)
     const unsigned command = unsigned(Message.WParam) & 0xFFF0;
     if (Message.Msg == WM_SYSCOMMAND && command == SC_CLOSE) {
         HandleEntry();
-        if (DiaryModified) {
+        if (Session().DiaryModified) {
             if (AppMessageBox(S("If you exit this way, your changes\r\nwill be lost. Exit & loose changes?"),
                     S(" Warning"), MB_ICONWARNING | MB_OKCANCEL | MB_DEFBUTTON2)
                 != IDOK)
                 return;
-            DiaryModified = false;
+            Session().DiaryModified = false;
         }
     }
     TForm::WndProc(Message);
@@ -264,10 +178,7 @@ void TfrmMain::BuildComponents()
     SetKeyPreview(true);
     SetPosition(poScreenCenter);
 
-    BuildSettings();
-
-    rStore = new TRessourceStore(this);
-    LoadProgramStore(*rStore);
+    fSession = new TDiarySession(this);
 
     SparkleTimer = new TTimer(this);
     SparkleTimer->SetName(S("SparkleTimer"));
@@ -277,54 +188,12 @@ void TfrmMain::BuildComponents()
     BuildControls();
 }
 
-void TfrmMain::BuildSettings()
-{
-    reger = new TRegValues(this);
-    reger->SetName(S("reger"));
-    reger->SetRootKey(rkHKEY_CURRENT_USER);
-    reger->SetKey(RegistryKey());
-    reger->SetCanCreate(true);
-    reger->SetAutoLoad(true);
-    struct Setting {
-        const char* name;
-        TRegValueType type;
-        const char* def;
-    };
-    static const Setting settings[] = {
-        { "LastDiaryName", vtString, "default.dry" },
-        { "SkinNumber", vtInteger, "0" },
-        { "CurrentSkin", vtInteger, "2" },
-        { "FontName", vtString, "Arial" },
-        { "FontColor", vtInteger, "0" },
-        { "FontCharset", vtInteger, "1" },
-        { "FontSize", vtInteger, "10" },
-        { "FontStyle", vtInteger, "0" },
-        { "ShowScrollbars", vtInteger, "0" },
-        { "LastTop", vtInteger, "-1" },
-        { "LastLeft", vtInteger, "-1" },
-        { "LastWidth", vtInteger, "-1" },
-        { "LastHeight", vtInteger, "-1" },
-        { "LastMaximized", vtInteger, "0" },
-        { "CalUseEng", vtBoolean, "FALSE" },
-        { "CalChangeSOW", vtBoolean, "FALSE" },
-        { "CalSOW", vtInteger, "0" },
-    };
-    for (const Setting& s : settings) {
-        TRegValue* value = reger->Items()->Add();
-        value->SetValueType(s.type);
-        value->SetDefValue(S(s.def));
-        value->SetAutoStore(true);
-        // Setting the name last loads the value, as reading the stored form does.
-        value->SetValueName(S(s.name));
-    }
-}
-
 void TfrmMain::PlaceWindow()
 {
-    const int T = reger->Get(S("LastTop")).toInt();
-    const int L = reger->Get(S("LastLeft")).toInt();
-    const int W = reger->Get(S("LastWidth")).toInt();
-    const int H = reger->Get(S("LastHeight")).toInt();
+    const int T = Session().reger->Get(S("LastTop")).toInt();
+    const int L = Session().reger->Get(S("LastLeft")).toInt();
+    const int W = Session().reger->Get(S("LastWidth")).toInt();
+    const int H = Session().reger->Get(S("LastHeight")).toInt();
     const QRect desktop = Screen()->DesktopRect();
     if (T >= 0 && L >= 0 && T <= desktop.bottom() && L <= desktop.right()) {
         SetPosition(poDesigned);
@@ -335,25 +204,25 @@ void TfrmMain::PlaceWindow()
     } else {
         SetPosition(poScreenCenter);
     }
-    if (reger->Get(S("LastMaximized")).toInt() == 1)
+    if (Session().reger->Get(S("LastMaximized")).toInt() == 1)
         SetWindowState(wsMaximized);
 }
 
 void TfrmMain::LoadSkin()
 {
-    DrawSkin(*rStore, CurrentSkin, *imgBack);
+    DrawSkin(*Session().rStore, Session().CurrentSkin, *imgBack);
     // Stars are placed on one picture: a new one needs a new field.
     RestartSparkles();
 }
 
 void TfrmMain::LoadTab(const QString& name)
 {
-    const int index = rStore->ItemIndex(name);
+    const int index = Session().rStore->ItemIndex(name);
     if (index < 0)
         return;
     TBitmap bitmap;
     TMemoryStream stream;
-    const QByteArray& bytes = rStore->Items()->Items(index)->Bytes();
+    const QByteArray& bytes = Session().rStore->Items()->Items(index)->Bytes();
     stream.WriteBuffer(bytes.constData(), bytes.size());
     stream.SetPosition(0);
     bitmap.LoadFromStream(stream);
@@ -442,7 +311,7 @@ void TfrmMain::LoadFontSettings()
     TFont font;
     font.Assign(*edtTitle->Font());
     try {
-        LoadFontFromRegistry(*reger, font);
+        LoadFontFromRegistry(*Session().reger, font);
     } catch (const Exception&) {
         return;
     }
@@ -453,7 +322,7 @@ void TfrmMain::SetEntryFont(const TFont& font)
 {
     MemoBody->SetFont(font);
     edtTitle->SetFont(font);
-    CurrentFont->Assign(font);
+    Session().CurrentFont->Assign(font);
     FitTitleToFont();
 }
 
@@ -463,15 +332,15 @@ void TfrmMain::FormActivate(TObject*)
     if (FirstTime) {
         LoadSkin();
         LoadFontSettings();
-        PrevDate = -1.0;
-        DiaryModified = false;
-        reger->SetV(S("LastDiaryName"), QFileInfo(DataFileName).fileName());
+        Session().PrevDate = -1.0;
+        Session().DiaryModified = false;
+        Session().reger->SetV(S("LastDiaryName"), QFileInfo(Session().DataFileName).fileName());
         FirstTime = false;
         edtTitle->SetModified(false);
         MemoBody->SetModified(false);
         MemoNotes->SetModified(false);
     }
-    const bool locked = !UserPassword.trimmed().isEmpty();
+    const bool locked = !Session().UserPassword.trimmed().isEmpty();
     imgLocked->SetVisible(locked);
     imgUnlocked->SetVisible(!locked);
     HandleEntry();
@@ -483,12 +352,12 @@ void TfrmMain::FormClose(TObject*, TCloseAction& Action)
     // Saved while the window still stands: when a file cannot be written
     // the user learns why and may keep the window to try again.
     QStringList failures;
-    SaveFiles([&failures] { failures << CurrentExceptionMessage(); });
+    Session().SaveFiles([&failures] { failures << CurrentExceptionMessage(); });
     ReportMovedBirthdayFile();
     if (!failures.isEmpty()) {
-        const QString what = DiaryOpened && DiaryDB().Modified ? S("The diary")
-            : BirthdayComponent().Entries()->Modified()        ? S("The birthday file")
-                                                               : S("The settings");
+        const QString what = Session().DiaryOpened && DiaryDB().Modified ? S("The diary")
+            : BirthdayComponent().Entries()->Modified()                  ? S("The birthday file")
+                                                                         : S("The settings");
         if (AppMessageBox(failures.join(S("\r\n\r\n")) + S("\r\n\r\n") + what
                     + S(" could not be saved. Close anyway and lose the changes?"),
                 S(" Error"), MB_ICONERROR | MB_YESNO | MB_DEFBUTTON2)
@@ -573,10 +442,10 @@ void TfrmMain::BuildCommands()
 
 void TfrmMain::btnSkinClick(TObject*)
 {
-    if (CurrentSkin == -1)
+    if (Session().CurrentSkin == -1)
         return;
-    if (++CurrentSkin > 7)
-        CurrentSkin = 1;
+    if (++Session().CurrentSkin > 7)
+        Session().CurrentSkin = 1;
     LoadSkin(); // which restarts the stars on the new picture
 }
 
@@ -591,14 +460,14 @@ void TfrmMain::btnOptionsClick(TObject*)
 {
     HandleEntry();
     if (!frmOptions)
-        frmOptions = new TfrmOptions(this, *this);
+        frmOptions = new TfrmOptions(this, Session(), *this);
     ShowCentredModal(*frmOptions);
 }
 
 void TfrmMain::btnAboutClick(TObject*)
 {
     if (!frmAbout)
-        frmAbout = new TfrmAbout(this, *this);
+        frmAbout = new TfrmAbout(this, Session());
     ShowCentredModal(*frmAbout);
 }
 
@@ -612,7 +481,7 @@ void TfrmMain::ShowCentredModal(TForm& window)
 void TfrmMain::btnPrintClick(TObject*)
 {
     SetMode(mdDiary);
-    TfrmPrintEngine::Execute(this, *this, dCalendar->CalendarDate());
+    TfrmPrintEngine::Execute(this, Session(), *this, dCalendar->CalendarDate());
 }
 void TfrmMain::btnSpellCheckClick(TObject*)
 {

@@ -1,10 +1,13 @@
 #pragma once
 
-// The program's main window: its frame, the settings it keeps in the registry
-// and the skins. The day display, the editor's formatting and the stars are
-// built on top of this frame.
+// The program's main window: its frame, the skins and the end of the run.
+// The open diary, its settings and its files are its session's
+// (diary_session.h); the window shows the diary to the other windows as
+// their IDiaryView. The day display, the editor's formatting and the stars
+// are built on top of this frame.
 
 #include "app/calendar_options.h" // TCalOpts
+#include "app/diary_session.h"
 #include "controls/month_calendar.h"
 #include "platform/core/datetime.h"
 #include "platform/gui/forms.h"
@@ -45,7 +48,7 @@ enum TDiaryMode { mdDiary, mdInfo };
 // The program's title: the main window's caption, shared with the wizard.
 QString ProgramTitle();
 
-class TfrmMain : public TForm {
+class TfrmMain : public TForm, public IDiaryView {
 public:
     explicit TfrmMain(TComponent* AOwner);
     ~TfrmMain() override;
@@ -53,36 +56,14 @@ public:
     QString ClassName() const override { return QStringLiteral("TfrmMain"); }
 
     // The registry key of the settings.
-    static QString RegistryKey() { return QStringLiteral("SOFTWARE\\Veltrane\\Diary"); }
+    static QString RegistryKey() { return TDiarySession::RegistryKey(); }
     // The client size at design; the outer size of the window is larger.
     static constexpr int DesignClientWidth = 773;
     static constexpr int DesignClientHeight = 526;
     static constexpr int MinWidth = 780;
     static constexpr int MinHeight = 560;
 
-    // Public fields, read and written by the other windows.
-    QString ProgramPath;
-    bool DiaryIsNew = false;
-    QString UserPassword;
-    QString DataFileName;
-    QString DataBackupName;
-    QString BirthdayFileName;
-    int SelIdx = -1;
-    bool DiaryModified = false;
-    TDateTime PrevDate = -1.0;
-    // Set by the wizard once a diary is open or a new one prepared; without
-    // it the run ends without writing the diary or its birthday file.
-    bool DiaryOpened = false;
-    // The diary was read from DataBackupName because DataFileName was
-    // damaged: the damaged file must not become the previous version.
-    bool DiaryFromBackup = false;
-    int SkinNumber = 0;
-    int CurrentSkin = 1;
-    TFont* CurrentFont = nullptr;
-
     // Components (owned by the window).
-    TRegValues* reger = nullptr;
-    TRessourceStore* rStore = nullptr;
     TImage* imgBack = nullptr;
     TImage* imgTAB = nullptr;
     TCPHatchPanel* pnlDiaryEntryMain = nullptr;
@@ -178,6 +159,9 @@ public:
     TfrmAbout* frmAbout = nullptr;
     TfrmOptions* frmOptions = nullptr;
 
+    // The open diary's state, owned by the window.
+    TDiarySession& Session() const { return *fSession; }
+
     // Draws the current skin's picture over the whole background; a skin the
     // store lacks or cannot decode leaves the background as it was.
     void LoadSkin();
@@ -190,7 +174,7 @@ public:
     // Another diary replaced the one in memory (a restore): the information
     // page shows the new diary's values, and edits made for the old one are
     // dropped rather than stored into the new one.
-    void DiaryReplaced();
+    void DiaryReplaced() override;
 
     // Every 100 ms: places a field of stars once the window shows, then
     // twinkles a few of them per tick.
@@ -215,7 +199,12 @@ public:
 
     // Stores the edited entry under PrevDate when it has a title or body,
     // then loads the calendar's day when it differs from PrevDate.
-    void HandleEntry();
+    void HandleEntry() override;
+    // Sets the calendar to aDate and shows its day.
+    void ShowDay(TDateTime aDate) override;
+    const TEdit& EntryTitle() const override;
+    const TRichEdit& EntryBody() const override;
+    int MoodCount() const override;
     // Marks the shown month's written days and birthdays in the calendar.
     void RecalcDiaryActiveCells();
     // The next (up) or previous written day from aDate; aDate when none.
@@ -248,9 +237,9 @@ public:
     // of the body has the focus.
     void FormKeyDown(TObject* Sender, quint16& Key, TShiftState Shift);
     // An empty body starts typing in the entry font.
-    void ResetRichAttributes();
+    void ResetRichAttributes() override;
     // The entry font: the body's, the title's and CurrentFont.
-    void SetEntryFont(const TFont& font);
+    void SetEntryFont(const TFont& font) override;
 
     // The formatting bar: each style toggles on the selection, sizes step
     // by a point (never below 3), alignment is the paragraph's.
@@ -300,28 +289,14 @@ public:
     // line and the calendar marks as the keeper left the list.
     void BtnBirthdaysClick(TObject* Sender);
     // The same, with the keeper owned by owner (the window it was opened from).
-    void RunBirthdayKeeper(TComponent* owner);
+    void RunBirthdayKeeper(TComponent* owner) override;
 
-    // The end of the run: the diary with its previous version kept as
-    // DataBackupName, then the birthday file. SaveDiary raises when the
-    // diary cannot be written; the file on disk is then left as it was.
-    void SaveDiary();
-    void SaveBirthdays();
-    // Loads the birthday file when there is one; a failure is reported with
-    // the loader's reason, once per file.
-    void LoadBirthdays();
-    // Writes the diary, the birthday file and the settings, each whatever
-    // became of the others; onFailure runs inside the catch of each failed
-    // step. False when a step failed.
-    bool SaveFiles(const std::function<void()>& onFailure);
-    void SaveSettings();
+    // The run ends: an end that did not pass through closing still keeps
+    // the information page's edits and the files; errors are shown.
+    void SaveAtEnd();
     // The desktop session ends or the process is asked to end: keeps the
     // day, the window's place and the files as Exit does, asking nothing.
     void SaveAtSessionEnd();
-    // Called by the wizard when it prepares a new diary: starts from an
-    // empty database, whatever a failed open may have left in it.
-    void InitNewDiary();
-
     // A close from the window manager stores the day and asks before the
     // changes of a password change are dropped.
     void WndProc(TMessage& Message) override;
@@ -363,9 +338,8 @@ private:
     bool FirstTime = true;
     // The files were saved for the end (or the user chose to leave without).
     bool SavedForEnd = false;
-    // The diary was written in this run, its previous version kept.
-    bool SavedThisRun = false;
     int CurrentMood = 0;
     TDiaryMode CurrentMode = mdInfo;
     TCalOpts CalOpts;
+    TDiarySession* fSession = nullptr;
 };

@@ -33,9 +33,10 @@ const char* const kBackupFilter = "Diary Backup|*.bkd";
 
 } // namespace
 
-TfrmOptions::TfrmOptions(TComponent* AOwner, TfrmMain& mainForm)
+TfrmOptions::TfrmOptions(TComponent* AOwner, TDiarySession& session, IDiaryView& view)
     : TForm(AOwner)
-    , Main(mainForm)
+    , Session(session)
+    , View(view)
 {
     BuildControls();
     SetIcon(Application()->Icon());
@@ -106,7 +107,7 @@ void TfrmOptions::BuildControls()
 
 void TfrmOptions::FormActivate(TObject*)
 {
-    FollowSkin(Main.rStore, Main.CurrentSkin, CurrentSkin, *Image_Bck);
+    FollowSkin(Session.rStore, Session.CurrentSkin, CurrentSkin, *Image_Bck);
     SetActiveControl(nullptr);
 }
 
@@ -133,10 +134,10 @@ void TfrmOptions::pmoRestoreClick(TObject*)
 
 void TfrmOptions::BackupDiary()
 {
-    BackupDialog->SetInitialDir(Main.ProgramPath);
+    BackupDialog->SetInitialDir(Session.ProgramPath);
     if (!BackupDialog->Execute())
         return;
-    DiaryDB().Diary()->SetPassword(Main.UserPassword);
+    DiaryDB().Diary()->SetPassword(Session.UserPassword);
     // A failure raises into the application's error box; the diary's own
     // file and its modified mark are left alone.
     DiaryDB().SaveToFile(BackupDialog->FileName(), true);
@@ -144,7 +145,7 @@ void TfrmOptions::BackupDiary()
 
 void TfrmOptions::RestoreDiary()
 {
-    RestoreDialog->SetInitialDir(Main.ProgramPath);
+    RestoreDialog->SetInitialDir(Session.ProgramPath);
     if (!RestoreDialog->Execute())
         return;
     const QString fileName = RestoreDialog->FileName();
@@ -168,11 +169,11 @@ void TfrmOptions::RestoreDiary()
         return;
     }
     DiaryDB().ReplaceContentWith(restored);
-    Main.UserPassword = password;
+    Session.UserPassword = password;
     // Nothing the window shows of the old diary may be stored into this one.
-    Main.PrevDate = -1.0;
-    Main.DiaryReplaced();
-    Main.HandleEntry();
+    Session.PrevDate = -1.0;
+    View.DiaryReplaced();
+    View.HandleEntry();
     MessageDlg(S("Diary restored successfully"), mtInformation, TMsgDlgButtons { mbOK });
     DiaryDB().Modified = true;
 }
@@ -183,7 +184,7 @@ void TfrmOptions::btnChgPasswordClick(TObject*)
     QString old;
     if (!InputQuery(caption, S("Enter OLD password"), old))
         return;
-    if (old.trimmed() != Main.UserPassword.trimmed()) {
+    if (old.trimmed() != Session.UserPassword.trimmed()) {
         ShowMessage(S("Password is incorrect!"));
         return;
     }
@@ -205,32 +206,32 @@ void TfrmOptions::btnChgPasswordClick(TObject*)
     }
     ShowMessage(S("Password was successfully changed"));
     DiaryDB().Modified = true;
-    Main.UserPassword = password;
-    Main.DiaryModified = true;
+    Session.UserPassword = password;
+    Session.DiaryModified = true;
 }
 
 void TfrmOptions::BtnSetFontClick(TObject*)
 {
     TFont font;
-    font.Assign(*Main.edtTitle->Font());
+    font.Assign(*View.EntryTitle().Font());
     try {
-        LoadFontFromRegistry(*Main.reger, font);
+        LoadFontFromRegistry(*Session.reger, font);
     } catch (const Exception&) {
     }
     FntDialog->SetFont(font);
     if (!FntDialog->Execute())
         return;
     const TFont& chosen = *FntDialog->Font();
-    Main.SetEntryFont(chosen);
-    Main.ResetRichAttributes();
+    View.SetEntryFont(chosen);
+    View.ResetRichAttributes();
     // Last: a settings store that cannot be written raises into the error
     // box, and the font still serves for this run.
-    SaveFontToRegistry(*Main.reger, chosen);
+    SaveFontToRegistry(*Session.reger, chosen);
 }
 
 void TfrmOptions::btnManageClick(TObject*)
 {
-    Main.RunBirthdayKeeper(this);
+    View.RunBirthdayKeeper(this);
 }
 
 void TfrmOptions::btnWebsiteClick(TObject*)
@@ -240,7 +241,7 @@ void TfrmOptions::btnWebsiteClick(TObject*)
 
 void TfrmOptions::btnExportClick(TObject*)
 {
-    ExportDialog->SetInitialDir(Main.ProgramPath);
+    ExportDialog->SetInitialDir(Session.ProgramPath);
     if (!ExportDialog->Execute())
         return;
     if (!frmProgress)
@@ -261,7 +262,7 @@ void TfrmOptions::btnExportClick(TObject*)
 
 void TfrmOptions::ExportDiary(const QString& filename)
 {
-    const QByteArray rtf = DiaryToRtf(DiaryDB(), *Main.MemoBody->Font(), [] { Application()->ProcessMessages(); });
+    const QByteArray rtf = DiaryToRtf(DiaryDB(), *View.EntryBody().Font(), [] { Application()->ProcessMessages(); });
     // Through a temporary file: a failed write keeps what the file held.
     WriteFileAtomically(filename, rtf);
     if (AppMessageBox(S("View the generated RTF file?"), S("Info"), MB_ICONQUESTION | MB_YESNO) == IDYES)

@@ -9,7 +9,8 @@
 #include <QString>
 
 class TFontDialog;
-class TfrmMain;
+class IDiaryView;
+class TDiarySession;
 class TfrmProgress;
 class TGlyphSpeedButton;
 class TImage;
@@ -20,8 +21,8 @@ class TSaveDialog;
 
 class TfrmOptions : public TForm {
 public:
-    // mainForm owns the window and must outlive it.
-    TfrmOptions(TComponent* AOwner, TfrmMain& mainForm);
+    // session and view (the window showing the diary) must outlive the window.
+    TfrmOptions(TComponent* AOwner, TDiarySession& session, IDiaryView& view);
     ~TfrmOptions() override;
 
     QString ClassName() const override { return QStringLiteral("TfrmOptions"); }
@@ -75,5 +76,6 @@ public:
 private:
     void BuildControls();
 
-    TfrmMain& Main;
+    TDiarySession& Session;
+    IDiaryView& View;
 };

@@ -1,8 +1,8 @@
 #include "app/print_form.h"
 #include "platform/core/sysutils.h"
 
+#include "app/diary_session.h"
 #include "app/helpers.h"
-#include "app/main_form.h"
 #include "controls/date_edit.h"
 #include "controls/form_building.h"
 #include "controls/link_rich_edit.h"
@@ -34,9 +34,10 @@ void CheckRange(TDateTime aFrom, TDateTime aTo)
 
 } // namespace
 
-TfrmPrintEngine::TfrmPrintEngine(TComponent* AOwner, TfrmMain& mainForm)
+TfrmPrintEngine::TfrmPrintEngine(TComponent* AOwner, TDiarySession& session, IDiaryView& view)
     : TForm(AOwner)
-    , Main(mainForm)
+    , Session(session)
+    , View(view)
 {
     BuildControls();
     OnKeyPress = [this](TObject*, QChar& key) {
@@ -99,9 +100,9 @@ void TfrmPrintEngine::BuildControls()
     btnCancel->OnClick = [this](TObject* s) { btnCancelClick(s); };
 }
 
-void TfrmPrintEngine::Execute(TComponent* aOwner, TfrmMain& mainForm, TDateTime aDate)
+void TfrmPrintEngine::Execute(TComponent* aOwner, TDiarySession& session, IDiaryView& view, TDateTime aDate)
 {
-    std::unique_ptr<TfrmPrintEngine> dialog(new TfrmPrintEngine(aOwner, mainForm));
+    std::unique_ptr<TfrmPrintEngine> dialog(new TfrmPrintEngine(aOwner, session, view));
     dialog->CurrentDate = aDate;
     dialog->deFrom->SetDate(aDate);
     dialog->deTo->SetDate(aDate);
@@ -176,7 +177,7 @@ bool TfrmPrintEngine::ChoosePdfFile()
     if (!printer.PrintsToPdf() || !printer.OutputFileName().isEmpty())
         return true;
     QString diary
-        = QFileInfo(QString(Main.DataFileName).replace(QLatin1Char('\\'), QLatin1Char('/'))).completeBaseName();
+        = QFileInfo(QString(Session.DataFileName).replace(QLatin1Char('\\'), QLatin1Char('/'))).completeBaseName();
     if (diary.isEmpty())
         diary = S("Diary");
     TFileDialogRequest request;
@@ -206,7 +207,7 @@ void TfrmPrintEngine::DoTheJob(TDateTime aFrom, TDateTime aTo)
         edit->SetName(S(name));
         edit->SetVisible(false);
         edit->SetParent(this);
-        edit->SetFont(*Main.MemoBody->Font());
+        edit->SetFont(*View.EntryBody().Font());
         edit->SetMaxLength(kMaxRichLength);
         return edit;
     };
@@ -215,8 +216,8 @@ void TfrmPrintEngine::DoTheJob(TDateTime aFrom, TDateTime aTo)
 
     if (aFrom == CurrentDate && aTo == CurrentDate) {
         day->Clear();
-        day->SetSelDocument(*Main.MemoBody->Document());
-        day->Lines()->Insert(0, Heading(CurrentDate, Main.edtTitle->Text()));
+        day->SetSelDocument(*View.EntryBody().Document());
+        day->Lines()->Insert(0, Heading(CurrentDate, View.EntryTitle().Text()));
         PrintRichEdit(QString(), *day);
         return;
     }
@@ -246,13 +247,11 @@ void TfrmPrintEngine::DoTheJob(TDateTime aFrom, TDateTime aTo)
 
 void TfrmPrintEngine::PrintDays(TDateTime aFrom, TDateTime aTo, TRichEdit& day, TRichEdit* document)
 {
-    TDiary* diary = DiaryDB().Diary();
-    const TStringList& index = diary->Indexer();
-    for (int i = 0; i < index.Count(); ++i) {
-        TDiaryEntry* entry = diary->FindItemID(int(index.Objects(i)));
+    for (const TWrittenDay& written : DiaryDB().Diary()->WrittenDays()) {
+        const TDiaryEntry* entry = written.Entry;
         if (!entry)
             continue;
-        const TDateTime date = entry->Date();
+        const TDateTime date = written.Date;
         if ((aFrom > 0 && date < aFrom) || (aTo > 0 && date > aTo))
             continue;
         day.Clear();

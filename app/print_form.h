@@ -9,8 +9,9 @@
 #include "platform/gui/forms.h"
 
 class TCheckBox;
+class TDiarySession;
 class TDateEdit;
-class TfrmMain;
+class IDiaryView;
 class TGroupBox;
 class TLabel;
 class TLbButton;
@@ -19,8 +20,8 @@ class TRichEdit;
 
 class TfrmPrintEngine : public TForm {
 public:
-    // mainForm must outlive the dialog.
-    TfrmPrintEngine(TComponent* AOwner, TfrmMain& mainForm);
+    // session and view (the window showing the diary) must outlive the dialog.
+    TfrmPrintEngine(TComponent* AOwner, TDiarySession& session, IDiaryView& view);
     ~TfrmPrintEngine() override;
 
     QString ClassName() const override { return QStringLiteral("TfrmPrintEngine"); }
@@ -29,7 +30,7 @@ public:
     static constexpr int DesignClientHeight = 169;
 
     // Shows the dialog modally for the day aDate and frees it afterwards.
-    static void Execute(TComponent* aOwner, TfrmMain& mainForm, TDateTime aDate);
+    static void Execute(TComponent* aOwner, TDiarySession& session, IDiaryView& view, TDateTime aDate);
 
     TDateTime CurrentDate = 0;
 
@@ -69,6 +70,7 @@ private:
     // of its own, or (with a document) appended to the document.
     void PrintDays(TDateTime aFrom, TDateTime aTo, TRichEdit& day, TRichEdit* document);
 
-    TfrmMain& Main;
+    TDiarySession& Session;
+    IDiaryView& View;
     bool fChoseFile = false;
 };

@@ -30,7 +30,7 @@ int RunProgram()
     };
     {
         // The wizard frees itself when it closes.
-        auto* wizard = new TfrmEntry(application, *main);
+        auto* wizard = new TfrmEntry(application, main->Session(), *main);
         application->BringToFront();
         // Anything but a finished road (the window manager closed the
         // wizard) ends the run as the exit button does.
@@ -40,8 +40,9 @@ int RunProgram()
         }
     }
     application->Run();
-    // Closing stored the day; destroying writes the diary, the birthdays
-    // and the settings.
+    // Closing stored the day and wrote the files, unless the run ended
+    // another way.
+    main->SaveAtEnd();
     main.reset();
     application->OnEndSession = {};
     return 0;

@@ -30,7 +30,7 @@ struct BrowseBench {
         FreeDiaryDB();
         FillTenYears(DiaryDB());
         main = std::make_unique<TfrmMain>(nullptr);
-        browse = new TfrmDiaryBrowse(main.get(), *main);
+        browse = new TfrmDiaryBrowse(main.get(), main->Session(), *main);
     }
     ~BrowseBench()
     {

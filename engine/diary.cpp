@@ -8,6 +8,7 @@
 #include "platform/core/sysutils.h"
 
 #include <QFileInfo>
+#include <QHash>
 
 #include <algorithm>
 #include <cmath>
@@ -163,6 +164,80 @@ QString TDiary::MakeKey(TDateTime aDate)
     int year, month, day;
     DecodeDate(aDate, year, month, day);
     return QString::asprintf("%4.4d%2.2d%2.2d", year, month, day);
+}
+
+namespace {
+
+// The date an index key "YYYYMMDD" names; 0 for a key that names none.
+TDateTime KeyDate(const QString& key)
+{
+    TDateTime date = 0;
+    bool ok = key.size() == 8;
+    for (QChar c : key)
+        ok = ok && c.isDigit();
+    if (!ok || !TryEncodeDate(key.left(4).toInt(), key.mid(4, 2).toInt(), key.mid(6, 2).toInt(), date))
+        return 0;
+    return date;
+}
+
+} // namespace
+
+std::vector<TWrittenDay> TDiary::WrittenDays() const
+{
+    QHash<double, const TDiaryEntry*> byDate;
+    byDate.reserve(Count());
+    for (int i = 0; i < Count(); ++i)
+        byDate.insert(Items(i)->Date(), Items(i));
+    std::vector<TWrittenDay> days;
+    days.reserve(fIndexer.Count());
+    for (int i = 0; i < fIndexer.Count(); ++i) {
+        TWrittenDay day { fIndexer.Strings(i), KeyDate(fIndexer.Strings(i)), nullptr };
+        if (day.Date != 0)
+            day.Entry = byDate.value(day.Date);
+        days.push_back(std::move(day));
+    }
+    return days;
+}
+
+std::vector<TDateTime> TDiary::WrittenDates(TDateTime aFrom, TDateTime aTo) const
+{
+    std::vector<TDateTime> dates;
+    const QString last = MakeKey(aTo);
+    int i = 0;
+    fIndexer.Find(MakeKey(aFrom), i);
+    for (; i < fIndexer.Count() && fIndexer.Strings(i) <= last; ++i)
+        if (const TDateTime date = KeyDate(fIndexer.Strings(i)); date != 0)
+            dates.push_back(date);
+    return dates;
+}
+
+std::optional<TDateTime> TDiary::WrittenDayAfter(TDateTime aDate) const
+{
+    const QString key = MakeKey(aDate);
+    int i = 0;
+    if (fIndexer.Find(key, i))
+        ++i;
+    for (; i < fIndexer.Count(); ++i)
+        if (const TDateTime date = KeyDate(fIndexer.Strings(i)); date != 0)
+            return date;
+    return std::nullopt;
+}
+
+std::optional<TDateTime> TDiary::WrittenDayBefore(TDateTime aDate) const
+{
+    int i = 0;
+    fIndexer.Find(MakeKey(aDate), i);
+    while (--i >= 0)
+        if (const TDateTime date = KeyDate(fIndexer.Strings(i)); date != 0)
+            return date;
+    return std::nullopt;
+}
+
+void TDiary::ClearDays()
+{
+    // Clearing the collection only extracts the entries: the index goes by hand.
+    Clear();
+    fIndexer.Clear();
 }
 
 void TDiary::UpdateIndexer(TDiaryEntry* aEntry, TIndexerOperation aOperation)
@@ -429,10 +504,16 @@ int TDiaryDB::LoadStream(const char* data, qsizetype size)
     return lsNoError;
 }
 
+void TDiaryDB::Clear()
+{
+    fDiary->ClearDays();
+    fPersonalInfo->Clear();
+    Modified = false;
+}
+
 void TDiaryDB::ReplaceContentWith(TDiaryDB& source)
 {
-    fDiary->Clear();
-    fDiary->Indexer().Clear();
+    fDiary->ClearDays();
     TakeContentOf(source);
 }
 

@@ -5,6 +5,7 @@
 #include "platform/core/datetime.h"
 #include "platform/core/string_list.h"
 
+#include <optional>
 #include <vector>
 
 class TDiary;
@@ -53,6 +54,15 @@ private:
 
 enum TIndexerOperation { opAdd = 0, opDelete = 1 };
 
+// One day of the index: its key, the date the key names (0 when it names
+// none) and the entry that day shows (nullptr when the diary has none).
+struct TWrittenDay
+{
+    QString Key;
+    TDateTime Date = 0;
+    const TDiaryEntry* Entry = nullptr;
+};
+
 // The entries of the diary with a sorted index of the written days: one key
 // "YYYYMMDD" per day, holding the collection ID of the entry.
 class TDiary : public TCollection
@@ -75,6 +85,18 @@ public:
     // would, indexing them as they join.
     void TakeEntriesOf(TDiary& source);
     static QString MakeKey(TDateTime aDate);
+
+    // Every day of the index in date order, each with the entry the day
+    // shows: the last one of its date, as GetEntry finds it.
+    std::vector<TWrittenDay> WrittenDays() const;
+    // The dates of the written days from aFrom's day to aTo's, both
+    // included, in date order.
+    std::vector<TDateTime> WrittenDates(TDateTime aFrom, TDateTime aTo) const;
+    // The nearest written day after (before) aDate's day; none at the end.
+    std::optional<TDateTime> WrittenDayAfter(TDateTime aDate) const;
+    std::optional<TDateTime> WrittenDayBefore(TDateTime aDate) const;
+    // Drops every entry and the index.
+    void ClearDays();
 
     bool Modified() const { return fModified; }
     void SetModified(bool value);
@@ -134,6 +156,9 @@ public:
     void AddEntry(TDateTime aDate, const QString& aTitle, const QString& aBody, const QString& aNotes,
                   const QString& aToDo, int aImageIndex);
     void DeleteEntry(TDateTime aDate);
+    // Drops the entries, their index and the personal information; the
+    // database is then unmodified.
+    void Clear();
     bool GetEntry(TDateTime aDate, QString& aTitle, QString& aBody, QString& aNotes, QString& aTodo,
                   int& aImageIndex) const;
 

@@ -340,8 +340,8 @@ TEST_F(BirthdayLine, ViewModifyChangesTheChosenEntryAndTheLineFollows)
 
 TEST_F(BirthdayLine, BirthdaysButtonRunsTheKeeperOnTheFileAndShowsWhatItLeft)
 {
-    form->DiaryOpened = true;
-    form->BirthdayFileName = dir.filePath(S("diary.dra"));
+    form->Session().DiaryOpened = true;
+    form->Session().BirthdayFileName = dir.filePath(S("diary.dra"));
     Add("Anna", etBirthday, 1980, 5, 3);
     Pick(2026, 5, 20);
     ASSERT_TRUE(BirthdayComponent().Entries()->Modified());
@@ -349,9 +349,9 @@ TEST_F(BirthdayLine, BirthdaysButtonRunsTheKeeperOnTheFileAndShowsWhatItLeft)
     OnShown<TfrmBDMain>([&](TfrmBDMain& keeper) {
         seen = true;
         // The pending change was written before the keeper opened.
-        EXPECT_TRUE(QFile::exists(form->BirthdayFileName));
+        EXPECT_TRUE(QFile::exists(form->Session().BirthdayFileName));
         EXPECT_EQ(keeper.CPCalendar->CalendarDate(), EncodeDate(2026, 5, 20));
-        EXPECT_EQ(keeper.sDataFileName, form->BirthdayFileName);
+        EXPECT_EQ(keeper.sDataFileName, form->Session().BirthdayFileName);
         TEntry* e = BirthdayComponent().Entries()->Add();
         e->SetFullName(S("Zoe"));
         e->SetBirthDate(EncodeDate(1004, 5, 20));

@@ -187,7 +187,7 @@ TEST_F(Browse, GotoAndDoubleClickShowTheChosenDayAndClosingKeepsTheDay)
         w.FormKeyPress(&w, esc);
         EXPECT_EQ(w.ModalResult(), mrCancel);
     });
-    EXPECT_EQ(form->SelIdx, -1);
+    EXPECT_EQ(form->frmDiaryBrowse->SelIdx, -1);
     EXPECT_EQ(form->dCalendar->CalendarDate(), shown);
 
     RunBrowse([&](TfrmDiaryBrowse& w) {
@@ -197,19 +197,19 @@ TEST_F(Browse, GotoAndDoubleClickShowTheChosenDayAndClosingKeepsTheDay)
         w.btnGoto->Click();
         EXPECT_EQ(w.ModalResult(), mrCancel);
     });
-    EXPECT_EQ(form->SelIdx, 2);
+    EXPECT_EQ(form->frmDiaryBrowse->SelIdx, 2);
     EXPECT_EQ(form->dCalendar->CalendarDate(), EncodeDate(2026, 1, 3));
     EXPECT_EQ(form->edtTitle->Text(), S("three"));
 
     RunBrowse([&](TfrmDiaryBrowse& w) {
-        EXPECT_EQ(form->SelIdx, -1) << "each showing starts with nothing chosen";
+        EXPECT_EQ(form->frmDiaryBrowse->SelIdx, -1) << "each showing starts with nothing chosen";
         auto* tree = static_cast<QTreeWidget*>(w.DLV->Handle());
         const QPoint row = tree->visualItemRect(tree->topLevelItem(1)).center();
         QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, row);
         QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, row);
         QTest::mouseRelease(tree->viewport(), Qt::LeftButton, {}, row);
     });
-    EXPECT_EQ(form->SelIdx, 1);
+    EXPECT_EQ(form->frmDiaryBrowse->SelIdx, 1);
     EXPECT_EQ(form->dCalendar->CalendarDate(), EncodeDate(2026, 1, 2));
     EXPECT_EQ(form->edtTitle->Text(), S("two"));
     EXPECT_EQ(form->Mood(), 4);
@@ -288,7 +288,31 @@ TEST_F(Browse, FullContentSearchFindsTheBodyAndShowsItsDayBehindTheWindow)
         EXPECT_EQ(form->edtTitle->Text(), S("Walk"));
         EXPECT_EQ(beeps, 1);
     });
-    EXPECT_EQ(form->SelIdx, -1) << "a search chooses nothing";
+    EXPECT_EQ(form->frmDiaryBrowse->SelIdx, -1) << "a search chooses nothing";
+}
+
+TEST_F(Browse, ADayWithTwoEntriesListsAndSearchesTheOneTheDayShows)
+{
+    // A file may hold two entries of one day: the index keeps the earlier,
+    // the day shows the later, and so does the list.
+    Write({ { 4, "Earlier", "first words", 1 } });
+    TDiaryEntry* later = DiaryDB().Diary()->Add();
+    later->SetDate(EncodeDate(2026, 1, 4));
+    later->SetTitle(S("Later"));
+    later->SetBody(Rtf("second words"));
+    later->SetImageIndex(6);
+    RunBrowse([&](TfrmDiaryBrowse& w) {
+        ASSERT_EQ(w.DLV->Items()->Count(), 1);
+        EXPECT_EQ(w.DLV->Items()->Item(0)->SubItems()->Strings(0), S("Later"));
+        EXPECT_EQ(w.DLV->Items()->Item(0)->ImageIndex(), 6 + TfrmDiaryBrowse::kFirstMood);
+        w.cbFullContent->SetChecked(true);
+        Search(w, "first words");
+        EXPECT_EQ(beeps, 1) << "the hidden entry's body is not searched";
+        Search(w, "second words");
+        EXPECT_EQ(form->edtTitle->Text(), S("Later"));
+        w.btnGoto->Click();
+    });
+    EXPECT_EQ(form->frmDiaryBrowse->SelIdx, later->Index());
 }
 
 TEST_F(Browse, AnEmptyDiaryListsNothingAndItsCommandsDoNothing)
@@ -301,14 +325,14 @@ TEST_F(Browse, AnEmptyDiaryListsNothingAndItsCommandsDoNothing)
         EXPECT_EQ(w.ModalResult(), mrNone);
         EXPECT_EQ(w.DLV->Selected(), nullptr);
     });
-    EXPECT_EQ(form->SelIdx, -1);
+    EXPECT_EQ(form->frmDiaryBrowse->SelIdx, -1);
 }
 
 TEST_F(Browse, TheWindowSitsOverTheMainWindowOnItsSkinWithTheSearchBoxColours)
 {
     Write({ { 1, "Walk", "", 5 } });
     form->SetBounds(100, 80, 900, 700);
-    form->CurrentSkin = 3;
+    form->Session().CurrentSkin = 3;
     RunBrowse([&](TfrmDiaryBrowse& w) {
         EXPECT_EQ(w.Caption(), S(" Browse through all diary entries ..."));
         EXPECT_EQ(w.Left(), 100 + (900 - w.Width()) / 2);

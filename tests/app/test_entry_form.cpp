@@ -84,9 +84,9 @@ protected:
         wizard.reset();
         if (!main) {
             main = std::make_unique<TfrmMain>(nullptr);
-            main->ProgramPath = EnsureTrailingBackslash(folder.path());
+            main->Session().ProgramPath = EnsureTrailingBackslash(folder.path());
         }
-        wizard = std::make_unique<TfrmEntry>(nullptr, *main);
+        wizard = std::make_unique<TfrmEntry>(nullptr, main->Session(), *main);
         return *wizard;
     }
     QStringList ListItems() const { return wizard->cbDiary->Items()->ToStringList(); }
@@ -202,11 +202,11 @@ TEST_F(EntryForm, OpensADiaryWithTheRightPassword)
     Open("mine", S("secret"));
     EXPECT_TRUE(dialogs.Calls().isEmpty());
     EXPECT_EQ(w.ModalResult(), mrOk);
-    EXPECT_EQ(main->DataFileName, Path("mine.dry"));
-    EXPECT_EQ(main->DataBackupName, Path("mine.bak"));
-    EXPECT_EQ(main->BirthdayFileName, Path("mine.dra"));
-    EXPECT_EQ(main->UserPassword, S("secret"));
-    EXPECT_FALSE(main->DiaryIsNew);
+    EXPECT_EQ(main->Session().DataFileName, Path("mine.dry"));
+    EXPECT_EQ(main->Session().DataBackupName, Path("mine.bak"));
+    EXPECT_EQ(main->Session().BirthdayFileName, Path("mine.dra"));
+    EXPECT_EQ(main->Session().UserPassword, S("secret"));
+    EXPECT_FALSE(main->Session().DiaryIsNew);
     EXPECT_EQ(TitleOfDay(), S("Hello"));
 }
 
@@ -219,9 +219,9 @@ TEST_F(EntryForm, ANameWithSeveralDotsOpensItsOwnFile)
         (QStringList { S("* Create New Diary *"), S("my"), S("my.old"), S("* Restore diary from backup") }));
     Open("my.old", S("p"));
     EXPECT_EQ(w.ModalResult(), mrOk);
-    EXPECT_EQ(main->DataFileName, Path("my.old.dry"));
-    EXPECT_EQ(main->DataBackupName, Path("my.old.bak"));
-    EXPECT_EQ(main->BirthdayFileName, Path("my.old.dra"));
+    EXPECT_EQ(main->Session().DataFileName, Path("my.old.dry"));
+    EXPECT_EQ(main->Session().DataBackupName, Path("my.old.bak"));
+    EXPECT_EQ(main->Session().BirthdayFileName, Path("my.old.dra"));
     EXPECT_EQ(TitleOfDay(), S("Dotted"));
 }
 
@@ -256,7 +256,7 @@ TEST_F(EntryForm, ADamagedDiaryFallsBackToItsBackup)
     EXPECT_TRUE(Messages().at(0).startsWith(S("The original diary produced the following error:\r\n\"")));
     EXPECT_TRUE(Messages().at(0).endsWith(S("\".\r\n\r\nI will try to use the most recent backup.")));
     EXPECT_EQ(w.ModalResult(), mrOk);
-    EXPECT_EQ(main->DataFileName, Path("mine.dry"));
+    EXPECT_EQ(main->Session().DataFileName, Path("mine.dry"));
     EXPECT_EQ(TitleOfDay(), S("Backup"));
 }
 
@@ -393,7 +393,7 @@ TEST_F(EntryForm, CancellingTheConfirmationDoesNothing)
     EXPECT_EQ(dialogs.Calls().size(), 1);
     EXPECT_EQ(w.CurrentStep(), 1);
     EXPECT_EQ(w.ModalResult(), mrNone);
-    EXPECT_TRUE(main->DataFileName.isEmpty());
+    EXPECT_TRUE(main->Session().DataFileName.isEmpty());
 }
 
 TEST_F(EntryForm, CreatesANewDiaryWithTheTrimmedPassword)
@@ -405,11 +405,11 @@ TEST_F(EntryForm, CreatesANewDiaryWithTheTrimmedPassword)
     EXPECT_EQ(dialogs.UnansweredCalls(), 0);
     EXPECT_EQ(Messages(), QStringList());
     EXPECT_EQ(w.ModalResult(), mrOk);
-    EXPECT_TRUE(main->DiaryIsNew);
-    EXPECT_EQ(main->UserPassword, S("secret"));
-    EXPECT_EQ(main->DataFileName, Path("Travel.dry"));
-    EXPECT_EQ(main->DataBackupName, Path("Travel.bak"));
-    EXPECT_EQ(main->BirthdayFileName, Path("Travel.dra"));
+    EXPECT_TRUE(main->Session().DiaryIsNew);
+    EXPECT_EQ(main->Session().UserPassword, S("secret"));
+    EXPECT_EQ(main->Session().DataFileName, Path("Travel.dry"));
+    EXPECT_EQ(main->Session().DataBackupName, Path("Travel.bak"));
+    EXPECT_EQ(main->Session().BirthdayFileName, Path("Travel.dra"));
     // Nothing is written until the program ends.
     EXPECT_FALSE(QFile::exists(Path("Travel.dry")));
 }
@@ -422,9 +422,9 @@ TEST_F(EntryForm, ADiaryCreatedWithBlanksOpensWithTheSameTyping)
     w.btnNextClick(w.btnNext);
     ASSERT_EQ(w.ModalResult(), mrOk);
     // The program's end saves the new diary with the password in use.
-    DiaryDB().Diary()->SetPassword(main->UserPassword);
+    DiaryDB().Diary()->SetPassword(main->Session().UserPassword);
     DiaryDB().AddEntry(45000, S("Day one"), S("body"), QString(), QString(), 0);
-    DiaryDB().SaveToFile(main->DataFileName);
+    DiaryDB().SaveToFile(main->Session().DataFileName);
     FreeDiaryDB();
 
     Create();
@@ -448,7 +448,7 @@ TEST_F(EntryForm, ANewDiaryRefusesAPasswordItsFileCannotKeep)
                         "Please use only Western European letters, digits and signs.") });
     EXPECT_EQ(w.CurrentStep(), 1);
     EXPECT_EQ(w.ModalResult(), mrNone);
-    EXPECT_TRUE(main->DataFileName.isEmpty());
+    EXPECT_TRUE(main->Session().DataFileName.isEmpty());
 
     // Accented letters and signs of the code page are kept, and only they
     // open the diary again.
@@ -457,10 +457,10 @@ TEST_F(EntryForm, ANewDiaryRefusesAPasswordItsFileCannotKeep)
     dialogs.AnswerInputQuery(western);
     w.btnNextClick(w.btnNext);
     ASSERT_EQ(w.ModalResult(), mrOk);
-    EXPECT_EQ(main->UserPassword, western);
-    DiaryDB().Diary()->SetPassword(main->UserPassword);
+    EXPECT_EQ(main->Session().UserPassword, western);
+    DiaryDB().Diary()->SetPassword(main->Session().UserPassword);
     DiaryDB().AddEntry(45000, S("Day one"), S("body"), QString(), QString(), 0);
-    DiaryDB().SaveToFile(main->DataFileName);
+    DiaryDB().SaveToFile(main->Session().DataFileName);
     FreeDiaryDB();
 
     Create();

@@ -60,7 +60,7 @@ protected:
     // stretched over the background's size.
     QImage ExpectedSkin(int number) const
     {
-        const TRessourceStore& store = *form->rStore;
+        const TRessourceStore& store = *form->Session().rStore;
         TJPEGImage jpeg;
         jpeg.LoadFromBytes(store.GetResByName(SkinResourceName(number))->Bytes());
         TBitmap bitmap;
@@ -86,7 +86,7 @@ protected:
               "\\pard\\qc\\cf2\\fs28 What a day!\\cf0\\fs20\\par}"),
             QString(), QString(), 3);
         f.dCalendar->SetCalendarDate(day);
-        f.PrevDate = -1.0;
+        f.Session().PrevDate = -1.0;
         f.HandleEntry();
     }
     // Renders the client area to a picture beside the test binary.
@@ -126,18 +126,18 @@ TEST_F(MainForm, SettingsHaveTheirDefaultsOnAnEmptyRegistry)
         { "CalChangeSOW", false },
         { "CalSOW", 0 },
     };
-    EXPECT_EQ(f.reger->Items()->Count(), int(std::size(expected)));
+    EXPECT_EQ(f.Session().reger->Items()->Count(), int(std::size(expected)));
     for (const Expected& e : expected)
-        EXPECT_EQ(f.reger->Get(S(e.name)), e.value) << e.name;
-    EXPECT_EQ(f.reger->Items()->GetByName(S("CalUseEng"))->DefValue(), S("FALSE"));
-    EXPECT_EQ(f.reger->Key(), S("SOFTWARE\\Veltrane\\Diary"));
+        EXPECT_EQ(f.Session().reger->Get(S(e.name)), e.value) << e.name;
+    EXPECT_EQ(f.Session().reger->Items()->GetByName(S("CalUseEng"))->DefValue(), S("FALSE"));
+    EXPECT_EQ(f.Session().reger->Key(), S("SOFTWARE\\Veltrane\\Diary"));
 
-    EXPECT_EQ(f.CurrentSkin, 2);
-    EXPECT_EQ(f.SkinNumber, 7);
+    EXPECT_EQ(f.Session().CurrentSkin, 2);
+    EXPECT_EQ(f.Session().SkinNumber, 7);
     EXPECT_FALSE(f.pmoShowScrollbar->Checked());
     EXPECT_EQ(f.MemoBody->ScrollBars(), ssNone);
     EXPECT_EQ(f.Caption(), ProgramTitle());
-    EXPECT_TRUE(f.ProgramPath.endsWith(QLatin1Char('/')));
+    EXPECT_TRUE(f.Session().ProgramPath.endsWith(QLatin1Char('/')));
 }
 
 TEST_F(MainForm, SettingsAreWrittenBackWithTheShownSkin)
@@ -161,14 +161,14 @@ TEST_F(MainForm, StoredSkinOutsideOneToSevenStartsWithSkinOne)
 {
     for (int stored : { 0, 8, -5 }) {
         StoreInteger("CurrentSkin", stored);
-        EXPECT_EQ(Create().CurrentSkin, 1) << stored;
+        EXPECT_EQ(Create().Session().CurrentSkin, 1) << stored;
         form.reset();
     }
     StoreInteger("CurrentSkin", 7);
     TfrmMain& f = Create();
-    EXPECT_EQ(f.CurrentSkin, 7);
+    EXPECT_EQ(f.Session().CurrentSkin, 7);
     f.btnSkinClick(nullptr);
-    EXPECT_EQ(f.CurrentSkin, 1) << "the skin button wraps after the last skin";
+    EXPECT_EQ(f.Session().CurrentSkin, 1) << "the skin button wraps after the last skin";
 }
 
 TEST_F(MainForm, StoredPositionOutsideTheScreenFallsBackToTheCentre)
@@ -238,7 +238,7 @@ TEST_F(MainForm, StoredPositionOnTheScreenIsUsedWithTheMinimumSizeAndBroughtFull
 TEST_F(MainForm, SkinNumberSelectsItsStoreItem)
 {
     TfrmMain& f = Create();
-    f.CurrentSkin = 3;
+    f.Session().CurrentSkin = 3;
     f.LoadSkin();
     const QImage three = Background();
     ASSERT_FALSE(three.isNull());
@@ -262,7 +262,7 @@ TEST_F(MainForm, TheTitleBoxGrowsWithTheEntryFont)
     for (const int size : { 10, 14, 20, 36, 10 }) {
         SCOPED_TRACE(size);
         TFont font;
-        font.Assign(*f.CurrentFont);
+        font.Assign(*f.Session().CurrentFont);
         font.SetSize(size);
         f.SetEntryFont(font);
         const int air = (f.edtTitle->Height() - 2 * frame - QFontMetrics(edit->font()).height()) / 2;
@@ -285,25 +285,25 @@ TEST_F(MainForm, FirstActivationLoadsSkinFontAndDiaryName)
         r.WriteInteger(S("FontStyle"), 1);
     }
     TfrmMain& f = Create();
-    f.DataFileName = S("/home/a/My Diary.dry");
-    f.UserPassword = S("  ");
-    f.DiaryModified = true;
+    f.Session().DataFileName = S("/home/a/My Diary.dry");
+    f.Session().UserPassword = S("  ");
+    f.Session().DiaryModified = true;
     f.FormActivate(nullptr);
     EXPECT_EQ(Background(), ExpectedSkin(2));
     EXPECT_EQ(f.MemoBody->Font()->Name(), S("Courier New"));
     EXPECT_EQ(f.edtTitle->Font()->Size(), 14);
-    EXPECT_EQ(f.CurrentFont->Style(), TFontStyles(fsBold));
-    EXPECT_EQ(f.reger->Get(S("LastDiaryName")), QVariant(S("My Diary.dry")));
-    EXPECT_FALSE(f.DiaryModified);
-    EXPECT_EQ(f.PrevDate, f.dCalendar->CalendarDate()) << "the day is shown";
+    EXPECT_EQ(f.Session().CurrentFont->Style(), TFontStyles(fsBold));
+    EXPECT_EQ(f.Session().reger->Get(S("LastDiaryName")), QVariant(S("My Diary.dry")));
+    EXPECT_FALSE(f.Session().DiaryModified);
+    EXPECT_EQ(f.Session().PrevDate, f.dCalendar->CalendarDate()) << "the day is shown";
     EXPECT_TRUE(f.imgUnlocked->Visible()) << "a password of blanks protects nothing";
     EXPECT_FALSE(f.imgLocked->Visible());
 
     // Later activations only update the lock.
-    f.UserPassword = S("secret");
-    f.DiaryModified = true;
+    f.Session().UserPassword = S("secret");
+    f.Session().DiaryModified = true;
     f.FormActivate(nullptr);
-    EXPECT_TRUE(f.DiaryModified);
+    EXPECT_TRUE(f.Session().DiaryModified);
     EXPECT_TRUE(f.imgLocked->Visible());
     EXPECT_FALSE(f.imgUnlocked->Visible());
 }
@@ -383,9 +383,9 @@ TEST_F(MainForm, StoredCalendarOptionsApplyAtTheNextStart)
     {
         TfrmMain& f = Create();
         EXPECT_EQ(f.dCalendar->GetCellText(0, 0), FormatSettings().ShortDayNames[0]);
-        f.reger->SetV(S("CalUseEng"), true);
-        f.reger->SetV(S("CalChangeSOW"), true);
-        f.reger->SetV(S("CalSOW"), 1);
+        f.Session().reger->SetV(S("CalUseEng"), true);
+        f.Session().reger->SetV(S("CalChangeSOW"), true);
+        f.Session().reger->SetV(S("CalSOW"), 1);
         form.reset();
     }
     FormatSettings().ShortDayNames = { S("dom"), S("lun"), S("mar"), S("mié"), S("jue"), S("vie"), S("sáb") };
@@ -431,7 +431,7 @@ TEST_F(MainForm, EditorMenuPastesTogglesTheScrollBarAndKeepsIt)
     EXPECT_EQ(Create().MemoBody->ScrollBars(), ssVertical) << "kept for the next start";
     form->pmoShowScrollbar->Click();
     EXPECT_EQ(form->MemoBody->ScrollBars(), ssNone);
-    EXPECT_EQ(form->reger->Get(S("ShowScrollbars")).toInt(), 0);
+    EXPECT_EQ(form->Session().reger->Get(S("ShowScrollbars")).toInt(), 0);
 }
 
 TEST_F(MainForm, PageTabHalvesChooseThePage)
@@ -471,14 +471,14 @@ TEST_F(MainForm, RendersTheFrameOverTheSkin)
     f.pnlFormatting->SetVisible(false);
 
     for (int number = 1; number <= 7; ++number) {
-        f.CurrentSkin = number;
+        f.Session().CurrentSkin = number;
         f.LoadSkin();
         Save(f, qPrintable(QStringLiteral("main_form_skin%1.png").arg(number)));
     }
 
     // A larger window: the entry area takes the room.
     f.SetClientSize(1100, 750);
-    f.CurrentSkin = 2;
+    f.Session().CurrentSkin = 2;
     f.LoadSkin();
     Save(f, "main_form_large.png");
 }
@@ -688,7 +688,7 @@ TEST_F(MainLayout, WhiteTextsLieOnDarkPartsOfEverySkin)
     const std::vector<TControl*> texts = { f.lblDate, f.lblDateSmall, f.lblTitle, f.btnNew, f.btnDelete, f.btnPrint,
         f.btnExit, f.BtnToDay2, f.btnBrowse, f.BtnBirthdays, f.btnSkin, f.btnOptions, f.btnAbout };
     for (int number = 1; number <= 7; ++number) {
-        f.CurrentSkin = number;
+        f.Session().CurrentSkin = number;
         f.LoadSkin();
         const QImage skin = Background();
         ASSERT_FALSE(skin.isNull());

@@ -42,13 +42,13 @@ protected:
             return true;
         });
         CreateShowingNothing();
-        form->DiaryOpened = true;
-        form->ProgramPath = EnsureTrailingBackslash(dir.path());
-        form->DataFileName = dir.filePath(S("mine.dry"));
-        form->DataBackupName = dir.filePath(S("mine.bak"));
-        form->BirthdayFileName = dir.filePath(S("mine.dra"));
-        form->UserPassword = S("secret");
-        options = new TfrmOptions(form.get(), *form);
+        form->Session().DiaryOpened = true;
+        form->Session().ProgramPath = EnsureTrailingBackslash(dir.path());
+        form->Session().DataFileName = dir.filePath(S("mine.dry"));
+        form->Session().DataBackupName = dir.filePath(S("mine.bak"));
+        form->Session().BirthdayFileName = dir.filePath(S("mine.dra"));
+        form->Session().UserPassword = S("secret");
+        options = new TfrmOptions(form.get(), form->Session(), *form);
         form->frmOptions = options;
     }
     void TearDown() override
@@ -104,11 +104,11 @@ TEST_F(OptionsWindow, OpensCentredOverTheMainWindowOnItsSkinAndClosesWithEsc)
     main.SetBounds(100, 80, 900, 700);
     Pick(2026, 4, 1);
     Type("Spring", "Buds.");
-    main.PrevDate = EncodeDate(2026, 4, 1);
-    main.CurrentSkin = 4;
+    main.Session().PrevDate = EncodeDate(2026, 4, 1);
+    main.Session().CurrentSkin = 4;
     TImage expected(nullptr);
     expected.SetBounds(0, 0, TfrmOptions::DesignClientWidth, TfrmOptions::DesignClientHeight);
-    ASSERT_TRUE(DrawSkin(*main.rStore, 4, expected));
+    ASSERT_TRUE(DrawSkin(*main.Session().rStore, 4, expected));
     bool seen = false;
     OnShown<TfrmOptions>([&](TfrmOptions& shown) {
         seen = true;
@@ -120,8 +120,8 @@ TEST_F(OptionsWindow, OpensCentredOverTheMainWindowOnItsSkinAndClosesWithEsc)
         EXPECT_EQ(shown.Top(), 80 + (700 - shown.Height()) / 2);
         EXPECT_EQ(shown.ActiveControl(), nullptr);
         EXPECT_EQ(shown.Image_Bck->Picture()->Bitmap()->Image(), expected.Picture()->Bitmap()->Image());
-        for (TGlyphSpeedButton* b : { shown.btnBackup, shown.btnChgPassword, shown.btnSetFont,
-                 shown.btnExport, shown.btnManage, shown.btnWebsite, shown.btnClose })
+        for (TGlyphSpeedButton* b : { shown.btnBackup, shown.btnChgPassword, shown.btnSetFont, shown.btnExport,
+                 shown.btnManage, shown.btnWebsite, shown.btnClose })
             EXPECT_TRUE(QRect(0, 0, 400, 330).contains(b->BoundsRect())) << b->Name().toStdString();
         EXPECT_EQ(shown.btnBackup->DropDownMenu(), shown.pmBackupRestore);
         QTest::keyClick(shown.Handle(), Qt::Key_Escape);
@@ -137,7 +137,7 @@ TEST_F(OptionsWindow, BackupWritesTheDiaryInMemoryWithThePasswordInUse)
     DiaryDB().Modified = false;
     // A day typed but not yet in any file.
     Pick(2026, 1, 6);
-    form->PrevDate = EncodeDate(2026, 1, 6);
+    form->Session().PrevDate = EncodeDate(2026, 1, 6);
     Type("Not yet saved", "b");
     form->HandleEntry();
     const QString file = dir.filePath(S("copy.bkd"));
@@ -156,7 +156,7 @@ TEST_F(OptionsWindow, BackupWritesTheDiaryInMemoryWithThePasswordInUse)
     EXPECT_EQ(TitleOf(copy, 2026, 1, 6), S("Not yet saved"));
     // The diary's own file is still to be written at the end of the run.
     EXPECT_TRUE(DiaryDB().Modified);
-    EXPECT_FALSE(QFile::exists(form->DataFileName));
+    EXPECT_FALSE(QFile::exists(form->Session().DataFileName));
 
     // A folder that cannot take the file: the error reaches the
     // application's error box.
@@ -199,7 +199,7 @@ TEST_F(OptionsWindow, RestoreThatDoesNotLoadChangesNothing)
         EXPECT_EQ(DiaryDB().Diary()->Count(), 1);
         EXPECT_EQ(TitleOf(DiaryDB(), 2026, 1, 5), S("Mine"));
         EXPECT_FALSE(DiaryDB().Modified);
-        EXPECT_EQ(form->UserPassword, S("secret"));
+        EXPECT_EQ(form->Session().UserPassword, S("secret"));
         EXPECT_EQ(form->edtTitle->Text(), S("Mine"));
     }
 
@@ -219,7 +219,7 @@ TEST_F(OptionsWindow, RestoreThatDoesNotLoadChangesNothing)
     options->pmoRestore->Click();
     EXPECT_EQ(dialogs.Calls().size(), 7);
     EXPECT_EQ(DiaryDB().Diary()->Count(), 1);
-    EXPECT_EQ(form->UserPassword, S("secret"));
+    EXPECT_EQ(form->Session().UserPassword, S("secret"));
 }
 
 TEST_F(OptionsWindow, RestoreReplacesTheWholeDiaryAndIsWrittenAtTheEnd)
@@ -230,7 +230,7 @@ TEST_F(OptionsWindow, RestoreReplacesTheWholeDiaryAndIsWrittenAtTheEnd)
     const QString backup = MakeBackup(S("new one"), S("Restored day"));
     // The editor shows a day of its own, edited; Tools stores it first.
     Pick(2020, 2, 2);
-    form->PrevDate = EncodeDate(2020, 2, 2);
+    form->Session().PrevDate = EncodeDate(2020, 2, 2);
     Type("Typed here", "Not for the backup.");
     form->HandleEntry();
     ASSERT_EQ(TitleOf(DiaryDB(), 2020, 2, 2), S("Typed here"));
@@ -245,7 +245,7 @@ TEST_F(OptionsWindow, RestoreReplacesTheWholeDiaryAndIsWrittenAtTheEnd)
     EXPECT_EQ(query.Caption, S("Security Notice"));
     EXPECT_EQ(query.Text, S("Enter password for this diary (this will also be\r\nyour new password)"));
     EXPECT_EQ(Messages().last(), S("Diary restored successfully"));
-    EXPECT_EQ(form->UserPassword, S("new one"));
+    EXPECT_EQ(form->Session().UserPassword, S("new one"));
     EXPECT_TRUE(DiaryDB().Modified);
     // Only the backup's content: no old day, no old personal information.
     EXPECT_EQ(DiaryDB().Diary()->Count(), 1);
@@ -259,9 +259,9 @@ TEST_F(OptionsWindow, RestoreReplacesTheWholeDiaryAndIsWrittenAtTheEnd)
     // Moving on stores nothing of what the editor showed before.
     Pick(2020, 2, 3);
     EXPECT_EQ(TitleOf(DiaryDB(), 2020, 2, 2), S("Restored day"));
-    form->SaveDiary();
+    form->Session().SaveDiary();
     TDiaryDB written;
-    ASSERT_EQ(written.LoadFromFile(form->DataFileName, true, S("new one")), lsNoError);
+    ASSERT_EQ(written.LoadFromFile(form->Session().DataFileName, true, S("new one")), lsNoError);
     EXPECT_EQ(TitleOf(written, 2020, 2, 2), S("Restored day"));
     EXPECT_EQ(written.Diary()->Count(), 1);
 }
@@ -289,8 +289,8 @@ TEST_F(OptionsWindow, PasswordChange)
         { "to none", { "secret", "", "" }, { S("Password was successfully changed") }, "" },
     };
     for (const Case& c : cases) {
-        form->UserPassword = S("secret");
-        form->DiaryModified = false;
+        form->Session().UserPassword = S("secret");
+        form->Session().DiaryModified = false;
         DiaryDB().Modified = false;
         dialogs.Clear();
         for (const char* a : c.answers)
@@ -299,30 +299,30 @@ TEST_F(OptionsWindow, PasswordChange)
             dialogs.AnswerMessageDlg(mrOk);
         options->btnChgPassword->Click();
         EXPECT_EQ(Messages(), c.messages) << c.name;
-        EXPECT_EQ(form->UserPassword, S(c.password)) << c.name;
-        const bool changed = form->UserPassword != S("secret");
-        EXPECT_EQ(form->DiaryModified, changed) << c.name;
+        EXPECT_EQ(form->Session().UserPassword, S(c.password)) << c.name;
+        const bool changed = form->Session().UserPassword != S("secret");
+        EXPECT_EQ(form->Session().DiaryModified, changed) << c.name;
         EXPECT_EQ(DiaryDB().Modified, changed) << c.name;
         for (const TDialogCall& call : dialogs.Calls())
             EXPECT_TRUE(call.Kind != TDialogKind::InputQuery || call.Caption == caption) << c.name;
     }
     // The diary written with the new password opens with it as typed
     // in the wizard, which trims.
-    form->UserPassword = S("secret");
+    form->Session().UserPassword = S("secret");
     dialogs.Clear();
     for (const char* a : { "secret", " open me ", " open me" })
         dialogs.AnswerInputQuery(S(a));
     dialogs.AnswerMessageDlg(mrOk);
     options->btnChgPassword->Click();
-    form->SaveDiary();
+    form->Session().SaveDiary();
     TDiaryDB written;
-    EXPECT_EQ(written.LoadFromFile(form->DataFileName, true, S(" open me ").trimmed()), lsNoError);
+    EXPECT_EQ(written.LoadFromFile(form->Session().DataFileName, true, S(" open me ").trimmed()), lsNoError);
 }
 
 TEST_F(OptionsWindow, FontDialogChoiceBecomesTheEntryFont)
 {
-    form->reger->SetV(S("FontName"), S("Arial"));
-    form->reger->SetV(S("FontSize"), 11);
+    form->Session().reger->SetV(S("FontName"), S("Arial"));
+    form->Session().reger->SetV(S("FontSize"), 11);
     TFontDialogRequest chosen;
     chosen.Name = S("Liberation Serif");
     chosen.Size = 15;
@@ -333,11 +333,11 @@ TEST_F(OptionsWindow, FontDialogChoiceBecomesTheEntryFont)
     EXPECT_EQ(dialogs.Calls().last().Font.Name, S("Arial"));
     EXPECT_EQ(dialogs.Calls().last().Font.Size, 11);
     EXPECT_TRUE(dialogs.Calls().last().Font.Options.Contains(fdEffects));
-    EXPECT_NE(form->CurrentFont->Name(), S("Liberation Serif"));
+    EXPECT_NE(form->Session().CurrentFont->Name(), S("Liberation Serif"));
 
     dialogs.AnswerFont(chosen);
     options->btnSetFont->Click();
-    for (const TFont* f : { form->MemoBody->Font(), form->edtTitle->Font(), form->CurrentFont }) {
+    for (const TFont* f : { form->MemoBody->Font(), form->edtTitle->Font(), form->Session().CurrentFont }) {
         EXPECT_EQ(f->Name(), S("Liberation Serif"));
         EXPECT_EQ(f->Size(), 15);
         EXPECT_EQ(f->Style(), TFontStyles(fsItalic));
@@ -348,7 +348,7 @@ TEST_F(OptionsWindow, FontDialogChoiceBecomesTheEntryFont)
     EXPECT_EQ(form->MemoBody->DefAttributes()->Size(), 15);
     // And the settings keep it for the next start.
     TFont next;
-    LoadFontFromRegistry(*form->reger, next);
+    LoadFontFromRegistry(*form->Session().reger, next);
     EXPECT_EQ(next.Name(), S("Liberation Serif"));
     EXPECT_EQ(next.Size(), 15);
     EXPECT_EQ(next.Style(), TFontStyles(fsItalic));
@@ -365,17 +365,17 @@ TEST_F(OptionsWindow, AFontIsKeptAndExportedByItsFamilyAlone)
     chosen.Size = 12;
     dialogs.AnswerFont(chosen);
     options->btnSetFont->Click();
-    for (const TFont* f : { form->MemoBody->Font(), form->edtTitle->Font(), form->CurrentFont })
+    for (const TFont* f : { form->MemoBody->Font(), form->edtTitle->Font(), form->Session().CurrentFont })
         EXPECT_EQ(f->Name(), S("Nimbus Roman"));
-    EXPECT_EQ(form->reger->Get(S("FontName")).toString(), S("Nimbus Roman"));
+    EXPECT_EQ(form->Session().reger->Get(S("FontName")).toString(), S("Nimbus Roman"));
     const QByteArray rtf = DiaryToRtf(DiaryDB(), *form->MemoBody->Font());
     EXPECT_TRUE(rtf.contains(" Nimbus Roman;")) << rtf.constData();
     EXPECT_FALSE(rtf.contains("[urw]")) << rtf.constData();
 
     // A setting an earlier run stored with the foundry reads as the family.
-    form->reger->SetV(S("FontName"), S("Nimbus Roman [urw]"));
+    form->Session().reger->SetV(S("FontName"), S("Nimbus Roman [urw]"));
     TFont next;
-    LoadFontFromRegistry(*form->reger, next);
+    LoadFontFromRegistry(*form->Session().reger, next);
     EXPECT_EQ(next.Name(), S("Nimbus Roman"));
 }
 
@@ -388,7 +388,7 @@ TEST_F(OptionsWindow, ManageBirthdaysSavesBeforeAndLoadsAfter)
     bool seen = false;
     OnShown<TfrmBDMain>([&](TfrmBDMain& keeper) {
         seen = true;
-        EXPECT_TRUE(QFile::exists(form->BirthdayFileName));
+        EXPECT_TRUE(QFile::exists(form->Session().BirthdayFileName));
         EXPECT_EQ(keeper.GetOwner(), options);
         EXPECT_EQ(keeper.CPCalendar->CalendarDate(), EncodeDate(2026, 5, 20));
         TEntry* zoe = BirthdayComponent().Entries()->Add();
@@ -405,8 +405,8 @@ TEST_F(OptionsWindow, ManageBirthdaysSavesBeforeAndLoadsAfter)
 
 TEST_F(OptionsWindow, ExportWritesTheFileWholeOrReportsAndKeepsTheOldOne)
 {
-    DiaryDB().AddEntry(EncodeDate(1890, 7, 1), S("Long ago"), S("{\\rtf1 Old \\b times\\b0\\par}"), QString(),
-        QString(), 0);
+    DiaryDB().AddEntry(
+        EncodeDate(1890, 7, 1), S("Long ago"), S("{\\rtf1 Old \\b times\\b0\\par}"), QString(), QString(), 0);
     DiaryDB().AddEntry(EncodeDate(2026, 7, 1), S("Now"), S("Plain words"), QString(), QString(), 0);
     const QString file = dir.filePath(S("diary.rtf"));
     dialogs.AnswerSaveFile(file);

@@ -166,7 +166,7 @@ TEST_F(Printing, RangesAndAllPagesPrintWrittenDaysInDateOrderAsJobsOrOneDocument
         SCOPED_TRACE(c.name);
         QFile::remove(pdf);
         UsePrinter(TPrinterService::CreatePdf(pdf, 150));
-        TfrmPrintEngine w(form.get(), *form);
+        TfrmPrintEngine w(form.get(), form->Session(), *form);
         w.CurrentDate = EncodeDate(2026, 2, 1);
         w.cbSplitPages->SetChecked(c.split);
         w.DoTheJob(c.from, c.to);
@@ -238,7 +238,7 @@ TEST_F(Printing, AReversedRangeIsRefusedAndTheDialogStaysOpen)
 TEST_F(Printing, WithoutAPrinterThePrintGoesToTheChosenPdfFile)
 {
     UsePrinter(TPrinterService::CreatePdf(QString(), 150));
-    form->DataFileName = dir.filePath(S("My Diary.dry"));
+    form->Session().DataFileName = dir.filePath(S("My Diary.dry"));
     const QString chosen = dir.filePath(S("chosen.pdf"));
     QString offered;
     dialogs.OnCall = [&](const TDialogCall& call) {

@@ -344,6 +344,25 @@ TEST_F(Program, ARunWithNothingNewToKeepEndsWithoutWritingAFile)
     EXPECT_EQ(identity(Path("My Diary.dry")), diary);
 }
 
+TEST_F(Program, ARunEndedWithoutClosingStillKeepsTheDiaryAndItsBirthdays)
+{
+    CreateMyDiary();
+    Run([&](TfrmEntry& w) { OpenDiary(w, "My Diary", S("secret")); },
+        [&](TfrmMain&) {
+            DiaryDB().AddEntry(EncodeDate(2026, 12, 9), S("Kept"), QString(), QString(), QString(), 0);
+            TEntry* e = BirthdayComponent().Entries()->Add();
+            e->SetFullName(S("Anna"));
+            e->SetBirthDate(EncodeDate(1990, 12, 9));
+            Application()->Terminate(); // no close: the run's end saves
+        });
+    EXPECT_TRUE(errors.isEmpty()) << errors.join(S("; ")).toStdString();
+    EXPECT_EQ(Days("My Diary.dry", S("secret")),
+        (QStringList { S("20261205|Snow"), S("20261207|Market"), S("20261209|Kept") }));
+    TBirthdayComponent birthdays;
+    birthdays.LoadFromFile(Path("My Diary.dra"));
+    ASSERT_EQ(birthdays.Entries()->Count(), 1);
+}
+
 TEST_F(Program, ARunThatChangesSomethingKeepsTheOldFileAsPreviousVersion)
 {
     CreateMyDiary();
@@ -444,7 +463,7 @@ TEST_F(Program, ASaveThatFailsKeepsTheWindowAndStillWritesBirthdaysAndSettings)
     const auto open = [&](TfrmEntry& w) { OpenDiary(w, "My Diary", S("secret")); };
     // The diary's name is taken by a folder: writing it must fail.
     const auto block = [&](TfrmMain& m, const char* name) {
-        m.DataFileName = Path(name);
+        m.Session().DataFileName = Path(name);
         ASSERT_TRUE(QDir(folder.path()).mkdir(S(name)));
     };
     Run(open, [&](TfrmMain& m) {
@@ -491,7 +510,7 @@ TEST_F(Program, ASaveThatFailsKeepsTheWindowAndStillWritesBirthdaysAndSettings)
     Run(open, [&](TfrmMain& m) {
         WriteDay(m, EncodeDate(2026, 12, 1), S("Written"), S("Though the birthdays are not."));
         BirthdayComponent().Entries()->Add()->SetFullName(S("Ben"));
-        m.BirthdayFileName = Path("Blocked.dra");
+        m.Session().BirthdayFileName = Path("Blocked.dra");
         ASSERT_TRUE(QDir(folder.path()).mkdir(S("Blocked.dra")));
         Click(m, *m.btnExit);
         EXPECT_TRUE(m.Visible());
@@ -527,7 +546,7 @@ TEST_F(Program, ADamagedBirthdayFileIsKeptAsideWhenTheListIsSaved)
             ASSERT_EQ(Messages().size(), 1);
             EXPECT_TRUE(Messages().first().startsWith(S("Could not load birthday/anniversary data.")));
             EXPECT_FALSE(Messages().first().contains(S("Unknown error"))) << Messages().first().toStdString();
-            m.LoadBirthdays();
+            m.Session().LoadBirthdays();
             EXPECT_EQ(Messages().size(), 1) << "reported once";
             TEntry* e = BirthdayComponent().Entries()->Add();
             e->SetFullName(S("Anna"));
@@ -638,7 +657,7 @@ TEST_F(Program, ASystemMenuCloseAfterAPasswordChangeAsks)
     CreateMyDiary();
     Run([&](TfrmEntry& w) { OpenDiary(w, "My Diary", S("secret")); },
         [&](TfrmMain& m) {
-            m.DiaryModified = true;
+            m.Session().DiaryModified = true;
             dialogs.AnswerMessageBox(IDCANCEL);
             m.HostCloseRequested();
             EXPECT_TRUE(m.Visible()) << "Cancel keeps the window open";
@@ -856,7 +875,7 @@ TEST_F(Program, TheWizardShowsWithTheFocusOnThePasswordOfTheLastDiaryOnly)
             Key(Qt::Key_Return, S("\r"));
         },
         [&](TfrmMain& m) {
-            EXPECT_TRUE(m.DataFileName.endsWith(S("My Diary.dry"))) << m.DataFileName.toStdString();
+            EXPECT_TRUE(m.Session().DataFileName.endsWith(S("My Diary.dry"))) << m.Session().DataFileName.toStdString();
             Click(m, *m.btnExit);
         });
     EXPECT_TRUE(Messages().isEmpty()) << Messages().join(S("; ")).toStdString();

@@ -30,15 +30,15 @@ protected:
         Application()->OnException = [this](TObject*, const QString& m) { errors.append(m); };
         FreeSpellWordLists();
         CreateShowingNothing();
-        form->DiaryOpened = true;
-        form->UserPassword = S("secret");
-        options = new TfrmOptions(form.get(), *form);
+        form->Session().DiaryOpened = true;
+        form->Session().UserPassword = S("secret");
+        options = new TfrmOptions(form.get(), form->Session(), *form);
         form->frmOptions = options;
     }
     void TearDown() override
     {
         // The window saves what is left at its end, into folders that are gone.
-        form->DiaryOpened = false;
+        form->Session().DiaryOpened = false;
         EXPECT_EQ(dialogs.UnansweredCalls(), 0);
         EXPECT_EQ(dialogs.PendingAnswers(), 0);
         FreeSpellWordLists();
@@ -51,10 +51,10 @@ protected:
     void SaveInto(const QString& folder)
     {
         saves = folder;
-        form->ProgramPath = folder + QLatin1Char('/');
-        form->DataFileName = Path("mine.dry");
-        form->DataBackupName = Path("mine.bak");
-        form->BirthdayFileName = Path("mine.dra");
+        form->Session().ProgramPath = folder + QLatin1Char('/');
+        form->Session().DataFileName = Path("mine.dry");
+        form->Session().DataBackupName = Path("mine.bak");
+        form->Session().BirthdayFileName = Path("mine.dra");
         Application()->SetExeName(Path("diary"));
         WriteFileAtomically(Path("English.dic"), QByteArrayLiteral("apple\r\nbanana\r\n"));
         FreeSpellWordLists();
@@ -97,8 +97,8 @@ protected:
         };
         const auto diaryMarked = [] { return DiaryDB().Modified; };
         return {
-            { "diary", "mine.dry", addDay, [this](bool) { return Raised([this] { form->SaveDiary(); }); }, diaryMarked,
-                true },
+            { "diary", "mine.dry", addDay, [this](bool) { return Raised([this] { form->Session().SaveDiary(); }); },
+                diaryMarked, true },
             { "backup", "copy.bkd", addDay,
                 [this](bool) {
                     dialogs.AnswerSaveFile(Path("copy.bkd"));
@@ -111,7 +111,7 @@ protected:
                     entry->SetFullName(S("Anna ") + Word(n));
                     entry->SetBirthDate(EncodeDate(1980, 5, n));
                 },
-                [this](bool) { return Raised([this] { form->SaveBirthdays(); }); },
+                [this](bool) { return Raised([this] { form->Session().SaveBirthdays(); }); },
                 [] { return BirthdayComponent().Entries()->Modified(); }, true },
             { "export", "diary.rtf", addDay,
                 [this](bool failing) {

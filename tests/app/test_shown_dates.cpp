@@ -79,7 +79,7 @@ TEST_F(ShownDates, EveryShownDayHasItsWholeYearInTheLocalesOrder)
         EXPECT_EQ(BrowseDates(), l.shown) << "browse";
         EXPECT_EQ(TfrmPrintEngine::Heading(EncodeDate(1895, 12, 1), S("Old")), l.shown[0] + S(" - Old\r\n"))
             << "printed heading";
-        TfrmPrintEngine print(form.get(), *form);
+        TfrmPrintEngine print(form.get(), form->Session(), *form);
         print.deFrom->SetDate(EncodeDate(1895, 12, 1));
         EXPECT_EQ(print.deFrom->Text(), S(l.edit)) << "print window";
         QTextDocument exported;

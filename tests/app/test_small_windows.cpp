@@ -3,10 +3,10 @@
 // windows, and the about box with its skin and links.
 
 #include "app/about_form.h"
-#include "platform/core/sysutils.h"
 #include "app/calendar_options.h"
 #include "app/helpers.h"
 #include "app/progress_form.h"
+#include "platform/core/sysutils.h"
 #include "support/form_fixture.h"
 #include "support/main_window_fixture.h"
 
@@ -146,14 +146,14 @@ TEST_F(SmallWindows, CalendarOptionsShowTheStoredDayAndSundayForOneOutsideTheWee
 TEST_F(SmallWindows, TheCalendarMenuStoresConfirmedOptionsForTheNextStartOnly)
 {
     TfrmMain& main = CreateShowingNothing();
-    main.reger->SetV(S("CalUseEng"), false);
-    main.reger->SetV(S("CalChangeSOW"), true);
-    main.reger->SetV(S("CalSOW"), 3);
+    main.Session().reger->SetV(S("CalUseEng"), false);
+    main.Session().reger->SetV(S("CalChangeSOW"), true);
+    main.Session().reger->SetV(S("CalSOW"), 3);
     main.ApplyCalendarOptions();
     ASSERT_EQ(main.dCalendar->StartOfWeek(), 3);
     const auto values = [&] {
-        return QList<int> { main.reger->Get(S("CalUseEng")).toBool(), main.reger->Get(S("CalChangeSOW")).toBool(),
-            main.reger->Get(S("CalSOW")).toInt() };
+        return QList<int> { main.Session().reger->Get(S("CalUseEng")).toBool(),
+            main.Session().reger->Get(S("CalChangeSOW")).toBool(), main.Session().reger->Get(S("CalSOW")).toInt() };
     };
 
     OnShown<TfrmCalendarOptions>([](TfrmCalendarOptions& d) { d.btnOk->Click(); });
@@ -191,12 +191,12 @@ TEST_F(SmallWindows, TheAboutBoxSitsOverTheMainWindowOnItsSkinAndLeavesNoFocus)
     const auto skin = [&](int number) {
         TImage expected(nullptr);
         expected.SetBounds(0, 0, TfrmAbout::DesignClientWidth, TfrmAbout::DesignClientHeight);
-        EXPECT_TRUE(DrawSkin(*main.rStore, number, expected));
+        EXPECT_TRUE(DrawSkin(*main.Session().rStore, number, expected));
         return expected.Picture()->Bitmap()->Image();
     };
     TfrmAbout* first = nullptr;
     for (int number : { 2, 2, 5 }) {
-        main.CurrentSkin = number;
+        main.Session().CurrentSkin = number;
         bool seen = false;
         OnShown<TfrmAbout>([&](TfrmAbout& about) {
             seen = true;
@@ -222,7 +222,7 @@ TEST_F(SmallWindows, TheAboutBoxSitsOverTheMainWindowOnItsSkinAndLeavesNoFocus)
 TEST_F(SmallWindows, TheAboutBoxLinksGoToTheShellOrSaySoAndTheMailAddressLightsUp)
 {
     TfrmMain& main = CreateShowingNothing();
-    TfrmAbout about(nullptr, main);
+    TfrmAbout about(nullptr, main.Session());
     QStringList opened;
     bool shellWorks = true;
     SetShellHandler([&](const QString& target) {

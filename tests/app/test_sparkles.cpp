@@ -275,7 +275,7 @@ TEST_F(Stars, EverySkinGetsAWholeFieldOnItsDarkParts)
     f.SparkleTimer->SetEnabled(false);
     for (int skin = 1; skin <= 7; ++skin) {
         SCOPED_TRACE(skin);
-        f.CurrentSkin = skin;
+        f.Session().CurrentSkin = skin;
         f.LoadSkin();
         f.SparkleTimer->SetEnabled(false);
         quint32 state = quint32(skin);

@@ -45,7 +45,7 @@ protected:
 
     void Print(TDateTime from, TDateTime to)
     {
-        TfrmPrintEngine w(form.get(), *form);
+        TfrmPrintEngine w(form.get(), form->Session(), *form);
         w.CurrentDate = form->dCalendar->CalendarDate();
         w.cbSplitPages->SetChecked(false);
         w.DoTheJob(from, to);

@@ -2,7 +2,10 @@
 #include "engine/diary.h"
 #include "platform/core/sysutils.h"
 
+#include <iterator>
 #include <limits>
+#include <optional>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -232,4 +235,81 @@ TEST(DiaryModel, TheProcessWideDiaryIsCreatedOnceAndFreed)
     FreeDiaryDB();
     EXPECT_EQ(DiaryDB().Diary()->Count(), 0);
     FreeDiaryDB();
+}
+
+TEST(DiaryModel, WrittenDayQueriesReadTheIndexInDateOrder)
+{
+    TDiaryDB db;
+    const TDateTime old = EncodeDate(999, 1, 5), eve = EncodeDate(2023, 12, 31), leap = EncodeDate(2024, 2, 29),
+                    march = EncodeDate(2024, 3, 1), stale = EncodeDate(2030, 1, 1);
+    db.AddEntry(march, QStringLiteral("march"), {}, {}, {}, 0);
+    db.AddEntry(old, QStringLiteral("old"), {}, {}, {}, 0);
+    db.AddEntry(leap, QStringLiteral("leap"), {}, {}, {}, 0);
+    db.AddEntry(eve, QStringLiteral("eve"), {}, {}, {}, 0);
+    TDiaryEntry* again = db.Diary()->Add(); // a second entry of one day: the day shows it
+    again->SetDate(leap);
+    again->SetTitle(QStringLiteral("leap again"));
+    db.Diary()->Indexer().AddObject(QStringLiteral("20300101"), 12345); // a key without its entry
+    db.Diary()->Indexer().AddObject(QStringLiteral("2024x301"), 1); // a key that names no date
+
+    const struct {
+        const char* key;
+        TDateTime date;
+        const char* title; // nullptr: no entry
+    } days[] = {
+        { "09990105", old, "old" },
+        { "20231231", eve, "eve" },
+        { "20240229", leap, "leap again" },
+        { "20240301", march, "march" },
+        { "2024x301", 0, nullptr },
+        { "20300101", stale, nullptr },
+    };
+    const std::vector<TWrittenDay> written = db.Diary()->WrittenDays();
+    ASSERT_EQ(written.size(), std::size(days));
+    for (size_t i = 0; i < written.size(); ++i) {
+        SCOPED_TRACE(days[i].key);
+        EXPECT_EQ(written[i].Key, QLatin1String(days[i].key));
+        EXPECT_EQ(written[i].Date, days[i].date);
+        EXPECT_EQ(written[i].Entry ? written[i].Entry->Title() : QString(),
+                  days[i].title ? QLatin1String(days[i].title) : QString());
+    }
+
+    const struct {
+        TDateTime from, to;
+        std::vector<TDateTime> dates;
+    } ranges[] = {
+        { EncodeDate(2024, 2, 1), EncodeDate(2024, 2, 29), { leap } }, // a whole month, both ends included
+        { EncodeDate(2024, 3, 1), EncodeDate(2024, 3, 31), { march } },
+        { eve + 0.75, march + 0.25, { eve, leap, march } }, // the days of fractional bounds
+        { EncodeDate(2024, 4, 1), EncodeDate(2029, 12, 31), {} }, // the undecodable key is no day
+        { EncodeDate(1, 1, 1), EncodeDate(9999, 12, 31), { old, eve, leap, march, stale } },
+        { march, leap, {} }, // a reversed range
+    };
+    for (const auto& r : ranges)
+        EXPECT_EQ(db.Diary()->WrittenDates(r.from, r.to), r.dates) << r.from << " to " << r.to;
+
+    const struct {
+        TDateTime at;
+        std::optional<TDateTime> after, before;
+    } steps[] = {
+        { old - 1, old, std::nullopt },
+        { old, eve, std::nullopt }, // a written day itself is neither
+        { leap + 0.5, march, eve },
+        { march, stale, leap }, // past the undecodable key
+        { stale + 400, std::nullopt, stale },
+    };
+    for (const auto& s : steps) {
+        EXPECT_EQ(db.Diary()->WrittenDayAfter(s.at), s.after) << s.at;
+        EXPECT_EQ(db.Diary()->WrittenDayBefore(s.at), s.before) << s.at;
+    }
+
+    db.Info()->UpdateItemByName(QStringLiteral("edtName"), QStringLiteral("Ann"));
+    db.Modified = true;
+    db.Clear();
+    EXPECT_EQ(db.Diary()->Count(), 0);
+    EXPECT_TRUE(db.Diary()->WrittenDays().empty());
+    EXPECT_TRUE(db.Info()->GetItemByName(QStringLiteral("edtName")).isEmpty());
+    EXPECT_FALSE(db.Modified);
+    db.AddEntry(leap, QStringLiteral("new"), {}, {}, {}, 0); // the cleared index takes days again
+    EXPECT_EQ(db.Diary()->WrittenDates(leap, leap), std::vector<TDateTime> { leap });
 }

@@ -61,7 +61,7 @@ protected:
     // first activation.
     TfrmMain& CreateShowingNothing()
     {
-        Create().PrevDate = -1.0;
+        Create().Session().PrevDate = -1.0;
         return *form;
     }
 
