@@ -302,9 +302,9 @@ void TfrmBDMain::LoadBirthdayData()
             BirthdayComponent().LoadFromFile(sDataFileName);
     } catch (const EFLoadError&) {
         // A failed load says nothing: the host loaded the same file before
-        // and reported it (no image in the registry is an empty list); the
-        // list in memory stays, and the file is moved aside before anything
-        // is written over it.
+        // and reported it, and a registry without an image holds no list
+        // yet. The list in memory stays, and a file that failed is moved
+        // aside before anything is written over it.
     }
 }
 
