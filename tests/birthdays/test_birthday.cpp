@@ -328,7 +328,8 @@ TEST_F(BirthdayFile, AFileThatFailsToLoadIsMovedAsideBeforeTheFirstSave)
 
     // A file mended by hand and loaded again is written over as usual.
     WriteFileAtomically(list, "garbage");
-    EXPECT_NE(LoadFailure(component, list), QString());
+    EXPECT_EQ(LoadFailure(component, list),
+        u"Cannot load \""_s + list + u"\". Invalid stream format (reading stopped at byte 1 of 7)"_s);
     WriteFileAtomically(list, kEmptyList);
     EXPECT_EQ(LoadFailure(component, list), QString());
     component.SaveToFile(list);
