@@ -124,13 +124,9 @@ void TDiarySession::LoadBirthdays()
     const bool reported = BirthdayComponent().LoadFailed(BirthdayFileName);
     QString error;
     try {
-        if (BirthdayComponent().LoadFromFile(BirthdayFileName) != 0) {
-            error = BirthdayComponent().LoadError();
-            if (error.isEmpty())
-                error = S("Unknown error");
-        }
-    } catch (const Exception& e) {
-        error = e.Message();
+        BirthdayComponent().LoadFromFile(BirthdayFileName);
+    } catch (const EFLoadError& e) {
+        error = e.Reason();
     }
     if (!error.isEmpty() && !reported)
         MessageDlg(S("Could not load birthday/anniversary data. The error message was:\r\n\r\n\"%1\"").arg(error),

@@ -248,6 +248,8 @@ void TfrmMain::pmoResetEntryClick(TObject*)
             MemoBody->SetSelDocument(*original);
             MemoBody->SetModified(wasModified);
         } catch (...) {
+            // The message below tells the user; a restore that fails too
+            // has nothing to add to it.
         }
         MessageDlg(S("The entry could not be reset to the default font and was left as it was.\r\n") + reason, mtError,
             TMsgDlgButtons { mbOK });

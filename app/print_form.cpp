@@ -239,6 +239,8 @@ void TfrmPrintEngine::DoTheJob(TDateTime aFrom, TDateTime aTo)
         try {
             printer.EndBatch();
         } catch (...) {
+            // The failure of the print is the one told; ending the batch
+            // after it may fail for the same reason.
         }
         throw;
     }

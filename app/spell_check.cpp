@@ -202,21 +202,28 @@ void TfrmSpellCheck::LoadWordLists()
     TSpellWordLists& lists = SpellWordLists();
     const QString master = WordListPath("English.dic");
     const QString custom = WordListPath("Custom.dic");
-    try {
-        if (!QFileInfo::exists(master))
-            throw Exception(S("missing"));
-        if (lists.MasterWordList.Count() == 0) {
-            lists.MasterWordList.LoadFromFile(master);
-            MakeSortedWithoutCase(lists.MasterWordList);
+    // The message names the list that failed; the reader's own sentence
+    // stays in the reason.
+    const auto failed = [](const QString& fileName, const QString& reason) {
+        return EFLoadError(S("Cannot load dictionary file:\r\n\"%1\"").arg(fileName), fileName, reason);
+    };
+    const auto load = [&](TStringList& list, const QString& fileName) {
+        try {
+            list.LoadFromFile(fileName);
+        } catch (const Exception& e) {
+            throw failed(fileName, e.Message());
         }
-        if (QFileInfo::exists(custom)) {
-            lists.CustomWordList.LoadFromFile(custom);
-            MakeSortedWithoutCase(lists.CustomWordList);
-            for (int i = 0; i < lists.UnsavedCustomWords.Count(); ++i)
-                lists.CustomWordList.Add(lists.UnsavedCustomWords.Strings(i));
-        }
-    } catch (const Exception&) {
-        throw Exception(S("Cannot load dictionary file:\r\n\"%1\"").arg(master));
+        MakeSortedWithoutCase(list);
+    };
+    // Checked at every run, also once the list was read.
+    if (!QFileInfo::exists(master))
+        throw failed(master, QStringLiteral("The file \"%1\" does not exist.").arg(master));
+    if (lists.MasterWordList.Count() == 0)
+        load(lists.MasterWordList, master);
+    if (QFileInfo::exists(custom)) {
+        load(lists.CustomWordList, custom);
+        for (int i = 0; i < lists.UnsavedCustomWords.Count(); ++i)
+            lists.CustomWordList.Add(lists.UnsavedCustomWords.Strings(i));
     }
 }
 

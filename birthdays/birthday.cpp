@@ -243,7 +243,7 @@ QString ReasonOf(const std::exception& e)
 
 } // namespace
 
-int TBirthdayComponent::LoadFromBytes(const QByteArray& bytes)
+void TBirthdayComponent::LoadFromBytes(const QByteArray& bytes)
 {
     // The stream reader fills its target in place and keeps whatever it set
     // before a failure. Reading into a scratch component and taking its
@@ -256,13 +256,11 @@ int TBirthdayComponent::LoadFromBytes(const QByteArray& bytes)
     try {
         ReadComponentRes(stream, loaded);
     } catch (const std::exception& e) {
-        fLoadError = QStringLiteral("%1 (reading stopped at byte %2 of %3)")
-                         .arg(ReasonOf(e))
-                         .arg(stream.Position())
-                         .arg(bytes.size());
-        return 1;
+        throw EReadError(QStringLiteral("%1 (reading stopped at byte %2 of %3)")
+                             .arg(ReasonOf(e))
+                             .arg(stream.Position())
+                             .arg(bytes.size()));
     }
-    fLoadError.clear();
 
     SetName(loaded.Name());
     SetTag(loaded.Tag());
@@ -277,33 +275,35 @@ int TBirthdayComponent::LoadFromBytes(const QByteArray& bytes)
         fEntries->EndUpdate();
     }
     fEntries->SetModified(false);
-    return 0;
 }
 
-int TBirthdayComponent::LoadFromFile(const QString& aFileName)
+void TBirthdayComponent::LoadFromFile(const QString& aFileName)
 {
     const QFileInfo info(aFileName);
     const QString key = info.absoluteFilePath();
+    // Kept as failed until a load works or the file is written: whatever
+    // leaves this function early leaves the file to be moved aside.
+    fUnloaded.insert(key);
     // Only a regular file: a device or a FIFO could be read for ever or block.
     if (info.exists() && !info.isFile()) {
-        fLoadError = QStringLiteral("\"%1\" is not a regular file.").arg(aFileName);
-        fUnloaded.insert(key);
-        return 1;
+        const QString reason = QStringLiteral("\"%1\" is not a regular file.").arg(aFileName);
+        throw EFLoadError(reason, aFileName, reason);
     }
     QByteArray bytes;
     try {
         bytes = ReadWholeFile(aFileName);
+    } catch (const EFOpenError& e) {
+        // Missing, a folder, no permission, a read error: the message names the file.
+        throw EFLoadError(e.Message(), aFileName, e.Message());
     } catch (const std::exception& e) {
-        fLoadError = ReasonOf(e); // missing, a folder, no permission, a read error
-        fUnloaded.insert(key);
-        return 1;
+        throw EFLoadError(aFileName, ReasonOf(e));
     }
-    const int result = LoadFromBytes(bytes);
-    if (result == 0)
-        fUnloaded.remove(key);
-    else
-        fUnloaded.insert(key);
-    return result;
+    try {
+        LoadFromBytes(bytes);
+    } catch (const EReadError& e) {
+        throw EFLoadError(aFileName, e.Message());
+    }
+    fUnloaded.remove(key);
 }
 
 bool TBirthdayComponent::LoadFailed(const QString& aFileName) const
@@ -345,20 +345,28 @@ void TBirthdayComponent::SaveToRegistry(const QString& aKeyName)
     fEntries->SetModified(false);
 }
 
-int TBirthdayComponent::LoadFromRegistry(const QString& aKeyName)
+void TBirthdayComponent::LoadFromRegistry(const QString& aKeyName)
 {
     const QString valueName = aKeyName.isEmpty() ? kDefaultValueName : aKeyName;
+    const QString source = kRegistryKey + valueName;
     QByteArray image;
+    bool found = false;
     try {
         TRegistry reg;
         reg.SetRootKey(HKEY_CURRENT_USER);
-        if (!reg.OpenKey(kRegistryKey, false) || !reg.ValueExists(valueName))
-            return 1;
-        image = reg.ReadBinaryData(valueName);
-    } catch (const std::exception&) {
-        return 1;
+        found = reg.OpenKey(kRegistryKey, false) && reg.ValueExists(valueName);
+        if (found)
+            image = reg.ReadBinaryData(valueName);
+    } catch (const std::exception& e) {
+        throw EFLoadError(source, ReasonOf(e));
     }
-    return LoadFromBytes(image);
+    if (!found)
+        throw EFLoadError(source, QStringLiteral("The value does not exist."));
+    try {
+        LoadFromBytes(image);
+    } catch (const EReadError& e) {
+        throw EFLoadError(source, e.Message());
+    }
 }
 
 // --- the process-wide birthday list ---

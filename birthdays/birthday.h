@@ -122,12 +122,11 @@ public:
 
     TEntries* Entries() const { return fEntries; }
 
-    // 0 on success (Entries.Modified then false), 1 on any failure. A file
-    // that cannot be read to its end leaves the entries as they were.
-    int LoadFromFile(const QString& aFileName);
-    // Why the last load failed (the reader's message and the byte it stopped
-    // at, or why the file could not be read); empty after a load that worked.
-    const QString& LoadError() const { return fLoadError; }
+    // Entries.Modified is false after a load. A file that cannot be read to
+    // its end leaves the entries as they were and raises EFLoadError, whose
+    // Reason() is the reader's message and the byte it stopped at, or why
+    // the file could not be read.
+    void LoadFromFile(const QString& aFileName);
     // The file failed to load and has not been written since.
     bool LoadFailed(const QString& aFileName) const;
     // Replaces the file through a temporary one, so a failed save keeps the
@@ -142,18 +141,19 @@ public:
     // The same image in one binary value of "Software\Veltrane\BirthDay\"
     // under the current user; the value is named aKeyName, or "Data" when it
     // is empty. Saving raises for images over 65534 bytes and when the key
-    // cannot be written; loading returns 0 or 1 as LoadFromFile does.
+    // cannot be written; loading raises EFLoadError, naming the value, as
+    // LoadFromFile does (a missing value too).
     void SaveToRegistry(const QString& aKeyName);
-    int LoadFromRegistry(const QString& aKeyName);
+    void LoadFromRegistry(const QString& aKeyName);
 
     // The file's bytes, as SaveToFile writes and LoadFromFile reads them
-    // (exposed for the fuzz target and the tests).
+    // (exposed for the fuzz target and the tests). Bytes have no name: a
+    // failed load raises EReadError with the reason alone.
     QByteArray SaveToBytes();
-    int LoadFromBytes(const QByteArray& bytes);
+    void LoadFromBytes(const QByteArray& bytes);
 
 private:
     TEntries* fEntries;
-    QString fLoadError;
     // Files (absolute names) that failed to load and were not written since.
     QSet<QString> fUnloaded;
     QString fMovedAside;

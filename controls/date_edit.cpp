@@ -300,6 +300,7 @@ void TCustomDateEdit::CheckValidDate()
         SetDate(TextToDate(FDateFormat, Text()));
         FFormatting = false;
     } catch (...) {
+        // Raised on, with the focus back on the date to mend.
         FFormatting = false;
         if (CanFocus())
             SetFocus();

@@ -426,6 +426,7 @@ void TGlyphSpeedButton::MouseDown(TMouseButton Button, TShiftState Shift, int X,
                     DropPendingMessage(window, WM_LBUTTONDBLCLK, over);
             }
         } catch (...) {
+            // Raised on, with the menu no longer tracked.
             if (!alive.expired())
                 FMenuTracking = false;
             throw;
@@ -506,6 +507,7 @@ void TGlyphSpeedButton::RepeatTimerTick()
         try {
             Click();
         } catch (...) {
+            // Raised on, once: the repeat stops with it.
             FRepeatTimer->SetEnabled(false);
             throw;
         }
@@ -538,6 +540,7 @@ void TGlyphSpeedButton::ButtonClick()
         if (!grouped)
             Click();
     } catch (...) {
+        // Raised on, with the button drawn up again.
         FState = rbsUp;
         if (grouped)
             SetDown(!FDown);

@@ -562,6 +562,7 @@ void ReadComponentRes(TStream& stream, TComponent& instance)
         reader.ReadResHeader();
         reader.ReadRootComponent(instance);
     } catch (...) {
+        // Raised on, with the stream where reading stopped (the message's byte).
         stream.SetPosition(start + reader.Position());
         throw;
     }

@@ -471,6 +471,7 @@ void TRegValues::SaveValues()
             ApplyRootKey();
             item->SaveValue();
         } catch (...) {
+            // Kept, and raised once every value had its chance.
             if (!firstError)
                 firstError = std::current_exception();
         }

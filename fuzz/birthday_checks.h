@@ -7,10 +7,13 @@
 
 #include "birthdays/birthday.h"
 #include "birthdays/month_summary.h"
+#include "platform/core/sysutils.h"
 
 #include <QByteArray>
 #include <QSet>
 #include <QString>
+
+#include <exception>
 
 // fuzz_birthday_file: loads the bytes as a birthday file (*.dra, *.bbk) over
 // a list that holds one entry. A refused file leaves that entry as it was; a
@@ -24,23 +27,27 @@ inline QString CheckBirthdayFileInput(const QByteArray& input)
     kept->SetBirthDate(36526);
     birthdays.Entries()->SetModified(false);
 
-    const int result = birthdays.LoadFromBytes(input);
-    if (result == 1) {
+    try {
+        birthdays.LoadFromBytes(input);
+    } catch (const EReadError&) {
         const TEntries& entries = *birthdays.Entries();
         if (entries.Count() != 1 || entries.Items(0) != kept || kept->FullName() != QStringLiteral("Kept")
             || kept->BirthDate() != 36526 || entries.Modified())
             return QStringLiteral("a refused file changed the list in memory");
         return {};
+    } catch (const std::exception& e) {
+        return QStringLiteral("a refused file raised something else: %1").arg(QString::fromUtf8(e.what()));
     }
-    if (result != 0)
-        return QStringLiteral("result %1 is neither 0 nor 1").arg(result);
     if (birthdays.Entries()->Modified())
         return QStringLiteral("a loaded list is marked modified");
 
     const QByteArray saved = birthdays.SaveToBytes();
     TBirthdayComponent again;
-    if (again.LoadFromBytes(saved) != 0)
+    try {
+        again.LoadFromBytes(saved);
+    } catch (const std::exception&) {
         return QStringLiteral("the saved list does not load again");
+    }
     if (again.SaveToBytes() != saved)
         return QStringLiteral("the saved list loads back to other bytes");
 

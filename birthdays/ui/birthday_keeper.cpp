@@ -218,13 +218,17 @@ void TfrmBDMain::LoadBirthdayData()
     if (bTriedToLoadData)
         return;
     bTriedToLoadData = true;
-    // A failed load says nothing: the host loaded the same file before and
-    // reported it; the list in memory stays, and the file is moved aside
-    // before anything is written over it.
-    if (sDataFileName.isEmpty())
-        BirthdayComponent().LoadFromRegistry(QString());
-    else if (QFileInfo::exists(sDataFileName))
-        BirthdayComponent().LoadFromFile(sDataFileName);
+    try {
+        if (sDataFileName.isEmpty())
+            BirthdayComponent().LoadFromRegistry(QString());
+        else if (QFileInfo::exists(sDataFileName))
+            BirthdayComponent().LoadFromFile(sDataFileName);
+    } catch (const EFLoadError&) {
+        // A failed load says nothing: the host loaded the same file before
+        // and reported it, and a registry without an image holds no list
+        // yet. The list in memory stays, and a file that failed is moved
+        // aside before anything is written over it.
+    }
 }
 
 void TfrmBDMain::SaveBirthdayData()
@@ -655,11 +659,12 @@ void TfrmBDMain::pmoRestoreClick(TObject*)
     // A file that does not load leaves the list as it was (the loader keeps
     // it whole), so the keeper reports and carries on instead of ending the
     // program with the diary unsaved.
-    if (BirthdayComponent().LoadFromFile(openDlg->FileName()) != 0) {
-        QString text = S("The restore operation has failed. Your current entries\r\nwere kept as they were.");
-        if (const QString why = BirthdayComponent().LoadError(); !why.isEmpty())
-            text += S("\r\n\r\n") + why;
-        MessageDlg(text, mtError, mbOK);
+    try {
+        BirthdayComponent().LoadFromFile(openDlg->FileName());
+    } catch (const EFLoadError& e) {
+        MessageDlg(
+            S("The restore operation has failed. Your current entries\r\nwere kept as they were.\r\n\r\n") + e.Reason(),
+            mtError, mbOK);
         return;
     }
     entries->SetModified(true);

@@ -322,6 +322,7 @@ void WriteFileAtomically(const QString& fileName, const QByteArray& bytes)
         if (Step(TFileStep::Rename, [&] { return ::rename(tempName.constData(), target.constData()); }) != 0)
             RaiseWriteError(fileName, errno);
     } catch (...) {
+        // Raised on, without the temporary file.
         if (fd >= 0)
             ::close(fd);
         ::unlink(tempName.constData());
@@ -337,6 +338,7 @@ void WriteFileAtomically(const QString& fileName, const QByteArray& bytes)
     try {
         SyncFile(dirFd, TFileStep::SyncFolder, fileName);
     } catch (...) {
+        // Raised on, with the descriptor closed.
         ::close(dirFd);
         throw;
     }

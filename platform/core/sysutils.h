@@ -34,6 +34,26 @@ DECLARE_EXCEPTION(EReadError, EStreamError);
 DECLARE_EXCEPTION(EWriteError, EStreamError);
 DECLARE_EXCEPTION(EFOpenError, EStreamError);
 DECLARE_EXCEPTION(EFCreateError, EStreamError);
+
+// A file (or a stored image of one) that could not be loaded: the one way
+// every loader but the diary's reports failure. Message() names the file and
+// says why; Reason() is the why alone, for windows that word their own
+// message around it.
+class EFLoadError : public EStreamError {
+public:
+    // The message "Cannot load "NAME". REASON".
+    EFLoadError(const QString& fileName, const QString& reason);
+    // A message of the window's own that names the file.
+    EFLoadError(QString message, const QString& fileName, const QString& reason);
+
+    const QString& FileName() const { return fFileName; }
+    const QString& Reason() const { return fReason; }
+
+private:
+    QString fFileName;
+    QString fReason;
+};
+
 DECLARE_EXCEPTION(EConvertError, Exception);
 DECLARE_EXCEPTION(EListError, Exception);
 DECLARE_EXCEPTION(EInvalidOp, Exception);

@@ -80,6 +80,7 @@ bool GuardedCall(const std::function<void()>& f) noexcept
         f();
         return true;
     } catch (...) {
+        // Nothing unwinds through Qt: the application's handler tells the user.
         try {
             Application()->HandleException(nullptr);
         } catch (...) {
@@ -1348,6 +1349,7 @@ void TWinControl::Realign()
     try {
         AlignControls(rect);
     } catch (...) {
+        // Raised on, with the control free to align again.
         fAligning = false;
         throw;
     }

@@ -57,6 +57,7 @@ QString CurrentExceptionMessage()
     } catch (const std::exception& e) {
         return QString::fromLocal8Bit(e.what());
     } catch (...) {
+        // Neither ours nor standard: it carries no text to show.
         return QStringLiteral("Unknown error");
     }
 }

@@ -460,6 +460,7 @@ template <class F> void TRichEdit::Replace(F&& f)
         try {
             f();
         } catch (...) {
+            // Raised on, with the editor out of its loading state.
             doc->setUndoRedoEnabled(true);
             --fLoading;
             throw;
@@ -905,6 +906,7 @@ void TRichEdit::Print(const QString& Caption)
         }
         printer.EndDoc();
     } catch (...) {
+        // Raised on, with the job dropped instead of half printed.
         printer.Abort();
         throw;
     }

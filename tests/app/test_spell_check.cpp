@@ -316,6 +316,30 @@ TEST_F(SpellCheck, AMissingMasterListStopsTheCheckBeforeAnything)
     EXPECT_EQ(body->Text(), S("qq"));
 }
 
+// The message names the list that could not be read, and the reader's
+// sentence travels with it.
+TEST_F(SpellCheck, AListThatCannotBeReadIsTheOneNamed)
+{
+    for (const char* name : { "Custom.dic", "English.dic" }) {
+        SCOPED_TRACE(name);
+        FreeSpellWordLists(); // read again: the master list too
+        const QString list = folder.filePath(S(name));
+        QFile::remove(list);
+        ASSERT_TRUE(QDir(folder.path()).mkdir(S(name)));
+        try {
+            Run(S("qq"), [](TfrmSpellCheck&) {});
+            ADD_FAILURE() << "no exception";
+        } catch (const EFLoadError& e) {
+            EXPECT_EQ(e.Message(), S("Cannot load dictionary file:\r\n\"%1\"").arg(list));
+            EXPECT_EQ(e.FileName(), list);
+            EXPECT_TRUE(e.Reason().startsWith(S("Cannot open file \"%1\". ").arg(list))) << e.Reason().toStdString();
+        }
+        EXPECT_FALSE(seen);
+        EXPECT_TRUE(dialogs.Calls().isEmpty());
+        EXPECT_EQ(body->Text(), S("qq"));
+    }
+}
+
 TEST_F(SpellCheck, ACopyBackThatDoesNotArriveWholeKeepsTheBody)
 {
     // The body takes no more than it holds, so the longer correction

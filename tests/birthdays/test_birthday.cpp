@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <functional>
 #include <limits>
 #include <random>
 
@@ -109,6 +110,20 @@ protected:
         WriteFileAtomically(dir.filePath(u"in.dra"_s), bytes);
         return dir.filePath(u"in.dra"_s);
     }
+    // The sentence of the EFLoadError a load raised; empty when it loaded.
+    static QString Failure(const std::function<void()>& load)
+    {
+        try {
+            load();
+        } catch (const EFLoadError& e) {
+            return e.Message();
+        }
+        return QString();
+    }
+    QString LoadFailure(TBirthdayComponent& target, const QString& fileName)
+    {
+        return Failure([&] { target.LoadFromFile(fileName); });
+    }
 
     QTemporaryDir dir;
     TBirthdayComponent component;
@@ -187,7 +202,7 @@ TEST_F(BirthdayFile, WritesTheStreamByteForByteAndReadsItBack)
 
     // Read back, every field (Icon -1 too) comes out as it went in.
     TBirthdayComponent loaded;
-    ASSERT_EQ(loaded.LoadFromFile(dir.filePath(u"list.dra"_s)), 0);
+    ASSERT_NO_THROW(loaded.LoadFromFile(dir.filePath(u"list.dra"_s)));
     EXPECT_FALSE(loaded.Entries()->Modified());
     loaded.SaveToFile(dir.filePath(u"again.dra"_s));
     EXPECT_EQ(ReadWholeFile(dir.filePath(u"again.dra"_s)), kFilledList);
@@ -198,10 +213,9 @@ TEST_F(BirthdayFile, WritesTheStreamByteForByteAndReadsItBack)
 TEST_F(BirthdayFile, ReadsPropertyNamesInAnyCase)
 {
     TBirthdayComponent loaded;
-    ASSERT_EQ(loaded.LoadFromFile(Write(Wrap(Short("entries") + Hex("0e 01") + Short("entrytype") + Hex("0201")
-                  + Short("FULLNAME") + Hex("06") + Short("Bo") + Short("icon") + Hex("0207") + Short("birthdate")
-                  + Hex("0203") + Hex("00 00")))),
-        0);
+    ASSERT_NO_THROW(loaded.LoadFromFile(
+        Write(Wrap(Short("entries") + Hex("0e 01") + Short("entrytype") + Hex("0201") + Short("FULLNAME") + Hex("06")
+            + Short("Bo") + Short("icon") + Hex("0207") + Short("birthdate") + Hex("0203") + Hex("00 00")))));
     ASSERT_EQ(Names(*loaded.Entries()), QStringList { u"Bo"_s });
     EXPECT_EQ(loaded.Entries()->Items(0)->EntryType(), etAnniversary);
     EXPECT_EQ(loaded.Entries()->Items(0)->Icon(), 7);
@@ -219,15 +233,16 @@ TEST_F(BirthdayFile, FailuresAndEmptyLoadsKeepTheEntriesInMemory)
         kFilledList.left(kFilledList.size() - 30),
     };
     for (const QByteArray& bytes : broken) {
-        EXPECT_EQ(component.LoadFromFile(Write(bytes)), 1);
+        EXPECT_TRUE(LoadFailure(component, Write(bytes)).startsWith(u"Cannot load \""_s + Write(bytes) + u"\". "_s));
         EXPECT_EQ(Names(*component.Entries()), before);
         EXPECT_TRUE(component.Entries()->Modified());
     }
-    EXPECT_EQ(component.LoadFromFile(dir.filePath(u"missing.dra"_s)), 1);
+    EXPECT_TRUE(LoadFailure(component, dir.filePath(u"missing.dra"_s))
+                    .startsWith(u"Cannot open file \""_s + dir.filePath(u"missing.dra"_s) + u"\". "_s));
     EXPECT_THROW(component.SaveToFile(dir.filePath(u"no/such/list.dra"_s)), EStreamError);
     EXPECT_TRUE(component.Entries()->Modified());
 
-    EXPECT_EQ(component.LoadFromFile(Write(kEmptyList)), 0);
+    EXPECT_EQ(LoadFailure(component, Write(kEmptyList)), QString());
     EXPECT_EQ(Names(*component.Entries()), before);
     EXPECT_FALSE(component.Entries()->Modified());
 }
@@ -240,7 +255,7 @@ TEST_F(BirthdayFile, OnlyARegularFileIsRead)
     ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     const QStringList before = Names(*component.Entries());
     for (const QString& name : { u"/dev/zero"_s, fifo, dir.path() }) {
-        EXPECT_EQ(component.LoadFromFile(name), 1) << name.toStdString();
+        EXPECT_EQ(LoadFailure(component, name), u"\""_s + name + u"\" is not a regular file."_s);
         EXPECT_EQ(Names(*component.Entries()), before);
     }
 }
@@ -266,10 +281,10 @@ TEST_F(BirthdayFile, ANameWithBadUtf8SavesToTheSameBytesEveryTime)
     };
     for (const auto& c : cases) {
         TBirthdayComponent first;
-        ASSERT_EQ(first.LoadFromBytes(Wrap(kEmptyEntries, c.stored)), 0);
+        ASSERT_NO_THROW(first.LoadFromBytes(Wrap(kEmptyEntries, c.stored)));
         const QByteArray saved = first.SaveToBytes();
         TBirthdayComponent second;
-        ASSERT_EQ(second.LoadFromBytes(saved), 0);
+        ASSERT_NO_THROW(second.LoadFromBytes(saved));
         EXPECT_EQ(second.Name(), c.saved) << c.stored.toHex().toStdString();
         EXPECT_EQ(second.SaveToBytes(), saved) << c.stored.toHex().toStdString();
     }
@@ -290,9 +305,13 @@ TEST_F(BirthdayFile, AFileThatFailsToLoadIsMovedAsideBeforeTheFirstSave)
     QStringList kept;
     for (const auto& c : broken) {
         WriteFileAtomically(list, c.bytes);
-        EXPECT_EQ(component.LoadFromFile(list), 1);
-        EXPECT_TRUE(component.LoadError().contains(QString::fromLatin1(c.reason)))
-            << component.LoadError().toStdString();
+        try {
+            component.LoadFromFile(list);
+            ADD_FAILURE() << "loaded";
+        } catch (const EFLoadError& e) {
+            EXPECT_TRUE(e.Reason().contains(QString::fromLatin1(c.reason))) << e.Reason().toStdString();
+            EXPECT_EQ(e.Message(), u"Cannot load \""_s + list + u"\". "_s + e.Reason());
+        }
         EXPECT_TRUE(component.LoadFailed(list));
         component.SaveToFile(list);
         kept << component.TakeMovedAside();
@@ -309,10 +328,10 @@ TEST_F(BirthdayFile, AFileThatFailsToLoadIsMovedAsideBeforeTheFirstSave)
 
     // A file mended by hand and loaded again is written over as usual.
     WriteFileAtomically(list, "garbage");
-    EXPECT_EQ(component.LoadFromFile(list), 1);
+    EXPECT_EQ(LoadFailure(component, list),
+        u"Cannot load \""_s + list + u"\". Invalid stream format (reading stopped at byte 1 of 7)"_s);
     WriteFileAtomically(list, kEmptyList);
-    EXPECT_EQ(component.LoadFromFile(list), 0);
-    EXPECT_EQ(component.LoadError(), QString());
+    EXPECT_EQ(LoadFailure(component, list), QString());
     component.SaveToFile(list);
     EXPECT_EQ(component.TakeMovedAside(), QString());
     EXPECT_FALSE(QFile::exists(list + u".damaged3"_s));
@@ -327,8 +346,9 @@ TEST_F(BirthdayFile, RegistryImageRoundTrip)
     EXPECT_EQ(reg.ReadBinaryData(u"Data"_s), kFilledList);
 
     TBirthdayComponent loaded;
-    EXPECT_EQ(loaded.LoadFromRegistry(u"Other"_s), 1);
-    ASSERT_EQ(loaded.LoadFromRegistry(QString()), 0);
+    EXPECT_EQ(Failure([&] { loaded.LoadFromRegistry(u"Other"_s); }),
+        u"Cannot load \"Software\\Veltrane\\BirthDay\\Other\". The value does not exist."_s);
+    ASSERT_NO_THROW(loaded.LoadFromRegistry(QString()));
     EXPECT_EQ(Names(*loaded.Entries()), Names(*component.Entries()));
 
     // An image over 65534 bytes is refused before anything is written.
