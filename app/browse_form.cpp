@@ -210,16 +210,15 @@ void TfrmDiaryBrowse::FillList()
     items->BeginUpdate();
     items->Clear();
     const TDiary* diary = DiaryDB().Diary();
-    const TStringList& index = diary->Indexer();
-    for (int i = 0; i < index.Count(); ++i) {
-        const TDiaryEntry* entry = diary->FindItemID(int(index.Objects(i)));
-        if (!entry)
+    for (const int at : diary->IndexedPositions()) {
+        if (at < 0)
             continue;
+        const TDiaryEntry* entry = diary->Items(at);
         TListItem* item = items->Add();
         item->SetCaption(FullYearDateToStr(entry->Date()));
         item->SubItems()->Add(entry->Title());
         item->SetImageIndex(entry->ImageIndex() + kFirstMood);
-        item->SetData(entry->Index());
+        item->SetData(at);
     }
     items->EndUpdate();
 }

@@ -247,11 +247,10 @@ void TfrmPrintEngine::DoTheJob(TDateTime aFrom, TDateTime aTo)
 void TfrmPrintEngine::PrintDays(TDateTime aFrom, TDateTime aTo, TRichEdit& day, TRichEdit* document)
 {
     TDiary* diary = DiaryDB().Diary();
-    const TStringList& index = diary->Indexer();
-    for (int i = 0; i < index.Count(); ++i) {
-        TDiaryEntry* entry = diary->FindItemID(int(index.Objects(i)));
-        if (!entry)
+    for (const int at : diary->IndexedPositions()) {
+        if (at < 0)
             continue;
+        TDiaryEntry* entry = diary->Items(at);
         const TDateTime date = entry->Date();
         if ((aFrom > 0 && date < aFrom) || (aTo > 0 && date > aTo))
             continue;

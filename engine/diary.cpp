@@ -8,6 +8,7 @@
 #include "platform/core/sysutils.h"
 
 #include <QFileInfo>
+#include <QHash>
 
 #include <algorithm>
 #include <cmath>
@@ -132,6 +133,20 @@ TDiaryEntry* TDiary::FindByDate(TDateTime aDate) const
         if (Items(i)->Date() == aDate)
             found = Items(i);
     return found;
+}
+
+std::vector<int> TDiary::IndexedPositions() const
+{
+    QHash<int, int> positionOf;
+    positionOf.reserve(Count());
+    // From the last so that the first entry of an ID wins, as in FindItemID.
+    for (int i = Count() - 1; i >= 0; --i)
+        positionOf.insert(Items(i)->ID(), i);
+    std::vector<int> positions;
+    positions.reserve(size_t(fIndexer.Count()));
+    for (int i = 0; i < fIndexer.Count(); ++i)
+        positions.push_back(positionOf.value(int(fIndexer.Objects(i)), -1));
+    return positions;
 }
 
 void TDiary::Notify(TCollectionItem* item, TCollectionNotification action)

@@ -68,6 +68,10 @@ public:
     // The last entry whose date equals aDate exactly; nullptr when none.
     TDiaryEntry* FindByDate(TDateTime aDate) const;
     TDiaryEntry* FindItemID(int id) const { return static_cast<TDiaryEntry*>(TCollection::FindItemID(id)); }
+    // For each key of the index in its order, the collection position of the
+    // entry its ID names (-1 when none): FindItemID and Index for every key,
+    // found in one pass over the collection.
+    std::vector<int> IndexedPositions() const;
 
     void UpdateIndexer(TDiaryEntry* aEntry, TIndexerOperation aOperation);
     void RebuildIndexer();

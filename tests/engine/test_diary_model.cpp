@@ -2,7 +2,10 @@
 #include "engine/diary.h"
 #include "platform/core/sysutils.h"
 
+#include <functional>
+#include <iterator>
 #include <limits>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -232,4 +235,42 @@ TEST(DiaryModel, TheProcessWideDiaryIsCreatedOnceAndFreed)
     FreeDiaryDB();
     EXPECT_EQ(DiaryDB().Diary()->Count(), 0);
     FreeDiaryDB();
+}
+
+// The positions of the index's entries, found in one pass, are what a search
+// by ID and the entry's own position give key by key, whatever the shape:
+// days out of order, two entries of a day, a deleted entry, a key whose ID
+// names no entry.
+TEST(DiaryModel, IndexedPositionsAreTheEntriesTheKeysName)
+{
+    const std::function<void(TDiaryDB&)> shapes[] = {
+        [](TDiaryDB&) {},
+        [](TDiaryDB& db) {
+            for (const int day : { 40005, 40001, 40003, 40002 })
+                db.AddEntry(day, QString::number(day), {}, {}, {}, 0);
+        },
+        [](TDiaryDB& db) {
+            for (const int day : { 40002, 40000, 40002, 40001 }) {
+                TDiaryEntry* entry = db.Diary()->Add();
+                entry->SetDate(day);
+            }
+            db.DeleteEntry(40000);
+            db.AddEntry(39000, QStringLiteral("new"), {}, {}, {}, 0);
+        },
+        [](TDiaryDB& db) {
+            db.AddEntry(40000, QStringLiteral("a"), {}, {}, {}, 0);
+            db.Diary()->Indexer().AddObject(QStringLiteral("20991231"), 12345);
+        },
+    };
+    for (size_t shape = 0; shape < std::size(shapes); ++shape) {
+        TDiaryDB db;
+        shapes[shape](db);
+        const TDiary& diary = *db.Diary();
+        std::vector<int> expected;
+        for (int i = 0; i < diary.Indexer().Count(); ++i) {
+            const TDiaryEntry* entry = diary.FindItemID(int(diary.Indexer().Objects(i)));
+            expected.push_back(entry ? entry->Index() : -1);
+        }
+        EXPECT_EQ(diary.IndexedPositions(), expected) << "shape " << shape;
+    }
 }
