@@ -103,9 +103,10 @@ constexpr int kFormattedColors = 12;
 
 QByteArray FormattedHeader()
 {
-    QByteArray out = QByteArrayLiteral("{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033{\\fonttbl{\\f0\\fnil\\fcharset0 Arial;}"
-                                       "{\\f1\\fnil\\fcharset0 Times New Roman;}{\\f2\\fnil\\fcharset0 Courier New;}"
-                                       "{\\f3\\fnil\\fcharset0 Verdana;}}\r\n{\\colortbl ;");
+    QByteArray out
+        = QByteArrayLiteral("{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033{\\fonttbl{\\f0\\fnil\\fcharset0 Arial;}"
+                            "{\\f1\\fnil\\fcharset0 Times New Roman;}{\\f2\\fnil\\fcharset0 Courier New;}"
+                            "{\\f3\\fnil\\fcharset0 Verdana;}}\r\n{\\colortbl ;");
     for (int i = 0; i < kFormattedColors; ++i)
         out += "\\red" + QByteArray::number((i * 97) % 256) + "\\green" + QByteArray::number((i * 53 + 40) % 256)
             + "\\blue" + QByteArray::number((i * 31 + 90) % 256) + ';';
@@ -162,7 +163,7 @@ constexpr AccentedWord kAccentedWords[] = {
     { "caf\xE9", "caf\\'e9" },
     { "na\xEFve", "na\\'efve" },
     { "M\xFCnchen", "M\\'fcnchen" },
-    { "fa\xE7" "ade", "fa\\'e7ade" },
+    { "fa\347ade", "fa\\'e7ade" },
 };
 
 } // namespace

@@ -42,8 +42,8 @@ enum class TOddDiary {
     // The ten-year diary's days with 4 KB bodies of MakePlainText.
     PlainTextBodies,
 };
-inline constexpr TOddDiary kOddDiaries[] = { TOddDiary::OneLargeEntry, TOddDiary::ManyShortDays,
-    TOddDiary::PlainTextBodies };
+inline constexpr TOddDiary kOddDiaries[]
+    = { TOddDiary::OneLargeEntry, TOddDiary::ManyShortDays, TOddDiary::PlainTextBodies };
 inline constexpr qsizetype kLargeEntryBytes = 1 << 20;
 inline constexpr int kShortDays = 20000;
 

@@ -1,9 +1,9 @@
 // Saving and loading a ten-year diary, and the peak memory of a load measured
 // in a fresh process.
 #include "bench_data.h"
-#include "bench_targets.h"
 #include "bench_engine_password.h"
 #include "bench_load_peak.h"
+#include "bench_targets.h"
 #include "engine/diary.h"
 
 #include <QCoreApplication>

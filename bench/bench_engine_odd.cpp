@@ -34,8 +34,8 @@ const int kChecks = RegisterTargetCheck([] {
         if (failed)
             std::printf("  (the load FAILED)\n");
         loaded.clear();
-        PrintFigure(("Peak memory of opening " + name + " (fresh process)").c_str(),
-            LoadPeakMegabytes(file, kPassword), 100, "MB");
+        PrintFigure(("Peak memory of opening " + name + " (fresh process)").c_str(), LoadPeakMegabytes(file, kPassword),
+            100, "MB");
     }
 });
 
