@@ -161,7 +161,7 @@ void TfrmDiaryBrowse::FillList()
         item->SetCaption(FullYearDateToStr(written.Date));
         item->SubItems()->Add(entry->Title());
         item->SetImageIndex(entry->ImageIndex() + kFirstMood);
-        item->SetData(entry->Index());
+        item->SetData(written.Position);
     }
     items->EndUpdate();
 }

@@ -2,6 +2,7 @@
 // in a fresh process.
 #include "bench_data.h"
 #include "bench_engine_password.h"
+#include "bench_load_peak.h"
 #include "bench_targets.h"
 #include "engine/diary.h"
 #include "engine/lzh.h"
@@ -10,14 +11,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 
 namespace {
 
@@ -68,23 +67,6 @@ void BM_LoadTenYearDiary(benchmark::State& state)
 }
 BENCHMARK(BM_LoadTenYearDiary)->Unit(benchmark::kMillisecond)->Iterations(5);
 
-// Child mode: load the file and print the peak resident size in kB.
-int LoadPeak(const char* file, const QString& password)
-{
-    TDiaryDB db;
-    const int status = db.LoadFromFile(QString::fromLocal8Bit(file), true, password);
-    // The high-water mark of this process's own memory: ru_maxrss would also
-    // count the parent's resident size at the fork.
-    QFile proc(QStringLiteral("/proc/self/status"));
-    long peakKb = 0;
-    if (proc.open(QIODevice::ReadOnly))
-        for (const QByteArray& line : proc.readAll().split('\n'))
-            if (line.startsWith("VmHWM:"))
-                peakKb = line.mid(6).trimmed().split(' ').value(0).toLong();
-    std::printf("%ld\n", peakKb);
-    return status;
-}
-
 // The save with the threaded coder beside the single-threaded one, in one run
 // so the machine's speed cancels out; the files must be the same bytes.
 const int kSaveCheck = RegisterTargetCheck([] {
@@ -111,8 +93,8 @@ const int kSaveCheck = RegisterTargetCheck([] {
 
 int main(int argc, char** argv)
 {
-    if ((argc == 3 || argc == 4) && std::strcmp(argv[1], "--load-peak") == 0)
-        return LoadPeak(argv[2], argc == 4 ? QString::fromLocal8Bit(argv[3]) : kPassword);
+    if (const int status = RunLoadPeakChild(argc, argv); status >= 0)
+        return status;
 
     QCoreApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
@@ -120,11 +102,8 @@ int main(int argc, char** argv)
     benchmark::Shutdown();
     RunTargetChecks();
 
-    QProcess child;
-    child.start(QCoreApplication::applicationFilePath(), { QStringLiteral("--load-peak"), TenYearFile(BenchDir()) });
-    child.waitForFinished(-1);
-    const long peakKb = child.readAllStandardOutput().trimmed().toLong();
-    std::printf("Peak memory of loading the ten-year diary (fresh process): %.1f MB\n", peakKb / 1024.0);
-    PrintWrongPasswordFigures(QCoreApplication::applicationFilePath(), BenchDir().path());
+    std::printf("Peak memory of loading the ten-year diary (fresh process): %.1f MB\n",
+        LoadPeakMegabytes(TenYearFile(BenchDir()), kPassword));
+    PrintWrongPasswordFigures(BenchDir().path());
     return 0;
 }

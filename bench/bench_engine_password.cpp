@@ -4,6 +4,7 @@
 #include "bench_engine_password.h"
 
 #include "bench_data.h"
+#include "bench_load_peak.h"
 #include "bench_targets.h"
 #include "engine/crc32.h"
 #include "engine/diary.h"
@@ -11,7 +12,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QtEndian>
 
@@ -72,7 +72,7 @@ BENCHMARK(BM_WrongPasswordOn11MBFile)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
-void PrintWrongPasswordFigures(const QString& program, const QString& folder)
+void PrintWrongPasswordFigures(const QString& folder)
 {
     const QString path = InflatingFileIn(folder);
     bool refused = true;
@@ -81,9 +81,6 @@ void PrintWrongPasswordFigures(const QString& program, const QString& folder)
         std::printf("A wrong password on the 11 MB file was NOT refused as one\n");
     PrintFigure("Wrong password on an 11 MB file announcing 528 MB", ms, 50, "ms");
 
-    QProcess child;
-    child.start(program, { QStringLiteral("--load-peak"), path, kWrong });
-    child.waitForFinished(-1);
-    const double peakMb = child.readAllStandardOutput().trimmed().toLong() / 1024.0;
+    const double peakMb = LoadPeakMegabytes(path, kWrong);
     PrintFigure("Peak memory of that refusal (fresh process)", peakMb, 50, "MB");
 }

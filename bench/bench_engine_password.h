@@ -4,6 +4,5 @@
 
 // A wrong password on an 11 MB diary file whose size prefix announces 48
 // times that: the time of the refusal, and the peak memory of a fresh process
-// (`program` run as "--load-peak FILE PASSWORD") doing it, each printed beside
-// its target.
-void PrintWrongPasswordFigures(const QString& program, const QString& folder);
+// doing it, each printed beside its target.
+void PrintWrongPasswordFigures(const QString& folder);

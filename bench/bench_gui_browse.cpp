@@ -1,5 +1,6 @@
-// The browse window over the ten-year diary: filling its list, and a
-// full-content search for a word no entry holds, which reads every body.
+// The browse window over the ten-year diary and the odd diaries: filling its
+// list, and a full-content search for a word no entry holds, which reads
+// every body.
 #include "bench_data.h"
 #include "bench_targets.h"
 
@@ -17,18 +18,20 @@
 #include <benchmark/benchmark.h>
 
 #include <memory>
+#include <string>
 
 namespace {
 
-// The main window and its browse window over the ten-year diary, made once;
+// The main window and its browse window over one of the benchmarks' diaries;
 // settings go to a temporary file, beeps nowhere.
 struct BrowseBench {
-    BrowseBench()
+    explicit BrowseBench(int diary)
+        : diary(diary)
     {
         SetRegistryFileForTesting(settings.filePath(QStringLiteral("registry.ini")));
         SetBeepHandler([](unsigned) {});
         FreeDiaryDB();
-        FillTenYears(DiaryDB());
+        FillBenchDiary(DiaryDB(), diary);
         main = std::make_unique<TfrmMain>(nullptr);
         browse = new TfrmDiaryBrowse(main.get(), main->Session(), *main);
     }
@@ -50,6 +53,7 @@ struct BrowseBench {
         browse->btnSearchClick(browse->btnSearch);
     }
 
+    int diary;
     QTemporaryDir settings;
     std::unique_ptr<TfrmMain> main;
     TfrmDiaryBrowse* browse = nullptr;
@@ -62,38 +66,46 @@ std::unique_ptr<BrowseBench>& BenchHolder()
     return bench;
 }
 
-BrowseBench& Bench()
+// The bench of that diary, made anew when another diary is asked for.
+BrowseBench& Bench(int diary)
 {
-    if (!BenchHolder())
-        BenchHolder() = std::make_unique<BrowseBench>();
+    if (!BenchHolder() || BenchHolder()->diary != diary) {
+        BenchHolder().reset();
+        BenchHolder() = std::make_unique<BrowseBench>(diary);
+    }
     return *BenchHolder();
 }
 
 void BM_BrowseFillList(benchmark::State& state)
 {
-    Bench();
+    BrowseBench& bench = Bench(int(state.range(0)));
     for (auto _ : state)
-        Bench().Fill();
-    state.counters["items"] = Bench().browse->DLV->Items()->Count();
+        bench.Fill();
+    state.counters["items"] = bench.browse->DLV->Items()->Count();
 }
-BENCHMARK(BM_BrowseFillList)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_BrowseFillList)->DenseRange(0, kBenchDiaries - 1)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void BM_BrowseFullContentSearch(benchmark::State& state)
 {
-    Bench().Fill();
+    BrowseBench& bench = Bench(int(state.range(0)));
+    bench.Fill();
     for (auto _ : state)
-        Bench().SearchForNothing();
+        bench.SearchForNothing();
     // The benches share the process-wide diary and the settings file: none
     // keeps its window past its own runs.
     BenchHolder().reset();
 }
-BENCHMARK(BM_BrowseFullContentSearch)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_BrowseFullContentSearch)->DenseRange(0, kBenchDiaries - 1)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 const int kChecks = RegisterTargetCheck([] {
-    const double fill = BestMilliseconds(3, [] { Bench().Fill(); });
-    PrintFigure("Browse list of the ten-year diary filled", fill, 300, "ms");
-    const double search = BestMilliseconds(3, [] { Bench().SearchForNothing(); });
-    PrintFigure("Full-content search of the ten-year diary for an absent word", search, 300, "ms");
+    for (int diary = 0; diary < kBenchDiaries; ++diary) {
+        BrowseBench& bench = Bench(diary);
+        const std::string name = BenchDiaryName(diary);
+        const double fill = BestMilliseconds(5, [&] { bench.Fill(); });
+        PrintFigure(("Browse list of " + name + " filled").c_str(), fill, 300, "ms");
+        const double search = BestMilliseconds(5, [&] { bench.SearchForNothing(); });
+        PrintFigure(("Full-content search of " + name + " for an absent word").c_str(), search, 300, "ms");
+    }
     BenchHolder().reset();
 });
 

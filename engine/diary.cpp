@@ -184,16 +184,19 @@ TDateTime KeyDate(const QString& key)
 
 std::vector<TWrittenDay> TDiary::WrittenDays() const
 {
-    QHash<double, const TDiaryEntry*> byDate;
+    // Positions by date, found in one pass; the later entry of a day wins.
+    QHash<double, int> byDate;
     byDate.reserve(Count());
     for (int i = 0; i < Count(); ++i)
-        byDate.insert(Items(i)->Date(), Items(i));
+        byDate.insert(Items(i)->Date(), i);
     std::vector<TWrittenDay> days;
     days.reserve(fIndexer.Count());
     for (int i = 0; i < fIndexer.Count(); ++i) {
-        TWrittenDay day { fIndexer.Strings(i), KeyDate(fIndexer.Strings(i)), nullptr };
+        TWrittenDay day { fIndexer.Strings(i), KeyDate(fIndexer.Strings(i)) };
         if (day.Date != 0)
-            day.Entry = byDate.value(day.Date);
+            day.Position = byDate.value(day.Date, -1);
+        if (day.Position >= 0)
+            day.Entry = Items(day.Position);
         days.push_back(std::move(day));
     }
     return days;

@@ -61,6 +61,7 @@ struct TWrittenDay
     QString Key;
     TDateTime Date = 0;
     const TDiaryEntry* Entry = nullptr;
+    int Position = -1; // Entry's place in the collection
 };
 
 // The entries of the diary with a sorted index of the written days: one key

@@ -9,11 +9,6 @@
 
 namespace rtf_p {
 
-bool IsNoText(char16_t c)
-{
-    return (c < 0x20 && c != u'\t') || c == 0xFFFC || c == 0xFDD0 || c == 0xFDD1 || c == 0xFEFF;
-}
-
 QString PairSurrogates(QString text)
 {
     if (std::none_of(text.cbegin(), text.cend(), [](QChar c) { return c.isSurrogate(); }))

@@ -10,8 +10,12 @@ namespace rtf_p {
 
 // Characters that never enter a document as text: controls other than the
 // tab, and the marks Qt's documents use for their own structure (object
-// replacement, frame boundaries) or that only mark an encoding.
-bool IsNoText(char16_t c);
+// replacement, frame boundaries) or that only mark an encoding. Inline: the
+// reader asks it for every character of a body.
+inline bool IsNoText(char16_t c)
+{
+    return (c < 0x20 && c != u'\t') || c == 0xFFFC || c == 0xFDD0 || c == 0xFDD1 || c == 0xFEFF;
+}
 
 // Unpaired surrogates (from broken \u pairs) become the replacement character.
 QString PairSurrogates(QString text);

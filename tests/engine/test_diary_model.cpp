@@ -2,6 +2,7 @@
 #include "engine/diary.h"
 #include "platform/core/sysutils.h"
 
+#include <functional>
 #include <iterator>
 #include <limits>
 #include <optional>
@@ -312,4 +313,41 @@ TEST(DiaryModel, WrittenDayQueriesReadTheIndexInDateOrder)
     EXPECT_FALSE(db.Modified);
     db.AddEntry(leap, QStringLiteral("new"), {}, {}, {}, 0); // the cleared index takes days again
     EXPECT_EQ(db.Diary()->WrittenDates(leap, leap), std::vector<TDateTime> { leap });
+}
+
+// The positions of the written days' entries, found in one pass, are the
+// entries' own positions, whatever the shape: days out of order, two entries
+// of a day, a deleted entry, a key that names no entry.
+TEST(DiaryModel, WrittenDaysKnowTheirEntriesPositions)
+{
+    const std::function<void(TDiaryDB&)> shapes[] = {
+        [](TDiaryDB&) {},
+        [](TDiaryDB& db) {
+            for (const int day : { 40005, 40001, 40003, 40002 })
+                db.AddEntry(day, QString::number(day), {}, {}, {}, 0);
+        },
+        [](TDiaryDB& db) {
+            for (const int day : { 40002, 40000, 40002, 40001 }) {
+                TDiaryEntry* entry = db.Diary()->Add();
+                entry->SetDate(day);
+            }
+            db.DeleteEntry(40000);
+            db.AddEntry(39000, QStringLiteral("new"), {}, {}, {}, 0);
+        },
+        [](TDiaryDB& db) {
+            db.AddEntry(40000, QStringLiteral("a"), {}, {}, {}, 0);
+            db.Diary()->Indexer().AddObject(QStringLiteral("20991231"), 12345);
+        },
+    };
+    for (size_t shape = 0; shape < std::size(shapes); ++shape) {
+        TDiaryDB db;
+        shapes[shape](db);
+        const TDiary& diary = *db.Diary();
+        std::vector<int> expected, positions;
+        for (const TWrittenDay& day : diary.WrittenDays()) {
+            expected.push_back(day.Entry ? day.Entry->Index() : -1);
+            positions.push_back(day.Position);
+        }
+        EXPECT_EQ(positions, expected) << "shape " << shape;
+    }
 }
