@@ -11,6 +11,7 @@
 #include "birthdays/birthday.h"
 #include "birthdays/ui/birthday_keeper.h"
 #include "controls/dropdown_button.h"
+#include "controls/form_building.h"
 #include "controls/hatch_panel.h"
 #include "controls/link_rich_edit.h"
 #include "controls/month_calendar.h"
@@ -28,6 +29,7 @@
 #include "platform/gui/menus.h"
 #include "platform/gui/stdctrls.h"
 #include "resources/program_store.h"
+#include "resources/store_items.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -55,9 +57,9 @@ TfrmMain::TfrmMain(TComponent* AOwner)
     ProgramPath = EnsureTrailingBackslash(QFileInfo(Application()->ExeName()).absolutePath());
 
     CurrentSkin = reger->Get(S("CurrentSkin")).toInt();
-    if (IsOutOfRange(CurrentSkin, 1, 7))
+    if (IsOutOfRange(CurrentSkin, 1, kStoreSkinCount))
         CurrentSkin = 1;
-    SkinNumber = 7;
+    SkinNumber = kStoreSkinCount;
 
     pmoShowScrollbar->SetChecked(reger->Get(S("ShowScrollbars")).toInt() == 1);
     MemoBody->SetScrollBars(pmoShowScrollbar->Checked() ? ssVertical : ssNone);
@@ -253,11 +255,7 @@ void TfrmMain::BuildComponents()
     Constraints().MinWidth = MinWidth;
     Constraints().MinHeight = MinHeight;
     SetColor(clBlack);
-    TFont font;
-    font.SetName(S("Arial"));
-    font.SetHeight(-12);
-    font.SetColor(clWhite);
-    SetFont(font);
+    SetFontOf(this, 12, clWhite);
     SetKeyPreview(true);
     SetPosition(poScreenCenter);
 
@@ -480,12 +478,12 @@ void TfrmMain::btnSkinClick(TObject*)
 {
     if (CurrentSkin == -1)
         return;
-    if (++CurrentSkin > 7)
+    if (++CurrentSkin > kStoreSkinCount)
         CurrentSkin = 1;
     LoadSkin(); // which restarts the stars on the new picture
 }
 
-// The commands below open windows that do not exist yet.
+// The command buttons: Exit, and those that open a window of their own.
 void TfrmMain::btnExitClick(TObject*)
 {
     HandleEntry();

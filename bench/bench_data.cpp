@@ -1,25 +1,13 @@
 #include "bench_data.h"
 
 #include "engine/diary.h"
+#include "tests/support/xorshift32.h"
 
 #include <QList>
 
 #include <algorithm>
 
 namespace {
-
-// xorshift32: small, fast and the same on every platform.
-struct Random {
-    quint32 state;
-    quint32 Next()
-    {
-        state ^= state << 13;
-        state ^= state >> 17;
-        state ^= state << 5;
-        return state;
-    }
-    quint32 Below(quint32 n) { return Next() % n; }
-};
 
 constexpr char kWordList[]
     = "the a and to of in was it I we she he they my our with for on at after before today morning evening night "
@@ -33,7 +21,7 @@ const QList<QByteArray>& Words()
     return words;
 }
 
-void AppendSentence(QByteArray& out, Random& rng)
+void AppendSentence(QByteArray& out, XorShift32& rng)
 {
     const int words = 6 + int(rng.Below(11));
     for (int w = 0; w < words; ++w) {
@@ -57,7 +45,7 @@ QByteArray MakeRtfLikeText(qsizetype bytes, quint32 seed)
 {
     QByteArray out = QByteArrayLiteral("{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 Arial;}}"
                                        "\r\n\\viewkind4\\uc1\\pard\\lang1033\\f0\\fs20 ");
-    Random rng { seed * 2654435761u + 0x9E3779B9u };
+    XorShift32 rng { seed * 2654435761u + 0x9E3779B9u };
     rng.Next();
     out.reserve(bytes + 256);
     while (out.size() < bytes) {

@@ -178,7 +178,7 @@ bool TCPFileIterator::MatchesMask(const QString& name, const QString& mask)
 
 bool TCPFileIterator::LimitReached() const
 {
-    return fMaxFiles > 0 && Files.Count() >= fMaxFiles;
+    return FMaxFiles > 0 && Files.Count() >= FMaxFiles;
 }
 
 void TCPFileIterator::DoProcessMessages()
@@ -193,7 +193,7 @@ void TCPFileIterator::DoProcessMessages()
 // symbolic link (a loop) is not scanned twice.
 void TCPFileIterator::ScanDirectory(const QString& Path, QSet<QString>& visited)
 {
-    if (fProcessMessages)
+    if (FProcessMessages)
         DoProcessMessages();
     if (LimitReached() || bAborting)
         return;
@@ -217,7 +217,7 @@ void TCPFileIterator::ScanDirectory(const QString& Path, QSet<QString>& visited)
             }
             if (LimitReached())
                 break;
-            if (fProcessMessages && --countdown == 0) {
+            if (FProcessMessages && --countdown == 0) {
                 countdown = kEntriesPerYield;
                 DoProcessMessages();
             }

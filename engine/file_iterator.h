@@ -52,11 +52,11 @@ public:
     TStringList& FileList() { return Files; }
     const TStringList& FileList() const { return Files; }
     // Stop when FileList holds this many files; 0 or less means no limit.
-    int MaxFiles() const { return fMaxFiles; }
-    void SetMaxFiles(int value) { fMaxFiles = value; }
+    int MaxFiles() const { return FMaxFiles; }
+    void SetMaxFiles(int value) { FMaxFiles = value; }
     // Let the event loop run during the scan, so a button can call Abort.
-    bool ProcessMessages() const { return fProcessMessages; }
-    void SetProcessMessages(bool value) { fProcessMessages = value; }
+    bool ProcessMessages() const { return FProcessMessages; }
+    void SetProcessMessages(bool value) { FProcessMessages = value; }
 
     bool Aborted() const { return bAborting; }
     const QString& CurrentPath() const { return FCurrentPath; }
@@ -89,8 +89,8 @@ private:
     TStringList FMaskList;
     bool FRecurse = true;
     bool FEnabled = false;
-    int fMaxFiles = 0;
-    bool fProcessMessages = false;
+    int FMaxFiles = 0;
+    bool FProcessMessages = false;
     bool bAborting = false;
     TStringList Files;
     QString FCurrentPath;
