@@ -22,62 +22,6 @@ template <class TBase> bool TLbButtonBase<TBase>::Reachable() const
     return FaceEnabled() && this->Visible() && this->Parent() && this->Parent()->Showing();
 }
 
-template <class TBase> void TLbButtonBase<TBase>::SetAlignment(TAlignment value)
-{
-    if (value == FAlignment)
-        return;
-    FAlignment = value;
-    FaceChanged();
-}
-
-template <class TBase> void TLbButtonBase<TBase>::SetColorWhenDown(TColor value)
-{
-    if (value == FColorWhenDown)
-        return;
-    FColorWhenDown = value;
-    FaceChanged();
-}
-
-template <class TBase> void TLbButtonBase<TBase>::SetFlat(bool value)
-{
-    if (value == FFlat)
-        return;
-    FFlat = value;
-    FaceChanged();
-}
-
-template <class TBase> void TLbButtonBase<TBase>::SetLayout(TLbButtonLayout value)
-{
-    if (value == FLayout)
-        return;
-    FLayout = value;
-    FaceChanged();
-}
-
-template <class TBase> void TLbButtonBase<TBase>::SetLightColor(TColor value)
-{
-    if (value == FLightColor)
-        return;
-    FLightColor = value;
-    FaceChanged();
-}
-
-template <class TBase> void TLbButtonBase<TBase>::SetShadowColor(TColor value)
-{
-    if (value == FShadowColor)
-        return;
-    FShadowColor = value;
-    FaceChanged();
-}
-
-template <class TBase> void TLbButtonBase<TBase>::SetWordWrap(bool value)
-{
-    if (value == FWordWrap)
-        return;
-    FWordWrap = value;
-    FaceChanged();
-}
-
 template <class TBase> void TLbButtonBase<TBase>::SetNumGlyphs(int value)
 {
     if (value == FNumGlyphs)

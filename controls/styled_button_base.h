@@ -19,14 +19,14 @@ public:
     ~TLbButtonBase() override;
 
     TAlignment Alignment() const { return FAlignment; }
-    void SetAlignment(TAlignment value);
+    void SetAlignment(TAlignment value) { ChangeFace(FAlignment, value); }
     TColor ColorWhenDown() const { return FColorWhenDown; }
-    void SetColorWhenDown(TColor value);
+    void SetColorWhenDown(TColor value) { ChangeFace(FColorWhenDown, value); }
     // Applies a preset; always reads lcsCustom, as nothing of it is kept.
     TLbColorStyle ColorStyle() const { return lcsCustom; }
     void SetColorStyle(TLbColorStyle value);
     bool Flat() const { return FFlat; }
-    void SetFlat(bool value);
+    void SetFlat(bool value) { ChangeFace(FFlat, value); }
     TBitmap* Glyph() const { return FGlyph.get(); }
     // Copies the strip and counts its square images; nullptr empties it.
     void SetGlyph(const TBitmap* value);
@@ -35,19 +35,19 @@ public:
     TFont* HotTrackFont() const { return FHTFont.get(); }
     void SetHotTrackFont(const TFont& value) { FHTFont->Assign(value); }
     TLbButtonLayout Layout() const { return FLayout; }
-    void SetLayout(TLbButtonLayout value);
+    void SetLayout(TLbButtonLayout value) { ChangeFace(FLayout, value); }
     TColor LightColor() const { return FLightColor; }
-    void SetLightColor(TColor value);
+    void SetLightColor(TColor value) { ChangeFace(FLightColor, value); }
     int NumGlyphs() const { return FNumGlyphs; }
     void SetNumGlyphs(int value);
     TColor ShadowColor() const { return FShadowColor; }
-    void SetShadowColor(TColor value);
+    void SetShadowColor(TColor value) { ChangeFace(FShadowColor, value); }
     TLbButtonStyle Style() const { return FStyle; }
     virtual void SetStyle(TLbButtonStyle value);
     bool UseHotTrackFont() const { return FUseHTFont; }
     void SetUseHotTrackFont(bool value) { FUseHTFont = value; }
     bool WordWrap() const { return FWordWrap; }
-    void SetWordWrap(bool value);
+    void SetWordWrap(bool value) { ChangeFace(FWordWrap, value); }
 
     // The mouse is over the button, and the hot-track step that follows it.
     bool CursorOnButton() const { return bCursorOnButton; }
@@ -62,6 +62,14 @@ protected:
 
     // Shows a changed face.
     virtual void FaceChanged() = 0;
+    // Sets a property the face is drawn from and shows it, when it changes.
+    template <class T> void ChangeFace(T& field, T value)
+    {
+        if (value == field)
+            return;
+        field = value;
+        FaceChanged();
+    }
     // Whether the button takes the mouse and keys.
     virtual bool FaceEnabled() const = 0;
     // What the accelerator does once it matched a reachable button.

@@ -36,14 +36,6 @@ TLbButton::TLbButton(TComponent* AOwner)
 
 TLbButton::~TLbButton() = default;
 
-void TLbButton::SetEnabled(bool value)
-{
-    if (value == FEnabled)
-        return;
-    FEnabled = value;
-    Repaint();
-}
-
 void TLbButton::SetGlyph(const TBitmap* value)
 {
     TLbButtonBase::SetGlyph(value);

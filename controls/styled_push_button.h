@@ -46,7 +46,7 @@ public:
     // button still shows its hint, but it ignores mouse and keys and draws
     // its caption grey.
     bool Enabled() const { return FEnabled; }
-    void SetEnabled(bool value) override;
+    void SetEnabled(bool value) override { ChangeFace(FEnabled, value); }
     // The button no longer follows a preset kind.
     void SetGlyph(const TBitmap* value);
     TLbButtonKind Kind() const { return FKind; }

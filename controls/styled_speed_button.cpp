@@ -22,14 +22,6 @@ void TLbSpeedButton::FaceChanged()
         Repaint();
 }
 
-void TLbSpeedButton::SetGroupIndex(int value)
-{
-    if (value == FGroupIndex)
-        return;
-    FGroupIndex = value;
-    FaceChanged();
-}
-
 void TLbSpeedButton::SetStyle(TLbSpeedButtonStyle value)
 {
     if (value == bsModern && FAlignment != taCenter) {
@@ -40,14 +32,6 @@ void TLbSpeedButton::SetStyle(TLbSpeedButtonStyle value)
     if (value == bsModern && Screen()->BitsPerPixel() <= 8 && !(ComponentState() & csDesigning))
         value = bsNormal;
     TLbButtonBase::SetStyle(value);
-}
-
-void TLbSpeedButton::SetTransparent(bool value)
-{
-    if (value == FTransparent)
-        return;
-    FTransparent = value;
-    FaceChanged();
 }
 
 void TLbSpeedButton::SetDown(bool value)

@@ -22,11 +22,11 @@ public:
     bool Down() const { return FDown; }
     void SetDown(bool value);
     int GroupIndex() const { return FGroupIndex; }
-    void SetGroupIndex(int value);
+    void SetGroupIndex(int value) { ChangeFace(FGroupIndex, value); }
     // A modern face centres the caption, and turns normal on a palette screen.
     void SetStyle(TLbSpeedButtonStyle value) override;
     bool Transparent() const { return FTransparent; }
-    void SetTransparent(bool value);
+    void SetTransparent(bool value) { ChangeFace(FTransparent, value); }
 
     // The face as Paint hands it to the face painter.
     TLbButtonFace Face() const;
