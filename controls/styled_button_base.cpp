@@ -90,7 +90,7 @@ template <class TBase> void TLbButtonBase<TBase>::CMMouseEnter(TMessage&)
 {
     if (!Reachable())
         return;
-    if (SetLbHover(true, bCursorOnButton, FHotTrackStep, FHotTrackColor, FUseHTFont))
+    if (SetLbHover(true, FCursorOnButton, FHotTrackStep, FHotTrackColor, FUseHTFont))
         FaceChanged();
     if (this->OnMouseEnter)
         this->OnMouseEnter(this);
@@ -98,7 +98,7 @@ template <class TBase> void TLbButtonBase<TBase>::CMMouseEnter(TMessage&)
 
 template <class TBase> void TLbButtonBase<TBase>::CMMouseLeave(TMessage&)
 {
-    if (SetLbHover(false, bCursorOnButton, FHotTrackStep, FHotTrackColor, FUseHTFont))
+    if (SetLbHover(false, FCursorOnButton, FHotTrackStep, FHotTrackColor, FUseHTFont))
         FaceChanged();
     if (Reachable() && OnMouseExit)
         OnMouseExit(this);

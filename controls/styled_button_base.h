@@ -50,7 +50,7 @@ public:
     void SetWordWrap(bool value) { ChangeFace(FWordWrap, value); }
 
     // The mouse is over the button, and the hot-track step that follows it.
-    bool CursorOnButton() const { return bCursorOnButton; }
+    bool CursorOnButton() const { return FCursorOnButton; }
     int HotTrackStep() const { return FHotTrackStep; }
 
     // OnMouseEnter (of TControl) and this one report hovering.
@@ -98,7 +98,7 @@ protected:
     int FNumGlyphs = 0;
     bool FUseHTFont = false;
     TLbButtonStyle FStyle = bsNormal;
-    bool bCursorOnButton = false;
+    bool FCursorOnButton = false;
     int FHotTrackStep = 0;
 };
 

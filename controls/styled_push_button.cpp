@@ -63,9 +63,9 @@ void TLbButton::SetKind(TLbButtonKind value)
 
 TLbButtonFace TLbButton::Face() const
 {
-    TLbButtonFace f = BaseFace(bCursorOnButton || Focused());
+    TLbButtonFace f = BaseFace(FCursorOnButton || Focused());
     f.Transparent = false;
-    f.Down = bDown;
+    f.Down = FDown;
     return f;
 }
 
@@ -89,7 +89,7 @@ void TLbButton::Paint()
         // black frame.
         face.Width -= 2;
         face.Height -= 2;
-        if (bDown)
+        if (FDown)
             face.LightColor = FShadowColor;
         if (face.Width > 0 && face.Height > 0) {
             TBitmap inner(face.Width, face.Height);
@@ -111,9 +111,9 @@ void TLbButton::Paint()
 
 void TLbButton::Click()
 {
-    if (!Visible() || !FEnabled || !bDown)
+    if (!Visible() || !FEnabled || !FDown)
         return;
-    bDown = false;
+    FDown = false;
     const std::weak_ptr<bool> alive = AliveToken();
     TCustomControl::Click();
     if (alive.expired())
@@ -132,7 +132,7 @@ void TLbButton::Click()
 void TLbButton::Accelerate()
 {
     const std::weak_ptr<bool> alive = AliveToken();
-    bDown = true;
+    FDown = true;
     Click();
     if (!alive.expired())
         Repaint();
@@ -143,7 +143,7 @@ void TLbButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
     TCustomControl::MouseDown(Button, Shift, X, Y);
     if (!FEnabled || Button != mbLeft)
         return;
-    bDown = true;
+    FDown = true;
     if (CanFocus())
         SetFocus();
     Repaint();
@@ -154,11 +154,11 @@ void TLbButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
     TCustomControl::MouseUp(Button, Shift, X, Y);
     // Released anywhere, a pressed button clicks.
     const std::weak_ptr<bool> alive = AliveToken();
-    if (bDown)
+    if (FDown)
         Click();
     if (alive.expired())
         return;
-    bDown = false;
+    FDown = false;
     Repaint();
 }
 
@@ -166,7 +166,7 @@ void TLbButton::KeyDown(quint16& Key, TShiftState Shift)
 {
     TCustomControl::KeyDown(Key, Shift);
     if (FEnabled && (Key == VK_RETURN || Key == VK_SPACE)) {
-        bDown = true;
+        FDown = true;
         Repaint();
     }
 }

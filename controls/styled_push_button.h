@@ -56,7 +56,7 @@ public:
     void SetModalResult(TModalResult value);
 
     // Pressed (by the mouse or a key).
-    bool IsDown() const { return bDown; }
+    bool IsDown() const { return FDown; }
 
     // The face as Paint hands it to the face painter at full size.
     TLbButtonFace Face() const;
@@ -85,5 +85,5 @@ private:
     TModalResult FModalResult = mrNone;
     bool FDefault = false;
     bool FCancel = false;
-    bool bDown = false;
+    bool FDown = false;
 };

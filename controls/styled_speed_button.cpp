@@ -53,7 +53,7 @@ void TLbSpeedButton::SetDown(bool value)
 
 TLbButtonFace TLbSpeedButton::Face() const
 {
-    TLbButtonFace f = BaseFace(bCursorOnButton);
+    TLbButtonFace f = BaseFace(FCursorOnButton);
     f.Transparent = FTransparent;
     f.Down = FDown;
     return f;

@@ -49,8 +49,8 @@ public:
     // Enabling clears the abort flag and FileList and scans at once.
     void SetEnabled(bool value);
     // The found files as full paths, in the order found.
-    TStringList& FileList() { return Files; }
-    const TStringList& FileList() const { return Files; }
+    TStringList& FileList() { return FFiles; }
+    const TStringList& FileList() const { return FFiles; }
     // Stop when FileList holds this many files; 0 or less means no limit.
     int MaxFiles() const { return FMaxFiles; }
     void SetMaxFiles(int value) { FMaxFiles = value; }
@@ -58,7 +58,7 @@ public:
     bool ProcessMessages() const { return FProcessMessages; }
     void SetProcessMessages(bool value) { FProcessMessages = value; }
 
-    bool Aborted() const { return bAborting; }
+    bool Aborted() const { return FAborting; }
     const QString& CurrentPath() const { return FCurrentPath; }
     // The masks parsed from FileMask, in order.
     const TStringList& MaskList() const { return FMaskList; }
@@ -68,7 +68,7 @@ public:
     // A fresh scan, left disabled.
     void Execute();
     // A running scan stops at its next check.
-    void Abort() { bAborting = true; }
+    void Abort() { FAborting = true; }
 
     // True when name matches the wildcard mask ("*" any run, "?" one
     // character) without regard to case; a mask ending in ".*" also matches
@@ -91,7 +91,7 @@ private:
     bool FEnabled = false;
     int FMaxFiles = 0;
     bool FProcessMessages = false;
-    bool bAborting = false;
-    TStringList Files;
+    bool FAborting = false;
+    TStringList FFiles;
     QString FCurrentPath;
 };
