@@ -43,10 +43,7 @@ void TfrmClipartSelect::BuildControls()
     SetBorderStyle(bsSingle);
     SetBorderIcons(biSystemMenu);
     SetClientSize(DesignClientWidth, DesignClientHeight);
-    TFont font;
-    font.SetName(S("Arial"));
-    font.SetHeight(-12);
-    SetFont(font);
+    SetFontOf(this, 12, clWindowText);
     SetKeyPreview(true);
     OnKeyPress = [this](TObject* s, QChar& key) { FormKeyPress(s, key); };
 

@@ -110,11 +110,7 @@ void TfrmMain::BuildCalendarColumn()
     dCalendar->SetGridLineWidth(2);
     dCalendar->SetBorderStyle(bsNone);
     dCalendar->SetColor(kEntryBackground);
-    TFont calendarFont;
-    calendarFont.SetName(S("Arial"));
-    calendarFont.SetHeight(-11);
-    calendarFont.SetColor(clBlack);
-    dCalendar->SetFont(calendarFont);
+    SetFontOf(dCalendar, 11, clBlack);
     dCalendar->SetStartOfWeek(0);
     dCalendar->SetActiveColor(0x00FF0000);
     dCalendar->SetActiveBGColor(0x00FFDBD7);

@@ -12,6 +12,7 @@
 #include "platform/gui/forms.h"
 #include "platform/gui/graphics.h"
 #include "resources/program_store.h"
+#include "resources/store_items.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -29,9 +30,9 @@ TDiarySession::TDiarySession(TComponent* AOwner)
     ProgramPath = EnsureTrailingBackslash(QFileInfo(Application()->ExeName()).absolutePath());
 
     CurrentSkin = reger->Get(S("CurrentSkin")).toInt();
-    if (IsOutOfRange(CurrentSkin, 1, 7))
+    if (IsOutOfRange(CurrentSkin, 1, kStoreSkinCount))
         CurrentSkin = 1;
-    SkinNumber = 7;
+    SkinNumber = kStoreSkinCount;
 }
 
 TDiarySession::~TDiarySession()

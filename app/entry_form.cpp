@@ -109,11 +109,7 @@ void TfrmEntry::BuildControls()
     SetBorderIcons(0);
     SetClientSize(DesignClientWidth, DesignClientHeight);
     SetColor(clBlack);
-    TFont font;
-    font.SetName(S("Arial"));
-    font.SetHeight(-12);
-    font.SetColor(clWhite);
-    SetFont(font);
+    SetFontOf(this, 12, clWhite);
     SetPosition(poDesktopCenter);
 
     BuildComponents();

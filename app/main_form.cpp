@@ -12,6 +12,7 @@
 #include "birthdays/birthday.h"
 #include "birthdays/ui/birthday_keeper.h"
 #include "controls/dropdown_button.h"
+#include "controls/form_building.h"
 #include "controls/hatch_panel.h"
 #include "controls/link_rich_edit.h"
 #include "controls/month_calendar.h"
@@ -28,6 +29,7 @@
 #include "platform/gui/extctrls.h"
 #include "platform/gui/menus.h"
 #include "platform/gui/stdctrls.h"
+#include "resources/store_items.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -170,11 +172,7 @@ void TfrmMain::BuildComponents()
     Constraints().MinWidth = MinWidth;
     Constraints().MinHeight = MinHeight;
     SetColor(clBlack);
-    TFont font;
-    font.SetName(S("Arial"));
-    font.SetHeight(-12);
-    font.SetColor(clWhite);
-    SetFont(font);
+    SetFontOf(this, 12, clWhite);
     SetKeyPreview(true);
     SetPosition(poScreenCenter);
 
@@ -444,12 +442,12 @@ void TfrmMain::btnSkinClick(TObject*)
 {
     if (Session().CurrentSkin == -1)
         return;
-    if (++Session().CurrentSkin > 7)
+    if (++Session().CurrentSkin > kStoreSkinCount)
         Session().CurrentSkin = 1;
     LoadSkin(); // which restarts the stars on the new picture
 }
 
-// The commands below open windows that do not exist yet.
+// The command buttons: Exit, and those that open a window of their own.
 void TfrmMain::btnExitClick(TObject*)
 {
     HandleEntry();

@@ -54,8 +54,7 @@ void TfrmMain::ApplyCalendarOptions()
     if (CalOpts.UseEng) {
         // For the whole run: every calendar and every date format after this.
         FormatSettings().ShortDayNames = { S("Sun"), S("Mon"), S("Tue"), S("Wed"), S("Thu"), S("Fri"), S("Sat") };
-        dCalendar->SetUltraShort(true);
-        dCalendar->SetUltraShort(false);
+        dCalendar->RefreshDayNames();
     }
     // A stored day outside the week would leave the calendar without a first column.
     if (CalOpts.ChangeSOW && CalOpts.SOW >= 0 && CalOpts.SOW <= 6)

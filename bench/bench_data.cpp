@@ -1,6 +1,7 @@
 #include "bench_data.h"
 
 #include "engine/diary.h"
+#include "tests/support/xorshift32.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,19 +13,6 @@
 #include <stdexcept>
 
 namespace {
-
-// xorshift32: small, fast and the same on every platform.
-struct Random {
-    quint32 state;
-    quint32 Next()
-    {
-        state ^= state << 13;
-        state ^= state >> 17;
-        state ^= state << 5;
-        return state;
-    }
-    quint32 Below(quint32 n) { return Next() % n; }
-};
 
 constexpr char kWordList[]
     = "the a and to of in was it I we she he they my our with for on at after before today morning evening night "
@@ -40,7 +28,7 @@ const QList<QByteArray>& Words()
 
 // One sentence of 6 to 16 words; `word(text)` writes each word after the
 // first, which may dress it in formatting.
-template <class WordWriter> void AppendSentence(QByteArray& out, Random& rng, WordWriter word)
+template <class WordWriter> void AppendSentence(QByteArray& out, XorShift32& rng, WordWriter word)
 {
     const int words = 6 + int(rng.Below(11));
     for (int w = 0; w < words; ++w) {
@@ -57,9 +45,9 @@ template <class WordWriter> void AppendSentence(QByteArray& out, Random& rng, Wo
     out += rng.Below(8) == 0 ? QByteArrayLiteral("! ") : QByteArrayLiteral(". ");
 }
 
-Random SeededRandom(quint32 seed)
+XorShift32 SeededRandom(quint32 seed)
 {
-    Random rng { seed * 2654435761u + 0x9E3779B9u };
+    XorShift32 rng { seed * 2654435761u + 0x9E3779B9u };
     rng.Next();
     return rng;
 }
@@ -120,7 +108,7 @@ QByteArray MakeRtfLikeText(qsizetype bytes, quint32 seed)
 {
     QByteArray out = QByteArrayLiteral("{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 Arial;}}"
                                        "\r\n\\viewkind4\\uc1\\pard\\lang1033\\f0\\fs20 ");
-    Random rng = SeededRandom(seed);
+    XorShift32 rng = SeededRandom(seed);
     out.reserve(bytes + 256);
     const auto word = [&](const QByteArray& text) {
         if (rng.Below(25) == 0)
@@ -172,7 +160,7 @@ QByteArray MakeFormattedRtf(qsizetype bytes, quint32 seed)
 {
     QByteArray out = FormattedHeader();
     out.reserve(bytes + 256);
-    Random rng = SeededRandom(seed);
+    XorShift32 rng = SeededRandom(seed);
     RunFormat current;
     const auto word = [&](const QByteArray& text) {
         // A new run every third word or so, with one to three attributes changed.
@@ -215,7 +203,7 @@ QString MakePlainText(qsizetype chars, quint32 seed)
 {
     QByteArray out;
     out.reserve(chars + 256);
-    Random rng = SeededRandom(seed);
+    XorShift32 rng = SeededRandom(seed);
     const auto word = [&](const QByteArray& text) {
         if (rng.Below(40) == 0)
             out += kAccentedWords[rng.Below(std::size(kAccentedWords))].bytes;

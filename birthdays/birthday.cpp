@@ -117,13 +117,13 @@ TDateTime TEntry::CanonicalDate() const
 // --- TEntries ---
 
 TEntries::TEntries(TBirthdayComponent* AOwner)
-    : FOwner(AOwner)
+    : fOwner(AOwner)
 {
 }
 
 TPersistent* TEntries::GetOwner() const
 {
-    return FOwner;
+    return fOwner;
 }
 
 void TEntries::Notify(TCollectionItem* item, TCollectionNotification action)

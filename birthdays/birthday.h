@@ -106,7 +106,7 @@ protected:
     void Update(TCollectionItem* item) override;
 
 private:
-    TBirthdayComponent* FOwner;
+    TBirthdayComponent* fOwner;
     bool fModified = false;
 };
 

@@ -45,12 +45,16 @@ TCPCoolEdit::~TCPCoolEdit() = default;
 
 void TCPCoolEdit::SetColorOnFocus(TColor value)
 {
+    if (value == FColorOnFocus)
+        return;
     FColorOnFocus = value;
     Invalidate();
 }
 
 void TCPCoolEdit::SetAcceptChars(const QString& value)
 {
+    if (value == FAcceptChars)
+        return;
     FAcceptChars = value;
     Invalidate();
 }

@@ -12,6 +12,24 @@ namespace {
 // The colour a copied action image is keyed on.
 constexpr TColor kCopyKey = 0x00FF00FF;
 
+// How long a press by program shows the button down, in milliseconds.
+constexpr quint32 kProgrammaticPressTicks = 20;
+
+// Blocks on purpose, on the tick counter: a press by program has clicked when
+// the call returns, as its callers expect of a click (the modal result is set,
+// the command has run), so a timer that clicks later would not do; and the
+// wait is short enough not to be felt. Tests pass the time through the
+// injectable counter instead of waiting. A counter that wraps ends the wait.
+void WaitTicks(quint32 ticks)
+{
+    const quint32 start = GetTickCount();
+    for (;;) {
+        const quint32 now = GetTickCount();
+        if (now < start || now - start >= ticks)
+            return;
+    }
+}
+
 } // namespace
 
 TGlyphSpeedButton::TGlyphSpeedButton(TComponent* AOwner)
@@ -133,8 +151,9 @@ void TGlyphSpeedButton::SetMarkDropDown(bool value)
 void TGlyphSpeedButton::SetNumGlyphs(int value)
 {
     value = std::min(value, 5);
-    if (value != FGlyph->NumGlyphs())
-        FGlyph->SetNumGlyphs(value);
+    if (value == FGlyph->NumGlyphs())
+        return;
+    FGlyph->SetNumGlyphs(value);
     Invalidate();
 }
 
@@ -531,12 +550,7 @@ void TGlyphSpeedButton::ButtonClick()
             FState = rbsDown;
             Repaint();
         }
-        const quint32 start = GetTickCount();
-        for (;;) {
-            const quint32 now = GetTickCount();
-            if (now < start || now - start >= 20)
-                break;
-        }
+        WaitTicks(kProgrammaticPressTicks);
         if (!grouped)
             Click();
     } catch (...) {

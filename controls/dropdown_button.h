@@ -87,7 +87,7 @@ public:
     TTimer* RepeatTimer() const { return FRepeatTimer; }
     TButtonGlyph* GlyphPainter() const { return FGlyph.get(); }
 
-    // A press by program: down for 20 ms, then the click.
+    // A press by program: down for 20 ms, then the click, before it returns.
     void ButtonClick();
     // Opens the drop-down menu even when its AutoPopup is off.
     bool CheckBtnMenuDropDown();

@@ -17,6 +17,8 @@ void TCPGlowLabel::SetGlowColor(TColor value)
 
 void TCPGlowLabel::SetGlowAlways(bool value)
 {
+    if (value == FGlowAlways)
+        return;
     FGlowAlways = value;
     Invalidate();
 }

@@ -66,6 +66,8 @@ void THatchPanel::SetBitmap(const TBitmap* value)
 
 void THatchPanel::SetMode(THatchMode value)
 {
+    if (value == HMode)
+        return;
     HMode = value;
     Invalidate();
 }
@@ -138,18 +140,24 @@ void TCPHatchPanel::SetBitmap(const TBitmap* value)
 
 void TCPHatchPanel::SetMode(TCPHatchMode value)
 {
+    if (value == HMode)
+        return;
     HMode = value;
     Invalidate();
 }
 
 void TCPHatchPanel::SetBorders(TCPBorderMode value)
 {
+    if (value == FBorders)
+        return;
     FBorders = value;
     Invalidate();
 }
 
 void TCPHatchPanel::SetBorderColor(TColor value)
 {
+    if (value == FBorderColor)
+        return;
     FBorderColor = value;
     Invalidate();
 }

@@ -33,7 +33,7 @@ TCPCalendar::TCPCalendar(TComponent* AOwner)
     FActiveBGColor = clYellow;
     FSpecialColor = clRed;
     FSpecialBGColor = clYellow;
-    SetUltraShort(false);
+    CopyDayNames();
     // The grid sized itself before this class could hear of it.
     const QRect client = ClientRect();
     FitMonthGridCells(*this, client.width(), client.height());
@@ -201,24 +201,32 @@ void TCPCalendar::SetStartOfWeek(TDayOfWeek value)
 
 void TCPCalendar::SetActiveColor(TColor value)
 {
+    if (value == FActiveColor)
+        return;
     FActiveColor = value;
     UpdateCalendar();
 }
 
 void TCPCalendar::SetActiveBGColor(TColor value)
 {
+    if (value == FActiveBGColor)
+        return;
     FActiveBGColor = value;
     UpdateCalendar();
 }
 
 void TCPCalendar::SetSpecialColor(TColor value)
 {
+    if (value == FSpecialColor)
+        return;
     FSpecialColor = value;
     UpdateCalendar();
 }
 
 void TCPCalendar::SetSpecialBGColor(TColor value)
 {
+    if (value == FSpecialBGColor)
+        return;
     FSpecialBGColor = value;
     UpdateCalendar();
 }
@@ -231,7 +239,10 @@ QString TCPCalendar::ActiveDays() const
 
 void TCPCalendar::SetActiveDays(const QString& value)
 {
-    FActiveDays = Wrapped(value);
+    const QString wrapped = Wrapped(value);
+    if (wrapped == FActiveDays)
+        return;
+    FActiveDays = wrapped;
     UpdateCalendar();
 }
 
@@ -242,7 +253,10 @@ QString TCPCalendar::SpecialDays() const
 
 void TCPCalendar::SetSpecialDays(const QString& value)
 {
-    FSpecialDays = Wrapped(value);
+    const QString wrapped = Wrapped(value);
+    if (wrapped == FSpecialDays)
+        return;
+    FSpecialDays = wrapped;
     UpdateCalendar();
 }
 
@@ -255,7 +269,14 @@ void TCPCalendar::CopyDayNames()
 
 void TCPCalendar::SetUltraShort(bool value)
 {
+    if (value == FUltraShort)
+        return;
     FUltraShort = value;
+    RefreshDayNames();
+}
+
+void TCPCalendar::RefreshDayNames()
+{
     CopyDayNames();
     Invalidate();
 }

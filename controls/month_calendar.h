@@ -77,10 +77,11 @@ public:
     QString SpecialDays() const;
     void SetSpecialDays(const QString& value);
 
-    // Header texts cut to their first character. Setting it also takes the
-    // locale's current short day names.
+    // Header texts cut to their first character.
     bool UltraShort() const { return FUltraShort; }
     void SetUltraShort(bool value);
+    // Takes the day names again from the format settings, after they changed.
+    void RefreshDayNames();
 
     void NextMonth();
     void PrevMonth();

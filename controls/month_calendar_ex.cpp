@@ -8,8 +8,8 @@ TCPCalendarEx::TCPCalendarEx(TComponent* AOwner)
     : TCPCalendar(AOwner)
 {
     fColorEmpty = Color();
-    FAlignment = taCenter;
-    FTextLayout = tlCenter;
+    fAlignment = taCenter;
+    fTextLayout = tlCenter;
     fRightMouseSelect = true;
     fDefaultHeaderHeight = DefaultRowHeight();
     fDayFormat = dfShort;
@@ -19,30 +19,40 @@ TCPCalendarEx::TCPCalendarEx(TComponent* AOwner)
 
 void TCPCalendarEx::SetAlignment(TAlignment value)
 {
-    FAlignment = value;
+    if (value == fAlignment)
+        return;
+    fAlignment = value;
     Invalidate();
 }
 
 void TCPCalendarEx::SetLayout(TTextLayout value)
 {
-    FTextLayout = value;
+    if (value == fTextLayout)
+        return;
+    fTextLayout = value;
     Invalidate();
 }
 
 void TCPCalendarEx::SetWordWrap(bool value)
 {
+    if (value == fWordWrap)
+        return;
     fWordWrap = value;
     Invalidate();
 }
 
 void TCPCalendarEx::SetCellBorder(int value)
 {
+    if (std::max(0, value) == fCellBorder)
+        return;
     fCellBorder = std::max(0, value);
     Invalidate();
 }
 
 void TCPCalendarEx::SetDayFormat(TDayFormat value)
 {
+    if (value == fDayFormat)
+        return;
     fDayFormat = value;
     CopyDayNames();
     Invalidate();
@@ -62,8 +72,15 @@ void TCPCalendarEx::CopyDayNames()
 
 void TCPCalendarEx::SetDefaultHeaderHeight(int value)
 {
+    if (value == fDefaultHeaderHeight)
+        return;
     fDefaultHeaderHeight = value;
-    SetRowHeights(0, value);
+    FitHeaderHeight();
+}
+
+void TCPCalendarEx::FitHeaderHeight()
+{
+    SetRowHeights(0, fDefaultHeaderHeight);
     const QRect client = ClientRect();
     FitCellsToSize(client.width(), client.height());
 }
@@ -72,7 +89,7 @@ void TCPCalendarEx::Loaded()
 {
     TCPCalendar::Loaded();
     CopyDayNames();
-    SetDefaultHeaderHeight(fDefaultHeaderHeight);
+    FitHeaderHeight();
 }
 
 void TCPCalendarEx::SetDateElement(int Index, int Value)
@@ -150,13 +167,13 @@ void TCPCalendarEx::DrawCellText(const QRect& Rect, const QString& Text)
 {
     QRect r = Rect.adjusted(fCellBorder, fCellBorder, -fCellBorder, -fCellBorder);
     unsigned flags = (fWordWrap ? DT_WORDBREAK : 0u) | DT_EXPANDTABS;
-    flags |= FAlignment == taRightJustify ? DT_RIGHT : FAlignment == taCenter ? DT_CENTER : DT_LEFT;
+    flags |= fAlignment == taRightJustify ? DT_RIGHT : fAlignment == taCenter ? DT_CENTER : DT_LEFT;
     const QString text = Text.isEmpty() ? QStringLiteral(" ") : Text;
-    if (FTextLayout != tlTop) {
+    if (fTextLayout != tlTop) {
         QRect measured = r;
         DrawText(*Canvas(), text, measured, flags | DT_CALCRECT);
         const int free = r.height() - measured.height();
-        r.translate(0, FTextLayout == tlBottom ? free : free / 2);
+        r.translate(0, fTextLayout == tlBottom ? free : free / 2);
     }
     DrawText(*Canvas(), text, r, flags);
 }

@@ -19,9 +19,9 @@ public:
 
     QString ClassName() const override { return QStringLiteral("TCPCalendarEx"); }
 
-    TAlignment Alignment() const { return FAlignment; }
+    TAlignment Alignment() const { return fAlignment; }
     void SetAlignment(TAlignment value);
-    TTextLayout Layout() const { return FTextLayout; }
+    TTextLayout Layout() const { return fTextLayout; }
     void SetLayout(TTextLayout value);
     bool WordWrap() const { return fWordWrap; }
     void SetWordWrap(bool value);
@@ -66,8 +66,11 @@ protected:
     void DrawCellText(const QRect& Rect, const QString& Text);
 
 private:
-    TAlignment FAlignment = taCenter;
-    TTextLayout FTextLayout = tlCenter;
+    // Gives the header row its height and the week rows what is left.
+    void FitHeaderHeight();
+
+    TAlignment fAlignment = taCenter;
+    TTextLayout fTextLayout = tlCenter;
     bool fWordWrap = false;
     int fCellBorder = 0;
     bool fRightMouseSelect = true;

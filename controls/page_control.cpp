@@ -15,6 +15,8 @@ TCPPageControl::~TCPPageControl() = default;
 
 void TCPPageControl::SetBorders(bool value)
 {
+    if (value == fDisplayBorders)
+        return;
     fDisplayBorders = value;
     // The pages take the new area at once, not at the next resize.
     Perform(WM_SIZE);

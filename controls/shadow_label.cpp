@@ -47,6 +47,8 @@ unsigned TCustomShadowLabel::AlignmentFlag() const
 
 void TCustomShadowLabel::SetFocusControl(TWinControl* value)
 {
+    if (value == FFocusControl)
+        return;
     if (FFocusControl)
         RemoveFreeNotification(FFocusControl);
     FFocusControl = value;
@@ -131,6 +133,8 @@ void TCustomShadowLabel::SetShowFocus(bool value)
 
 void TCustomShadowLabel::SetTransparent(bool value)
 {
+    if (value == Transparent())
+        return;
     SetControlStyle(value ? ControlStyle() & ~csOpaque : ControlStyle() | csOpaque);
     Invalidate();
 }

@@ -27,105 +27,25 @@ std::optional<TLbButtonKindPreset> LbButtonKindPreset(TLbButtonKind kind)
 }
 
 TLbButton::TLbButton(TComponent* AOwner)
-    : TCustomControl(AOwner)
-    , FGlyph(std::make_unique<TBitmap>())
-    , FHTFont(std::make_unique<TFont>())
+    : TLbButtonBase(AOwner, taCenter, 0x00808080)
 {
     SetControlStyle(csCaptureMouse | csSetCaption);
     SetBounds(Left(), Top(), 100, 23);
     SetTabStop(true);
-    if (auto* form = dynamic_cast<TCustomForm*>(AOwner))
-        FHTFont->Assign(*form->Font());
 }
 
 TLbButton::~TLbButton() = default;
 
-bool TLbButton::Reachable() const
-{
-    return FEnabled && Visible() && Parent() && Parent()->Showing();
-}
-
-void TLbButton::SetAlignment(TAlignment value)
-{
-    FAlignment = value;
-    Repaint();
-}
-
-void TLbButton::SetEnabled(bool value)
-{
-    FEnabled = value;
-    Repaint();
-}
-
-void TLbButton::SetFlat(bool value)
-{
-    FFlat = value;
-    Repaint();
-}
-
-void TLbButton::SetLayout(TLbButtonLayout value)
-{
-    FLayout = value;
-    Repaint();
-}
-
-void TLbButton::SetLightColor(TColor value)
-{
-    FLightColor = value;
-    Repaint();
-}
-
-void TLbButton::SetShadowColor(TColor value)
-{
-    FShadowColor = value;
-    Repaint();
-}
-
-void TLbButton::SetWordWrap(bool value)
-{
-    FWordWrap = value;
-    Repaint();
-}
-
-void TLbButton::SetNumGlyphs(int value)
-{
-    FNumGlyphs = value;
-    Invalidate();
-}
-
 void TLbButton::SetGlyph(const TBitmap* value)
 {
-    FNumGlyphs = AssignLbGlyph(*FGlyph, value);
+    TLbButtonBase::SetGlyph(value);
     FKind = bkCustom;
-    Invalidate();
 }
 
 void TLbButton::SetModalResult(TModalResult value)
 {
     FModalResult = value;
     FKind = bkCustom;
-}
-
-void TLbButton::SetStyle(TLbButtonStyle value)
-{
-    // Modern and shape faces leave their corners to the parent (see Paint).
-    FStyle = value;
-    Invalidate();
-}
-
-void TLbButton::SetColorStyle(TLbColorStyle value)
-{
-    const std::optional<TLbColorStyleColors> preset = GetColorStyleColors(value);
-    if (!preset)
-        return;
-    SetColor(preset->Color);
-    FLightColor = preset->LightColor;
-    FFlat = preset->Flat;
-    FHotTrackColor = preset->HotTrackColor;
-    FColorWhenDown = preset->ColorWhenDown;
-    FShadowColor = preset->ShadowColor;
-    FStyle = preset->Style == bsModern ? bsModern : bsNormal;
-    Repaint();
 }
 
 void TLbButton::SetKind(TLbButtonKind value)
@@ -143,30 +63,9 @@ void TLbButton::SetKind(TLbButtonKind value)
 
 TLbButtonFace TLbButton::Face() const
 {
-    const bool hot = bCursorOnButton || Focused();
-    TLbButtonFace f;
-    f.Width = Width();
-    f.Height = Height();
-    f.Alignment = FAlignment;
-    f.Caption = Caption();
-    f.Layout = FLayout;
-    f.Font = hot && FUseHTFont ? FHTFont.get() : Font();
-    f.ShadowColor = FShadowColor;
-    f.LightColor = FLightColor;
-    f.HotTrackColor = FHotTrackColor;
-    f.ColorWhenDown = FColorWhenDown;
-    f.Color = Color();
-    f.Style = FStyle;
-    f.HasPopup = PopupMenu() != nullptr;
-    f.WordWrap = FWordWrap;
-    f.Flat = FFlat;
-    f.Enabled = FEnabled;
+    TLbButtonFace f = BaseFace(FCursorOnButton || Focused());
     f.Transparent = false;
-    f.Hovered = hot;
-    f.Down = bDown;
-    f.Glyph = FGlyph.get();
-    f.NumGlyphs = FNumGlyphs;
-    f.HotTrackStep = FHotTrackStep;
+    f.Down = FDown;
     return f;
 }
 
@@ -190,7 +89,7 @@ void TLbButton::Paint()
         // black frame.
         face.Width -= 2;
         face.Height -= 2;
-        if (bDown)
+        if (FDown)
             face.LightColor = FShadowColor;
         if (face.Width > 0 && face.Height > 0) {
             TBitmap inner(face.Width, face.Height);
@@ -212,9 +111,9 @@ void TLbButton::Paint()
 
 void TLbButton::Click()
 {
-    if (!Visible() || !FEnabled || !bDown)
+    if (!Visible() || !FEnabled || !FDown)
         return;
-    bDown = false;
+    FDown = false;
     const std::weak_ptr<bool> alive = AliveToken();
     TCustomControl::Click();
     if (alive.expired())
@@ -230,10 +129,10 @@ void TLbButton::Click()
     }
 }
 
-void TLbButton::PressAndClick()
+void TLbButton::Accelerate()
 {
     const std::weak_ptr<bool> alive = AliveToken();
-    bDown = true;
+    FDown = true;
     Click();
     if (!alive.expired())
         Repaint();
@@ -244,7 +143,7 @@ void TLbButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
     TCustomControl::MouseDown(Button, Shift, X, Y);
     if (!FEnabled || Button != mbLeft)
         return;
-    bDown = true;
+    FDown = true;
     if (CanFocus())
         SetFocus();
     Repaint();
@@ -255,11 +154,11 @@ void TLbButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
     TCustomControl::MouseUp(Button, Shift, X, Y);
     // Released anywhere, a pressed button clicks.
     const std::weak_ptr<bool> alive = AliveToken();
-    if (bDown)
+    if (FDown)
         Click();
     if (alive.expired())
         return;
-    bDown = false;
+    FDown = false;
     Repaint();
 }
 
@@ -267,7 +166,7 @@ void TLbButton::KeyDown(quint16& Key, TShiftState Shift)
 {
     TCustomControl::KeyDown(Key, Shift);
     if (FEnabled && (Key == VK_RETURN || Key == VK_SPACE)) {
-        bDown = true;
+        FDown = true;
         Repaint();
     }
 }
@@ -283,32 +182,6 @@ void TLbButton::KeyUp(quint16& Key, TShiftState Shift)
         Repaint();
 }
 
-void TLbButton::CMMouseEnter(TMessage&)
-{
-    if (!Reachable())
-        return;
-    if (SetLbHover(true, bCursorOnButton, FHotTrackStep, FHotTrackColor, FUseHTFont))
-        Repaint();
-    if (OnMouseEnter)
-        OnMouseEnter(this);
-}
-
-void TLbButton::CMMouseLeave(TMessage&)
-{
-    if (SetLbHover(false, bCursorOnButton, FHotTrackStep, FHotTrackColor, FUseHTFont))
-        Repaint();
-    if (Reachable() && OnMouseExit)
-        OnMouseExit(this);
-}
-
-void TLbButton::CMDialogChar(TMessage& Message)
-{
-    if (!IsAccel(QChar(char16_t(Message.WParam)), Caption()) || !Reachable())
-        return;
-    PressAndClick();
-    Message.Result = 1;
-}
-
 void TLbButton::CMDialogKey(TMessage& Message)
 {
     const auto key = quint16(Message.WParam);
@@ -322,7 +195,7 @@ void TLbButton::CMDialogKey(TMessage& Message)
         if (active.contains(QStringLiteral("BUTTON")) && !active.contains(QStringLiteral("RADIOBUTTON")))
             return;
     }
-    PressAndClick();
+    Accelerate();
     Message.Result = 1;
 }
 

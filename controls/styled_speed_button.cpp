@@ -5,20 +5,16 @@
 #include "platform/gui/menus.h"
 
 TLbSpeedButton::TLbSpeedButton(TComponent* AOwner)
-    : TGraphicControl(AOwner)
-    , FGlyph(std::make_unique<TBitmap>())
-    , FHTFont(std::make_unique<TFont>())
+    : TLbButtonBase(AOwner, taLeftJustify, 0)
 {
     SetControlStyle((ControlStyle() | csSetCaption) & ~csOpaque);
     SetBounds(Left(), Top(), 100, 23);
     SetParentColor(true);
-    if (auto* form = dynamic_cast<TCustomForm*>(AOwner))
-        FHTFont->Assign(*form->Font());
 }
 
 TLbSpeedButton::~TLbSpeedButton() = default;
 
-void TLbSpeedButton::Changed()
+void TLbSpeedButton::FaceChanged()
 {
     if (FTransparent)
         Invalidate();
@@ -26,104 +22,16 @@ void TLbSpeedButton::Changed()
         Repaint();
 }
 
-bool TLbSpeedButton::Reachable() const
-{
-    return Enabled() && Visible() && Parent() && Parent()->Showing();
-}
-
-void TLbSpeedButton::SetAlignment(TAlignment value)
-{
-    FAlignment = value;
-    Changed();
-}
-
-void TLbSpeedButton::SetColorWhenDown(TColor value)
-{
-    FColorWhenDown = value;
-    Changed();
-}
-
-void TLbSpeedButton::SetFlat(bool value)
-{
-    FFlat = value;
-    Changed();
-}
-
-void TLbSpeedButton::SetWordWrap(bool value)
-{
-    FWordWrap = value;
-    Changed();
-}
-
-void TLbSpeedButton::SetGroupIndex(int value)
-{
-    FGroupIndex = value;
-    Changed();
-}
-
-void TLbSpeedButton::SetLayout(TLbSpeedButtonLayout value)
-{
-    FLayout = value;
-    Changed();
-}
-
-void TLbSpeedButton::SetLightColor(TColor value)
-{
-    FLightColor = value;
-    Changed();
-}
-
-void TLbSpeedButton::SetShadowColor(TColor value)
-{
-    FShadowColor = value;
-    Changed();
-}
-
-void TLbSpeedButton::SetNumGlyphs(int value)
-{
-    FNumGlyphs = value;
-    Invalidate();
-}
-
-void TLbSpeedButton::SetGlyph(const TBitmap* value)
-{
-    FNumGlyphs = AssignLbGlyph(*FGlyph, value);
-    Invalidate();
-}
-
 void TLbSpeedButton::SetStyle(TLbSpeedButtonStyle value)
 {
-    if (value == bsModern)
+    if (value == bsModern && FAlignment != taCenter) {
         FAlignment = taCenter;
+        Invalidate();
+    }
     // Gradients need more than a palette screen.
     if (value == bsModern && Screen()->BitsPerPixel() <= 8 && !(ComponentState() & csDesigning))
         value = bsNormal;
-    FStyle = value;
-    Invalidate();
-}
-
-void TLbSpeedButton::SetTransparent(bool value)
-{
-    FTransparent = value;
-    if (value)
-        Invalidate();
-    else
-        Repaint();
-}
-
-void TLbSpeedButton::SetColorStyle(TLbColorStyle value)
-{
-    const std::optional<TLbColorStyleColors> preset = GetColorStyleColors(value);
-    if (!preset)
-        return;
-    SetColor(preset->Color);
-    FLightColor = preset->LightColor;
-    FFlat = preset->Flat;
-    FHotTrackColor = preset->HotTrackColor;
-    FColorWhenDown = preset->ColorWhenDown;
-    FShadowColor = preset->ShadowColor;
-    SetStyle(preset->Style == bsModern ? bsModern : bsNormal);
-    Repaint();
+    TLbButtonBase::SetStyle(value);
 }
 
 void TLbSpeedButton::SetDown(bool value)
@@ -135,39 +43,19 @@ void TLbSpeedButton::SetDown(bool value)
             auto* other = dynamic_cast<TLbSpeedButton*>(Parent()->Controls(i));
             if (other && other != this && other->FGroupIndex == FGroupIndex && other->FDown) {
                 other->FDown = false;
-                other->Changed();
+                other->FaceChanged();
             }
         }
     }
     FDown = value;
-    Changed();
+    FaceChanged();
 }
 
 TLbButtonFace TLbSpeedButton::Face() const
 {
-    TLbButtonFace f;
-    f.Width = Width();
-    f.Height = Height();
-    f.Alignment = FAlignment;
-    f.Caption = Caption();
-    f.Layout = FLayout;
-    f.Font = bCursorOnButton && FUseHTFont ? FHTFont.get() : Font();
-    f.ShadowColor = FShadowColor;
-    f.LightColor = FLightColor;
-    f.HotTrackColor = FHotTrackColor;
-    f.ColorWhenDown = FColorWhenDown;
-    f.Color = Color();
-    f.Style = FStyle;
-    f.HasPopup = PopupMenu() != nullptr;
-    f.WordWrap = FWordWrap;
-    f.Flat = FFlat;
-    f.Enabled = Enabled();
+    TLbButtonFace f = BaseFace(FCursorOnButton);
     f.Transparent = FTransparent;
-    f.Hovered = bCursorOnButton;
     f.Down = FDown;
-    f.Glyph = FGlyph.get();
-    f.NumGlyphs = FNumGlyphs;
-    f.HotTrackStep = FHotTrackStep;
     return f;
 }
 
@@ -216,28 +104,8 @@ void TLbSpeedButton::Click()
     TGraphicControl::Click();
 }
 
-void TLbSpeedButton::CMMouseEnter(TMessage&)
+void TLbSpeedButton::Accelerate()
 {
-    if (!Reachable())
-        return;
-    if (SetLbHover(true, bCursorOnButton, FHotTrackStep, FHotTrackColor, FUseHTFont))
-        Changed();
-    if (OnMouseEnter)
-        OnMouseEnter(this);
-}
-
-void TLbSpeedButton::CMMouseLeave(TMessage&)
-{
-    if (SetLbHover(false, bCursorOnButton, FHotTrackStep, FHotTrackColor, FUseHTFont))
-        Changed();
-    if (Reachable() && OnMouseExit)
-        OnMouseExit(this);
-}
-
-void TLbSpeedButton::CMDialogChar(TMessage& Message)
-{
-    if (!IsAccel(QChar(char16_t(Message.WParam)), Caption()) || !Reachable())
-        return;
     const std::weak_ptr<bool> alive = AliveToken();
     const bool wasDown = FDown;
     const auto restore = [&] {
@@ -255,5 +123,4 @@ void TLbSpeedButton::CMDialogChar(TMessage& Message)
         throw;
     }
     restore();
-    Message.Result = 1;
 }

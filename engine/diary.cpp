@@ -114,7 +114,7 @@ void TDiaryEntry::SetModified(bool value)
 // --- TDiary ---
 
 TDiary::TDiary(TDiaryDB* owner)
-    : FOwner(owner)
+    : fOwner(owner)
     , fIndexerNeedle(QStringLiteral("%4.4d%2.2d%2.2d"))
 {
     fIndexer.SetSorted(true);
@@ -123,7 +123,7 @@ TDiary::TDiary(TDiaryDB* owner)
 
 TPersistent* TDiary::GetOwner() const
 {
-    return FOwner;
+    return fOwner;
 }
 
 TDiaryEntry* TDiary::FindByDate(TDateTime aDate) const
@@ -312,8 +312,8 @@ void TDiary::SetModified(bool value)
     if (value == fModified)
         return;
     fModified = value;
-    if (value && FOwner)
-        FOwner->Modified = true;
+    if (value && fOwner)
+        fOwner->Modified = true;
 }
 
 // --- TDiaryDB ---

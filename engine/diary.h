@@ -117,7 +117,7 @@ private:
     // result UpdateIndexer gives one by one.
     void IndexEntries(const std::vector<TDiaryEntry*>& entries);
 
-    TDiaryDB* FOwner;
+    TDiaryDB* fOwner;
     bool fModified = false;
     bool fIndexOnJoin = true;
     QString fPassword;

@@ -145,8 +145,8 @@ void TCPFileIterator::SetEnabled(bool value)
     FEnabled = value;
     if (!value)
         return;
-    bAborting = false;
-    Files.Clear();
+    FAborting = false;
+    FFiles.Clear();
     QSet<QString> visited;
     const QFileInfo root(FDirectory.isEmpty() ? QStringLiteral(".") : FDirectory);
     visited.insert(root.canonicalFilePath());
@@ -178,7 +178,7 @@ bool TCPFileIterator::MatchesMask(const QString& name, const QString& mask)
 
 bool TCPFileIterator::LimitReached() const
 {
-    return fMaxFiles > 0 && Files.Count() >= fMaxFiles;
+    return FMaxFiles > 0 && FFiles.Count() >= FMaxFiles;
 }
 
 void TCPFileIterator::DoProcessMessages()
@@ -193,9 +193,9 @@ void TCPFileIterator::DoProcessMessages()
 // symbolic link (a loop) is not scanned twice.
 void TCPFileIterator::ScanDirectory(const QString& Path, QSet<QString>& visited)
 {
-    if (fProcessMessages)
+    if (FProcessMessages)
         DoProcessMessages();
-    if (LimitReached() || bAborting)
+    if (LimitReached() || FAborting)
         return;
     FCurrentPath = Path;
     if (OnEachDir)
@@ -206,18 +206,18 @@ void TCPFileIterator::ScanDirectory(const QString& Path, QSet<QString>& visited)
     const QStringList masks = FMaskList.ToStringList(); // an event may change the mask
     for (const QString& mask : masks) {
         for (const Entry& entry : entries) {
-            if (bAborting)
+            if (FAborting)
                 break;
             if (!MatchesMask(entry.Name, mask))
                 continue;
             if (!entry.Info.isDir()) {
-                Files.Add(Path + entry.Name);
+                FFiles.Add(Path + entry.Name);
                 if (OnEachFile)
                     OnEachFile(this, TSearchRec { entry.Name, entry.Info.size(), entry.Info });
             }
             if (LimitReached())
                 break;
-            if (fProcessMessages && --countdown == 0) {
+            if (FProcessMessages && --countdown == 0) {
                 countdown = kEntriesPerYield;
                 DoProcessMessages();
             }
@@ -225,7 +225,7 @@ void TCPFileIterator::ScanDirectory(const QString& Path, QSet<QString>& visited)
         if (LimitReached())
             break;
     }
-    if (LimitReached() || bAborting || !FRecurse)
+    if (LimitReached() || FAborting || !FRecurse)
         return;
 
     QStringList subdirs;

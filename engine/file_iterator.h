@@ -49,16 +49,16 @@ public:
     // Enabling clears the abort flag and FileList and scans at once.
     void SetEnabled(bool value);
     // The found files as full paths, in the order found.
-    TStringList& FileList() { return Files; }
-    const TStringList& FileList() const { return Files; }
+    TStringList& FileList() { return FFiles; }
+    const TStringList& FileList() const { return FFiles; }
     // Stop when FileList holds this many files; 0 or less means no limit.
-    int MaxFiles() const { return fMaxFiles; }
-    void SetMaxFiles(int value) { fMaxFiles = value; }
+    int MaxFiles() const { return FMaxFiles; }
+    void SetMaxFiles(int value) { FMaxFiles = value; }
     // Let the event loop run during the scan, so a button can call Abort.
-    bool ProcessMessages() const { return fProcessMessages; }
-    void SetProcessMessages(bool value) { fProcessMessages = value; }
+    bool ProcessMessages() const { return FProcessMessages; }
+    void SetProcessMessages(bool value) { FProcessMessages = value; }
 
-    bool Aborted() const { return bAborting; }
+    bool Aborted() const { return FAborting; }
     const QString& CurrentPath() const { return FCurrentPath; }
     // The masks parsed from FileMask, in order.
     const TStringList& MaskList() const { return FMaskList; }
@@ -68,7 +68,7 @@ public:
     // A fresh scan, left disabled.
     void Execute();
     // A running scan stops at its next check.
-    void Abort() { bAborting = true; }
+    void Abort() { FAborting = true; }
 
     // True when name matches the wildcard mask ("*" any run, "?" one
     // character) without regard to case; a mask ending in ".*" also matches
@@ -89,9 +89,9 @@ private:
     TStringList FMaskList;
     bool FRecurse = true;
     bool FEnabled = false;
-    int fMaxFiles = 0;
-    bool fProcessMessages = false;
-    bool bAborting = false;
-    TStringList Files;
+    int FMaxFiles = 0;
+    bool FProcessMessages = false;
+    bool FAborting = false;
+    TStringList FFiles;
     QString FCurrentPath;
 };

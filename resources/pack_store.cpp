@@ -5,6 +5,7 @@
 #include "engine/component_stream.h"
 #include "engine/resource_store.h"
 #include "platform/core/streams.h"
+#include "resources/store_items.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -13,20 +14,6 @@
 #include <cstdio>
 
 namespace {
-
-// The items in the order the main window's store holds them.
-const char* const kItemNames[] = {
-    "Tab_State_1",
-    "Tab_State_2",
-    "template.rtf",
-    "skin01.jpg",
-    "skin02.jpg",
-    "skin03.jpg",
-    "skin04.jpg",
-    "skin05.jpg",
-    "skin06.jpg",
-    "skin07.jpg",
-};
 
 // Bytes per line of the emitted literal; adjacent literals are joined by the
 // compiler, and a plain string literal compiles far faster than a brace list
@@ -81,7 +68,7 @@ int main(int argc, char** argv)
     const QString sourceFile = QString::fromLocal8Bit(argv[3]);
 
     QStringList missing;
-    for (const char* name : kItemNames)
+    for (const char* name : kStoreItems)
         if (!QFileInfo(storeDir.filePath(QString::fromLatin1(name))).isFile())
             missing.append(QString::fromLatin1(name));
     if (!missing.isEmpty())
@@ -91,7 +78,7 @@ int main(int argc, char** argv)
     try {
         TRessourceStore store;
         store.SetName(QStringLiteral("rStore"));
-        for (const char* name : kItemNames) {
+        for (const char* name : kStoreItems) {
             TPackedItem* item = store.Items()->Add();
             item->SetName(QString::fromLatin1(name));
             item->LoadFromFile(storeDir.filePath(QString::fromLatin1(name)));

@@ -942,17 +942,7 @@ void TCustomEdit::PasteFromClipboard()
 void TCustomEdit::KeyDown(quint16& Key, TShiftState Shift)
 {
     TWinControl::KeyDown(Key, Shift);
-    const TShiftState mods = Shift & (ssShift | ssCtrl | ssAlt);
-    if (Key == VK_INSERT && mods == ssShift) {
-        PasteFromClipboard();
-        Key = 0;
-    } else if (Key == VK_DELETE && mods == ssShift) {
-        CutToClipboard();
-        Key = 0;
-    } else if (Key == VK_INSERT && mods == ssCtrl) {
-        CopyToClipboard();
-        Key = 0;
-    }
+    HandleClipboardKey(*this, Key, Shift);
 }
 
 void TCustomEdit::KeyPress(QChar& Key)

@@ -122,6 +122,24 @@ template <class TEditLike> bool HandleClipboardChar(TEditLike& edit, QChar& Key)
     return true;
 }
 
+// Shift+Insert pastes, Shift+Delete cuts and Ctrl+Insert copies through the
+// control's own clipboard operations, and the key is dropped. True when Key
+// was one of them.
+template <class TEditLike> bool HandleClipboardKey(TEditLike& edit, quint16& Key, TShiftState Shift)
+{
+    const TShiftState mods = Shift & (ssShift | ssCtrl | ssAlt);
+    if (Key == VK_INSERT && mods == ssShift)
+        edit.PasteFromClipboard();
+    else if (Key == VK_DELETE && mods == ssShift)
+        edit.CutToClipboard();
+    else if (Key == VK_INSERT && mods == ssCtrl)
+        edit.CopyToClipboard();
+    else
+        return false;
+    Key = 0;
+    return true;
+}
+
 // No middle-button paste of the X11 selection in the edits: it would bypass
 // the control's own paste and its filter, and the class library's edits have
 // none. The control still hears the release. True when the event was taken.

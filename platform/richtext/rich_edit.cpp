@@ -809,17 +809,7 @@ void TRichEdit::KeyPress(QChar& Key)
 void TRichEdit::KeyDown(quint16& Key, TShiftState Shift)
 {
     TWinControl::KeyDown(Key, Shift);
-    const TShiftState mods = Shift & (ssShift | ssCtrl | ssAlt);
-    if (Key == VK_INSERT && mods == ssShift) {
-        PasteFromClipboard();
-        Key = 0;
-    } else if (Key == VK_DELETE && mods == ssShift) {
-        CutToClipboard();
-        Key = 0;
-    } else if (Key == VK_INSERT && mods == ssCtrl) {
-        CopyToClipboard();
-        Key = 0;
-    }
+    HandleClipboardKey(*this, Key, Shift);
 }
 
 bool TRichEdit::WantsKey(quint16 Key, TShiftState Shift) const

@@ -5,6 +5,7 @@
 #include "platform/core/sysinfo.h"
 #include "platform/gui/bitmap.h"
 #include "platform/gui/extctrls.h"
+#include "resources/store_items.h"
 
 #include <gtest/gtest.h>
 
@@ -273,7 +274,7 @@ TEST_F(Stars, EverySkinGetsAWholeFieldOnItsDarkParts)
     TfrmMain& f = Window();
     f.FormActivate(nullptr);
     f.SparkleTimer->SetEnabled(false);
-    for (int skin = 1; skin <= 7; ++skin) {
+    for (int skin = 1; skin <= kStoreSkinCount; ++skin) {
         SCOPED_TRACE(skin);
         f.Session().CurrentSkin = skin;
         f.LoadSkin();

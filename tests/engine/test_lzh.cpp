@@ -3,6 +3,7 @@
 #include "engine/lzh.h"
 #include "platform/core/datetime.h"
 #include "platform/core/streams.h"
+#include "support/xorshift32.h"
 
 #include <QtEndian>
 
@@ -14,21 +15,9 @@
 
 namespace {
 
-// xorshift32, so every platform builds the same inputs.
-struct Random {
-    quint32 state;
-    quint32 Next()
-    {
-        state ^= state << 13;
-        state ^= state >> 17;
-        state ^= state << 5;
-        return state;
-    }
-};
-
 QByteArray RandomBytes(qsizetype n, quint32 seed)
 {
-    Random rng { seed };
+    XorShift32 rng { seed };
     QByteArray out(n, Qt::Uninitialized);
     for (char& c : out)
         c = char(rng.Next() >> 24);
@@ -40,7 +29,7 @@ QByteArray EnglishLikeText(qsizetype n, quint32 seed)
     static const char* const words[]
         = { "the", "a", "diary", "and", "today", "was", "quiet", "we", "walked", "to", "river", "after", "lunch",
               "rain", "letter", "from", "home", "I", "wrote", "little", "but", "thought", "much", "of", "tomorrow" };
-    Random rng { seed };
+    XorShift32 rng { seed };
     QByteArray out;
     while (out.size() < n) {
         out += words[rng.Next() % std::size(words)];
@@ -75,7 +64,7 @@ void ExpectRoundTrip(const QByteArray& data)
 // code register, as in the classic coder, drops their last bit.
 QByteArray DeepTreeInput()
 {
-    Random rng { 2 };
+    XorShift32 rng { 2 };
     uchar perm[256];
     for (int i = 0; i < 256; ++i)
         perm[i] = uchar(i);
@@ -326,7 +315,7 @@ TEST(LzhHostile, MissingBitsReadAsZeros)
 
 TEST(LzhHostile, GarbageGivesTheAnnouncedSizeOrRaises)
 {
-    Random rng { 9 };
+    XorShift32 rng { 9 };
     for (int i = 0; i < 3000; ++i) {
         const qsizetype n = rng.Next() % 200;
         const qint32 size = qint32(rng.Next() % 3 == 0 ? rng.Next() : rng.Next() % 4000);

@@ -503,3 +503,27 @@ TEST_F(RichEdit, PrintBreaksPagesInsideThePageRect)
     EXPECT_FALSE(broken->Printing());
     SetPrinter(nullptr);
 }
+
+TEST_F(RichEdit, InsertAndDeleteWithShiftOrCtrlCarryTheClipboardThroughTheControl)
+{
+    struct Case {
+        Qt::Key key;
+        Qt::KeyboardModifiers mods;
+        const char* text; // after the key, with "abc" of "abcdef" selected
+        const char* clipboard;
+    };
+    const Case cases[] = {
+        { Qt::Key_Insert, Qt::ControlModifier, "abcdef", "abc" }, // copy
+        { Qt::Key_Delete, Qt::ShiftModifier, "def", "abc" }, // cut
+        { Qt::Key_Insert, Qt::ShiftModifier, "XYdef", "XY" }, // paste
+    };
+    for (const Case& c : cases) {
+        edit->SetText(QStringLiteral("abcdef"));
+        edit->SetSelStart(0);
+        edit->SetSelLength(3);
+        Clipboard().SetAsText(QStringLiteral("XY"));
+        QTest::keyClick(edit->Handle(), c.key, c.mods);
+        EXPECT_EQ(edit->Text(), QString::fromLatin1(c.text)) << c.text;
+        EXPECT_EQ(Clipboard().AsText(), QString::fromLatin1(c.clipboard)) << c.text;
+    }
+}

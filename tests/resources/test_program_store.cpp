@@ -4,25 +4,13 @@
 #include "engine/resource_store.h"
 #include "platform/core/streams.h"
 #include "resources/program_store.h"
+#include "resources/store_items.h"
 
 #include <QDir>
 
 #include <gtest/gtest.h>
 
 namespace {
-
-const char* const kItems[] = {
-    "Tab_State_1",
-    "Tab_State_2",
-    "template.rtf",
-    "skin01.jpg",
-    "skin02.jpg",
-    "skin03.jpg",
-    "skin04.jpg",
-    "skin05.jpg",
-    "skin06.jpg",
-    "skin07.jpg",
-};
 
 QString StoreFile(const char* name)
 {
@@ -36,14 +24,14 @@ TEST(ProgramStore, HoldsEveryItemInOrderWithTheFilesBytes)
     TRessourceStore store;
     LoadProgramStore(store);
     EXPECT_EQ(store.Name(), QStringLiteral("rStore"));
-    ASSERT_EQ(store.Items()->Count(), int(std::size(kItems)));
+    ASSERT_EQ(store.Items()->Count(), int(std::size(kStoreItems)));
     qint64 total = 0;
     for (int i = 0; i < store.Items()->Count(); ++i) {
         const TPackedItem* item = store.Items()->Items(i);
-        EXPECT_EQ(item->Name(), QString::fromLatin1(kItems[i]));
-        const QByteArray file = ReadWholeFile(StoreFile(kItems[i]));
-        EXPECT_FALSE(file.isEmpty()) << kItems[i];
-        EXPECT_EQ(item->Bytes(), file) << kItems[i];
+        EXPECT_EQ(item->Name(), QString::fromLatin1(kStoreItems[i]));
+        const QByteArray file = ReadWholeFile(StoreFile(kStoreItems[i]));
+        EXPECT_FALSE(file.isEmpty()) << kStoreItems[i];
+        EXPECT_EQ(item->Bytes(), file) << kStoreItems[i];
         total += file.size();
     }
     EXPECT_EQ(store.Size(), total);
@@ -56,7 +44,7 @@ TEST(ProgramStore, ItemsHaveTheirKinds)
     for (const char* tab : { "TAB_STATE_1", "tab_state_2" })
         EXPECT_TRUE(store.GetResByName(QString::fromLatin1(tab))->Bytes().startsWith("BM")) << tab;
     EXPECT_TRUE(store.GetResByName(QStringLiteral("Template.RTF"))->Bytes().startsWith("{\\rtf"));
-    for (int i = 1; i <= 7; ++i) {
+    for (int i = 1; i <= kStoreSkinCount; ++i) {
         const QString name = QStringLiteral("SKIN%1.JPG").arg(i, 2, 10, QLatin1Char('0'));
         EXPECT_TRUE(store.GetResByName(name)->Bytes().startsWith("\xFF\xD8\xFF")) << i;
     }
