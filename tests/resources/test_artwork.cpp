@@ -320,6 +320,8 @@ QImage withoutKey(const QImage& glyph, int scale)
 QImage tiled(const QImage& tile, QSize size)
 {
     QImage out(size, QImage::Format_RGB32);
+    if (tile.isNull()) // a missing picture would never fill the area
+        return out;
     QPainter p(&out);
     for (int y = 0; y < size.height(); y += tile.height())
         for (int x = 0; x < size.width(); x += tile.width())
@@ -340,6 +342,7 @@ TEST(Artwork, ContactSheet)
         own = std::make_unique<QGuiApplication>(argc, argv);
     }
     const bool withText = qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr;
+    ASSERT_TRUE(QDir(artwork()).exists()) << qPrintable(artwork());
 
     Sheet sheet(1640);
     sheet.heading(QStringLiteral("Skins (store/skin01.jpg .. skin07.jpg)"));
