@@ -62,3 +62,15 @@ protected:
         return strip;
     }
 };
+
+// The tests of a label class with a second colour (glow or shadow), which its
+// labels draw in red.
+template <class L, auto SetSecondColor> class RedSecondColorLabels : public ButtonsFixture {
+protected:
+    L* Label(const QString& caption)
+    {
+        auto* l = TextLabel<L>(caption);
+        (l->*SetSecondColor)(clRed);
+        return l;
+    }
+};

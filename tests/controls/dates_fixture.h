@@ -10,6 +10,8 @@
 
 #include <QDate>
 
+#include <initializer_list>
+
 inline QDate ToQDate(TDateTime d)
 {
     if (d == EmptyDate)
@@ -22,6 +24,36 @@ inline QDate ToQDate(TDateTime d)
 inline TDateTime FromQDate(QDate d)
 {
     return d.isValid() ? EncodeDate(d.year(), d.month(), d.day()) : EmptyDate;
+}
+
+// A step of a calendar's arrows from a date: m/M the previous/next month,
+// y/Y the previous/next year; where it lands and how many change events fire.
+struct CalendarStep {
+    QDate From;
+    char Move;
+    QDate To;
+    int Changes;
+};
+
+// Takes each step from its own date, counting the changes from there, and
+// draws the calendar after it.
+template <class Calendar, class Shown>
+void CheckSteps(Calendar* cal, int& changes, Shown shown, std::initializer_list<CalendarStep> steps)
+{
+    for (const CalendarStep& s : steps) {
+        SCOPED_TRACE(s.From.toString(Qt::ISODate).toStdString() + ' ' + s.Move);
+        cal->SetCalendarDate(FromQDate(s.From));
+        changes = 0;
+        switch (s.Move) {
+        case 'M': cal->NextMonth(); break;
+        case 'm': cal->PrevMonth(); break;
+        case 'Y': cal->NextYear(); break;
+        default: cal->PrevYear(); break;
+        }
+        EXPECT_EQ(shown(), s.To);
+        EXPECT_EQ(changes, s.Changes);
+        cal->RenderToBitmap();
+    }
 }
 
 class DatesFixture : public ButtonsFixture {

@@ -4,19 +4,7 @@
 
 #include "controls/glow_label.h"
 
-namespace {
-
-class GlowLabel : public ButtonsFixture {
-protected:
-    TCPGlowLabel* Label(const QString& caption)
-    {
-        auto* l = TextLabel<TCPGlowLabel>(caption);
-        l->SetGlowColor(clRed);
-        return l;
-    }
-};
-
-} // namespace
+using GlowLabel = RedSecondColorLabels<TCPGlowLabel, &TCPGlowLabel::SetGlowColor>;
 
 TEST_F(GlowLabel, GlowsOnlyWhenEnabledAndUnderTheMouseOrAlways)
 {

@@ -1,6 +1,8 @@
 // The month calendar: the month model for two centuries and every start of
 // the week, day lists and their colours, date steps with their change events
 // (also at the ends of the calendar), clicks and read-only use.
+#include "dates_fixture.h"
+
 #include "controls/month_calendar.h"
 
 #include "platform/gui/bitmap.h"
@@ -166,37 +168,19 @@ TEST_F(Calendar, DatePartsChangeOnlyToRealDaysAndFireOnce)
 
 TEST_F(Calendar, StepsKeepTheDayWhereTheMonthHasItAndStopAtTheEnds)
 {
-    struct Step {
-        QDate From;
-        char Move; // m/M: previous/next month, y/Y: previous/next year
-        QDate To;
-        int Changes;
-    };
-    const Step steps[] = {
-        { QDate(2023, 1, 31), 'M', QDate(2023, 2, 28), 1 },
-        { QDate(2024, 3, 31), 'm', QDate(2024, 2, 29), 1 },
-        { QDate(2023, 12, 15), 'M', QDate(2024, 1, 15), 1 },
-        { QDate(2024, 2, 29), 'Y', QDate(2025, 2, 28), 2 },
-        { QDate(2024, 2, 29), 'y', QDate(2023, 2, 28), 2 },
-        { QDate(2023, 7, 4), 'y', QDate(2022, 7, 4), 1 },
-        { QDate(9999, 12, 31), 'M', QDate(9999, 12, 31), 0 },
-        { QDate(9999, 6, 10), 'Y', QDate(9999, 6, 10), 0 },
-        { QDate(1, 1, 1), 'm', QDate(1, 1, 1), 0 },
-        { QDate(1, 5, 1), 'y', QDate(1, 5, 1), 0 },
-    };
-    for (const Step& s : steps) {
-        Go(s.From.year(), s.From.month(), s.From.day());
-        changes = 0;
-        switch (s.Move) {
-        case 'M': cal->NextMonth(); break;
-        case 'm': cal->PrevMonth(); break;
-        case 'Y': cal->NextYear(); break;
-        default: cal->PrevYear(); break;
-        }
-        EXPECT_EQ(Shown(), s.To) << s.From.toString(Qt::ISODate).toStdString();
-        EXPECT_EQ(changes, s.Changes) << s.From.toString(Qt::ISODate).toStdString();
-        cal->RenderToBitmap();
-    }
+    CheckSteps(cal, changes, [this] { return Shown(); },
+        {
+            { QDate(2023, 1, 31), 'M', QDate(2023, 2, 28), 1 },
+            { QDate(2024, 3, 31), 'm', QDate(2024, 2, 29), 1 },
+            { QDate(2023, 12, 15), 'M', QDate(2024, 1, 15), 1 },
+            { QDate(2024, 2, 29), 'Y', QDate(2025, 2, 28), 2 },
+            { QDate(2024, 2, 29), 'y', QDate(2023, 2, 28), 2 },
+            { QDate(2023, 7, 4), 'y', QDate(2022, 7, 4), 1 },
+            { QDate(9999, 12, 31), 'M', QDate(9999, 12, 31), 0 },
+            { QDate(9999, 6, 10), 'Y', QDate(9999, 6, 10), 0 },
+            { QDate(1, 1, 1), 'm', QDate(1, 1, 1), 0 },
+            { QDate(1, 5, 1), 'y', QDate(1, 5, 1), 0 },
+        });
 }
 
 TEST_F(Calendar, ClicksAndKeysChooseDaysUnlessReadOnly)

@@ -141,31 +141,14 @@ TEST_F(GridCalendar, DatePartsNeverMakeAnImpossibleDayAndKeepTheRange)
 
 TEST_F(GridCalendar, StepsFireOnceAndLeapDaysStepToTheMonthsEnd)
 {
-    struct Step {
-        QDate From;
-        char Move; // m/M: previous/next month, y/Y: previous/next year
-        QDate To;
-        int Changes;
-    };
-    const Step steps[] = {
-        { QDate(2024, 1, 31), 'M', QDate(2024, 2, 29), 1 },
-        { QDate(2023, 3, 31), 'm', QDate(2023, 2, 28), 1 },
-        { QDate(2024, 2, 29), 'Y', QDate(2025, 2, 28), 2 },
-        { QDate(2024, 2, 29), 'y', QDate(2023, 2, 28), 2 },
-        { QDate(2023, 12, 15), 'M', QDate(2024, 1, 15), 1 },
-    };
-    for (const Step& s : steps) {
-        Go(s.From);
-        changes = 0;
-        switch (s.Move) {
-        case 'M': cal->NextMonth(); break;
-        case 'm': cal->PrevMonth(); break;
-        case 'Y': cal->NextYear(); break;
-        default: cal->PrevYear(); break;
-        }
-        EXPECT_EQ(Shown(), s.To) << s.From.toString(Qt::ISODate).toStdString();
-        EXPECT_EQ(changes, s.Changes) << s.From.toString(Qt::ISODate).toStdString();
-    }
+    CheckSteps(cal, changes, [this] { return Shown(); },
+        {
+            { QDate(2024, 1, 31), 'M', QDate(2024, 2, 29), 1 },
+            { QDate(2023, 3, 31), 'm', QDate(2023, 2, 28), 1 },
+            { QDate(2024, 2, 29), 'Y', QDate(2025, 2, 28), 2 },
+            { QDate(2024, 2, 29), 'y', QDate(2023, 2, 28), 2 },
+            { QDate(2023, 12, 15), 'M', QDate(2024, 1, 15), 1 },
+        });
 }
 
 TEST_F(GridCalendar, DaysOutsideTheRangeCannotBePickedAndLookEngraved)

@@ -7,19 +7,7 @@
 
 #include <QFontMetrics>
 
-namespace {
-
-class ShadowLabel : public ButtonsFixture {
-protected:
-    TShadowLabel* Label(const QString& caption)
-    {
-        auto* l = TextLabel<TShadowLabel>(caption);
-        l->SetShadowColor(clRed);
-        return l;
-    }
-};
-
-} // namespace
+using ShadowLabel = RedSecondColorLabels<TShadowLabel, &TShadowLabel::SetShadowColor>;
 
 TEST_F(ShadowLabel, TheShadowFallsTowardsItsCornerAndDisabledTextLooksEngraved)
 {

@@ -26,8 +26,7 @@ TFormatSettings UsSettings()
     return s;
 }
 
-class SysInfo : public ::testing::Test
-{
+class SysInfo : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -57,59 +56,58 @@ QString Fmt(const char16_t* format, TDateTime value)
 
 } // namespace
 
-TEST_F(SysInfo, DateFields)
+TEST_F(SysInfo, FieldsTwelveHourClockMinutesCaseAndQuotedText)
 {
-    EXPECT_EQ(Fmt(u"d dd ddd dddd", fValue), QStringLiteral("5 05 Tue Tuesday"));
-    EXPECT_EQ(Fmt(u"m mm mmm mmmm", fValue), QStringLiteral("3 03 Mar March"));
-    EXPECT_EQ(Fmt(u"yy yyyy", fValue), QStringLiteral("24 2024"));
-    EXPECT_EQ(Fmt(u"yy yyyy", EncodeDate(5, 1, 1)), QStringLiteral("05 0005"));
-    EXPECT_EQ(Fmt(u"dddd", EncodeDate(2024, 3, 3)), QStringLiteral("Sunday"));
-    EXPECT_EQ(Fmt(u"ddd", EncodeDate(2024, 3, 9)), QStringLiteral("Sat"));
-    EXPECT_EQ(Fmt(u"mmmm", EncodeDate(2024, 12, 31)), QStringLiteral("December"));
-}
-
-TEST_F(SysInfo, TimeFieldsAndTwelveHourClock)
-{
-    EXPECT_EQ(Fmt(u"h hh n nn s ss z zzz", fValue), QStringLiteral("14 14 7 07 9 09 45 045"));
-    EXPECT_EQ(Fmt(u"h:nn am/pm", fValue), QStringLiteral("2:07 pm"));
-    EXPECT_EQ(Fmt(u"hh AM/PM", fValue), QStringLiteral("02 PM"));
-    EXPECT_EQ(Fmt(u"h a/p A/P", fValue), QStringLiteral("2 p P"));
-    EXPECT_EQ(Fmt(u"h ampm", fValue), QStringLiteral("2 PM"));
-    EXPECT_EQ(Fmt(u"h am/pm", EncodeTime(0, 30, 0, 0)), QStringLiteral("12 am"));
-    EXPECT_EQ(Fmt(u"h am/pm", EncodeTime(12, 0, 0, 0)), QStringLiteral("12 pm"));
-    EXPECT_EQ(Fmt(u"hh", EncodeTime(0, 30, 0, 0)), QStringLiteral("00"));
-    // Before 1899 the time of day counts away from zero, as the date does.
-    EXPECT_EQ(Fmt(u"yyyy-mm-dd hh:nn", EncodeDate(1850, 1, 1) - EncodeTime(6, 0, 0, 0)),
-              QStringLiteral("1850-01-01 06:00"));
-}
-
-TEST_F(SysInfo, MAfterAnHourIsMinutes)
-{
-    EXPECT_EQ(Fmt(u"h:m", fValue), QStringLiteral("14:7"));
-    EXPECT_EQ(Fmt(u"hh:mm", fValue), QStringLiteral("14:07"));
-    EXPECT_EQ(Fmt(u"hh mm", fValue), QStringLiteral("14 07"));
-    EXPECT_EQ(Fmt(u"mm", fValue), QStringLiteral("03"));
-    EXPECT_EQ(Fmt(u"mm hh", fValue), QStringLiteral("03 14"));
-    // Another field in between, or a month name, reads as the month.
-    EXPECT_EQ(Fmt(u"hh d mm", fValue), QStringLiteral("14 5 03"));
-    EXPECT_EQ(Fmt(u"hh:mmm", fValue), QStringLiteral("14:Mar"));
-}
-
-TEST_F(SysInfo, LettersIgnoreCase)
-{
-    EXPECT_EQ(Fmt(u"YYYY-MM-DD", fValue), QStringLiteral("2024-03-05"));
-    EXPECT_EQ(Fmt(u"MMMM, YYYY", fValue), QStringLiteral("March, 2024"));
-    EXPECT_EQ(Fmt(u"DDDD HH:NN:SS ZZZ", fValue), QStringLiteral("Tuesday 14:07:09 045"));
-    EXPECT_EQ(Fmt(u"MM/DD/YY", fValue), QStringLiteral("03/05/24"));
-}
-
-TEST_F(SysInfo, QuotedAndOtherText)
-{
-    EXPECT_EQ(Fmt(u"'day' d \"of\" mmmm", fValue), QStringLiteral("day 5 of March"));
-    EXPECT_EQ(Fmt(u"'d''m'", fValue), QStringLiteral("dm"));
-    EXPECT_EQ(Fmt(u"\"it's\" yyyy", fValue), QStringLiteral("it's 2024"));
-    EXPECT_EQ(Fmt(u"d 'rest", fValue), QStringLiteral("5 rest"));
-    EXPECT_EQ(Fmt(u"[x] q, e; d", fValue), QStringLiteral("[x] q, e; 5"));
+    struct Case {
+        const char16_t* format;
+        TDateTime value;
+        const char16_t* formatted;
+    };
+    const Case cases[] = {
+        // Date fields.
+        { u"d dd ddd dddd", fValue, u"5 05 Tue Tuesday" },
+        { u"m mm mmm mmmm", fValue, u"3 03 Mar March" },
+        { u"yy yyyy", fValue, u"24 2024" },
+        { u"yy yyyy", EncodeDate(5, 1, 1), u"05 0005" },
+        { u"dddd", EncodeDate(2024, 3, 3), u"Sunday" },
+        { u"ddd", EncodeDate(2024, 3, 9), u"Sat" },
+        { u"mmmm", EncodeDate(2024, 12, 31), u"December" },
+        // Time fields and the twelve-hour clock.
+        { u"h hh n nn s ss z zzz", fValue, u"14 14 7 07 9 09 45 045" },
+        { u"h:nn am/pm", fValue, u"2:07 pm" },
+        { u"hh AM/PM", fValue, u"02 PM" },
+        { u"h a/p A/P", fValue, u"2 p P" },
+        { u"h ampm", fValue, u"2 PM" },
+        { u"h am/pm", EncodeTime(0, 30, 0, 0), u"12 am" },
+        { u"h am/pm", EncodeTime(12, 0, 0, 0), u"12 pm" },
+        { u"hh", EncodeTime(0, 30, 0, 0), u"00" },
+        // Before 1899 the time of day counts away from zero, as the date does.
+        { u"yyyy-mm-dd hh:nn", EncodeDate(1850, 1, 1) - EncodeTime(6, 0, 0, 0), u"1850-01-01 06:00" },
+        // M after an hour is minutes.
+        { u"h:m", fValue, u"14:7" },
+        { u"hh:mm", fValue, u"14:07" },
+        { u"hh mm", fValue, u"14 07" },
+        { u"mm", fValue, u"03" },
+        { u"mm hh", fValue, u"03 14" },
+        // Another field in between, or a month name, reads as the month.
+        { u"hh d mm", fValue, u"14 5 03" },
+        { u"hh:mmm", fValue, u"14:Mar" },
+        // Letters ignore case.
+        { u"YYYY-MM-DD", fValue, u"2024-03-05" },
+        { u"MMMM, YYYY", fValue, u"March, 2024" },
+        { u"DDDD HH:NN:SS ZZZ", fValue, u"Tuesday 14:07:09 045" },
+        { u"MM/DD/YY", fValue, u"03/05/24" },
+        // Quoted and other text.
+        { u"'day' d \"of\" mmmm", fValue, u"day 5 of March" },
+        { u"'d''m'", fValue, u"dm" },
+        { u"\"it's\" yyyy", fValue, u"it's 2024" },
+        { u"d 'rest", fValue, u"5 rest" },
+        { u"[x] q, e; d", fValue, u"[x] q, e; 5" },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(QString::fromUtf16(c.format).toStdString());
+        EXPECT_EQ(Fmt(c.format, c.value), QString::fromUtf16(c.formatted));
+    }
 }
 
 TEST_F(SysInfo, SeparatorsAndCompositesFollowTheSettings)
@@ -147,9 +145,10 @@ TEST_F(SysInfo, StrToDateReadsTheShortDateOrder)
         const char16_t* format;
         char16_t separator;
     };
-    const Case cases[] = {{u"m/d/yyyy", u'/'}, {u"dd/mm/yyyy", u'.'}, {u"yyyy/mm/dd", u'-'}, {u"d/m/yy", u'/'}};
-    const TDateTime dates[] = {EncodeDate(2024, 3, 5), EncodeDate(1999, 12, 31), EncodeDate(2030, 1, 12),
-                               EncodeDate(2000, 2, 29)};
+    const Case cases[]
+        = { { u"m/d/yyyy", u'/' }, { u"dd/mm/yyyy", u'.' }, { u"yyyy/mm/dd", u'-' }, { u"d/m/yy", u'/' } };
+    const TDateTime dates[]
+        = { EncodeDate(2024, 3, 5), EncodeDate(1999, 12, 31), EncodeDate(2030, 1, 12), EncodeDate(2000, 2, 29) };
     for (const Case& c : cases) {
         TFormatSettings& s = FormatSettings();
         s.ShortDateFormat = QString::fromUtf16(c.format);
@@ -194,8 +193,8 @@ TEST_F(SysInfo, StrToDateYearsAndRejects)
     ASSERT_TRUE(TryStrToDate(QStringLiteral("2024. 01. 05."), read, trailing));
     EXPECT_EQ(read, EncodeDate(2024, 1, 5));
 
-    for (const char16_t* bad : {u"", u"5", u"1/2/3/4", u"a/b/c", u"1//2024", u"2/30/2024", u"1/2/2024x", u"12345/1/1",
-                                u"1-2-2024", u"0/1/2024", u"/1/2"}) {
+    for (const char16_t* bad : { u"", u"5", u"1/2/3/4", u"a/b/c", u"1//2024", u"2/30/2024", u"1/2/2024x", u"12345/1/1",
+             u"1-2-2024", u"0/1/2024", u"/1/2" }) {
         EXPECT_FALSE(TryStrToDate(QString::fromUtf16(bad), read)) << QString::fromUtf16(bad).toStdString();
     }
     try {
@@ -244,8 +243,8 @@ TEST_F(SysInfo, LocaleSettingsAgreeWithQt)
     const QDate date(2024, 3, 5);
     const QTime time(14, 7, 9);
     const TDateTime value = DateTimeFromQt(QDateTime(date, time));
-    for (const char* name : {"en_US", "en_GB", "de_DE", "fr_FR", "ja_JP", "ko_KR", "zh_CN", "sv_SE", "hu_HU", "ru_RU",
-                             "nl_NL", "bg_BG", "fi_FI", "pt_BR"}) {
+    for (const char* name : { "en_US", "en_GB", "de_DE", "fr_FR", "ja_JP", "ko_KR", "zh_CN", "sv_SE", "hu_HU", "ru_RU",
+             "nl_NL", "bg_BG", "fi_FI", "pt_BR" }) {
         const QLocale locale(QString::fromLatin1(name));
         const TFormatSettings s = FormatSettingsFromLocale(locale);
         SCOPED_TRACE(name);

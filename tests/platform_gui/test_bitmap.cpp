@@ -1,5 +1,7 @@
 // Bitmaps, transparent blits, BMP and JPEG files, pictures and image lists.
 
+#include "bitmap_pixels.h"
+
 #include "platform/gui/bitmap.h"
 
 #include <QBuffer>
@@ -16,12 +18,6 @@
 #include <jpeglib.h>
 
 namespace {
-
-TColor Px(const TBitmap& b, int x, int y)
-{
-    const QRgb c = b.Image().pixel(x, y);
-    return RGB(qRed(c), qGreen(c), qBlue(c));
-}
 
 std::unique_ptr<TBitmap> Filled(int w, int h, TColor color)
 {
@@ -127,10 +123,7 @@ TEST(Bitmap, TransparentDrawSkipsTheKeyColour)
     EXPECT_EQ(glyph->TransparentColor(), clFuchsia | 0x02000000);
     auto target = Filled(6, 6, clYellow);
     target->Canvas()->Draw(1, 1, *glyph);
-    EXPECT_EQ(Px(*target, 1, 1), clYellow);
-    EXPECT_EQ(Px(*target, 2, 2), clNavy);
-    EXPECT_EQ(Px(*target, 3, 3), clNavy);
-    EXPECT_EQ(Px(*target, 4, 4), clYellow);
+    ExpectPixels(*target, { { 1, 1, clYellow }, { 2, 2, clNavy }, { 3, 3, clNavy }, { 4, 4, clYellow } });
 
     // Fixed key: the navy centre is the hole now.
     glyph->SetTransparentColor(clNavy);
@@ -170,9 +163,7 @@ TEST(Bitmap, TransparentDrawSkipsTheKeyColour)
     glyph->SetTransparentMode(tmAuto);
     auto big = Filled(16, 16, clYellow);
     big->Canvas()->StretchDraw(QRect(0, 0, 16, 16), *glyph);
-    EXPECT_EQ(Px(*big, 0, 0), clYellow);
-    EXPECT_EQ(Px(*big, 15, 15), clYellow);
-    EXPECT_EQ(Px(*big, 7, 7), clNavy);
+    ExpectPixels(*big, { { 0, 0, clYellow }, { 15, 15, clYellow }, { 7, 7, clNavy } });
 }
 
 TEST(Bitmap, StretchCopyAndBrushCopy)
@@ -181,10 +172,7 @@ TEST(Bitmap, StretchCopyAndBrushCopy)
     source.SetImage(Quadrants(10, 10));
     TBitmap target(40, 20);
     target.Canvas()->StretchDraw(QRect(0, 0, 40, 20), source);
-    EXPECT_EQ(Px(target, 5, 3), clRed);
-    EXPECT_EQ(Px(target, 35, 3), clLime);
-    EXPECT_EQ(Px(target, 5, 16), clBlue);
-    EXPECT_EQ(Px(target, 35, 16), clYellow);
+    ExpectPixels(target, { { 5, 3, clRed }, { 35, 3, clLime }, { 5, 16, clBlue }, { 35, 16, clYellow } });
 
     // Overlapping copy one pixel right and down on the same canvas.
     TBitmap shift;
@@ -193,9 +181,7 @@ TEST(Bitmap, StretchCopyAndBrushCopy)
     EXPECT_EQ(Px(shift, 0, 0), clRed);
     EXPECT_EQ(Px(shift, 1, 1), clRed);
     EXPECT_EQ(Px(shift, 3, 3), clRed); // was (2, 2)
-    EXPECT_EQ(Px(shift, 4, 4), clYellow);
-    EXPECT_EQ(Px(shift, 4, 3), clLime);
-    EXPECT_EQ(Px(shift, 3, 4), clBlue);
+    ExpectPixels(shift, { { 4, 4, clYellow }, { 4, 3, clLime }, { 3, 4, clBlue } });
     // CopyRect scales when the rectangles differ.
     TBitmap half(3, 3);
     half.Canvas()->CopyRect(QRect(0, 0, 3, 3), *source.Canvas(), QRect(0, 0, 6, 6));
@@ -297,9 +283,7 @@ TEST(Bitmap, CopyModesAndPatternBrush)
     TBitmap held(20, 20);
     held.Canvas()->Brush()->SetBitmap(&pattern);
     held.Canvas()->FillRect(QRect(3, 3, 10, 10));
-    EXPECT_EQ(Px(held, 4, 4), ColorToRGB(clBtnFace));
-    EXPECT_EQ(Px(held, 12, 11), ColorToRGB(clBtnHighlight));
-    EXPECT_EQ(Px(held, 2, 2), clWhite);
+    ExpectPixels(held, { { 4, 4, ColorToRGB(clBtnFace) }, { 12, 11, ColorToRGB(clBtnHighlight) }, { 2, 2, clWhite } });
     held.Canvas()->Brush()->SetBitmap(nullptr);
 }
 
@@ -672,10 +656,7 @@ TEST(ImageList, AddMaskedSplitsAStripAndDraws)
 
     auto target = Filled(8, 8, clWhite);
     list.Draw(*target->Canvas(), 2, 2, 1);
-    EXPECT_EQ(Px(*target, 2, 2), clWhite);
-    EXPECT_EQ(Px(*target, 3, 3), clLime);
-    EXPECT_EQ(Px(*target, 4, 4), clLime);
-    EXPECT_EQ(Px(*target, 5, 5), clWhite);
+    ExpectPixels(*target, { { 2, 2, clWhite }, { 3, 3, clLime }, { 4, 4, clLime }, { 5, 5, clWhite } });
 
     // Out of range: nothing at all.
     const QImage before = target->Image().copy();
@@ -686,10 +667,9 @@ TEST(ImageList, AddMaskedSplitsAStripAndDraws)
     // Disabled: highlight one pixel down-right, shadow on top.
     auto disabled = Filled(8, 8, clBtnFace);
     list.Draw(*disabled->Canvas(), 2, 2, 2, false);
-    EXPECT_EQ(Px(*disabled, 3, 3), ColorToRGB(clBtnShadow));
-    EXPECT_EQ(Px(*disabled, 4, 4), ColorToRGB(clBtnShadow));
-    EXPECT_EQ(Px(*disabled, 5, 5), ColorToRGB(clBtnHighlight));
-    EXPECT_EQ(Px(*disabled, 2, 2), ColorToRGB(clBtnFace));
+    ExpectPixels(*disabled,
+        { { 3, 3, ColorToRGB(clBtnShadow) }, { 4, 4, ColorToRGB(clBtnShadow) }, { 5, 5, ColorToRGB(clBtnHighlight) },
+            { 2, 2, ColorToRGB(clBtnFace) } });
     for (int y = 0; y < 8; ++y)
         for (int x = 0; x < 8; ++x)
             EXPECT_NE(Px(*disabled, x, y), clBlue);

@@ -1,28 +1,26 @@
 // The control model: painting order, mouse routing and capture, keyboard
 // order, modal loops, exceptions from handlers and lifetimes.
-#include "platform/gui/bitmap.h"
+#include "support/form_fixture.h"
+
 #include "platform/gui/controls.h"
 #include "platform/gui/dialogs.h"
-#include "platform/gui/forms.h"
 #include "platform/gui/host_p.h"
 
-#include <QApplication>
 #include <QCloseEvent>
-#include <QCursor>
-#include <QTimer>
 #include <QWindow>
 #include <QtTest/QSpontaneKeyEvent>
 #include <QtTest/QTest>
 
-#include <gtest/gtest.h>
-
 namespace {
 
 // A windowless block of one colour that counts what happens to it.
-class Block : public TGraphicControl
-{
+class Block : public TGraphicControl {
 public:
-    Block(TComponent* owner, TColor color) : TGraphicControl(owner) { SetColor(color); }
+    Block(TComponent* owner, TColor color)
+        : TGraphicControl(owner)
+    {
+        SetColor(color);
+    }
     void Paint() override
     {
         Canvas()->Brush()->SetColor(Color());
@@ -55,10 +53,10 @@ public:
 };
 
 // A windowed control that paints one colour and answers a dialog key.
-class Pane : public TCustomControl
-{
+class Pane : public TCustomControl {
 public:
-    Pane(TComponent* owner, TColor color) : TCustomControl(owner)
+    Pane(TComponent* owner, TColor color)
+        : TCustomControl(owner)
     {
         SetColor(color);
         SetTabStop(true);
@@ -90,48 +88,22 @@ public:
     QStringList log;
 };
 
-QRgb PixelAt(TControl& c, int x, int y)
-{
-    auto bmp = c.RenderToBitmap();
-    return bmp->Image().pixel(x, y) & 0xFFFFFF;
-}
-
-QRgb Rgb(TColor c)
-{
-    return ToQColor(c).rgb() & 0xFFFFFF;
-}
-
-class Controls : public ::testing::Test
-{
+class Controls : public FormFixture {
 protected:
-    void SetUp() override
-    {
-        Application()->OnException = [this](TObject*, const QString& m) { errors.append(m); };
-        QCursor::setPos(-500, -500); // park the virtual cursor outside every window
-    }
-    void TearDown() override
-    {
-        delete form;
-        Application()->OnException = {};
-        Application()->ClearHandledExceptions();
-        QApplication::processEvents();
-        EXPECT_TRUE(QApplication::topLevelWidgets().isEmpty() ||
-                    std::all_of(QApplication::topLevelWidgets().begin(), QApplication::topLevelWidgets().end(),
-                                [](QWidget* w) { return !FindControl(w); }))
-            << "a form was left behind";
-    }
+    TForm* MakeForm(int w = 200, int h = 100) { return FormFixture::MakeForm(w, h, clWhite); }
+    static QRgb PixelAt(TControl& c, int x, int y) { return Px(Render(&c), x, y); }
 
-    TForm* MakeForm(int w = 200, int h = 100)
+    // A child of one colour, on the form unless told otherwise; bounds left
+    // at their default when none are given.
+    template <class T>
+    T* Child(TColor color, QRect bounds = {}, TWinControl* parent = nullptr, TComponent* owner = nullptr)
     {
-        form = new TForm(nullptr);
-        form->SetBorderStyle(bsNone);
-        form->SetColor(clWhite);
-        form->SetClientSize(w, h);
-        return form;
+        auto* c = new T(owner ? owner : form, color);
+        c->SetParent(parent ? parent : form);
+        if (!bounds.isNull())
+            c->SetBounds(bounds.x(), bounds.y(), bounds.width(), bounds.height());
+        return c;
     }
-
-    TForm* form = nullptr;
-    QStringList errors;
 };
 
 } // namespace
@@ -139,12 +111,8 @@ protected:
 TEST_F(Controls, WindowlessChildrenPaintInZOrderClippedToTheirBounds)
 {
     MakeForm();
-    auto* below = new Block(form, clRed);
-    below->SetParent(form);
-    below->SetBounds(10, 10, 50, 50);
-    auto* above = new Block(form, clBlue);
-    above->SetParent(form);
-    above->SetBounds(40, 40, 50, 50);
+    auto* below = Child<Block>(clRed, { 10, 10, 50, 50 });
+    Child<Block>(clBlue, { 40, 40, 50, 50 }); // above it
 
     EXPECT_EQ(PixelAt(*form, 15, 15), Rgb(clRed));
     EXPECT_EQ(PixelAt(*form, 45, 45), Rgb(clBlue)); // the later sibling is on top
@@ -160,12 +128,8 @@ TEST_F(Controls, WindowlessChildrenPaintInZOrderClippedToTheirBounds)
 TEST_F(Controls, WindowedChildrenLieAboveWindowlessOnes)
 {
     MakeForm();
-    auto* pane = new Pane(form, clGreen);
-    pane->SetParent(form);
-    pane->SetBounds(0, 0, 30, 30);
-    auto* block = new Block(form, clRed);
-    block->SetParent(form); // later in z-order, but windowless
-    block->SetBounds(20, 20, 30, 30);
+    Child<Pane>(clGreen, { 0, 0, 30, 30 }); // windowed
+    Child<Block>(clRed, { 20, 20, 30, 30 }); // later in z-order, but windowless
     EXPECT_EQ(PixelAt(*form, 25, 25), Rgb(clGreen));
     EXPECT_EQ(PixelAt(*form, 35, 35), Rgb(clRed));
 }
@@ -174,23 +138,17 @@ TEST_F(Controls, BackgroundForAChildShowsParentAndLowerSiblingsOnly)
 {
     MakeForm();
     form->SetColor(clYellow);
-    auto* lower = new Block(form, clGreen);
-    lower->SetParent(form);
-    lower->SetBounds(0, 0, 20, 100);
-    auto* child = new Block(form, clRed);
-    child->SetParent(form);
-    child->SetBounds(10, 10, 40, 40);
-    auto* upper = new Block(form, clBlue);
-    upper->SetParent(form);
-    upper->SetBounds(30, 30, 40, 40);
+    Child<Block>(clGreen, { 0, 0, 20, 100 }); // a lower sibling
+    auto* child = Child<Block>(clRed, { 10, 10, 40, 40 });
+    Child<Block>(clBlue, { 30, 30, 40, 40 }); // an upper sibling
 
     TBitmap bmp;
     bmp.SetSize(40, 40);
     form->PaintBackgroundFor(child, *bmp.Canvas());
     const QImage& img = bmp.Image();
-    EXPECT_EQ(img.pixel(5, 5) & 0xFFFFFF, Rgb(clGreen)); // lower sibling at parent x=15
-    EXPECT_EQ(img.pixel(15, 5) & 0xFFFFFF, Rgb(clYellow)); // the parent itself
-    EXPECT_EQ(img.pixel(35, 35) & 0xFFFFFF, Rgb(clYellow)); // the upper sibling is left out
+    EXPECT_EQ(Px(img, 5, 5), Rgb(clGreen)); // lower sibling at parent x=15
+    EXPECT_EQ(Px(img, 15, 5), Rgb(clYellow)); // the parent itself
+    EXPECT_EQ(Px(img, 35, 35), Rgb(clYellow)); // the upper sibling is left out
     EXPECT_EQ(child->paints, 0); // and the child itself is never painted
     EXPECT_EQ(form->ControlState() & csPaintCopy, 0u);
 }
@@ -199,12 +157,8 @@ TEST_F(Controls, ClickOnlyWhenReleasedInsideAndCaptureKeepsTheMouse)
 {
     MakeForm();
     form->Show();
-    auto* a = new Block(form, clRed);
-    a->SetParent(form);
-    a->SetBounds(0, 0, 50, 50);
-    auto* b = new Block(form, clBlue);
-    b->SetParent(form);
-    b->SetBounds(100, 0, 50, 50);
+    auto* a = Child<Block>(clRed, { 0, 0, 50, 50 });
+    auto* b = Child<Block>(clBlue, { 100, 0, 50, 50 });
     int clicks = 0;
     a->OnClick = [&](TObject*) { ++clicks; };
     int bClicks = 0;
@@ -227,9 +181,7 @@ TEST_F(Controls, DoubleClickGivesDblClickAndNoSecondClick)
 {
     MakeForm();
     form->Show();
-    auto* a = new Block(form, clRed);
-    a->SetParent(form);
-    a->SetBounds(0, 0, 50, 50);
+    auto* a = Child<Block>(clRed, { 0, 0, 50, 50 });
     int clicks = 0, doubles = 0;
     a->OnClick = [&](TObject*) { ++clicks; };
     a->OnDblClick = [&](TObject*) { ++doubles; };
@@ -244,12 +196,8 @@ TEST_F(Controls, MouseEnterAndLeaveFollowTheControlUnderTheMouse)
 {
     MakeForm();
     form->Show();
-    auto* a = new Block(form, clRed);
-    a->SetParent(form);
-    a->SetBounds(0, 0, 50, 50);
-    auto* b = new Block(form, clBlue);
-    b->SetParent(form);
-    b->SetBounds(60, 0, 50, 50);
+    auto* a = Child<Block>(clRed, { 0, 0, 50, 50 });
+    auto* b = Child<Block>(clBlue, { 60, 0, 50, 50 });
     form->HostMouseMove({}, {}, QPoint(10, 10));
     form->HostMouseMove({}, {}, QPoint(20, 10));
     EXPECT_EQ(a->enters, 1);
@@ -265,11 +213,8 @@ TEST_F(Controls, MouseEnterAndLeaveFollowTheControlUnderTheMouse)
 TEST_F(Controls, KeysGoThroughPreviewKeyDownDialogKeysThenKeyPress)
 {
     MakeForm();
-    auto* pane = new Pane(form, clGreen);
-    pane->SetParent(form);
-    pane->SetBounds(0, 0, 30, 30);
-    auto* defaultButton = new Pane(form, clRed);
-    defaultButton->SetParent(form);
+    auto* pane = Child<Pane>(clGreen, { 0, 0, 30, 30 });
+    auto* defaultButton = Child<Pane>(clRed);
     defaultButton->answerKey = VK_RETURN;
     form->Show();
     pane->SetFocus();
@@ -290,8 +235,8 @@ TEST_F(Controls, KeysGoThroughPreviewKeyDownDialogKeysThenKeyPress)
     bool dropped = false;
     EXPECT_FALSE(pane->HostKeyPress(Qt::Key_A, {}, QStringLiteral("a"), &replaced, &dropped));
     EXPECT_EQ(replaced, u'b');
-    EXPECT_EQ(pane->log, (QStringList{QStringLiteral("down:65"), QStringLiteral("press:b")}));
-    EXPECT_EQ(preview, QStringList{QStringLiteral("form:65")});
+    EXPECT_EQ(pane->log, (QStringList { QStringLiteral("down:65"), QStringLiteral("press:b") }));
+    EXPECT_EQ(preview, QStringList { QStringLiteral("form:65") });
 
     pane->log.clear();
     EXPECT_TRUE(pane->HostKeyPress(Qt::Key_F4, {}, QString(), &replaced, &dropped));
@@ -299,27 +244,23 @@ TEST_F(Controls, KeysGoThroughPreviewKeyDownDialogKeysThenKeyPress)
 
     EXPECT_TRUE(pane->HostKeyPress(Qt::Key_Return, {}, QStringLiteral("\r"), &replaced, &dropped));
     EXPECT_EQ(defaultButton->dialogKeys, 1); // Enter reached the default button
-    EXPECT_EQ(pane->log, QStringList{QStringLiteral("down:13")}); // and never became a character
+    EXPECT_EQ(pane->log, QStringList { QStringLiteral("down:13") }); // and never became a character
 
-    auto* cancelButton = new Pane(form, clBlue);
-    cancelButton->SetParent(form);
+    auto* cancelButton = Child<Pane>(clBlue);
     cancelButton->answerKey = VK_ESCAPE;
     pane->log.clear();
     EXPECT_TRUE(pane->HostKeyPress(Qt::Key_Escape, {}, QStringLiteral("\x1b"), &replaced, &dropped));
     EXPECT_EQ(cancelButton->dialogKeys, 1);
     EXPECT_EQ(defaultButton->dialogKeys, 1); // Esc is not the default button's
-    EXPECT_EQ(pane->log, QStringList{QStringLiteral("down:27")});
+    EXPECT_EQ(pane->log, QStringList { QStringLiteral("down:27") });
 }
 
 TEST_F(Controls, TabMovesFocusInTabOrder)
 {
     MakeForm();
-    auto* first = new Pane(form, clRed);
-    first->SetParent(form);
-    auto* second = new Pane(form, clGreen);
-    second->SetParent(form);
-    auto* third = new Pane(form, clBlue);
-    third->SetParent(form);
+    auto* first = Child<Pane>(clRed);
+    auto* second = Child<Pane>(clGreen);
+    auto* third = Child<Pane>(clBlue);
     third->SetTabOrder(0);
     form->Show();
     first->SetFocus();
@@ -333,11 +274,9 @@ TEST_F(Controls, TabMovesFocusInTabOrder)
 TEST_F(Controls, AcceleratorsReachWindowlessControls)
 {
     MakeForm();
-    auto* save = new Block(form, clRed);
-    save->SetParent(form);
+    auto* save = Child<Block>(clRed);
     save->SetCaption(QStringLiteral("&Save"));
-    auto* pane = new Pane(form, clGreen);
-    pane->SetParent(form);
+    auto* pane = Child<Pane>(clGreen);
     form->Show();
     QChar replaced;
     bool dropped = false;
@@ -348,7 +287,7 @@ TEST_F(Controls, AcceleratorsReachWindowlessControls)
     EXPECT_TRUE(IsAccel(u'j', QStringLiteral("Tom && &Jerry")));
 
     // Typed text made a caption shows as typed and underlines nothing.
-    for (const char* typed : {"Carl & Dora", "R&D", "&&&", "end&", ""}) {
+    for (const char* typed : { "Carl & Dora", "R&D", "&&&", "end&", "" }) {
         const QString text = QString::fromUtf8(typed);
         const QString caption = EscapeAccelChars(text);
         EXPECT_EQ(StripAccelChars(caption), text) << typed;
@@ -395,7 +334,7 @@ TEST_F(Controls, AModalFormAsksThroughTheScriptedDialogs)
     dialogs.AnswerMessageDlg(mrOk);
     // The form may close only when the user confirms.
     form->OnCloseQuery = [](TObject*, bool& can) {
-        can = MessageDlg(QStringLiteral("Close?"), mtConfirmation, TMsgDlgButtons{mbOK, mbCancel}) == mrOk;
+        can = MessageDlg(QStringLiteral("Close?"), mtConfirmation, TMsgDlgButtons { mbOK, mbCancel }) == mrOk;
     };
     QTimer::singleShot(0, [this] {
         form->SetModalResult(mrOk); // refused by the first answer
@@ -434,24 +373,18 @@ TEST_F(Controls, ExceptionsFromHandlersReachTheApplication)
 {
     MakeForm();
     form->Show();
-    auto* a = new Block(form, clRed);
-    a->SetParent(form);
-    a->SetBounds(0, 0, 50, 50);
+    auto* a = Child<Block>(clRed, { 0, 0, 50, 50 });
     a->OnClick = [](TObject*) { throw EConvertError(QStringLiteral("'x' is not a valid date")); };
     QTest::mouseClick(form->Handle(), Qt::LeftButton, {}, QPoint(5, 5));
-    EXPECT_EQ(errors, QStringList{QStringLiteral("'x' is not a valid date")});
+    EXPECT_EQ(errors, QStringList { QStringLiteral("'x' is not a valid date") });
 
     // A control that throws while painting leaves its siblings painted.
     struct Bad : Block {
         using Block::Block;
         void Paint() override { throw Exception(QStringLiteral("paint failed")); }
     };
-    auto* bad = new Bad(form, clBlue);
-    bad->SetParent(form);
-    bad->SetBounds(60, 0, 20, 20);
-    auto* after = new Block(form, clGreen);
-    after->SetParent(form);
-    after->SetBounds(100, 0, 20, 20);
+    Child<Bad>(clBlue, { 60, 0, 20, 20 });
+    Child<Block>(clGreen, { 100, 0, 20, 20 });
     EXPECT_EQ(PixelAt(*form, 105, 5), Rgb(clGreen));
     EXPECT_TRUE(errors.contains(QStringLiteral("paint failed")));
 }
@@ -459,20 +392,15 @@ TEST_F(Controls, ExceptionsFromHandlersReachTheApplication)
 TEST_F(Controls, AlignedAndAnchoredChildrenFollowTheirParent)
 {
     MakeForm(200, 100);
-    auto* top = new Block(form, clRed);
-    top->SetParent(form);
+    auto* top = Child<Block>(clRed);
     top->SetHeight(10);
     top->SetAlign(alTop);
-    auto* bottom = new Block(form, clRed);
-    bottom->SetParent(form);
+    auto* bottom = Child<Block>(clRed);
     bottom->SetHeight(20);
     bottom->SetAlign(alBottom);
-    auto* client = new Block(form, clRed);
-    client->SetParent(form);
+    auto* client = Child<Block>(clRed);
     client->SetAlign(alClient);
-    auto* anchored = new Block(form, clBlue);
-    anchored->SetParent(form);
-    anchored->SetBounds(150, 40, 30, 10);
+    auto* anchored = Child<Block>(clBlue, { 150, 40, 30, 10 });
     anchored->SetAnchors(akRight | akTop);
 
     EXPECT_EQ(top->BoundsRect(), QRect(0, 0, 200, 10));
@@ -491,19 +419,14 @@ TEST_F(Controls, OwnersAndParentsFreeInEitherOrder)
     MakeForm();
     // A child owned by one component and parented by another.
     TComponent owner;
-    auto* panel = new Pane(form, clRed);
-    panel->SetParent(form);
-    auto* block = new Block(&owner, clBlue);
-    block->SetParent(panel);
+    auto* panel = Child<Pane>(clRed);
+    Child<Block>(clBlue, {}, panel, &owner);
     delete panel; // the parent frees its children
     EXPECT_EQ(owner.ComponentCount(), 0);
 
-    auto* panel2 = new Pane(form, clRed);
-    panel2->SetParent(form);
-    auto* block2 = new Block(&owner, clBlue);
-    block2->SetParent(panel2);
-    auto* pane2 = new Pane(&owner, clBlue);
-    pane2->SetParent(panel2);
+    auto* panel2 = Child<Pane>(clRed);
+    Child<Block>(clBlue, {}, panel2, &owner);
+    Child<Pane>(clBlue, {}, panel2, &owner);
     EXPECT_EQ(owner.ComponentCount(), 2);
     // The owner goes first: the children leave their parent.
 }
@@ -512,9 +435,7 @@ TEST_F(Controls, AFormDestroyedWhileHoveredTellsNobody)
 {
     MakeForm();
     form->Show();
-    auto* a = new Block(form, clRed);
-    a->SetParent(form);
-    a->SetBounds(0, 0, 50, 50);
+    auto* a = Child<Block>(clRed, { 0, 0, 50, 50 });
     int leaves = 0;
     a->OnMouseLeave = [&](TObject*) { ++leaves; };
     form->HostMouseMove({}, {}, QPoint(5, 5));
@@ -528,8 +449,7 @@ TEST_F(Controls, AFormDestroyedWhileHoveredTellsNobody)
 TEST_F(Controls, ReleaseFreesTheFormOnceBackInTheLoop)
 {
     MakeForm();
-    auto* a = new Block(form, clRed);
-    a->SetParent(form);
+    auto* a = Child<Block>(clRed);
     std::weak_ptr<bool> alive = form->AliveToken();
     a->OnClick = [this](TObject*) { form->Release(); };
     a->Click();
@@ -542,9 +462,7 @@ TEST_F(Controls, ReleaseFreesTheFormOnceBackInTheLoop)
 TEST_F(Controls, DrawingOutsidePaintShowsUntilInvalidated)
 {
     MakeForm();
-    auto* a = new Block(form, clRed);
-    a->SetParent(form);
-    a->SetBounds(0, 0, 50, 50);
+    auto* a = Child<Block>(clRed, { 0, 0, 50, 50 });
     a->Canvas()->Brush()->SetColor(clBlue);
     a->Canvas()->FillRect(QRect(0, 0, 10, 10));
     EXPECT_EQ(PixelAt(*form, 5, 5), Rgb(clBlue));
@@ -556,10 +474,8 @@ TEST_F(Controls, DrawingOutsidePaintShowsUntilInvalidated)
 TEST_F(Controls, ParentFontAndColourFlowDownUntilSetLocally)
 {
     MakeForm();
-    auto* pane = new Pane(form, clRed);
-    pane->SetParent(form);
-    auto* block = new Block(form, clBlue);
-    block->SetParent(pane);
+    auto* pane = Child<Pane>(clRed);
+    auto* block = Child<Block>(clBlue, {}, pane);
     block->SetParentColor(true);
     EXPECT_EQ(block->Color(), clRed);
     form->Font()->SetName(QStringLiteral("Arial"));
@@ -624,26 +540,20 @@ TEST_F(Controls, AFormFollowsTheWindowManagerAndKeepsItsNormalBounds)
 TEST_F(Controls, AWindowedChildSeesEveryWindowlessSiblingBeneathIt)
 {
     MakeForm();
-    auto* pane = new Pane(form, clRed);
-    pane->SetParent(form);
-    pane->SetBounds(10, 10, 40, 40);
-    auto* laterBlock = new Block(form, clBlue); // later in z-order, yet below the window
-    laterBlock->SetParent(form);
-    laterBlock->SetBounds(0, 0, 30, 30);
+    auto* pane = Child<Pane>(clRed, { 10, 10, 40, 40 });
+    Child<Block>(clBlue, { 0, 0, 30, 30 }); // later in z-order, yet below the window
     TBitmap bmp;
     bmp.SetSize(40, 40);
     form->PaintBackgroundFor(pane, *bmp.Canvas());
-    EXPECT_EQ(bmp.Image().pixel(5, 5) & 0xFFFFFF, Rgb(clBlue));
-    EXPECT_EQ(bmp.Image().pixel(30, 30) & 0xFFFFFF, Rgb(clWhite));
+    EXPECT_EQ(Px(bmp.Image(), 5, 5), Rgb(clBlue));
+    EXPECT_EQ(Px(bmp.Image(), 30, 30), Rgb(clWhite));
 }
 
 TEST_F(Controls, NextDialogControlMovesTheFocus)
 {
     MakeForm();
-    auto* first = new Pane(form, clRed);
-    first->SetParent(form);
-    auto* second = new Pane(form, clGreen);
-    second->SetParent(form);
+    auto* first = Child<Pane>(clRed);
+    auto* second = Child<Pane>(clGreen);
     form->Show();
     first->SetFocus();
     QApplication::processEvents();

@@ -1,6 +1,8 @@
 // Colours, fonts and the canvas drawing rules, checked pixel by pixel on
 // bitmaps. Text is checked by geometry (boxes, widths), never by glyphs.
 
+#include "bitmap_pixels.h"
+
 #include "platform/gui/bitmap.h"
 #include "platform/gui/graphics.h"
 
@@ -11,13 +13,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-// Reads the image itself, whatever the canvas's origin and clip.
-TColor Px(TBitmap& b, int x, int y)
-{
-    const QRgb c = b.Image().pixel(x, y);
-    return RGB(qRed(c), qGreen(c), qBlue(c));
-}
 
 // The pixels of a bitmap that differ from white, as a bounding box.
 QRect InkBounds(TBitmap& b, TColor background = clWhite)
@@ -175,10 +170,7 @@ TEST(CanvasShapes, RightAndBottomEdgesAreExcluded)
     r.Canvas()->Rectangle(0, 0, 4, 4);
     EXPECT_EQ(InkBounds(r), QRect(0, 0, 4, 4));
     for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(Px(r, i, 0), clBlue);
-        EXPECT_EQ(Px(r, i, 3), clBlue);
-        EXPECT_EQ(Px(r, 0, i), clBlue);
-        EXPECT_EQ(Px(r, 3, i), clBlue);
+        ExpectPixels(r, { { i, 0, clBlue }, { i, 3, clBlue }, { 0, i, clBlue }, { 3, i, clBlue } });
     }
     EXPECT_EQ(Px(r, 1, 1), clRed);
     EXPECT_EQ(Px(r, 2, 2), clRed);
@@ -344,11 +336,9 @@ TEST(CanvasText, TextOutIsOpaqueUnlessTheBrushIsClear)
     c.TextOut(5, 5, QStringLiteral("_"));
     EXPECT_EQ(c.PenPos(), QPoint(5 + w, 5));
     // The top row of an underscore's cell holds no ink: background only.
-    EXPECT_EQ(Px(b, 5, 5), clYellow);
-    EXPECT_EQ(Px(b, 5 + w - 1, 5), clYellow);
-    EXPECT_EQ(Px(b, 5 + w, 5), clWhite);
-    EXPECT_EQ(Px(b, 5, 4), clWhite);
-    EXPECT_EQ(Px(b, 4, 5), clWhite);
+    ExpectPixels(b,
+        { { 5, 5, clYellow }, { 5 + w - 1, 5, clYellow }, { 5 + w, 5, clWhite }, { 5, 4, clWhite },
+            { 4, 5, clWhite } });
     EXPECT_NE(Px(b, 5, 5 + h - 1), clWhite); // the cell's last row: background or ink
 
     c.Brush()->SetStyle(bsClear);
@@ -523,27 +513,24 @@ TEST(CanvasFrames, DrawEdgeColoursAndAdjust)
     EXPECT_EQ(Px(b, 0, 0), ColorToRGB(cl3DLight));
     EXPECT_EQ(Px(b, 4, 0), ColorToRGB(cl3DLight));
     EXPECT_EQ(Px(b, 5, 0), ColorToRGB(cl3DDkShadow)); // far corners belong to bottom/right
-    EXPECT_EQ(Px(b, 0, 5), ColorToRGB(cl3DDkShadow));
-    EXPECT_EQ(Px(b, 1, 1), ColorToRGB(clBtnHighlight));
-    EXPECT_EQ(Px(b, 4, 2), ColorToRGB(clBtnShadow));
+    ExpectPixels(b,
+        { { 0, 5, ColorToRGB(cl3DDkShadow) }, { 1, 1, ColorToRGB(clBtnHighlight) },
+            { 4, 2, ColorToRGB(clBtnShadow) } });
     EXPECT_EQ(Px(b, 2, 2), clWhite); // untouched middle
 
     TBitmap s(6, 6);
     QRect rs(0, 0, 6, 6);
     DrawEdge(*s.Canvas(), rs, EDGE_SUNKEN, BF_RECT | BF_MIDDLE);
     EXPECT_EQ(rs, QRect(0, 0, 6, 6)); // no BF_ADJUST
-    EXPECT_EQ(Px(s, 0, 0), ColorToRGB(clBtnShadow));
-    EXPECT_EQ(Px(s, 5, 5), ColorToRGB(clBtnHighlight));
-    EXPECT_EQ(Px(s, 1, 1), ColorToRGB(cl3DDkShadow));
-    EXPECT_EQ(Px(s, 4, 4), ColorToRGB(cl3DLight));
-    EXPECT_EQ(Px(s, 2, 2), ColorToRGB(clBtnFace));
+    ExpectPixels(s,
+        { { 0, 0, ColorToRGB(clBtnShadow) }, { 5, 5, ColorToRGB(clBtnHighlight) }, { 1, 1, ColorToRGB(cl3DDkShadow) },
+            { 4, 4, ColorToRGB(cl3DLight) }, { 2, 2, ColorToRGB(clBtnFace) } });
 
     TBitmap f(6, 6);
     QRect rf(0, 0, 6, 6);
     DrawEdge(*f.Canvas(), rf, EDGE_RAISED, BF_RECT | BF_ADJUST | BF_FLAT);
-    EXPECT_EQ(Px(f, 0, 0), ColorToRGB(clBtnShadow));
-    EXPECT_EQ(Px(f, 5, 5), ColorToRGB(clBtnShadow));
-    EXPECT_EQ(Px(f, 1, 1), ColorToRGB(clBtnFace));
+    ExpectPixels(
+        f, { { 0, 0, ColorToRGB(clBtnShadow) }, { 5, 5, ColorToRGB(clBtnShadow) }, { 1, 1, ColorToRGB(clBtnFace) } });
 
     // Only the requested sides.
     TBitmap t(6, 6);
@@ -562,13 +549,9 @@ TEST(CanvasFrames, Frame3DShrinksPerPass)
     b.Canvas()->Brush()->SetColor(clRed);
     b.Canvas()->FillRect(QRect(0, 0, 8, 8).adjusted(2, 2, -2, -2));
     // Top-left colour: white on row 0 up to x = 6, black owns the far corners.
-    EXPECT_EQ(Px(b, 6, 0), clWhite);
-    EXPECT_EQ(Px(b, 7, 0), clBlack);
-    EXPECT_EQ(Px(b, 0, 7), clBlack);
-    EXPECT_EQ(Px(b, 7, 7), clBlack);
-    EXPECT_EQ(Px(b, 6, 1), clBlack);
-    EXPECT_EQ(Px(b, 1, 6), clBlack);
-    EXPECT_EQ(Px(b, 2, 2), clRed);
+    ExpectPixels(b,
+        { { 6, 0, clWhite }, { 7, 0, clBlack }, { 0, 7, clBlack }, { 7, 7, clBlack }, { 6, 1, clBlack },
+            { 1, 6, clBlack }, { 2, 2, clRed } });
     EXPECT_EQ(b.Canvas()->Pen()->Color(), clBlack);
 }
 
@@ -592,9 +575,9 @@ TEST(CanvasFrames, FrameControlCheckBoxesAndButtons)
     EXPECT_EQ(Px(*inactive, 0, 0), ColorToRGB(clBtnShadow)); // sunken edge
 
     auto push = check(DFCS_BUTTONPUSH);
-    EXPECT_EQ(Px(*push, 1, 1), ColorToRGB(clBtnHighlight));
-    EXPECT_EQ(Px(*push, 12, 12), ColorToRGB(cl3DDkShadow));
-    EXPECT_EQ(Px(*push, 6, 6), ColorToRGB(clBtnFace));
+    ExpectPixels(*push,
+        { { 1, 1, ColorToRGB(clBtnHighlight) }, { 12, 12, ColorToRGB(cl3DDkShadow) },
+            { 6, 6, ColorToRGB(clBtnFace) } });
     auto pushed = check(DFCS_BUTTONPUSH | DFCS_PUSHED);
     EXPECT_EQ(Px(*pushed, 0, 0), ColorToRGB(clBtnShadow));
 

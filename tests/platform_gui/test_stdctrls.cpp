@@ -633,10 +633,8 @@ TEST_F(StdButtons, GroupBoxFrameIsEtched)
     group->SetCaption(QStringLiteral("Group"));
     const QImage image = Render(group);
     const int mid = 40;
-    EXPECT_EQ(Px(image, 0, mid), Rgb(clBtnShadow));
-    EXPECT_EQ(Px(image, 1, mid), Rgb(clBtnHighlight));
-    EXPECT_EQ(Px(image, 98, mid), Rgb(clBtnShadow));
-    EXPECT_EQ(Px(image, 99, mid), Rgb(clBtnHighlight));
-    EXPECT_EQ(Px(image, 50, 58), Rgb(clBtnShadow));
+    ExpectPixels(image,
+        { { 0, mid, clBtnShadow }, { 1, mid, clBtnHighlight }, { 98, mid, clBtnShadow }, { 99, mid, clBtnHighlight },
+            { 50, 58, clBtnShadow } });
     EXPECT_EQ(Px(image, 50, 30), Rgb(group->Color()));
 }

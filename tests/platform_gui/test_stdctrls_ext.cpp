@@ -15,8 +15,7 @@
 namespace {
 
 // A page control whose pages cover the whole client area below the tabs.
-class BorderlessPages : public TPageControl
-{
+class BorderlessPages : public TPageControl {
 public:
     using TPageControl::TPageControl;
     void WndProc(TMessage& Message) override
@@ -48,11 +47,9 @@ TEST_F(StdPanel, BevelsAreDrawnWithTheButtonColours)
     MakeForm();
     auto* panel = Add<TPanel>(0, 0, 40, 30);
     QImage image = Render(panel);
-    EXPECT_EQ(Px(image, 0, 0), Rgb(clBtnHighlight));
-    EXPECT_EQ(Px(image, 0, 28), Rgb(clBtnHighlight));
-    EXPECT_EQ(Px(image, 39, 29), Rgb(clBtnShadow));
-    EXPECT_EQ(Px(image, 39, 0), Rgb(clBtnShadow));
-    EXPECT_EQ(Px(image, 1, 1), Rgb(clBtnFace));
+    ExpectPixels(image,
+        { { 0, 0, clBtnHighlight }, { 0, 28, clBtnHighlight }, { 39, 29, clBtnShadow }, { 39, 0, clBtnShadow },
+            { 1, 1, clBtnFace } });
 
     // Lowered outer bevel two wide, a border of 3 in the face colour, a raised inner bevel.
     panel->SetColor(clSilver);
@@ -61,13 +58,9 @@ TEST_F(StdPanel, BevelsAreDrawnWithTheButtonColours)
     panel->SetBorderWidth(3);
     panel->SetBevelInner(bvRaised);
     image = Render(panel);
-    EXPECT_EQ(Px(image, 1, 1), Rgb(clBtnShadow));
-    EXPECT_EQ(Px(image, 38, 28), Rgb(clBtnHighlight));
-    EXPECT_EQ(Px(image, 3, 3), Rgb(clSilver));
-    EXPECT_EQ(Px(image, 5, 5), Rgb(clBtnHighlight));
-    EXPECT_EQ(Px(image, 6, 6), Rgb(clBtnHighlight));
-    EXPECT_EQ(Px(image, 33, 23), Rgb(clBtnShadow));
-    EXPECT_EQ(Px(image, 20, 15), Rgb(clSilver));
+    ExpectPixels(image,
+        { { 1, 1, clBtnShadow }, { 38, 28, clBtnHighlight }, { 3, 3, clSilver }, { 5, 5, clBtnHighlight },
+            { 6, 6, clBtnHighlight }, { 33, 23, clBtnShadow }, { 20, 15, clSilver } });
 }
 
 TEST_F(StdPanel, AlignedChildrenStayInsideBevelsAndBorder)
@@ -93,11 +86,9 @@ TEST_F(StdPanel, BevelShapes)
     MakeForm();
     auto* bevel = Add<TBevel>(0, 0, 20, 10);
     QImage image = Render(bevel);
-    EXPECT_EQ(Px(image, 0, 0), Rgb(clBtnShadow));
-    EXPECT_EQ(Px(image, 18, 0), Rgb(clBtnShadow));
-    EXPECT_EQ(Px(image, 19, 0), Rgb(clBtnHighlight));
-    EXPECT_EQ(Px(image, 0, 9), Rgb(clBtnShadow));
-    EXPECT_EQ(Px(image, 19, 9), Rgb(clBtnHighlight));
+    ExpectPixels(image,
+        { { 0, 0, clBtnShadow }, { 18, 0, clBtnShadow }, { 19, 0, clBtnHighlight }, { 0, 9, clBtnShadow },
+            { 19, 9, clBtnHighlight } });
     bevel->SetShape(bsTopLine);
     bevel->SetStyle(bsRaised);
     image = Render(bevel);
@@ -107,10 +98,8 @@ TEST_F(StdPanel, BevelShapes)
     bevel->SetShape(bsFrame);
     bevel->SetStyle(bsLowered);
     image = Render(bevel);
-    EXPECT_EQ(Px(image, 0, 0), Rgb(clBtnShadow));
-    EXPECT_EQ(Px(image, 1, 1), Rgb(clBtnHighlight));
-    EXPECT_EQ(Px(image, 18, 8), Rgb(clBtnShadow));
-    EXPECT_EQ(Px(image, 19, 9), Rgb(clBtnHighlight));
+    ExpectPixels(
+        image, { { 0, 0, clBtnShadow }, { 1, 1, clBtnHighlight }, { 18, 8, clBtnShadow }, { 19, 9, clBtnHighlight } });
 }
 
 // --- image ---

@@ -12,6 +12,8 @@
 #include <QImage>
 #include <QTimer>
 
+#include <initializer_list>
+
 #include <gtest/gtest.h>
 
 class FormFixture : public ::testing::Test
@@ -68,6 +70,16 @@ protected:
     static QImage Render(TControl* c) { return c->RenderToBitmap()->Image(); }
     static QRgb Px(const QImage& image, int x, int y) { return image.pixel(x, y) & 0xFFFFFF; }
     static QRgb Rgb(TColor c) { return ToQColor(c).rgb() & 0xFFFFFF; }
+    // A pixel of the image and the colour it must have.
+    struct PixelIs {
+        int x, y;
+        TColor color;
+    };
+    static void ExpectPixels(const QImage& image, std::initializer_list<PixelIs> pixels)
+    {
+        for (const PixelIs& p : pixels)
+            EXPECT_EQ(Px(image, p.x, p.y), Rgb(p.color)) << "pixel " << p.x << ',' << p.y;
+    }
     // Pixels of one colour inside a rectangle of the image.
     static int Count(const QImage& image, const QRect& r, TColor c)
     {
