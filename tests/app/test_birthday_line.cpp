@@ -352,9 +352,7 @@ TEST_F(BirthdayLine, BirthdaysButtonRunsTheKeeperOnTheFileAndShowsWhatItLeft)
         EXPECT_TRUE(QFile::exists(form->Session().BirthdayFileName));
         EXPECT_EQ(keeper.CPCalendar->CalendarDate(), EncodeDate(2026, 5, 20));
         EXPECT_EQ(keeper.sDataFileName, form->Session().BirthdayFileName);
-        TEntry* e = BirthdayComponent().Entries()->Add();
-        e->SetFullName(S("Zoe"));
-        e->SetBirthDate(EncodeDate(1004, 5, 20));
+        AddBirthday(S("Zoe"), EncodeDate(1004, 5, 20));
         keeper.btnExit->Click();
     });
     form->BtnBirthdays->Click();

@@ -277,9 +277,7 @@ struct CellGeometry : TCPCalendar {
 
 TEST_F(DayDisplay, BirthdayCellsCarryADiamondAtTheirLowerLeft)
 {
-    TEntry* e = BirthdayComponent().Entries()->Add();
-    e->SetFullName(S("Anna"));
-    e->SetBirthDate(EncodeDate(1990, 3, 20));
+    AddBirthday(S("Anna"), EncodeDate(1990, 3, 20));
     Pick(2026, 3, 10);
     TCPCalendar& c = *form->dCalendar;
     // The cell of the 20th; the 10th is selected and stays unmarked.

@@ -14,6 +14,7 @@
 #include "platform/gui/dialogs.h"
 #include "platform/gui/extctrls.h"
 #include "platform/gui/stdctrls.h"
+#include "support/main_window_fixture.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -90,14 +91,7 @@ protected:
         return *wizard;
     }
     QStringList ListItems() const { return wizard->cbDiary->Items()->ToStringList(); }
-    QStringList Messages() const
-    {
-        QStringList texts;
-        for (const TDialogCall& call : dialogs.Calls())
-            if (call.Kind == TDialogKind::MessageDlg)
-                texts << call.Text;
-        return texts;
-    }
+    QStringList Messages() const { return MessageTexts(dialogs, false); }
     // Selects a listed diary, types the password and presses Next.
     void Open(const char* item, const QString& password)
     {

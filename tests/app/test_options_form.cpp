@@ -83,15 +83,7 @@ protected:
         other.SaveToFile(file, true);
         return file;
     }
-    // Texts of the message dialogs and boxes shown, in order.
-    QStringList Messages() const
-    {
-        QStringList texts;
-        for (const TDialogCall& call : dialogs.Calls())
-            if (call.Kind == TDialogKind::MessageDlg || call.Kind == TDialogKind::MessageBox)
-                texts.append(call.Text);
-        return texts;
-    }
+    QStringList Messages() const { return MessageTexts(dialogs); }
 
     TScriptedDialogService dialogs;
     TfrmOptions* options = nullptr;
@@ -381,9 +373,7 @@ TEST_F(OptionsWindow, AFontIsKeptAndExportedByItsFamilyAlone)
 
 TEST_F(OptionsWindow, ManageBirthdaysSavesBeforeAndLoadsAfter)
 {
-    TEntry* anna = BirthdayComponent().Entries()->Add();
-    anna->SetFullName(S("Anna"));
-    anna->SetBirthDate(EncodeDate(1980, 5, 3));
+    AddBirthday(S("Anna"), EncodeDate(1980, 5, 3));
     Pick(2026, 5, 20);
     bool seen = false;
     OnShown<TfrmBDMain>([&](TfrmBDMain& keeper) {
@@ -391,9 +381,7 @@ TEST_F(OptionsWindow, ManageBirthdaysSavesBeforeAndLoadsAfter)
         EXPECT_TRUE(QFile::exists(form->Session().BirthdayFileName));
         EXPECT_EQ(keeper.GetOwner(), options);
         EXPECT_EQ(keeper.CPCalendar->CalendarDate(), EncodeDate(2026, 5, 20));
-        TEntry* zoe = BirthdayComponent().Entries()->Add();
-        zoe->SetFullName(S("Zoe"));
-        zoe->SetBirthDate(EncodeDate(1004, 5, 20));
+        AddBirthday(S("Zoe"), EncodeDate(1004, 5, 20));
         keeper.btnExit->Click();
     });
     options->btnManage->Click();

@@ -32,6 +32,33 @@ template <class F> void OnShown(const std::function<void(F&)>& act)
     });
 }
 
+// The texts of the message dialogs shown, in order, with those of the
+// message boxes unless boxes is false.
+inline QStringList MessageTexts(const TScriptedDialogService& dialogs, bool boxes = true)
+{
+    QStringList texts;
+    for (const TDialogCall& call : dialogs.Calls())
+        if (call.Kind == TDialogKind::MessageDlg || (boxes && call.Kind == TDialogKind::MessageBox))
+            texts << call.Text;
+    return texts;
+}
+
+// Adds a birthday to the program's list.
+inline TEntry* AddBirthday(const QString& name, TDateTime date)
+{
+    TEntry* e = BirthdayComponent().Entries()->Add();
+    e->SetFullName(name);
+    e->SetBirthDate(date);
+    return e;
+}
+
+// A body of one paragraph in 10-point Arial.
+inline QString ParagraphRtf(const char* text)
+{
+    return QStringLiteral("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 Arial;}}\\pard\\f0\\fs20 ")
+        + QString::fromUtf8(text) + QStringLiteral("\\par}");
+}
+
 class MainWindowFixture : public ::testing::Test {
 protected:
     void SetUp() override
