@@ -52,29 +52,25 @@ namespace {
 
 const TDateTime kToday = EncodeDate(2026, 12, 8);
 
-class Program : public ::testing::Test {
+// The settings lie in the fixture's folder, the diaries in a folder of their own.
+class Program : public MainWindowFixture {
 protected:
     void SetUp() override
     {
+        MainWindowFixture::SetUp();
         ASSERT_TRUE(folder.isValid());
-        ASSERT_TRUE(settings.isValid());
         // A child run (see SignalsEndTheRunAsExitDoes) works in its parent's folders.
-        const QString registry = qEnvironmentVariable("DIARY_CHILD_REGISTRY");
-        SetRegistryFileForTesting(registry.isEmpty() ? settings.filePath(S("registry.ini")) : registry);
+        if (const QString registry = qEnvironmentVariable("DIARY_CHILD_REGISTRY"); !registry.isEmpty())
+            SetRegistryFileForTesting(registry);
         SetClock([] { return kToday + 0.5; });
-        RegisterProgramPictures();
-        FreeDiaryDB();
-        FreeBirthdayComponent();
         SetDialogService(&dialogs);
     }
     void TearDown() override
     {
         SetDialogService(nullptr);
         FreeApplication();
-        FreeDiaryDB();
-        FreeBirthdayComponent();
         SetClock({});
-        SetRegistryFileForTesting(QString());
+        MainWindowFixture::TearDown();
     }
 
     // One run of the program in the diary folder, as a fresh process would
@@ -239,7 +235,6 @@ protected:
     }
 
     QTemporaryDir folder;
-    QTemporaryDir settings;
     TScriptedDialogService dialogs;
     QStringList errors;
 };
@@ -332,7 +327,7 @@ TEST_F(Program, ARunThatChangesNothingLeavesBothFilesAsTheyWere)
 TEST_F(Program, ARunWithNothingNewToKeepEndsWithoutWritingAFile)
 {
     CreateMyDiary();
-    const QString ini = settings.filePath(S("registry.ini"));
+    const QString ini = dir.filePath(S("registry.ini"));
     const auto identity = [](const QString& file) {
         struct stat info { };
         EXPECT_EQ(::stat(QFile::encodeName(file).constData(), &info), 0) << file.toStdString();
@@ -571,11 +566,11 @@ TEST_F(Program, TheSessionsEndAndSignalsSaveAsExitDoes)
         const char* title;
     } ends[] = { { SIGTERM, 4, "Terminated" }, { SIGHUP, 6, "Hung up" } };
     for (const auto& [signal, day, title] : ends) {
-        ASSERT_TRUE(QFile::remove(settings.filePath(S("registry.ini"))));
+        ASSERT_TRUE(QFile::remove(dir.filePath(S("registry.ini"))));
         QProcess child;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(S("DIARY_CHILD_FOLDER"), folder.path());
-        env.insert(S("DIARY_CHILD_REGISTRY"), settings.filePath(S("registry.ini")));
+        env.insert(S("DIARY_CHILD_REGISTRY"), dir.filePath(S("registry.ini")));
         env.insert(S("DIARY_CHILD_TITLE"), S(title));
         env.insert(S("DIARY_CHILD_DAY"), QString::number(day));
         env.insert(S("QT_QPA_PLATFORM"), S("offscreen"));
