@@ -56,7 +56,6 @@ protected:
         e->SetEntryType(type);
         e->SetBirthDate(EncodeDate(y, m, d));
     }
-    void Pick(int y, int m, int d) { form->dCalendar->SetCalendarDate(EncodeDate(y, m, d)); }
     QString Line() const { return form->lblAnniversary->Html(); }
     TMenuItem* Top(int i) const { return form->pmBirthday->Items()->Items(i); }
     bool Click(const char* href)

@@ -31,7 +31,6 @@ protected:
         CreateShowingNothing();
     }
 
-    void Pick(int y, int m, int d) { form->dCalendar->SetCalendarDate(EncodeDate(y, m, d)); }
     // What the user's typing does to the editors.
     void TypeTitle(const char* text)
     {

@@ -65,14 +65,6 @@ protected:
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(bytes);
     }
-    static QString TitleOfDay()
-    {
-        QString title, body, notes, todo;
-        int image = 0;
-        if (!DiaryDB().GetEntry(45000, title, body, notes, todo, image))
-            return QString();
-        return title;
-    }
     TfrmEntry& Create()
     {
         wizard.reset();
@@ -191,7 +183,7 @@ TEST_F(EntryForm, OpensADiaryWithTheRightPassword)
     EXPECT_EQ(form->Session().BirthdayFileName, Path("mine.dra"));
     EXPECT_EQ(form->Session().UserPassword, S("secret"));
     EXPECT_FALSE(form->Session().DiaryIsNew);
-    EXPECT_EQ(TitleOfDay(), S("Hello"));
+    EXPECT_EQ(TitleOf(DiaryDB(), 45000), S("Hello"));
 }
 
 TEST_F(EntryForm, ANameWithSeveralDotsOpensItsOwnFile)
@@ -206,7 +198,7 @@ TEST_F(EntryForm, ANameWithSeveralDotsOpensItsOwnFile)
     EXPECT_EQ(form->Session().DataFileName, Path("my.old.dry"));
     EXPECT_EQ(form->Session().DataBackupName, Path("my.old.bak"));
     EXPECT_EQ(form->Session().BirthdayFileName, Path("my.old.dra"));
-    EXPECT_EQ(TitleOfDay(), S("Dotted"));
+    EXPECT_EQ(TitleOf(DiaryDB(), 45000), S("Dotted"));
 }
 
 TEST_F(EntryForm, AWrongPasswordNeverTriesTheBackup)
@@ -225,7 +217,7 @@ TEST_F(EntryForm, AWrongPasswordNeverTriesTheBackup)
     EXPECT_EQ(w.btnNext->Caption(), S("&Next > "));
     EXPECT_TRUE(w.cbDiary->Visible());
     EXPECT_TRUE(w.edtPassword->Visible());
-    EXPECT_TRUE(TitleOfDay().isEmpty());
+    EXPECT_TRUE(TitleOf(DiaryDB(), 45000).isEmpty());
 }
 
 TEST_F(EntryForm, ADamagedDiaryFallsBackToItsBackup)
@@ -241,7 +233,7 @@ TEST_F(EntryForm, ADamagedDiaryFallsBackToItsBackup)
     EXPECT_TRUE(Messages().at(0).endsWith(S("\".\r\n\r\nI will try to use the most recent backup.")));
     EXPECT_EQ(w.ModalResult(), mrOk);
     EXPECT_EQ(form->Session().DataFileName, Path("mine.dry"));
-    EXPECT_EQ(TitleOfDay(), S("Backup"));
+    EXPECT_EQ(TitleOf(DiaryDB(), 45000), S("Backup"));
 }
 
 TEST_F(EntryForm, ADamagedDiaryWithoutBackupStays)
@@ -282,7 +274,7 @@ TEST_F(EntryForm, ABadBirthdayFileIsReportedAndTheDiaryStaysOpen)
         QStringList { S("Could not load birthday/anniversary data. The error message was:\r\n\r\n"
                         "\"Invalid stream format (reading stopped at byte 1 of 7)\"") });
     EXPECT_EQ(w.ModalResult(), mrOk);
-    EXPECT_EQ(TitleOfDay(), S("Hello"));
+    EXPECT_EQ(TitleOf(DiaryDB(), 45000), S("Hello"));
 }
 
 TEST_F(EntryForm, ABirthdayFileIsLoaded)
@@ -415,7 +407,7 @@ TEST_F(EntryForm, ADiaryCreatedWithBlanksOpensWithTheSameTyping)
     Open("Travel", S(" secret "));
     EXPECT_EQ(dialogs.UnansweredCalls(), 0);
     EXPECT_EQ(wizard->ModalResult(), mrOk);
-    EXPECT_EQ(TitleOfDay(), S("Day one"));
+    EXPECT_EQ(TitleOf(DiaryDB(), 45000), S("Day one"));
 }
 
 TEST_F(EntryForm, ANewDiaryRefusesAPasswordItsFileCannotKeep)
@@ -454,7 +446,7 @@ TEST_F(EntryForm, ANewDiaryRefusesAPasswordItsFileCannotKeep)
     Open("Travel", western);
     EXPECT_EQ(dialogs.UnansweredCalls(), 0);
     EXPECT_EQ(wizard->ModalResult(), mrOk);
-    EXPECT_EQ(TitleOfDay(), S("Day one"));
+    EXPECT_EQ(TitleOf(DiaryDB(), 45000), S("Day one"));
 }
 
 TEST_F(EntryForm, EnterInThePasswordActsAsNext)
@@ -467,7 +459,7 @@ TEST_F(EntryForm, EnterInThePasswordActsAsNext)
     w.edtPasswordKeyPress(w.edtPassword, key);
     EXPECT_EQ(key, QChar(0));
     EXPECT_EQ(w.ModalResult(), mrOk);
-    EXPECT_EQ(TitleOfDay(), S("Hello"));
+    EXPECT_EQ(TitleOf(DiaryDB(), 45000), S("Hello"));
 }
 
 TEST_F(EntryForm, RendersTheWizard)

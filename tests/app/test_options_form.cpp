@@ -59,19 +59,12 @@ protected:
         MainWindowFixture::TearDown();
     }
 
-    void Pick(int y, int m, int d) { form->dCalendar->SetCalendarDate(EncodeDate(y, m, d)); }
     void Type(const char* title, const char* body)
     {
         form->edtTitle->SetText(S(title));
         form->edtTitle->SetModified(true);
         form->MemoBody->Lines()->SetText(S(body));
         form->MemoBody->SetModified(true);
-    }
-    static QString TitleOf(const TDiaryDB& db, int y, int m, int d)
-    {
-        QString title, body, notes, todo;
-        int image = 0;
-        return db.GetEntry(EncodeDate(y, m, d), title, body, notes, todo, image) ? title : QString();
     }
     // A backup file of one day, written by another diary.
     QString MakeBackup(const QString& password, const QString& title)
@@ -105,7 +98,7 @@ TEST_F(OptionsWindow, OpensCentredOverTheMainWindowOnItsSkinAndClosesWithEsc)
     OnShown<TfrmOptions>([&](TfrmOptions& shown) {
         seen = true;
         // The day was stored before the window opened.
-        EXPECT_EQ(TitleOf(DiaryDB(), 2026, 4, 1), S("Spring"));
+        EXPECT_EQ(TitleOf(DiaryDB(), EncodeDate(2026, 4, 1)), S("Spring"));
         EXPECT_EQ(shown.Caption(), S("Veltrane Diary - Tools and Options"));
         EXPECT_EQ(QSize(shown.ClientWidth(), shown.ClientHeight()), QSize(400, 330));
         EXPECT_EQ(shown.Left(), 100 + (900 - shown.Width()) / 2);
@@ -145,7 +138,7 @@ TEST_F(OptionsWindow, BackupWritesTheDiaryInMemoryWithThePasswordInUse)
     TDiaryDB copy;
     ASSERT_EQ(copy.LoadFromFile(file, true, S("secret")), lsNoError);
     EXPECT_EQ(copy.Diary()->Count(), 2);
-    EXPECT_EQ(TitleOf(copy, 2026, 1, 6), S("Not yet saved"));
+    EXPECT_EQ(TitleOf(copy, EncodeDate(2026, 1, 6)), S("Not yet saved"));
     // The diary's own file is still to be written at the end of the run.
     EXPECT_TRUE(DiaryDB().Modified);
     EXPECT_FALSE(QFile::exists(form->Session().DataFileName));
@@ -189,7 +182,7 @@ TEST_F(OptionsWindow, RestoreThatDoesNotLoadChangesNothing)
         EXPECT_EQ(Messages().last(), TDiaryDB::StatusToErrorStr(c.status)) << c.password.toStdString();
         EXPECT_EQ(dialogs.Calls().last().DlgType, mtError);
         EXPECT_EQ(DiaryDB().Diary()->Count(), 1);
-        EXPECT_EQ(TitleOf(DiaryDB(), 2026, 1, 5), S("Mine"));
+        EXPECT_EQ(TitleOf(DiaryDB(), EncodeDate(2026, 1, 5)), S("Mine"));
         EXPECT_FALSE(DiaryDB().Modified);
         EXPECT_EQ(form->Session().UserPassword, S("secret"));
         EXPECT_EQ(form->edtTitle->Text(), S("Mine"));
@@ -225,7 +218,7 @@ TEST_F(OptionsWindow, RestoreReplacesTheWholeDiaryAndIsWrittenAtTheEnd)
     form->Session().PrevDate = EncodeDate(2020, 2, 2);
     Type("Typed here", "Not for the backup.");
     form->HandleEntry();
-    ASSERT_EQ(TitleOf(DiaryDB(), 2020, 2, 2), S("Typed here"));
+    ASSERT_EQ(TitleOf(DiaryDB(), EncodeDate(2020, 2, 2)), S("Typed here"));
 
     dialogs.AnswerOpenFile(backup);
     dialogs.AnswerMessageDlg(mrOk);
@@ -241,7 +234,7 @@ TEST_F(OptionsWindow, RestoreReplacesTheWholeDiaryAndIsWrittenAtTheEnd)
     EXPECT_TRUE(DiaryDB().Modified);
     // Only the backup's content: no old day, no old personal information.
     EXPECT_EQ(DiaryDB().Diary()->Count(), 1);
-    EXPECT_EQ(TitleOf(DiaryDB(), 2020, 2, 2), S("Restored day"));
+    EXPECT_EQ(TitleOf(DiaryDB(), EncodeDate(2020, 2, 2)), S("Restored day"));
     EXPECT_EQ(DiaryDB().Info()->GetItemByName(S("edtName")), QString());
     EXPECT_EQ(form->edtTitle->Text(), S("Restored day"));
     EXPECT_TRUE(form->MemoBody->Lines()->Text().contains(S("From the backup.")));
@@ -250,11 +243,11 @@ TEST_F(OptionsWindow, RestoreReplacesTheWholeDiaryAndIsWrittenAtTheEnd)
 
     // Moving on stores nothing of what the editor showed before.
     Pick(2020, 2, 3);
-    EXPECT_EQ(TitleOf(DiaryDB(), 2020, 2, 2), S("Restored day"));
+    EXPECT_EQ(TitleOf(DiaryDB(), EncodeDate(2020, 2, 2)), S("Restored day"));
     form->Session().SaveDiary();
     TDiaryDB written;
     ASSERT_EQ(written.LoadFromFile(form->Session().DataFileName, true, S("new one")), lsNoError);
-    EXPECT_EQ(TitleOf(written, 2020, 2, 2), S("Restored day"));
+    EXPECT_EQ(TitleOf(written, EncodeDate(2020, 2, 2)), S("Restored day"));
     EXPECT_EQ(written.Diary()->Count(), 1);
 }
 

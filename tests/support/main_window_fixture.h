@@ -91,6 +91,14 @@ protected:
         Create().Session().PrevDate = -1.0;
         return *form;
     }
+    void Pick(int y, int m, int d) { form->dCalendar->SetCalendarDate(EncodeDate(y, m, d)); }
+    // The title a diary keeps for a day, empty for a day it lacks.
+    static QString TitleOf(const TDiaryDB& db, TDateTime day)
+    {
+        QString title, body, notes, todo;
+        int image = 0;
+        return db.GetEntry(day, title, body, notes, todo, image) ? title : QString();
+    }
 
     QTemporaryDir dir;
     std::unique_ptr<TfrmMain> form;
