@@ -41,14 +41,8 @@ namespace {
 
 const QString kWrapper = S("<font name=\"Arial\" size=\"8\" color=\"#000000\">");
 
-class BirthdayLine : public MainWindowFixture {
+class BirthdayLine : public BlankMainWindowFixture {
 protected:
-    void SetUp() override
-    {
-        MainWindowFixture::SetUp();
-        CreateShowingNothing();
-    }
-
     static void Add(const char* name, int type, int y, int m, int d)
     {
         TEntry* e = BirthdayComponent().Entries()->Add();

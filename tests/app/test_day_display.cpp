@@ -23,14 +23,8 @@
 
 namespace {
 
-class DayDisplay : public MainWindowFixture {
+class DayDisplay : public BlankMainWindowFixture {
 protected:
-    void SetUp() override
-    {
-        MainWindowFixture::SetUp();
-        CreateShowingNothing();
-    }
-
     // What the user's typing does to the editors.
     void TypeTitle(const char* text)
     {

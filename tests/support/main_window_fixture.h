@@ -103,3 +103,13 @@ protected:
     QTemporaryDir dir;
     std::unique_ptr<TfrmMain> form;
 };
+
+// The window made at set-up, its editors holding nothing that may be stored.
+class BlankMainWindowFixture : public MainWindowFixture {
+protected:
+    void SetUp() override
+    {
+        MainWindowFixture::SetUp();
+        CreateShowingNothing();
+    }
+};
