@@ -41,14 +41,8 @@ namespace {
 
 const QString kWrapper = S("<font name=\"Arial\" size=\"8\" color=\"#000000\">");
 
-class BirthdayLine : public MainWindowFixture {
+class BirthdayLine : public BlankMainWindowFixture {
 protected:
-    void SetUp() override
-    {
-        MainWindowFixture::SetUp();
-        CreateShowingNothing();
-    }
-
     static void Add(const char* name, int type, int y, int m, int d)
     {
         TEntry* e = BirthdayComponent().Entries()->Add();
@@ -56,7 +50,6 @@ protected:
         e->SetEntryType(type);
         e->SetBirthDate(EncodeDate(y, m, d));
     }
-    void Pick(int y, int m, int d) { form->dCalendar->SetCalendarDate(EncodeDate(y, m, d)); }
     QString Line() const { return form->lblAnniversary->Html(); }
     TMenuItem* Top(int i) const { return form->pmBirthday->Items()->Items(i); }
     bool Click(const char* href)
@@ -352,9 +345,7 @@ TEST_F(BirthdayLine, BirthdaysButtonRunsTheKeeperOnTheFileAndShowsWhatItLeft)
         EXPECT_TRUE(QFile::exists(form->Session().BirthdayFileName));
         EXPECT_EQ(keeper.CPCalendar->CalendarDate(), EncodeDate(2026, 5, 20));
         EXPECT_EQ(keeper.sDataFileName, form->Session().BirthdayFileName);
-        TEntry* e = BirthdayComponent().Entries()->Add();
-        e->SetFullName(S("Zoe"));
-        e->SetBirthDate(EncodeDate(1004, 5, 20));
+        AddBirthday(S("Zoe"), EncodeDate(1004, 5, 20));
         keeper.btnExit->Click();
     });
     form->BtnBirthdays->Click();

@@ -28,11 +28,6 @@
 
 namespace {
 
-QString Rtf(const char* text)
-{
-    return S("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 Arial;}}\\pard\\f0\\fs20 ") + S(text) + S("\\par}");
-}
-
 struct Day {
     int day; // of January 2026
     const char* title;
@@ -61,7 +56,8 @@ protected:
     static void Write(const std::vector<Day>& days)
     {
         for (const Day& d : days)
-            DiaryDB().AddEntry(EncodeDate(2026, 1, d.day), S(d.title), Rtf(d.body), QString(), QString(), d.mood);
+            DiaryDB().AddEntry(
+                EncodeDate(2026, 1, d.day), S(d.title), ParagraphRtf(d.body), QString(), QString(), d.mood);
     }
 
     // Runs the main window's Browse command; whileShown acts on the window
@@ -299,7 +295,7 @@ TEST_F(Browse, ADayWithTwoEntriesListsAndSearchesTheOneTheDayShows)
     TDiaryEntry* later = DiaryDB().Diary()->Add();
     later->SetDate(EncodeDate(2026, 1, 4));
     later->SetTitle(S("Later"));
-    later->SetBody(Rtf("second words"));
+    later->SetBody(ParagraphRtf("second words"));
     later->SetImageIndex(6);
     RunBrowse([&](TfrmDiaryBrowse& w) {
         ASSERT_EQ(w.DLV->Items()->Count(), 1);

@@ -23,15 +23,8 @@
 
 namespace {
 
-class DayDisplay : public MainWindowFixture {
+class DayDisplay : public BlankMainWindowFixture {
 protected:
-    void SetUp() override
-    {
-        MainWindowFixture::SetUp();
-        CreateShowingNothing();
-    }
-
-    void Pick(int y, int m, int d) { form->dCalendar->SetCalendarDate(EncodeDate(y, m, d)); }
     // What the user's typing does to the editors.
     void TypeTitle(const char* text)
     {
@@ -277,9 +270,7 @@ struct CellGeometry : TCPCalendar {
 
 TEST_F(DayDisplay, BirthdayCellsCarryADiamondAtTheirLowerLeft)
 {
-    TEntry* e = BirthdayComponent().Entries()->Add();
-    e->SetFullName(S("Anna"));
-    e->SetBirthDate(EncodeDate(1990, 3, 20));
+    AddBirthday(S("Anna"), EncodeDate(1990, 3, 20));
     Pick(2026, 3, 10);
     TCPCalendar& c = *form->dCalendar;
     // The cell of the 20th; the 10th is selected and stays unmarked.

@@ -14,11 +14,11 @@
 #include "platform/gui/dialogs.h"
 #include "platform/gui/extctrls.h"
 #include "platform/gui/stdctrls.h"
+#include "support/main_window_fixture.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -29,25 +29,19 @@ namespace {
 const QString kNewText = S("You are about to create a new diary. You will be asked for a name and a secret password.");
 const QString kPasswordText = S("Type in your password:");
 
-class EntryForm : public ::testing::Test {
+// The diaries lie in the fixture's folder; form is the main window the
+// wizard opens for.
+class EntryForm : public MainWindowFixture {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(folder.isValid());
-        ASSERT_TRUE(settings.isValid());
-        SetRegistryFileForTesting(settings.filePath(S("registry.ini")));
-        FreeDiaryDB();
-        FreeBirthdayComponent();
+        MainWindowFixture::SetUp();
         SetDialogService(&dialogs);
     }
     void TearDown() override
     {
         wizard.reset();
-        main.reset();
-        SetDialogService(nullptr);
-        FreeDiaryDB();
-        FreeBirthdayComponent();
-        SetRegistryFileForTesting(QString());
+        MainWindowFixture::TearDown();
     }
 
     static void StoreLastDiary(const char* name)
@@ -56,7 +50,7 @@ protected:
         ASSERT_TRUE(r.OpenKey(TfrmMain::RegistryKey(), true));
         r.WriteString(S("LastDiaryName"), S(name));
     }
-    QString Path(const char* name) const { return folder.filePath(S(name)); }
+    QString Path(const char* name) const { return dir.filePath(S(name)); }
     // A diary with one entry titled `title`, locked with `password`.
     void WriteDiary(const char* name, const QString& password, const char* title) const
     {
@@ -71,33 +65,18 @@ protected:
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(bytes);
     }
-    static QString TitleOfDay()
-    {
-        QString title, body, notes, todo;
-        int image = 0;
-        if (!DiaryDB().GetEntry(45000, title, body, notes, todo, image))
-            return QString();
-        return title;
-    }
     TfrmEntry& Create()
     {
         wizard.reset();
-        if (!main) {
-            main = std::make_unique<TfrmMain>(nullptr);
-            main->Session().ProgramPath = EnsureTrailingBackslash(folder.path());
+        if (!form) {
+            form = std::make_unique<TfrmMain>(nullptr);
+            form->Session().ProgramPath = EnsureTrailingBackslash(dir.path());
         }
-        wizard = std::make_unique<TfrmEntry>(nullptr, main->Session(), *main);
+        wizard = std::make_unique<TfrmEntry>(nullptr, form->Session(), *form);
         return *wizard;
     }
     QStringList ListItems() const { return wizard->cbDiary->Items()->ToStringList(); }
-    QStringList Messages() const
-    {
-        QStringList texts;
-        for (const TDialogCall& call : dialogs.Calls())
-            if (call.Kind == TDialogKind::MessageDlg)
-                texts << call.Text;
-        return texts;
-    }
+    QStringList Messages() const { return MessageTexts(dialogs, false); }
     // Selects a listed diary, types the password and presses Next.
     void Open(const char* item, const QString& password)
     {
@@ -118,10 +97,7 @@ protected:
         wizard->edtPassword->SetText(password);
     }
 
-    QTemporaryDir folder;
-    QTemporaryDir settings;
     TScriptedDialogService dialogs;
-    std::unique_ptr<TfrmMain> main;
     std::unique_ptr<TfrmEntry> wizard;
 };
 
@@ -202,12 +178,12 @@ TEST_F(EntryForm, OpensADiaryWithTheRightPassword)
     Open("mine", S("secret"));
     EXPECT_TRUE(dialogs.Calls().isEmpty());
     EXPECT_EQ(w.ModalResult(), mrOk);
-    EXPECT_EQ(main->Session().DataFileName, Path("mine.dry"));
-    EXPECT_EQ(main->Session().DataBackupName, Path("mine.bak"));
-    EXPECT_EQ(main->Session().BirthdayFileName, Path("mine.dra"));
-    EXPECT_EQ(main->Session().UserPassword, S("secret"));
-    EXPECT_FALSE(main->Session().DiaryIsNew);
-    EXPECT_EQ(TitleOfDay(), S("Hello"));
+    EXPECT_EQ(form->Session().DataFileName, Path("mine.dry"));
+    EXPECT_EQ(form->Session().DataBackupName, Path("mine.bak"));
+    EXPECT_EQ(form->Session().BirthdayFileName, Path("mine.dra"));
+    EXPECT_EQ(form->Session().UserPassword, S("secret"));
+    EXPECT_FALSE(form->Session().DiaryIsNew);
+    EXPECT_EQ(TitleOf(DiaryDB(), 45000), S("Hello"));
 }
 
 TEST_F(EntryForm, ANameWithSeveralDotsOpensItsOwnFile)
@@ -219,10 +195,10 @@ TEST_F(EntryForm, ANameWithSeveralDotsOpensItsOwnFile)
         (QStringList { S("* Create New Diary *"), S("my"), S("my.old"), S("* Restore diary from backup") }));
     Open("my.old", S("p"));
     EXPECT_EQ(w.ModalResult(), mrOk);
-    EXPECT_EQ(main->Session().DataFileName, Path("my.old.dry"));
-    EXPECT_EQ(main->Session().DataBackupName, Path("my.old.bak"));
-    EXPECT_EQ(main->Session().BirthdayFileName, Path("my.old.dra"));
-    EXPECT_EQ(TitleOfDay(), S("Dotted"));
+    EXPECT_EQ(form->Session().DataFileName, Path("my.old.dry"));
+    EXPECT_EQ(form->Session().DataBackupName, Path("my.old.bak"));
+    EXPECT_EQ(form->Session().BirthdayFileName, Path("my.old.dra"));
+    EXPECT_EQ(TitleOf(DiaryDB(), 45000), S("Dotted"));
 }
 
 TEST_F(EntryForm, AWrongPasswordNeverTriesTheBackup)
@@ -241,7 +217,7 @@ TEST_F(EntryForm, AWrongPasswordNeverTriesTheBackup)
     EXPECT_EQ(w.btnNext->Caption(), S("&Next > "));
     EXPECT_TRUE(w.cbDiary->Visible());
     EXPECT_TRUE(w.edtPassword->Visible());
-    EXPECT_TRUE(TitleOfDay().isEmpty());
+    EXPECT_TRUE(TitleOf(DiaryDB(), 45000).isEmpty());
 }
 
 TEST_F(EntryForm, ADamagedDiaryFallsBackToItsBackup)
@@ -256,8 +232,8 @@ TEST_F(EntryForm, ADamagedDiaryFallsBackToItsBackup)
     EXPECT_TRUE(Messages().at(0).startsWith(S("The original diary produced the following error:\r\n\"")));
     EXPECT_TRUE(Messages().at(0).endsWith(S("\".\r\n\r\nI will try to use the most recent backup.")));
     EXPECT_EQ(w.ModalResult(), mrOk);
-    EXPECT_EQ(main->Session().DataFileName, Path("mine.dry"));
-    EXPECT_EQ(TitleOfDay(), S("Backup"));
+    EXPECT_EQ(form->Session().DataFileName, Path("mine.dry"));
+    EXPECT_EQ(TitleOf(DiaryDB(), 45000), S("Backup"));
 }
 
 TEST_F(EntryForm, ADamagedDiaryWithoutBackupStays)
@@ -298,7 +274,7 @@ TEST_F(EntryForm, ABadBirthdayFileIsReportedAndTheDiaryStaysOpen)
         QStringList { S("Could not load birthday/anniversary data. The error message was:\r\n\r\n"
                         "\"Invalid stream format (reading stopped at byte 1 of 7)\"") });
     EXPECT_EQ(w.ModalResult(), mrOk);
-    EXPECT_EQ(TitleOfDay(), S("Hello"));
+    EXPECT_EQ(TitleOf(DiaryDB(), 45000), S("Hello"));
 }
 
 TEST_F(EntryForm, ABirthdayFileIsLoaded)
@@ -393,7 +369,7 @@ TEST_F(EntryForm, CancellingTheConfirmationDoesNothing)
     EXPECT_EQ(dialogs.Calls().size(), 1);
     EXPECT_EQ(w.CurrentStep(), 1);
     EXPECT_EQ(w.ModalResult(), mrNone);
-    EXPECT_TRUE(main->Session().DataFileName.isEmpty());
+    EXPECT_TRUE(form->Session().DataFileName.isEmpty());
 }
 
 TEST_F(EntryForm, CreatesANewDiaryWithTheTrimmedPassword)
@@ -405,11 +381,11 @@ TEST_F(EntryForm, CreatesANewDiaryWithTheTrimmedPassword)
     EXPECT_EQ(dialogs.UnansweredCalls(), 0);
     EXPECT_EQ(Messages(), QStringList());
     EXPECT_EQ(w.ModalResult(), mrOk);
-    EXPECT_TRUE(main->Session().DiaryIsNew);
-    EXPECT_EQ(main->Session().UserPassword, S("secret"));
-    EXPECT_EQ(main->Session().DataFileName, Path("Travel.dry"));
-    EXPECT_EQ(main->Session().DataBackupName, Path("Travel.bak"));
-    EXPECT_EQ(main->Session().BirthdayFileName, Path("Travel.dra"));
+    EXPECT_TRUE(form->Session().DiaryIsNew);
+    EXPECT_EQ(form->Session().UserPassword, S("secret"));
+    EXPECT_EQ(form->Session().DataFileName, Path("Travel.dry"));
+    EXPECT_EQ(form->Session().DataBackupName, Path("Travel.bak"));
+    EXPECT_EQ(form->Session().BirthdayFileName, Path("Travel.dra"));
     // Nothing is written until the program ends.
     EXPECT_FALSE(QFile::exists(Path("Travel.dry")));
 }
@@ -422,16 +398,16 @@ TEST_F(EntryForm, ADiaryCreatedWithBlanksOpensWithTheSameTyping)
     w.btnNextClick(w.btnNext);
     ASSERT_EQ(w.ModalResult(), mrOk);
     // The program's end saves the new diary with the password in use.
-    DiaryDB().Diary()->SetPassword(main->Session().UserPassword);
+    DiaryDB().Diary()->SetPassword(form->Session().UserPassword);
     DiaryDB().AddEntry(45000, S("Day one"), S("body"), QString(), QString(), 0);
-    DiaryDB().SaveToFile(main->Session().DataFileName);
+    DiaryDB().SaveToFile(form->Session().DataFileName);
     FreeDiaryDB();
 
     Create();
     Open("Travel", S(" secret "));
     EXPECT_EQ(dialogs.UnansweredCalls(), 0);
     EXPECT_EQ(wizard->ModalResult(), mrOk);
-    EXPECT_EQ(TitleOfDay(), S("Day one"));
+    EXPECT_EQ(TitleOf(DiaryDB(), 45000), S("Day one"));
 }
 
 TEST_F(EntryForm, ANewDiaryRefusesAPasswordItsFileCannotKeep)
@@ -448,7 +424,7 @@ TEST_F(EntryForm, ANewDiaryRefusesAPasswordItsFileCannotKeep)
                         "Please use only Western European letters, digits and signs.") });
     EXPECT_EQ(w.CurrentStep(), 1);
     EXPECT_EQ(w.ModalResult(), mrNone);
-    EXPECT_TRUE(main->Session().DataFileName.isEmpty());
+    EXPECT_TRUE(form->Session().DataFileName.isEmpty());
 
     // Accented letters and signs of the code page are kept, and only they
     // open the diary again.
@@ -457,10 +433,10 @@ TEST_F(EntryForm, ANewDiaryRefusesAPasswordItsFileCannotKeep)
     dialogs.AnswerInputQuery(western);
     w.btnNextClick(w.btnNext);
     ASSERT_EQ(w.ModalResult(), mrOk);
-    EXPECT_EQ(main->Session().UserPassword, western);
-    DiaryDB().Diary()->SetPassword(main->Session().UserPassword);
+    EXPECT_EQ(form->Session().UserPassword, western);
+    DiaryDB().Diary()->SetPassword(form->Session().UserPassword);
     DiaryDB().AddEntry(45000, S("Day one"), S("body"), QString(), QString(), 0);
-    DiaryDB().SaveToFile(main->Session().DataFileName);
+    DiaryDB().SaveToFile(form->Session().DataFileName);
     FreeDiaryDB();
 
     Create();
@@ -470,7 +446,7 @@ TEST_F(EntryForm, ANewDiaryRefusesAPasswordItsFileCannotKeep)
     Open("Travel", western);
     EXPECT_EQ(dialogs.UnansweredCalls(), 0);
     EXPECT_EQ(wizard->ModalResult(), mrOk);
-    EXPECT_EQ(TitleOfDay(), S("Day one"));
+    EXPECT_EQ(TitleOf(DiaryDB(), 45000), S("Day one"));
 }
 
 TEST_F(EntryForm, EnterInThePasswordActsAsNext)
@@ -483,7 +459,7 @@ TEST_F(EntryForm, EnterInThePasswordActsAsNext)
     w.edtPasswordKeyPress(w.edtPassword, key);
     EXPECT_EQ(key, QChar(0));
     EXPECT_EQ(w.ModalResult(), mrOk);
-    EXPECT_EQ(TitleOfDay(), S("Hello"));
+    EXPECT_EQ(TitleOf(DiaryDB(), 45000), S("Hello"));
 }
 
 TEST_F(EntryForm, RendersTheWizard)

@@ -25,12 +25,11 @@
 
 namespace {
 
-class EntryFormatting : public MainWindowFixture {
+class EntryFormatting : public BlankMainWindowFixture {
 protected:
     void SetUp() override
     {
-        MainWindowFixture::SetUp();
-        CreateShowingNothing();
+        BlankMainWindowFixture::SetUp();
         body = form->MemoBody;
     }
 

@@ -171,7 +171,8 @@ TEST_F(MainForm, StoredSkinOutsideOneToSevenStartsWithSkinOne)
     EXPECT_EQ(f.Session().CurrentSkin, 1) << "the skin button wraps after the last skin";
 }
 
-TEST_F(MainForm, StoredPositionOutsideTheScreenFallsBackToTheCentre)
+// A stored position off every screen opens centred with the designed size.
+TEST_F(MainForm, StoredPositionOnTheScreenIsUsedWithTheMinimumSizeAndBroughtFullyOntoIt)
 {
     const QSize designed = [this] {
         TfrmMain& f = Create();
@@ -181,18 +182,6 @@ TEST_F(MainForm, StoredPositionOutsideTheScreenFallsBackToTheCentre)
         form.reset();
         return size;
     }();
-    const QPoint outside[] = { { Screen()->Width(), 10 }, { 10, Screen()->Height() }, { -1, 10 }, { 10, -1 } };
-    for (const QPoint& p : outside) {
-        StorePosition(p.x(), p.y(), 900, 700);
-        TfrmMain& f = Create();
-        EXPECT_EQ(f.Position(), poScreenCenter) << p.x() << "," << p.y();
-        EXPECT_EQ(QSize(f.Width(), f.Height()), designed) << p.x() << "," << p.y();
-        form.reset();
-    }
-}
-
-TEST_F(MainForm, StoredPositionOnTheScreenIsUsedWithTheMinimumSizeAndBroughtFullyOntoIt)
-{
     struct RealScreens {
         ~RealScreens() { Screen()->SetMonitorsForTesting({}); }
     } realScreens;
@@ -200,6 +189,8 @@ TEST_F(MainForm, StoredPositionOnTheScreenIsUsedWithTheMinimumSizeAndBroughtFull
     // on its right whose work area ends above its own panel.
     const QList<TMonitor> one = { { QRect(0, 0, 1920, 1080), QRect(0, 0, 1920, 1040) } };
     const QList<TMonitor> two = { one.first(), { QRect(1920, 0, 2560, 1440), QRect(1920, 0, 2560, 1400) } };
+    const QList<TMonitor> real; // the screen Qt offers
+    const int width = Screen()->Width(), height = Screen()->Height();
     struct Case {
         const char* what;
         const QList<TMonitor>& monitors;
@@ -207,6 +198,10 @@ TEST_F(MainForm, StoredPositionOnTheScreenIsUsedWithTheMinimumSizeAndBroughtFull
         QRect opened; // null: centred with the designed size
     };
     const Case cases[] = {
+        { "StoredPositionOutsideTheScreenFallsBackToTheCentre: right", real, QRect(width, 10, 900, 700), QRect() },
+        { "StoredPositionOutsideTheScreenFallsBackToTheCentre: below", real, QRect(10, height, 900, 700), QRect() },
+        { "StoredPositionOutsideTheScreenFallsBackToTheCentre: left", real, QRect(-1, 10, 900, 700), QRect() },
+        { "StoredPositionOutsideTheScreenFallsBackToTheCentre: above", real, QRect(10, -1, 900, 700), QRect() },
         { "left beyond the screen", one, QRect(2000, 10, 900, 700), QRect() },
         { "top beyond the screen", one, QRect(10, 1080, 900, 700), QRect() },
         { "on the screen, small", one, QRect(100, 50, 500, -1), QRect(100, 50, 780, 560) },
@@ -227,6 +222,7 @@ TEST_F(MainForm, StoredPositionOnTheScreenIsUsedWithTheMinimumSizeAndBroughtFull
             EXPECT_EQ(f.Position(), poScreenCenter) << c.what;
             EXPECT_EQ(f.ClientWidth(), TfrmMain::DesignClientWidth) << c.what;
             EXPECT_EQ(f.ClientHeight(), TfrmMain::DesignClientHeight) << c.what;
+            EXPECT_EQ(QSize(f.Width(), f.Height()), designed) << c.what;
         } else {
             EXPECT_EQ(f.Position(), poDesigned) << c.what;
             EXPECT_EQ(f.BoundsRect(), c.opened) << c.what;

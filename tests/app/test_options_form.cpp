@@ -59,19 +59,12 @@ protected:
         MainWindowFixture::TearDown();
     }
 
-    void Pick(int y, int m, int d) { form->dCalendar->SetCalendarDate(EncodeDate(y, m, d)); }
     void Type(const char* title, const char* body)
     {
         form->edtTitle->SetText(S(title));
         form->edtTitle->SetModified(true);
         form->MemoBody->Lines()->SetText(S(body));
         form->MemoBody->SetModified(true);
-    }
-    static QString TitleOf(const TDiaryDB& db, int y, int m, int d)
-    {
-        QString title, body, notes, todo;
-        int image = 0;
-        return db.GetEntry(EncodeDate(y, m, d), title, body, notes, todo, image) ? title : QString();
     }
     // A backup file of one day, written by another diary.
     QString MakeBackup(const QString& password, const QString& title)
@@ -83,15 +76,7 @@ protected:
         other.SaveToFile(file, true);
         return file;
     }
-    // Texts of the message dialogs and boxes shown, in order.
-    QStringList Messages() const
-    {
-        QStringList texts;
-        for (const TDialogCall& call : dialogs.Calls())
-            if (call.Kind == TDialogKind::MessageDlg || call.Kind == TDialogKind::MessageBox)
-                texts.append(call.Text);
-        return texts;
-    }
+    QStringList Messages() const { return MessageTexts(dialogs); }
 
     TScriptedDialogService dialogs;
     TfrmOptions* options = nullptr;
@@ -113,7 +98,7 @@ TEST_F(OptionsWindow, OpensCentredOverTheMainWindowOnItsSkinAndClosesWithEsc)
     OnShown<TfrmOptions>([&](TfrmOptions& shown) {
         seen = true;
         // The day was stored before the window opened.
-        EXPECT_EQ(TitleOf(DiaryDB(), 2026, 4, 1), S("Spring"));
+        EXPECT_EQ(TitleOf(DiaryDB(), EncodeDate(2026, 4, 1)), S("Spring"));
         EXPECT_EQ(shown.Caption(), S("Veltrane Diary - Tools and Options"));
         EXPECT_EQ(QSize(shown.ClientWidth(), shown.ClientHeight()), QSize(400, 330));
         EXPECT_EQ(shown.Left(), 100 + (900 - shown.Width()) / 2);
@@ -153,7 +138,7 @@ TEST_F(OptionsWindow, BackupWritesTheDiaryInMemoryWithThePasswordInUse)
     TDiaryDB copy;
     ASSERT_EQ(copy.LoadFromFile(file, true, S("secret")), lsNoError);
     EXPECT_EQ(copy.Diary()->Count(), 2);
-    EXPECT_EQ(TitleOf(copy, 2026, 1, 6), S("Not yet saved"));
+    EXPECT_EQ(TitleOf(copy, EncodeDate(2026, 1, 6)), S("Not yet saved"));
     // The diary's own file is still to be written at the end of the run.
     EXPECT_TRUE(DiaryDB().Modified);
     EXPECT_FALSE(QFile::exists(form->Session().DataFileName));
@@ -197,7 +182,7 @@ TEST_F(OptionsWindow, RestoreThatDoesNotLoadChangesNothing)
         EXPECT_EQ(Messages().last(), TDiaryDB::StatusToErrorStr(c.status)) << c.password.toStdString();
         EXPECT_EQ(dialogs.Calls().last().DlgType, mtError);
         EXPECT_EQ(DiaryDB().Diary()->Count(), 1);
-        EXPECT_EQ(TitleOf(DiaryDB(), 2026, 1, 5), S("Mine"));
+        EXPECT_EQ(TitleOf(DiaryDB(), EncodeDate(2026, 1, 5)), S("Mine"));
         EXPECT_FALSE(DiaryDB().Modified);
         EXPECT_EQ(form->Session().UserPassword, S("secret"));
         EXPECT_EQ(form->edtTitle->Text(), S("Mine"));
@@ -233,7 +218,7 @@ TEST_F(OptionsWindow, RestoreReplacesTheWholeDiaryAndIsWrittenAtTheEnd)
     form->Session().PrevDate = EncodeDate(2020, 2, 2);
     Type("Typed here", "Not for the backup.");
     form->HandleEntry();
-    ASSERT_EQ(TitleOf(DiaryDB(), 2020, 2, 2), S("Typed here"));
+    ASSERT_EQ(TitleOf(DiaryDB(), EncodeDate(2020, 2, 2)), S("Typed here"));
 
     dialogs.AnswerOpenFile(backup);
     dialogs.AnswerMessageDlg(mrOk);
@@ -249,7 +234,7 @@ TEST_F(OptionsWindow, RestoreReplacesTheWholeDiaryAndIsWrittenAtTheEnd)
     EXPECT_TRUE(DiaryDB().Modified);
     // Only the backup's content: no old day, no old personal information.
     EXPECT_EQ(DiaryDB().Diary()->Count(), 1);
-    EXPECT_EQ(TitleOf(DiaryDB(), 2020, 2, 2), S("Restored day"));
+    EXPECT_EQ(TitleOf(DiaryDB(), EncodeDate(2020, 2, 2)), S("Restored day"));
     EXPECT_EQ(DiaryDB().Info()->GetItemByName(S("edtName")), QString());
     EXPECT_EQ(form->edtTitle->Text(), S("Restored day"));
     EXPECT_TRUE(form->MemoBody->Lines()->Text().contains(S("From the backup.")));
@@ -258,11 +243,11 @@ TEST_F(OptionsWindow, RestoreReplacesTheWholeDiaryAndIsWrittenAtTheEnd)
 
     // Moving on stores nothing of what the editor showed before.
     Pick(2020, 2, 3);
-    EXPECT_EQ(TitleOf(DiaryDB(), 2020, 2, 2), S("Restored day"));
+    EXPECT_EQ(TitleOf(DiaryDB(), EncodeDate(2020, 2, 2)), S("Restored day"));
     form->Session().SaveDiary();
     TDiaryDB written;
     ASSERT_EQ(written.LoadFromFile(form->Session().DataFileName, true, S("new one")), lsNoError);
-    EXPECT_EQ(TitleOf(written, 2020, 2, 2), S("Restored day"));
+    EXPECT_EQ(TitleOf(written, EncodeDate(2020, 2, 2)), S("Restored day"));
     EXPECT_EQ(written.Diary()->Count(), 1);
 }
 
@@ -381,9 +366,7 @@ TEST_F(OptionsWindow, AFontIsKeptAndExportedByItsFamilyAlone)
 
 TEST_F(OptionsWindow, ManageBirthdaysSavesBeforeAndLoadsAfter)
 {
-    TEntry* anna = BirthdayComponent().Entries()->Add();
-    anna->SetFullName(S("Anna"));
-    anna->SetBirthDate(EncodeDate(1980, 5, 3));
+    AddBirthday(S("Anna"), EncodeDate(1980, 5, 3));
     Pick(2026, 5, 20);
     bool seen = false;
     OnShown<TfrmBDMain>([&](TfrmBDMain& keeper) {
@@ -391,9 +374,7 @@ TEST_F(OptionsWindow, ManageBirthdaysSavesBeforeAndLoadsAfter)
         EXPECT_TRUE(QFile::exists(form->Session().BirthdayFileName));
         EXPECT_EQ(keeper.GetOwner(), options);
         EXPECT_EQ(keeper.CPCalendar->CalendarDate(), EncodeDate(2026, 5, 20));
-        TEntry* zoe = BirthdayComponent().Entries()->Add();
-        zoe->SetFullName(S("Zoe"));
-        zoe->SetBirthDate(EncodeDate(1004, 5, 20));
+        AddBirthday(S("Zoe"), EncodeDate(1004, 5, 20));
         keeper.btnExit->Click();
     });
     options->btnManage->Click();

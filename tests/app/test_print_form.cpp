@@ -29,11 +29,6 @@
 
 namespace {
 
-QString Rtf(const char* text)
-{
-    return S("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 Arial;}}\\pard\\f0\\fs20 ") + S(text) + S("\\par}");
-}
-
 TDateTime Jan(int day)
 {
     return EncodeDate(2026, 1, day);
@@ -68,9 +63,9 @@ protected:
         pdf = dir.filePath(S("print.pdf"));
         UsePrinter(TPrinterService::CreatePdf(pdf, 150));
         // Written out of date order: printing follows the dates.
-        DiaryDB().AddEntry(Jan(20), S("Twentieth"), Rtf("Body of the twentieth"), QString(), QString(), 0);
-        DiaryDB().AddEntry(Jan(2), S("Second"), Rtf("Body of the second"), QString(), QString(), 0);
-        DiaryDB().AddEntry(Jan(5), S("Fifth"), Rtf("Body of the fifth"), QString(), QString(), 0);
+        DiaryDB().AddEntry(Jan(20), S("Twentieth"), ParagraphRtf("Body of the twentieth"), QString(), QString(), 0);
+        DiaryDB().AddEntry(Jan(2), S("Second"), ParagraphRtf("Body of the second"), QString(), QString(), 0);
+        DiaryDB().AddEntry(Jan(5), S("Fifth"), ParagraphRtf("Body of the fifth"), QString(), QString(), 0);
         form->dCalendar->SetCalendarDate(EncodeDate(2026, 2, 1));
         SetDialogService(&dialogs);
     }

@@ -25,6 +25,7 @@
 #include "platform/gui/menus.h"
 #include "platform/gui/stdctrls.h"
 #include "resources/program_pictures.h"
+#include "support/main_window_fixture.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -51,29 +52,25 @@ namespace {
 
 const TDateTime kToday = EncodeDate(2026, 12, 8);
 
-class Program : public ::testing::Test {
+// The settings lie in the fixture's folder, the diaries in a folder of their own.
+class Program : public MainWindowFixture {
 protected:
     void SetUp() override
     {
+        MainWindowFixture::SetUp();
         ASSERT_TRUE(folder.isValid());
-        ASSERT_TRUE(settings.isValid());
         // A child run (see SignalsEndTheRunAsExitDoes) works in its parent's folders.
-        const QString registry = qEnvironmentVariable("DIARY_CHILD_REGISTRY");
-        SetRegistryFileForTesting(registry.isEmpty() ? settings.filePath(S("registry.ini")) : registry);
+        if (const QString registry = qEnvironmentVariable("DIARY_CHILD_REGISTRY"); !registry.isEmpty())
+            SetRegistryFileForTesting(registry);
         SetClock([] { return kToday + 0.5; });
-        RegisterProgramPictures();
-        FreeDiaryDB();
-        FreeBirthdayComponent();
         SetDialogService(&dialogs);
     }
     void TearDown() override
     {
         SetDialogService(nullptr);
         FreeApplication();
-        FreeDiaryDB();
-        FreeBirthdayComponent();
         SetClock({});
-        SetRegistryFileForTesting(QString());
+        MainWindowFixture::TearDown();
     }
 
     // One run of the program in the diary folder, as a fresh process would
@@ -188,6 +185,20 @@ protected:
         Type(body);
     }
 
+    // A run that opens "My Diary" and hands the main window to onMain.
+    void RunMyDiary(const std::function<void(TfrmMain&)>& onMain)
+    {
+        Run([&](TfrmEntry& w) { OpenDiary(w, "My Diary", S("secret")); }, onMain);
+    }
+    // A run that writes one day into "My Diary" and exits.
+    void WriteDayInMyDiary(TDateTime day, const QString& title, const QString& body)
+    {
+        RunMyDiary([&](TfrmMain& m) {
+            WriteDay(m, day, title, body);
+            Click(m, *m.btnExit);
+        });
+    }
+
     QString Path(const char* name) const
     {
         return QDir(qEnvironmentVariable("DIARY_CHILD_FOLDER", folder.path())).filePath(S(name));
@@ -209,14 +220,7 @@ protected:
         days.sort();
         return days;
     }
-    QStringList Messages() const
-    {
-        QStringList texts;
-        for (const TDialogCall& call : dialogs.Calls())
-            if (call.Kind == TDialogKind::MessageDlg || call.Kind == TDialogKind::MessageBox)
-                texts << call.Text;
-        return texts;
-    }
+    QStringList Messages() const { return MessageTexts(dialogs); }
     // The first run: "My Diary" with two written days.
     void CreateMyDiary()
     {
@@ -231,7 +235,6 @@ protected:
     }
 
     QTemporaryDir folder;
-    QTemporaryDir settings;
     TScriptedDialogService dialogs;
     QStringList errors;
 };
@@ -304,21 +307,16 @@ TEST_F(Program, ARunThatChangesNothingLeavesBothFilesAsTheyWere)
 {
     CreateMyDiary();
     // A second changing run makes the previous version.
-    Run([&](TfrmEntry& w) { OpenDiary(w, "My Diary", S("secret")); },
-        [&](TfrmMain& m) {
-            WriteDay(m, EncodeDate(2026, 12, 1), S("December"), S("A new month."));
-            Click(m, *m.btnExit);
-        });
+    WriteDayInMyDiary(EncodeDate(2026, 12, 1), S("December"), S("A new month."));
     const QByteArray dry = Bytes("My Diary.dry");
     const QByteArray bak = Bytes("My Diary.bak");
     ASSERT_FALSE(bak.isEmpty());
 
-    Run([&](TfrmEntry& w) { OpenDiary(w, "My Diary", S("secret")); },
-        [&](TfrmMain& m) {
-            m.dCalendar->SetCalendarDate(EncodeDate(2026, 12, 5));
-            m.dCalendar->SetCalendarDate(EncodeDate(2026, 11, 20));
-            Click(m, *m.btnExit);
-        });
+    RunMyDiary([&](TfrmMain& m) {
+        m.dCalendar->SetCalendarDate(EncodeDate(2026, 12, 5));
+        m.dCalendar->SetCalendarDate(EncodeDate(2026, 11, 20));
+        Click(m, *m.btnExit);
+    });
     EXPECT_EQ(Bytes("My Diary.dry"), dry);
     EXPECT_EQ(Bytes("My Diary.bak"), bak);
 }
@@ -329,7 +327,7 @@ TEST_F(Program, ARunThatChangesNothingLeavesBothFilesAsTheyWere)
 TEST_F(Program, ARunWithNothingNewToKeepEndsWithoutWritingAFile)
 {
     CreateMyDiary();
-    const QString ini = settings.filePath(S("registry.ini"));
+    const QString ini = dir.filePath(S("registry.ini"));
     const auto identity = [](const QString& file) {
         struct stat info { };
         EXPECT_EQ(::stat(QFile::encodeName(file).constData(), &info), 0) << file.toStdString();
@@ -339,7 +337,7 @@ TEST_F(Program, ARunWithNothingNewToKeepEndsWithoutWritingAFile)
     const auto diary = identity(Path("My Diary.dry"));
     Run([&](TfrmEntry& w) { Click(w, *w.btnPrev); });
     EXPECT_EQ(identity(ini), before) << "leaving the wizard";
-    Run([&](TfrmEntry& w) { OpenDiary(w, "My Diary", S("secret")); }, [&](TfrmMain& m) { Click(m, *m.btnExit); });
+    RunMyDiary([&](TfrmMain& m) { Click(m, *m.btnExit); });
     EXPECT_EQ(identity(ini), before) << "leaving the main window";
     EXPECT_EQ(identity(Path("My Diary.dry")), diary);
 }
@@ -347,14 +345,11 @@ TEST_F(Program, ARunWithNothingNewToKeepEndsWithoutWritingAFile)
 TEST_F(Program, ARunEndedWithoutClosingStillKeepsTheDiaryAndItsBirthdays)
 {
     CreateMyDiary();
-    Run([&](TfrmEntry& w) { OpenDiary(w, "My Diary", S("secret")); },
-        [&](TfrmMain&) {
-            DiaryDB().AddEntry(EncodeDate(2026, 12, 9), S("Kept"), QString(), QString(), QString(), 0);
-            TEntry* e = BirthdayComponent().Entries()->Add();
-            e->SetFullName(S("Anna"));
-            e->SetBirthDate(EncodeDate(1990, 12, 9));
-            Application()->Terminate(); // no close: the run's end saves
-        });
+    RunMyDiary([&](TfrmMain&) {
+        DiaryDB().AddEntry(EncodeDate(2026, 12, 9), S("Kept"), QString(), QString(), QString(), 0);
+        AddBirthday(S("Anna"), EncodeDate(1990, 12, 9));
+        Application()->Terminate(); // no close: the run's end saves
+    });
     EXPECT_TRUE(errors.isEmpty()) << errors.join(S("; ")).toStdString();
     EXPECT_EQ(Days("My Diary.dry", S("secret")),
         (QStringList { S("20261205|Snow"), S("20261207|Market"), S("20261209|Kept") }));
@@ -367,11 +362,7 @@ TEST_F(Program, ARunThatChangesSomethingKeepsTheOldFileAsPreviousVersion)
 {
     CreateMyDiary();
     const QByteArray before = Bytes("My Diary.dry");
-    Run([&](TfrmEntry& w) { OpenDiary(w, "My Diary", S("secret")); },
-        [&](TfrmMain& m) {
-            WriteDay(m, EncodeDate(2026, 12, 2), S("Rain"), S("All day."));
-            Click(m, *m.btnExit);
-        });
+    WriteDayInMyDiary(EncodeDate(2026, 12, 2), S("Rain"), S("All day."));
     EXPECT_EQ(Bytes("My Diary.bak"), before);
     EXPECT_EQ(Days("My Diary.dry", S("secret")),
         (QStringList { S("20261202|Rain"), S("20261205|Snow"), S("20261207|Market") }));
@@ -380,18 +371,17 @@ TEST_F(Program, ARunThatChangesSomethingKeepsTheOldFileAsPreviousVersion)
 TEST_F(Program, DeletingADayAsksAndRemovesItsMark)
 {
     CreateMyDiary();
-    Run([&](TfrmEntry& w) { OpenDiary(w, "My Diary", S("secret")); },
-        [&](TfrmMain& m) {
-            m.dCalendar->SetCalendarDate(EncodeDate(2026, 12, 7));
-            dialogs.AnswerMessageBox(IDNO);
-            Click(m, *m.btnDelete);
-            EXPECT_EQ(m.dCalendar->ActiveDays(), S(",5,7,"));
-            dialogs.AnswerMessageBox(IDYES);
-            Click(m, *m.btnDelete);
-            EXPECT_EQ(m.dCalendar->ActiveDays(), S(",5,"));
-            EXPECT_EQ(m.edtTitle->Text(), QString());
-            Click(m, *m.btnExit);
-        });
+    RunMyDiary([&](TfrmMain& m) {
+        m.dCalendar->SetCalendarDate(EncodeDate(2026, 12, 7));
+        dialogs.AnswerMessageBox(IDNO);
+        Click(m, *m.btnDelete);
+        EXPECT_EQ(m.dCalendar->ActiveDays(), S(",5,7,"));
+        dialogs.AnswerMessageBox(IDYES);
+        Click(m, *m.btnDelete);
+        EXPECT_EQ(m.dCalendar->ActiveDays(), S(",5,"));
+        EXPECT_EQ(m.edtTitle->Text(), QString());
+        Click(m, *m.btnExit);
+    });
     EXPECT_EQ(
         Messages(), (QStringList { S("Delete day \"December 7, 2026\" ?"), S("Delete day \"December 7, 2026\" ?") }));
     EXPECT_EQ(Days("My Diary.dry", S("secret")), QStringList { S("20261205|Snow") });
@@ -414,11 +404,7 @@ TEST_F(Program, AWrongPasswordOpensNothingAndWritesNothing)
 TEST_F(Program, ADamagedDiaryOpensItsPreviousVersionWithoutLosingIt)
 {
     CreateMyDiary();
-    Run([&](TfrmEntry& w) { OpenDiary(w, "My Diary", S("secret")); },
-        [&](TfrmMain& m) {
-            WriteDay(m, EncodeDate(2026, 12, 1), S("December"), S("A new month."));
-            Click(m, *m.btnExit);
-        });
+    WriteDayInMyDiary(EncodeDate(2026, 12, 1), S("December"), S("A new month."));
     const QByteArray good = Bytes("My Diary.bak");
     QByteArray damaged = Bytes("My Diary.dry");
     damaged[damaged.size() / 2] = char(damaged[damaged.size() / 2] ^ 0x55);
@@ -428,12 +414,11 @@ TEST_F(Program, ADamagedDiaryOpensItsPreviousVersionWithoutLosingIt)
     file.close();
 
     dialogs.AnswerMessageDlg(mrOk);
-    Run([&](TfrmEntry& w) { OpenDiary(w, "My Diary", S("secret")); },
-        [&](TfrmMain& m) {
-            // The previous version's content, under the diary's own name.
-            EXPECT_EQ(m.dCalendar->ActiveDays(), S(",5,7,"));
-            Click(m, *m.btnExit);
-        });
+    RunMyDiary([&](TfrmMain& m) {
+        // The previous version's content, under the diary's own name.
+        EXPECT_EQ(m.dCalendar->ActiveDays(), S(",5,7,"));
+        Click(m, *m.btnExit);
+    });
     ASSERT_EQ(Messages().size(), 1);
     EXPECT_TRUE(Messages().first().startsWith(S("The original diary produced the following error:")));
     EXPECT_EQ(Bytes("My Diary.bak"), good) << "the damaged file never replaces the good copy";
@@ -441,11 +426,7 @@ TEST_F(Program, ADamagedDiaryOpensItsPreviousVersionWithoutLosingIt)
     // Writing a day after that heals the diary and still keeps the good copy.
     dialogs.Clear();
     dialogs.AnswerMessageDlg(mrOk);
-    Run([&](TfrmEntry& w) { OpenDiary(w, "My Diary", S("secret")); },
-        [&](TfrmMain& m) {
-            WriteDay(m, EncodeDate(2026, 12, 3), S("Healed"), S("Written again."));
-            Click(m, *m.btnExit);
-        });
+    WriteDayInMyDiary(EncodeDate(2026, 12, 3), S("Healed"), S("Written again."));
     EXPECT_EQ(Bytes("My Diary.bak"), good);
     EXPECT_EQ(Days("My Diary.dry", S("secret")),
         (QStringList { S("20261203|Healed"), S("20261205|Snow"), S("20261207|Market") }));
@@ -460,17 +441,14 @@ TEST_F(Program, ASaveThatFailsKeepsTheWindowAndStillWritesBirthdaysAndSettings)
     CreateMyDiary();
     const QByteArray dry = Bytes("My Diary.dry");
     const QString question = S("The diary could not be saved. Close anyway and lose the changes?");
-    const auto open = [&](TfrmEntry& w) { OpenDiary(w, "My Diary", S("secret")); };
     // The diary's name is taken by a folder: writing it must fail.
     const auto block = [&](TfrmMain& m, const char* name) {
         m.Session().DataFileName = Path(name);
         ASSERT_TRUE(QDir(folder.path()).mkdir(S(name)));
     };
-    Run(open, [&](TfrmMain& m) {
+    RunMyDiary([&](TfrmMain& m) {
         WriteDay(m, EncodeDate(2026, 12, 2), S("Kept"), S("Written on the second try."));
-        TEntry* e = BirthdayComponent().Entries()->Add();
-        e->SetFullName(S("Anna"));
-        e->SetBirthDate(EncodeDate(1990, 12, 9));
+        AddBirthday(S("Anna"), EncodeDate(1990, 12, 9));
         block(m, "Blocked.dry");
         Click(m, *m.btnExit);
         EXPECT_TRUE(m.Visible()) << "the default answer keeps the window";
@@ -496,7 +474,7 @@ TEST_F(Program, ASaveThatFailsKeepsTheWindowAndStillWritesBirthdaysAndSettings)
     EXPECT_EQ(Bytes("My Diary.dry"), dry);
 
     dialogs.Clear();
-    Run(open, [&](TfrmMain& m) {
+    RunMyDiary([&](TfrmMain& m) {
         WriteDay(m, EncodeDate(2026, 12, 3), S("Lost"), S("Cannot be written."));
         block(m, "Taken.dry");
         dialogs.AnswerMessageBox(IDYES);
@@ -507,7 +485,7 @@ TEST_F(Program, ASaveThatFailsKeepsTheWindowAndStillWritesBirthdaysAndSettings)
 
     // The same for the birthday file, and the diary is written all the same.
     dialogs.Clear();
-    Run(open, [&](TfrmMain& m) {
+    RunMyDiary([&](TfrmMain& m) {
         WriteDay(m, EncodeDate(2026, 12, 1), S("Written"), S("Though the birthdays are not."));
         BirthdayComponent().Entries()->Add()->SetFullName(S("Ben"));
         m.Session().BirthdayFileName = Path("Blocked.dra");
@@ -548,9 +526,7 @@ TEST_F(Program, ADamagedBirthdayFileIsKeptAsideWhenTheListIsSaved)
             EXPECT_FALSE(Messages().first().contains(S("Unknown error"))) << Messages().first().toStdString();
             m.Session().LoadBirthdays();
             EXPECT_EQ(Messages().size(), 1) << "reported once";
-            TEntry* e = BirthdayComponent().Entries()->Add();
-            e->SetFullName(S("Anna"));
-            e->SetBirthDate(EncodeDate(1990, 12, 9));
+            AddBirthday(S("Anna"), EncodeDate(1990, 12, 9));
             dialogs.AnswerMessageDlg(mrOk);
             Click(m, *m.btnExit);
         });
@@ -571,16 +547,15 @@ TEST_F(Program, TheSessionsEndAndSignalsSaveAsExitDoes)
 {
     CreateMyDiary();
     const QByteArray before = Bytes("My Diary.dry");
-    Run([&](TfrmEntry& w) { OpenDiary(w, "My Diary", S("secret")); },
-        [&](TfrmMain& m) {
-            WriteDay(m, EncodeDate(2026, 12, 3), S("Logout"), S("Saved by the session's end."));
-            Application()->EndSession(false);
-            EXPECT_TRUE(m.Visible());
-            EXPECT_FALSE(Application()->Terminated());
-            EXPECT_TRUE(Days("My Diary.dry", S("secret")).contains(S("20261203|Logout")));
-            WriteDay(m, EncodeDate(2026, 12, 2), S("Later"), S("The session went on."));
-            Click(m, *m.btnExit);
-        });
+    RunMyDiary([&](TfrmMain& m) {
+        WriteDay(m, EncodeDate(2026, 12, 3), S("Logout"), S("Saved by the session's end."));
+        Application()->EndSession(false);
+        EXPECT_TRUE(m.Visible());
+        EXPECT_FALSE(Application()->Terminated());
+        EXPECT_TRUE(Days("My Diary.dry", S("secret")).contains(S("20261203|Logout")));
+        WriteDay(m, EncodeDate(2026, 12, 2), S("Later"), S("The session went on."));
+        Click(m, *m.btnExit);
+    });
     EXPECT_TRUE(dialogs.Calls().isEmpty());
     EXPECT_EQ(Bytes("My Diary.bak"), before) << "the previous version is the file from before the run";
     EXPECT_TRUE(Days("My Diary.dry", S("secret")).contains(S("20261202|Later")));
@@ -591,11 +566,11 @@ TEST_F(Program, TheSessionsEndAndSignalsSaveAsExitDoes)
         const char* title;
     } ends[] = { { SIGTERM, 4, "Terminated" }, { SIGHUP, 6, "Hung up" } };
     for (const auto& [signal, day, title] : ends) {
-        ASSERT_TRUE(QFile::remove(settings.filePath(S("registry.ini"))));
+        ASSERT_TRUE(QFile::remove(dir.filePath(S("registry.ini"))));
         QProcess child;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(S("DIARY_CHILD_FOLDER"), folder.path());
-        env.insert(S("DIARY_CHILD_REGISTRY"), settings.filePath(S("registry.ini")));
+        env.insert(S("DIARY_CHILD_REGISTRY"), dir.filePath(S("registry.ini")));
         env.insert(S("DIARY_CHILD_TITLE"), S(title));
         env.insert(S("DIARY_CHILD_DAY"), QString::number(day));
         env.insert(S("QT_QPA_PLATFORM"), S("offscreen"));
@@ -632,17 +607,14 @@ TEST_F(Program, ChildRunWaitingForASignal)
 {
     if (qEnvironmentVariableIsEmpty("DIARY_CHILD_FOLDER"))
         GTEST_SKIP() << "runs as a child process only";
-    Run([&](TfrmEntry& w) { OpenDiary(w, "My Diary", S("secret")); },
-        [&](TfrmMain& m) {
-            WriteDay(m, EncodeDate(2026, 12, qEnvironmentVariableIntValue("DIARY_CHILD_DAY")),
-                qEnvironmentVariable("DIARY_CHILD_TITLE"), S("Kept at the end."));
-            BirthdayComponent().Entries()->Clear();
-            TEntry* e = BirthdayComponent().Entries()->Add();
-            e->SetFullName(S("Anna"));
-            e->SetBirthDate(EncodeDate(1990, 12, 9));
-            std::fputs("ready\n", stdout);
-            std::fflush(stdout);
-        });
+    RunMyDiary([&](TfrmMain& m) {
+        WriteDay(m, EncodeDate(2026, 12, qEnvironmentVariableIntValue("DIARY_CHILD_DAY")),
+            qEnvironmentVariable("DIARY_CHILD_TITLE"), S("Kept at the end."));
+        BirthdayComponent().Entries()->Clear();
+        AddBirthday(S("Anna"), EncodeDate(1990, 12, 9));
+        std::fputs("ready\n", stdout);
+        std::fflush(stdout);
+    });
     EXPECT_TRUE(Messages().isEmpty()) << Messages().join(S("; ")).toStdString();
 }
 
@@ -655,15 +627,14 @@ TEST_F(Program, LeavingTheWizardEndsTheRunWithoutWriting)
 TEST_F(Program, ASystemMenuCloseAfterAPasswordChangeAsks)
 {
     CreateMyDiary();
-    Run([&](TfrmEntry& w) { OpenDiary(w, "My Diary", S("secret")); },
-        [&](TfrmMain& m) {
-            m.Session().DiaryModified = true;
-            dialogs.AnswerMessageBox(IDCANCEL);
-            m.HostCloseRequested();
-            EXPECT_TRUE(m.Visible()) << "Cancel keeps the window open";
-            dialogs.AnswerMessageBox(IDOK);
-            m.HostCloseRequested();
-        });
+    RunMyDiary([&](TfrmMain& m) {
+        m.Session().DiaryModified = true;
+        dialogs.AnswerMessageBox(IDCANCEL);
+        m.HostCloseRequested();
+        EXPECT_TRUE(m.Visible()) << "Cancel keeps the window open";
+        dialogs.AnswerMessageBox(IDOK);
+        m.HostCloseRequested();
+    });
     ASSERT_EQ(dialogs.Calls().size(), 2);
     EXPECT_EQ(dialogs.Calls()[0].Caption, S(" Warning"));
     EXPECT_EQ(dialogs.Calls()[0].Flags, unsigned(MB_ICONWARNING | MB_OKCANCEL | MB_DEFBUTTON2));
@@ -672,7 +643,6 @@ TEST_F(Program, ASystemMenuCloseAfterAPasswordChangeAsks)
 TEST_F(Program, TheMainWindowOpensWhereAndAsItWasLeft)
 {
     CreateMyDiary();
-    const auto open = [&](TfrmEntry& w) { OpenDiary(w, "My Diary", S("secret")); };
     // What the window manager does: the window, not the program, changes.
     const auto windowManager = [](TfrmMain& m, auto change) {
         change(*m.Handle()->windowHandle());
@@ -681,20 +651,20 @@ TEST_F(Program, TheMainWindowOpensWhereAndAsItWasLeft)
     const QPoint movedTo(10, 200);
     QSize size;
     QRect bounds;
-    Run(open, [&](TfrmMain& m) {
+    RunMyDiary([&](TfrmMain& m) {
         size = m.Handle()->size();
         windowManager(m, [&](QWindow& w) { w.setPosition(movedTo); });
         bounds = m.BoundsRect();
         Click(m, *m.btnExit);
     });
-    Run(open, [&](TfrmMain& m) {
+    RunMyDiary([&](TfrmMain& m) {
         EXPECT_EQ(m.Handle()->geometry(), QRect(movedTo, size)) << "where it was moved to";
         EXPECT_EQ(m.BoundsRect(), bounds);
         windowManager(m, [](QWindow& w) { w.setWindowStates(Qt::WindowMaximized); });
         EXPECT_EQ(m.WindowState(), wsMaximized);
         m.HostCloseRequested();
     });
-    Run(open, [&](TfrmMain& m) {
+    RunMyDiary([&](TfrmMain& m) {
         QApplication::processEvents();
         EXPECT_TRUE(m.Handle()->isMaximized());
         const QRect screen = m.Handle()->screen()->availableGeometry();
@@ -714,11 +684,10 @@ TEST_F(Program, TheMainWindowOpensWhereAndAsItWasLeft)
 TEST_F(Program, ThePageTabLeadsToThePersonalInformationKeptInTheDiary)
 {
     CreateMyDiary();
-    const auto open = [&](TfrmEntry& w) { OpenDiary(w, "My Diary", S("secret")); };
     // The tab's halves, each clicked well inside.
     const auto infoHalf = [](TfrmMain& m) { return QPoint(m.imgTAB->Width() * 3 / 4, 110); };
     const auto diaryHalf = [](TfrmMain& m) { return QPoint(m.imgTAB->Width() / 4, 30); };
-    Run(open, [&](TfrmMain& m) {
+    RunMyDiary([&](TfrmMain& m) {
         ClickAt(m, *m.imgTAB, infoHalf(m));
         ASSERT_EQ(m.Mode(), mdInfo);
         ASSERT_NE(m.frmInfo, nullptr);
@@ -735,7 +704,7 @@ TEST_F(Program, ThePageTabLeadsToThePersonalInformationKeptInTheDiary)
         EXPECT_FALSE(m.pnlInfo->Visible());
         Click(m, *m.btnExit);
     });
-    Run(open, [&](TfrmMain& m) {
+    RunMyDiary([&](TfrmMain& m) {
         ClickAt(m, *m.imgTAB, infoHalf(m));
         ASSERT_NE(m.frmInfo, nullptr);
         EXPECT_EQ(m.frmInfo->edtFullName->Text(), S("Anna Berg"));
@@ -814,16 +783,15 @@ TEST_F(Program, PasswordsSetInTheToolsWindowOpenTheDiaryNextTime)
         });
         Click(m, *m.btnOptions);
     };
-    Run([&](TfrmEntry& w) { OpenDiary(w, "My Diary", S("secret")); },
-        [&](TfrmMain& m) {
-            inTools(m, [&](TfrmOptions& tools) {
-                for (const char* typed : { "secret", "  new pass ", "new pass\t" })
-                    dialogs.AnswerInputQuery(S(typed));
-                dialogs.AnswerMessageDlg(mrOk);
-                tools.btnChgPassword->Click();
-            });
-            Click(m, *m.btnExit);
+    RunMyDiary([&](TfrmMain& m) {
+        inTools(m, [&](TfrmOptions& tools) {
+            for (const char* typed : { "secret", "  new pass ", "new pass\t" })
+                dialogs.AnswerInputQuery(S(typed));
+            dialogs.AnswerMessageDlg(mrOk);
+            tools.btnChgPassword->Click();
         });
+        Click(m, *m.btnExit);
+    });
     EXPECT_EQ(Messages(), QStringList { S("Password was successfully changed") });
     EXPECT_EQ(Days("My Diary.dry", S("new pass")).size(), 2);
 

@@ -23,12 +23,11 @@
 
 namespace {
 
-class ShownDates : public MainWindowFixture {
+class ShownDates : public BlankMainWindowFixture {
 protected:
     void SetUp() override
     {
-        MainWindowFixture::SetUp();
-        CreateShowingNothing();
+        BlankMainWindowFixture::SetUp();
         form->dCalendar->SetCalendarDate(EncodeDate(2026, 2, 1));
         DiaryDB().AddEntry(EncodeDate(1895, 12, 1), S("Old"), S("long ago"), QString(), QString(), 0);
         DiaryDB().AddEntry(EncodeDate(2026, 1, 3), S("New"), S("now"), QString(), QString(), 0);
@@ -37,7 +36,7 @@ protected:
     {
         ResetFormatSettings();
         InitUseFourDigitYear();
-        MainWindowFixture::TearDown();
+        BlankMainWindowFixture::TearDown();
     }
 
     // The browse list's date of each written day, in list order.

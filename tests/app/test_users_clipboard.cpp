@@ -18,12 +18,11 @@
 
 namespace {
 
-class UsersClipboard : public MainWindowFixture {
+class UsersClipboard : public BlankMainWindowFixture {
 protected:
     void SetUp() override
     {
-        MainWindowFixture::SetUp();
-        CreateShowingNothing();
+        BlankMainWindowFixture::SetUp();
         FreeSpellWordLists();
         Application()->SetExeName(dir.filePath(S("diary")));
         WriteFileAtomically(dir.filePath(S("English.dic")), "dog\r\nthe\r\n");
@@ -40,7 +39,7 @@ protected:
         SetPrinter(nullptr);
         Application()->SetExeName(QString());
         FreeSpellWordLists();
-        MainWindowFixture::TearDown();
+        BlankMainWindowFixture::TearDown();
     }
 
     void Print(TDateTime from, TDateTime to)

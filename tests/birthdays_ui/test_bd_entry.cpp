@@ -38,23 +38,23 @@ protected:
     }
 
     using Act = std::function<void(TFrmBDEntry&)>;
-    // Runs the dialog on entry, acting in it once it shows; seen tells the
-    // test it did.
-    bool Edit(TEntry& entry, const Act& act)
+    // Runs the dialog on entry, acting in it once it shows, and checks that
+    // it showed.
+    static bool Run(const std::function<bool()>& run, const Act& act)
     {
         bool seen = false;
         WhenShown<TFrmBDEntry>(seen, act);
-        const bool ok = TFrmBDEntry::EditEntry(nullptr, &entry);
+        const bool ok = run();
         EXPECT_TRUE(seen);
         return ok;
     }
-    bool Insert(TEntry& entry, TDateTime date, const Act& act)
+    bool Edit(TEntry& e, const Act& act)
     {
-        bool seen = false;
-        WhenShown<TFrmBDEntry>(seen, act);
-        const bool ok = TFrmBDEntry::InsertEntry(nullptr, &entry, date);
-        EXPECT_TRUE(seen);
-        return ok;
+        return Run([&] { return TFrmBDEntry::EditEntry(nullptr, &e); }, act);
+    }
+    bool Insert(TEntry& e, TDateTime date, const Act& act)
+    {
+        return Run([&] { return TFrmBDEntry::InsertEntry(nullptr, &e, date); }, act);
     }
     // OK as the user clicks it; a refusal lands in errors and leaves the
     // dialog open, so it is cancelled then.

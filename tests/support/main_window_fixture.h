@@ -32,6 +32,33 @@ template <class F> void OnShown(const std::function<void(F&)>& act)
     });
 }
 
+// The texts of the message dialogs shown, in order, with those of the
+// message boxes unless boxes is false.
+inline QStringList MessageTexts(const TScriptedDialogService& dialogs, bool boxes = true)
+{
+    QStringList texts;
+    for (const TDialogCall& call : dialogs.Calls())
+        if (call.Kind == TDialogKind::MessageDlg || (boxes && call.Kind == TDialogKind::MessageBox))
+            texts << call.Text;
+    return texts;
+}
+
+// Adds a birthday to the program's list.
+inline TEntry* AddBirthday(const QString& name, TDateTime date)
+{
+    TEntry* e = BirthdayComponent().Entries()->Add();
+    e->SetFullName(name);
+    e->SetBirthDate(date);
+    return e;
+}
+
+// A body of one paragraph in 10-point Arial.
+inline QString ParagraphRtf(const char* text)
+{
+    return QStringLiteral("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 Arial;}}\\pard\\f0\\fs20 ")
+        + QString::fromUtf8(text) + QStringLiteral("\\par}");
+}
+
 class MainWindowFixture : public ::testing::Test {
 protected:
     void SetUp() override
@@ -64,7 +91,25 @@ protected:
         Create().Session().PrevDate = -1.0;
         return *form;
     }
+    void Pick(int y, int m, int d) { form->dCalendar->SetCalendarDate(EncodeDate(y, m, d)); }
+    // The title a diary keeps for a day, empty for a day it lacks.
+    static QString TitleOf(const TDiaryDB& db, TDateTime day)
+    {
+        QString title, body, notes, todo;
+        int image = 0;
+        return db.GetEntry(day, title, body, notes, todo, image) ? title : QString();
+    }
 
     QTemporaryDir dir;
     std::unique_ptr<TfrmMain> form;
+};
+
+// The window made at set-up, its editors holding nothing that may be stored.
+class BlankMainWindowFixture : public MainWindowFixture {
+protected:
+    void SetUp() override
+    {
+        MainWindowFixture::SetUp();
+        CreateShowingNothing();
+    }
 };
