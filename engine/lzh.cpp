@@ -321,9 +321,10 @@ int TLZH::PackThreadsFor(qint64 size, int threads)
         return threads;
     if (size < kThreadedPackMinimum)
         return 1;
-    // The coder takes a tenth of the work; beyond seven finders the trees of
-    // the most frequent bytes bound the time.
-    return int(std::clamp(std::thread::hardware_concurrency(), 1U, 8U));
+    // One finder beside the coder is a little slower than no thread at all;
+    // beyond seven finders the trees of the most frequent bytes bound the time.
+    const unsigned cores = std::thread::hardware_concurrency();
+    return cores < 3 ? 1 : int(std::min(cores, 8U));
 }
 
 qint64 TLZH::LZHPack(const char* source, qint64 size, QByteArray& dest, int threads)
