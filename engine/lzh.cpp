@@ -419,7 +419,6 @@ struct PackRun {
     // Position 0 is at text.
     std::vector<uchar> flat;
     const uchar* text = nullptr;
-    const uchar* in = nullptr;
     qint64 size = 0;
     // The match of each position as length << 12 | distance code (0: none),
     // indexed by the position modulo kResultRing.
@@ -454,9 +453,8 @@ private:
     int newest = 0;
 
     static int Ring(qint64 position) { return int((N - F + position) & (N - 1)); }
-    void Insert(const PackRun& run, qint64 position)
+    void Remember(qint64 position)
     {
-        tree->InsertFlat(Ring(position), run.text + position);
         alive[newest] = position;
         newest = (newest + 1) & (N - 1);
     }
@@ -464,10 +462,9 @@ private:
 
 // From position 0 on, every string in the trees starts before the one
 // inserted, so the flat text serves. The classic loop deletes position
-// k - (N - F + 1) just before inserting k.
-// Deletions read no bytes and only insertions compare, so deleting a finder's
-// positions just before its next insertion leaves each of its trees as the
-// classic loop has it at that insertion.
+// k - (N - F + 1) just before inserting k; deletions read no bytes and only
+// insertions compare, so deleting a finder's positions just before its next
+// insertion leaves each of its trees as the classic loop has it then.
 void MatchFinder::Run(PackRun& run)
 {
     TLZHMatchTree& t = *tree;
@@ -476,13 +473,11 @@ void MatchFinder::Run(PackRun& run)
         // These are inserted last to first, so they are compared as the
         // classic loop does, in its first ring.
         std::memset(t.text_buf, ' ', N - F);
-        std::memcpy(&t.text_buf[N - F], run.in, F);
+        std::memcpy(&t.text_buf[N - F], run.text, F);
         for (int i = 1; i <= F; ++i)
             t.InsertNode(Ring(-i));
-        for (int i = F; i >= 1; --i) {
-            alive[newest] = -i;
-            newest = (newest + 1) & (N - 1);
-        }
+        for (int i = F; i >= 1; --i)
+            Remember(-i); // deleted oldest first
     }
 
     for (qint64 begin = 0; begin < run.size; begin += kBlock) {
@@ -497,7 +492,7 @@ void MatchFinder::Run(PackRun& run)
         qint64 count = 0;
         for (qint64 k = begin; k < end; ++k) {
             positions[size_t(count)] = k;
-            count += owned[run.in[k]];
+            count += owned[run.text[k]];
         }
         for (qint64 n = 0; n < count; ++n) {
             const qint64 k = positions[size_t(n)];
@@ -505,7 +500,8 @@ void MatchFinder::Run(PackRun& run)
                 t.DeleteNode(Ring(alive[oldest]));
                 oldest = (oldest + 1) & (N - 1);
             }
-            Insert(run, k);
+            t.InsertFlat(Ring(k), run.text + k);
+            Remember(k);
             run.results[size_t(k & (kResultRing - 1))]
                 = t.match_length == 0 ? 0 : quint32(t.match_length << 12 | t.match_position);
         }
@@ -546,7 +542,6 @@ bool TLZH::PackOnThreads(const uchar* in, qint64 size, int finderCount)
     std::memcpy(run.flat.data() + F, in, size_t(size));
     std::memcpy(run.flat.data() + F + size, in + size - N, F + 8);
     run.text = run.flat.data() + F;
-    run.in = in;
     run.size = size;
     run.results = std::make_unique<quint32[]>(kResultRing);
     std::vector<std::unique_ptr<MatchFinder>> finders;
