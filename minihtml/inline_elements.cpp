@@ -39,7 +39,10 @@ int AttributeSize(const QString& text, int fallback)
 // can add up.
 int PrinterTextWidth(TDummyPrinter& prt, const QString& text, const TFont& font)
 {
-    prt.SetFont(font);
+    TFont measured;
+    measured.Assign(font);
+    measured.SetColor(PrinterColor(font.Color()));
+    prt.SetFont(measured);
     const float w = prt.GetWidth(text);
     if (!(w > 0))
         return 0;
@@ -47,8 +50,8 @@ int PrinterTextWidth(TDummyPrinter& prt, const QString& text, const TFont& font)
 }
 
 // The printer's form of DrawWordText, in the given colour.
-void PrintWordText(TDummyPrinter& prt, QPointF at, const QString& text, TTextStyle style, const TFont& font,
-    TColor color)
+void PrintWordText(
+    TDummyPrinter& prt, QPointF at, const QString& text, TTextStyle style, const TFont& font, TColor color)
 {
     QString shown = text;
     shown.remove(QStringLiteral("\r\n"));

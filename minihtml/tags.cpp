@@ -137,8 +137,8 @@ QPointF atag::PrintPos(int x, int y) const
     return QPointF(qreal(aHtml->Left) + x, qreal(aHtml->Top) + y);
 }
 
-void aInVisTag::UpdateFontColor(TObject* Sender, atag* Tag, TColor FontColor, TColor URLColor, TColor ActiveColor,
-    TColor VisitedColor)
+void aInVisTag::UpdateFontColor(
+    TObject* Sender, atag* Tag, TColor FontColor, TColor URLColor, TColor ActiveColor, TColor VisitedColor)
 {
     auto* vis = dynamic_cast<aVisTag*>(Tag);
     if (!vis)

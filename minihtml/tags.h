@@ -199,8 +199,8 @@ public:
 
     // Sets the colours of a visible Tag whose argument is not -1; any other
     // tag is left alone.
-    void UpdateFontColor(TObject* Sender, atag* Tag, TColor FontColor, TColor URLColor, TColor ActiveColor,
-        TColor VisitedColor);
+    void UpdateFontColor(
+        TObject* Sender, atag* Tag, TColor FontColor, TColor URLColor, TColor ActiveColor, TColor VisitedColor);
 };
 
 // The line ends after it.

@@ -54,8 +54,8 @@ public:
     {
         fFontSize = Font.Size();
         QString styles;
-        const std::pair<TFontStyle, QChar> letters[] = { { fsBold, u'b' }, { fsItalic, u'i' },
-            { fsUnderline, u'u' }, { fsStrikeOut, u's' } };
+        const std::pair<TFontStyle, QChar> letters[]
+            = { { fsBold, u'b' }, { fsItalic, u'i' }, { fsUnderline, u'u' }, { fsStrikeOut, u's' } };
         for (const auto& [style, letter] : letters)
             if (Font.Style().Contains(style))
                 styles += letter;
@@ -175,13 +175,15 @@ TEST_F(Printing, TablesPicturesAndRulesGoOutAsTheyAreDrawn)
         QStringList out;
         const QString box = Box(c->Left, c->Top, c->Left + c->Width, c->Top + c->Height);
         if (filled)
-            out << QStringLiteral("Brush #FFFF00") << QStringLiteral("Pen #FFFF00") << QStringLiteral("Rectangle ") + box;
+            out << QStringLiteral("Brush #FFFF00") << QStringLiteral("Pen #FFFF00")
+                << QStringLiteral("Rectangle ") + box;
         // The content is laid out again at the cell's width, as for drawing,
         // and goes out 5 pixels in from the cell's corner; then the border.
-        out << QStringLiteral("SetFont MS Sans Serif 8 #000000") << QStringLiteral("GetWidth ") + text + QStringLiteral("\\r\\n")
+        out << QStringLiteral("SetFont MS Sans Serif 8 #000000")
+            << QStringLiteral("GetWidth ") + text + QStringLiteral("\\r\\n")
             << QStringLiteral("SetFont MS Sans Serif 8 #000000")
-            << QStringLiteral("TextOut ") + At(c->Left + 5, c->Top + 5) + u' ' + text
-            << QStringLiteral("Brush none") << QStringLiteral("Pen #000000") << QStringLiteral("Rectangle ") + box;
+            << QStringLiteral("TextOut ") + At(c->Left + 5, c->Top + 5) + u' ' + text << QStringLiteral("Brush none")
+            << QStringLiteral("Pen #000000") << QStringLiteral("Rectangle ") + box;
         return out;
     };
     QStringList expected = cell(first, QStringLiteral("x"), true) + cell(second, QStringLiteral("yy"), false);
