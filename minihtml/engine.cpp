@@ -297,6 +297,21 @@ void TQzMiniHtml2::Relayout()
     Update();
 }
 
+void TQzMiniHtml2::SetPrinter(TDummyPrinter* prt)
+{
+    HtmlPrinter = prt;
+    // Prepare lays a cell out again however its text and width stand.
+    fLoadedWidth = -1;
+    for (const auto& s : SubMiniHtml)
+        s->SetPrinter(prt);
+}
+
+void TQzMiniHtml2::Update(TDummyPrinter* prt)
+{
+    SetPrinter(prt);
+    Relayout();
+}
+
 void TQzMiniHtml2::Parse(TSource& source)
 {
     source.ReadAhead();
@@ -366,12 +381,12 @@ QString TQzMiniHtml2::ReplaceEntities(const QString& text)
 {
     QString t = text;
     // This order is part of the dialect: "&amp;lt;" prints as "&lt;".
-    t.replace(QStringLiteral("&nbsp;"), QStringLiteral(" "), Qt::CaseInsensitive);
-    t.replace(QStringLiteral("&lt;"), QStringLiteral("<"), Qt::CaseInsensitive);
-    t.replace(QStringLiteral("&gt;"), QStringLiteral(">"), Qt::CaseInsensitive);
-    t.replace(QStringLiteral("&amp;"), QStringLiteral("&"), Qt::CaseInsensitive);
-    t.replace(QStringLiteral("&quot;"), QStringLiteral("\""), Qt::CaseInsensitive);
-    t.replace(QStringLiteral("&copy;"), QStringLiteral("(c)"), Qt::CaseInsensitive);
+    t = ReplaceText(t, QStringLiteral("&nbsp;"), QStringLiteral(" "));
+    t = ReplaceText(t, QStringLiteral("&lt;"), QStringLiteral("<"));
+    t = ReplaceText(t, QStringLiteral("&gt;"), QStringLiteral(">"));
+    t = ReplaceText(t, QStringLiteral("&amp;"), QStringLiteral("&"));
+    t = ReplaceText(t, QStringLiteral("&quot;"), QStringLiteral("\""));
+    t = ReplaceText(t, QStringLiteral("&copy;"), QStringLiteral("(c)"));
     return t;
 }
 
@@ -501,6 +516,7 @@ int TQzMiniHtml2::NewSubMiniHtml()
     s->OnFormElementClicked = OnFormElementClicked;
     s->OnUserDefinedUpdate = OnUserDefinedUpdate;
     s->OnUserDefinedDraw = OnUserDefinedDraw;
+    s->HtmlPrinter = HtmlPrinter;
     s->TextMetrics = TextMetrics;
     THandler* const mine[3] = { MouseKBHandler1, MouseKBHandler2, MouseKBHandler3 };
     THandler** const theirs[3] = { &s->MouseKBHandler1, &s->MouseKBHandler2, &s->MouseKBHandler3 };
@@ -556,12 +572,8 @@ void TQzMiniHtml2::Prepare(const QString& Html)
 int TQzMiniHtml2::CalcSize(int MiniHtmlIndex, const QString& Html, int defwidth, int& width, int& height)
 {
     width = height = 0;
-    if (fDepth >= MaxNesting)
-        return -1;
-    TQzMiniHtml2* s = SubInstance(MiniHtmlIndex);
+    TQzMiniHtml2* s = TakeSubInstance(MiniHtmlIndex);
     if (!s)
-        s = SubInstance(MiniHtmlIndex = NewSubMiniHtml());
-    if (s->Busy())
         return MiniHtmlIndex;
     // Measuring only: the parent clears its cache before it draws anyway.
     s->Canvas = nullptr;
@@ -575,14 +587,22 @@ int TQzMiniHtml2::CalcSize(int MiniHtmlIndex, const QString& Html, int defwidth,
     return MiniHtmlIndex;
 }
 
-int TQzMiniHtml2::DrawHtmlOnCanvas(int MiniHtmlIndex, int Left, int Top, int Width, const QString& Html)
+TQzMiniHtml2* TQzMiniHtml2::TakeSubInstance(int& MiniHtmlIndex)
 {
-    if (fDepth >= MaxNesting)
-        return -1;
+    if (fDepth >= MaxNesting) {
+        MiniHtmlIndex = -1;
+        return nullptr;
+    }
     TQzMiniHtml2* s = SubInstance(MiniHtmlIndex);
     if (!s)
         s = SubInstance(MiniHtmlIndex = NewSubMiniHtml());
-    if (s->Busy())
+    return s->Busy() ? nullptr : s;
+}
+
+int TQzMiniHtml2::DrawHtmlOnCanvas(int MiniHtmlIndex, int Left, int Top, int Width, const QString& Html)
+{
+    TQzMiniHtml2* s = TakeSubInstance(MiniHtmlIndex);
+    if (!s)
         return MiniHtmlIndex;
     s->Canvas = CacheBitmap->Canvas();
     s->Left = Left;
@@ -595,5 +615,19 @@ int TQzMiniHtml2::DrawHtmlOnCanvas(int MiniHtmlIndex, int Left, int Top, int Wid
     s->Draw();
     if (s->fReleaseCache)
         s->CacheBitmap->SetSize(0, 0);
+    return MiniHtmlIndex;
+}
+
+int TQzMiniHtml2::PrintHtml(int MiniHtmlIndex, int Left, int Top, int Width, const QString& Html)
+{
+    TQzMiniHtml2* s = TakeSubInstance(MiniHtmlIndex);
+    if (!s)
+        return MiniHtmlIndex;
+    s->Left = Left;
+    s->Top = Top;
+    // Laid out as wide as the cell is drawn.
+    s->width = int(std::min<qint64>(std::abs(qint64(Width)), MaxCacheWidth));
+    s->Prepare(Html);
+    s->Print();
     return MiniHtmlIndex;
 }

@@ -100,6 +100,9 @@ public:
 
     // --- table cells ---
     int DrawHtmlOnCanvas(int MiniHtmlIndex, int Left, int Top, int Width, const QString& Html);
+    // Sends Html through a sub-instance to the printer, laid out Width wide
+    // with its top left at (Left, Top) of the printout.
+    int PrintHtml(int MiniHtmlIndex, int Left, int Top, int Width, const QString& Html);
     int CalcSize(int MiniHtmlIndex, const QString& Html, int defwidth, int& width, int& height);
     int NewSubMiniHtml();
     void FreeSubMiniHtml();
@@ -111,11 +114,23 @@ public:
 
     // --- layout and drawing ---
     void Update();
+    // Measures the one tag, then takes the target canvas's font and brush
+    // into the cache canvas.
+    void Update(int index);
+    // Lays out for prt (the printer's text widths) on this engine and every
+    // sub-instance; nullptr goes back to the screen's.
+    void Update(TDummyPrinter* prt);
     void Draw();
     void Draw(int index);
     void ReDraw();
     void ClearCache();
+    // Fills that rectangle of the target canvas with the transparent colour.
+    void ClearCache(int Left, int Top, int Right, int Bottom);
     void Clear();
+    // Sends every tag, in list order, to HtmlPrinter at (Left, Top).
+    void Print();
+    // The target canvas's pen to the start of the next line; LineHeight 0.
+    void NextLine();
 
     // --- mouse ---
     void MouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
@@ -153,6 +168,8 @@ public:
     TColor Color = clBtnFace;
     std::unique_ptr<TBitmap> CacheBitmap;
     bool Selecting = false;
+    // Not owned: its host keeps it while it is set.
+    TDummyPrinter* HtmlPrinter = nullptr;
     quint32 LastCheckTime = 0;
     int SelectStartFrom = -1;
     int SelectEndAt = -1;
@@ -163,9 +180,12 @@ public:
     int height = 0;
     int Left = 0;
     int Top = 0;
+    // Only NextLine uses it.
+    int LineHeight = 0;
     int ScrollLeft = 0;
     int ScrollTop = 0;
-    QPoint LastPos, StartPos, EndPos;
+    // CurrentPos is a spare point for the host: the engine never moves it.
+    QPoint LastPos, StartPos, EndPos, CurrentPos;
     THTMLFlags SupportTag = DefaultSupportTag;
     std::shared_ptr<THtmlTextMetrics> TextMetrics;
 
@@ -196,6 +216,14 @@ private:
     void Load(TSource& source, bool draw);
     // Lays the parsed tags out again, at the current width.
     void Relayout();
+    // The printer of this engine and its sub-instances; their layouts are
+    // stale from now on.
+    void SetPrinter(TDummyPrinter* prt);
+    // The tag's measuring step: its printer form while a printer is set.
+    void Measure(atag* t);
+    // The sub-instance of a cell, made when the index names none; nullptr
+    // while it is in use, or too deep (the index then becomes -1).
+    TQzMiniHtml2* TakeSubInstance(int& MiniHtmlIndex);
     // Parses a cell's text, or only lays it out again when the text is the
     // one already parsed.
     void Prepare(const QString& Html);

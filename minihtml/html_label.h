@@ -46,6 +46,8 @@ public:
 
     // Brings the engine's size and colour in line with the label's.
     void UpdateMiniHtml();
+    // Repaints the label; the text is not parsed again for it.
+    void updatecaption() { Invalidate(); }
     void Paint() override;
 
     TQzMiniHtml2* Engine() const { return QzMiniHtml2.get(); }

@@ -9,6 +9,9 @@
 #include <QFontMetrics>
 #include <QPainter>
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 // Larger picture files are not read: they cannot be a label's picture, and
@@ -30,6 +33,41 @@ int AttributeSize(const QString& text, int fallback)
     int v = 0;
     // Negative sizes mean nothing; huge ones would only waste memory.
     return HtmlTryStrToInt(text, v) ? qBound(0, v, aPicture::MaxSize) : fallback;
+}
+
+// A text's width as the printer measures it, kept within what the layout
+// can add up.
+int PrinterTextWidth(TDummyPrinter& prt, const QString& text, const TFont& font)
+{
+    TFont measured;
+    measured.Assign(font);
+    measured.SetColor(PrinterColor(font.Color()));
+    prt.SetFont(measured);
+    const float w = prt.GetWidth(text);
+    if (!(w > 0))
+        return 0;
+    return int(std::ceil(std::min(w, 1e6f)));
+}
+
+// The printer's form of DrawWordText, in the given colour.
+void PrintWordText(
+    TDummyPrinter& prt, QPointF at, const QString& text, TTextStyle style, const TFont& font, TColor color)
+{
+    QString shown = text;
+    shown.remove(QStringLiteral("\r\n"));
+    if (shown.isEmpty())
+        return;
+    TFont printed;
+    printed.Assign(font);
+    printed.SetColor(PrinterColor(color));
+    qreal y = at.y();
+    if (style != isNormal) {
+        const int half = font.Size() / 2;
+        printed.SetSize(std::max(1, half));
+        y += style == isSubScript ? half : -half;
+    }
+    prt.SetFont(printed);
+    prt.TextOut(float(at.x()), float(y), shown);
 }
 
 } // namespace
@@ -63,7 +101,22 @@ aText::aText(TQzMiniHtml2* html, const QString& Tag1)
 {
 }
 
+aText::aText(TQzMiniHtml2* html)
+    : aText(html, QString())
+{
+}
+
 void aText::Update()
+{
+    Measure(nullptr);
+}
+
+void aText::UpdatePrinter(TDummyPrinter& prt)
+{
+    Measure(&prt);
+}
+
+void aText::Measure(TDummyPrinter* prt)
 {
     aVisTag::Update();
     TextStyle = aHtml->currentState.TextStyle;
@@ -71,8 +124,26 @@ void aText::Update()
         Width = Height = 0;
         return;
     }
-    Width = aHtml->GetWidth(Text, *Font);
+    Width = prt ? PrinterTextWidth(*prt, Text, *Font) : aHtml->GetWidth(Text, *Font);
     Height = aHtml->GetHeight(Text, *Font);
+}
+
+void aText::SelectedPart(int& first, int& count, int& fromX, int& toX) const
+{
+    const int n = int(Text.size());
+    // The range keeps its first and last character, so one character has
+    // SelStart == SelStop; only no range at all (-1) means the whole word.
+    if (SelStart < 1 || n == 0) {
+        first = 0;
+        count = n;
+        fromX = Left;
+        toX = Left + Width;
+        return;
+    }
+    first = std::min(SelStart, n) - 1;
+    count = std::clamp(SelStop, first + 1, n) - first;
+    fromX = SelStartX;
+    toX = SelStopX;
 }
 
 void aText::Draw(TCanvas& aCanvas)
@@ -96,13 +167,34 @@ void aText::Draw(TCanvas& aCanvas)
     aCanvas.Font()->Assign(*Font);
     aCanvas.Font()->SetColor(aHtml->Color);
     SolidColors(aCanvas, clActiveCaption, clActiveCaption);
-    if (SelStop == SelStart) {
-        DrawWordText(aCanvas, Left, Top, Text, TextStyle, Font->Size());
-    } else {
-        const int from = std::max(1, SelStart);
-        const QString part = Text.mid(from - 1, SelStop - from + 1);
-        DrawWordText(aCanvas, SelStart == -1 ? Left : SelStartX, Top, part, TextStyle, Font->Size());
+    int first = 0, count = 0, fromX = 0, toX = 0;
+    SelectedPart(first, count, fromX, toX);
+    DrawWordText(aCanvas, fromX, Top, Text.mid(first, count), TextStyle, Font->Size());
+}
+
+void aText::Print()
+{
+    TDummyPrinter* prt = aHtml->HtmlPrinter;
+    if (!prt || !Visible)
+        return;
+    TFont font;
+    font.Assign(*Font);
+    const TColor color = LinkAwareColor();
+    if (color != FontColor)
+        font.SetStyle(font.Style() | fsUnderline);
+    PrintFill(*prt, BackGroundColor, PrintPos(Left, Top + Height - LineHeight), PrintPos(Left + Width, Top + Height));
+    if (!Selected) {
+        PrintWordText(*prt, PrintPos(Left, Top), Text, TextStyle, font, color);
+        return;
     }
+    int first = 0, count = 0, fromX = 0, toX = 0;
+    SelectedPart(first, count, fromX, toX);
+    PrintFill(*prt, clActiveCaption, PrintPos(fromX, Top), PrintPos(toX, Top + Height));
+    // Ink does not cover ink: the word goes out in up to three pieces, the
+    // selected one in the engine's colour.
+    PrintWordText(*prt, PrintPos(Left, Top), Text.left(first), TextStyle, font, color);
+    PrintWordText(*prt, PrintPos(fromX, Top), Text.mid(first, count), TextStyle, font, aHtml->Color);
+    PrintWordText(*prt, PrintPos(toX, Top), Text.mid(first + count), TextStyle, font, color);
 }
 
 void aText::Select(QPoint TopLeft, QPoint BottomRight, bool CheckLeftside, bool CheckRightside)
@@ -157,12 +249,22 @@ void aText::UnSelect()
 
 void aSpace::Update()
 {
+    Measure(nullptr);
+}
+
+void aSpace::UpdatePrinter(TDummyPrinter& prt)
+{
+    Measure(&prt);
+}
+
+void aSpace::Measure(TDummyPrinter* prt)
+{
     aVisTag::Update();
     if (!Visible) {
         Width = Height = 0;
         return;
     }
-    Width = aHtml->GetWidth(Text, *Font);
+    Width = prt ? PrinterTextWidth(*prt, Text, *Font) : aHtml->GetWidth(Text, *Font);
     Height = aHtml->GetHeight(Text, *Font);
 }
 
@@ -188,6 +290,22 @@ void aSpace::Draw(TCanvas& aCanvas)
     // Only an underlined run draws its blanks; elsewhere the background shows.
     if (Font->Style().Contains(fsUnderline))
         aCanvas.TextOut(Left, Top, Text);
+}
+
+void aSpace::Print()
+{
+    TDummyPrinter* prt = aHtml->HtmlPrinter;
+    // As on screen, only an underlined run shows its blanks.
+    if (!prt || !Visible || !Font->Style().Contains(fsUnderline))
+        return;
+    TColor color = FontColor;
+    if (Selected) {
+        PrintFill(*prt, clActiveCaption, PrintPos(Left, Top), PrintPos(Left + Width, Top + Height));
+        color = BackGroundColor == clNone ? aHtml->currentState.BackGroundColor : BackGroundColor;
+    }
+    if (!TargetURL.isEmpty())
+        color = LinkAwareColor();
+    PrintWordText(*prt, PrintPos(Left, Top), Text, isNormal, *Font, color);
 }
 
 // ---------------------------------------------------------------------------
@@ -226,14 +344,14 @@ TPictureSource ResolvePictureSource(const QString& src, const QString& programFo
     } else {
         path = src;
     }
-    path.replace(QStringLiteral("%app%"), programFolder, Qt::CaseInsensitive);
+    path = ReplaceText(path, QStringLiteral("%app%"), programFolder);
     const qsizetype open = path.indexOf(u'%');
     if (open >= 0) {
         const qsizetype close = path.indexOf(u'%', open + 1);
         if (close >= 0) {
             // Environment names keep their case: they are case-sensitive here.
             const QString name = path.mid(open + 1, close - open - 1);
-            path.replace(u'%' + name + u'%', qEnvironmentVariable(name.toLocal8Bit().constData()), Qt::CaseInsensitive);
+            path = ReplaceText(path, u'%' + name + u'%', qEnvironmentVariable(name.toLocal8Bit().constData()));
         }
     }
     result.Cache = path;
@@ -304,20 +422,43 @@ void aPicture::Update()
     Width = fHasWidth ? AttributeSize(fWidthText, ownSize ? naturalWidth : 0) : naturalWidth;
 }
 
+void aPicture::Placement(QRect& dest, QRect& source) const
+{
+    const bool isResource = Protocol.compare(QStringLiteral("res"), Qt::CaseInsensitive) == 0;
+    if (isResource) {
+        source = fImage.rect();
+        dest = QRect(Left, Top, fImage.width(), fImage.height());
+    } else if (!fHasWidth && !fHasHeight) {
+        source = QRect(0, 0, Width, Height) & fImage.rect();
+        dest = QRect(Left, Top, source.width(), source.height());
+    } else {
+        source = fImage.rect();
+        dest = QRect(Left, Top, Width, Height);
+    }
+}
+
 void aPicture::Draw(TCanvas& aCanvas)
 {
     if (!Visible || Cache.isEmpty() || fImage.isNull())
         return;
-    const bool isResource = Protocol.compare(QStringLiteral("res"), Qt::CaseInsensitive) == 0;
+    QRect dest, source;
+    Placement(dest, source);
     aCanvas.SetCopyMode(cmSrcCopy);
-    if (isResource) {
-        aCanvas.DrawImage(QRect(Left, Top, fImage.width(), fImage.height()), fImage, fImage.rect());
-    } else if (!fHasWidth && !fHasHeight) {
-        const QRect part = QRect(0, 0, Width, Height) & fImage.rect();
-        aCanvas.DrawImage(QRect(Left, Top, part.width(), part.height()), fImage, part);
-    } else {
-        aCanvas.DrawImage(QRect(Left, Top, Width, Height), fImage, fImage.rect());
-    }
+    aCanvas.DrawImage(dest, fImage, source);
+}
+
+void aPicture::Print()
+{
+    TDummyPrinter* prt = aHtml->HtmlPrinter;
+    if (!prt || !Visible || Cache.isEmpty() || fImage.isNull())
+        return;
+    QRect dest, source;
+    Placement(dest, source);
+    if (dest.isEmpty())
+        return;
+    const QPointF at = PrintPos(dest.x(), dest.y());
+    prt->PicOut(float(at.x()), float(at.y()), float(dest.width()), float(dest.height()),
+        source == fImage.rect() ? fImage : fImage.copy(source));
 }
 
 // ---------------------------------------------------------------------------
@@ -359,15 +500,37 @@ void aHorizontalRule::Draw(TCanvas& aCanvas)
     if (!Visible)
         return;
     aCanvas.Font()->Assign(*Font);
-    if (Selected)
-        SolidColors(aCanvas, clActiveCaption, BackGroundColor);
-    else
-        SolidColors(aCanvas, BackGroundColor, clBlack);
+    TColor brush, pen;
+    QRect bar;
+    Look(brush, pen, bar);
+    SolidColors(aCanvas, brush, pen);
+    aCanvas.Rectangle(bar);
+}
+
+void aHorizontalRule::Look(TColor& brush, TColor& pen, QRect& bar) const
+{
+    brush = Selected ? clActiveCaption : BackGroundColor;
+    pen = Selected ? BackGroundColor : clBlack;
     if (noshade)
-        aCanvas.Brush()->SetColor(clGray);
+        brush = clGray;
     const int engineWidth = aHtml->width;
     const int m = (engineWidth - rwidth) / 2;
-    aCanvas.Rectangle(m, Top + 5, engineWidth + Left - m - 5, Top + 5 + size);
+    bar = Rect(m, Top + 5, engineWidth + Left - m - 5, Top + 5 + size);
+}
+
+void aHorizontalRule::Print()
+{
+    TDummyPrinter* prt = aHtml->HtmlPrinter;
+    if (!prt || !Visible)
+        return;
+    TColor brush, pen;
+    QRect bar;
+    Look(brush, pen, bar);
+    prt->SetBrushColor(PrinterColor(brush));
+    prt->SetPenColor(PrinterColor(pen));
+    const QPointF a = PrintPos(bar.x(), bar.y());
+    const QPointF b = PrintPos(RectRight(bar), RectBottom(bar));
+    prt->Rectangle(float(a.x()), float(a.y()), float(b.x()), float(b.y()));
 }
 
 // ---------------------------------------------------------------------------
@@ -410,4 +573,29 @@ void aLISTag::Draw(TCanvas& aCanvas)
         aCanvas.Ellipse(box);
     else if (ShowType == QStringLiteral("square") || ShowType == QStringLiteral("disk"))
         aCanvas.Rectangle(box);
+}
+
+void aLISTag::Print()
+{
+    TDummyPrinter* prt = aHtml->HtmlPrinter;
+    if (!prt || !Visible)
+        return;
+    const TColor background = BackGroundColor == clNone ? aHtml->Color : BackGroundColor;
+    const TColor box = Selected ? clActiveCaption : background;
+    PrintFill(*prt, box, PrintPos(Left, Top + Height - LineHeight), PrintPos(Left + Width + 20, Top + Height));
+    if (ShowType == QStringLiteral("number")) {
+        // The font object's own colour: the state never sets it.
+        PrintWordText(*prt, PrintPos(Left + 25, Top), QString::number(Counter) + u'.', isNormal, *Font,
+            Selected ? background : Font->Color());
+        return;
+    }
+    const int s = Font->Size();
+    const QPointF a = PrintPos(Left + 25, Top + 4);
+    const QPointF b = PrintPos(Left + 25 + s, Top + 4 + s);
+    prt->SetBrushColor(ColorToRGB(clBlack));
+    prt->SetPenColor(PrinterColor(box));
+    if (ShowType.isEmpty() || ShowType == QStringLiteral("round"))
+        prt->Ellipse(float(a.x()), float(a.y()), float(b.x()), float(b.y()));
+    else if (ShowType == QStringLiteral("square") || ShowType == QStringLiteral("disk"))
+        prt->Rectangle(float(a.x()), float(a.y()), float(b.x()), float(b.y()));
 }

@@ -12,9 +12,13 @@ class aText : public aVisTag {
 public:
     aText(TQzMiniHtml2* html, const QString& Tag1);
     QString ClassName() const override { return QStringLiteral("aText"); }
+    // Without tag text: an empty word.
+    explicit aText(TQzMiniHtml2* html);
     QString GetHtml() const override { return Text; }
     void Update() override;
+    void UpdatePrinter(TDummyPrinter& prt) override;
     void Draw(TCanvas& aCanvas) override;
+    void Print() override;
     using aVisTag::Select;
     void Select(QPoint TopLeft, QPoint BottomRight, bool CheckLeftside, bool CheckRightside) override;
     void UnSelect() override;
@@ -25,6 +29,13 @@ public:
     int SelStartX = 0;
     int SelStopX = 0;
     TTextStyle TextStyle = isNormal;
+
+private:
+    // Width in the printer's font when one is given, else on the screen.
+    void Measure(TDummyPrinter* prt);
+    // The selected characters (the whole word without a range) and where
+    // they start and end.
+    void SelectedPart(int& first, int& count, int& fromX, int& toX) const;
 };
 
 // Outputs a word in the canvas font: CR LF pairs left out, sub- and
@@ -41,9 +52,14 @@ public:
     QString ClassName() const override { return QStringLiteral("aSpace"); }
     QString GetHtml() const override { return Text; }
     void Update() override;
+    void UpdatePrinter(TDummyPrinter& prt) override;
     void Draw(TCanvas& aCanvas) override;
+    void Print() override;
 
     QString Text = QStringLiteral(" ");
+
+private:
+    void Measure(TDummyPrinter* prt);
 };
 
 // Where an img source points: the protocol before the first ":" and the
@@ -67,6 +83,7 @@ public:
     void SetHtml(const THtmlAttributes& commands) override;
     void Update() override;
     void Draw(TCanvas& aCanvas) override;
+    void Print() override;
 
     // Size of a picture whose file or resource is missing.
     static constexpr int MissingSize = 105;
@@ -77,8 +94,16 @@ public:
     QString PictureURL;
     QString Cache;
     QString Protocol;
+    // Kept for the host; measuring and drawing never touch them.
+    int ActualHeight = 0;
+    int ActualWidth = 0;
+    QString Text;
 
 private:
+    // Where the picture goes and which part of it: a resource at its own
+    // size, a file cut to the element, or stretched when a size is given.
+    void Placement(QRect& dest, QRect& source) const;
+
     bool fHasWidth = false;
     bool fHasHeight = false;
     QString fWidthText;
@@ -95,10 +120,15 @@ public:
     void SetHtml(const THtmlAttributes& commands) override;
     void Update() override;
     void Draw(TCanvas& aCanvas) override;
+    void Print() override;
 
     int rwidth = 0;
     int size = 4;
     bool noshade = false;
+
+private:
+    // The bar's colours and box.
+    void Look(TColor& brush, TColor& pen, QRect& bar) const;
 };
 
 class aLISTag : public aVisTag {
@@ -108,6 +138,7 @@ public:
     void Update() override;
     void UpdateState(TCurrentState& CurrentState) override { CurrentState.Indent += 50; }
     void Draw(TCanvas& aCanvas) override;
+    void Print() override;
 
     // The list kind in force when the item was measured.
     QString ShowType;

@@ -90,7 +90,7 @@ void TQzMiniHtml2::Update()
             closeLine(i - 1);
         t->Top = y;
         t->Left = x;
-        t->Update();
+        Measure(t);
         if (qint64(x) + t->Width + kMargin > width && x != kMargin)
             closeLine(i - 1);
         if (dynamic_cast<aBlockquoteSTag*>(t))
@@ -115,6 +115,27 @@ void TQzMiniHtml2::Update()
     settleLine();
     fContentHeight = Clamp(qint64(MaxHeight) + kMargin);
     SizeCache();
+}
+
+void TQzMiniHtml2::Measure(atag* t)
+{
+    if (HtmlPrinter)
+        t->UpdatePrinter(*HtmlPrinter);
+    else
+        t->Update();
+}
+
+void TQzMiniHtml2::Update(int index)
+{
+    if (index < 0 || index >= int(TagList.size()))
+        return;
+    TUse use(*this);
+    Measure(TagList[size_t(index)].get());
+    if (Canvas) {
+        TCanvas& cache = *CacheBitmap->Canvas();
+        cache.Font()->Assign(*Canvas->Font());
+        cache.Brush()->Assign(*Canvas->Brush());
+    }
 }
 
 void TQzMiniHtml2::AlignLine(int first, int last)
@@ -277,6 +298,17 @@ void TQzMiniHtml2::ClearCache()
     cache.Unlock();
 }
 
+void TQzMiniHtml2::ClearCache(int Left, int Top, int Right, int Bottom)
+{
+    if (!Canvas)
+        return;
+    Canvas->Lock();
+    Canvas->Brush()->SetColor(HtmlTransparentColor);
+    Canvas->Brush()->SetStyle(bsSolid);
+    Canvas->FillRect(Rect(Left, Top, Right, Bottom));
+    Canvas->Unlock();
+}
+
 void TQzMiniHtml2::ReDraw()
 {
     if (!Canvas || CacheBitmap->Empty())
@@ -300,4 +332,21 @@ void TQzMiniHtml2::Clear()
     Canvas->Brush()->SetColor(Color);
     Canvas->Brush()->SetStyle(bsSolid);
     Canvas->FillRect(Canvas->ClipRect());
+}
+
+void TQzMiniHtml2::Print()
+{
+    if (!HtmlPrinter)
+        return;
+    TUse use(*this);
+    FindParagraphBands();
+    for (const auto& tag : TagList)
+        tag->Print();
+}
+
+void TQzMiniHtml2::NextLine()
+{
+    if (Canvas)
+        Canvas->MoveTo(Left, Top + LineHeight);
+    LineHeight = 0;
 }

@@ -166,6 +166,23 @@ int HtmlFontSize(const QString& text)
     return int(qBound(qint64(1), size, qint64(200)));
 }
 
+TColor PrinterColor(TColor color)
+{
+    if (color == clNone || color == HtmlTransparentColor)
+        return clNone;
+    return ColorToRGB(color);
+}
+
+void PrintFill(TDummyPrinter& prt, TColor color, QPointF a, QPointF b)
+{
+    const TColor c = PrinterColor(color);
+    if (c == clNone)
+        return;
+    prt.SetBrushColor(c);
+    prt.SetPenColor(c);
+    prt.Rectangle(float(a.x()), float(a.y()), float(b.x()), float(b.y()));
+}
+
 // ---------------------------------------------------------------------------
 
 TCurrentState::TCurrentState(TQzMiniHtml2* o)
@@ -333,6 +350,14 @@ void aPSTag::Draw(TCanvas& aCanvas)
     aCanvas.Pen()->SetStyle(psSolid);
     aCanvas.Pen()->SetWidth(1);
     aCanvas.Rectangle(5, BandTop, aHtml->width - 5, BandBottom);
+}
+
+void aPSTag::Print()
+{
+    TDummyPrinter* prt = aHtml->HtmlPrinter;
+    if (!prt || !variables.Has(QStringLiteral("bgcolor")) || BandTop >= BandBottom)
+        return;
+    PrintFill(*prt, bgColor, PrintPos(5, BandTop), PrintPos(aHtml->width - 5, BandBottom));
 }
 
 void aBlockquoteSTag::Update()

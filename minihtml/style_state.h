@@ -17,6 +17,13 @@ constexpr TColor HtmlTransparentColor = 0xEFFEF1;
 
 enum TTextStyle { isNormal, isSubScript, isSuperScript };
 
+// A colour as a printer takes it: clNone for none and for the transparent
+// colour (paper shows through as the host does on screen), else plain RGB.
+TColor PrinterColor(TColor color);
+// A filled box of one colour from a to b on the printer; nothing for a
+// colour PrinterColor makes clNone.
+void PrintFill(TDummyPrinter& prt, TColor color, QPointF a, QPointF b);
+
 class TCurrentState {
 public:
     explicit TCurrentState(TQzMiniHtml2* o);
@@ -156,6 +163,8 @@ public:
     void UpdateState(TCurrentState& CurrentState) override;
     void Draw(TCanvas& aCanvas) override;
 
+    void Print() override;
+
     QString Align;
     TColor bgColor = clNone;
     // The band's extent, found by the engine before drawing; empty when
@@ -191,6 +200,10 @@ private:
     public:                                                                                                            \
         Name(TQzMiniHtml2* html, const QString& Tag1)                                                                  \
             : aFontStyleSTag(html, Tag1, Style)                                                                        \
+        {                                                                                                              \
+        }                                                                                                              \
+        explicit Name(TQzMiniHtml2* html)                                                                              \
+            : Name(html, QString())                                                                                    \
         {                                                                                                              \
         }                                                                                                              \
         QString ClassName() const override { return QStringLiteral(#Name); }                                           \

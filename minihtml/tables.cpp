@@ -168,3 +168,20 @@ void aTDSTag::Draw(TCanvas& aCanvas)
     for (int k = 0; k < tblBorder && 2 * k < std::min(Width, Height); ++k)
         aCanvas.FrameRect(cell.adjusted(k, k, -k, -k));
 }
+
+void aTDSTag::Print()
+{
+    TDummyPrinter* prt = aHtml->HtmlPrinter;
+    if (!prt || !Placed || Width <= 0 || Height <= 0)
+        return;
+    const QPointF at = PrintPos(Left, Top);
+    PrintFill(*prt, bgColor, at, PrintPos(Left + Width, Top + Height));
+    MiniHtml = aHtml->PrintHtml(MiniHtml, int(at.x()), int(at.y()), Width, Html);
+    prt->SetBrushColor(clNone);
+    prt->SetPenColor(ColorToRGB(clBlack));
+    for (int k = 0; k < tblBorder && 2 * k < std::min(Width, Height); ++k) {
+        const QPointF a = PrintPos(Left + k, Top + k);
+        const QPointF b = PrintPos(Left + Width - k, Top + Height - k);
+        prt->Rectangle(float(a.x()), float(a.y()), float(b.x()), float(b.y()));
+    }
+}

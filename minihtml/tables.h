@@ -46,6 +46,8 @@ public:
     // The table measures its cells.
     void Update() override { }
     void Draw(TCanvas& aCanvas) override;
+    // Fill, content through the sub-instance, then the border, as drawn.
+    void Print() override;
 
     int MiniHtml = -1;
     int tblBorder = 0;

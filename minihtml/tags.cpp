@@ -111,12 +111,46 @@ QStringList THtmlAttributes::Lines() const
     return lines;
 }
 
+QString ReplaceText(const QString& text, const QString& old, const QString& new_)
+{
+    if (old.isEmpty())
+        return text;
+    QString result = text;
+    return result.replace(old, new_, Qt::CaseInsensitive);
+}
+
 // ---------------------------------------------------------------------------
 
 atag::atag(TQzMiniHtml2* html, const QString& Tag1)
     : tagName(Tag1)
     , aHtml(html)
 {
+}
+
+atag::atag(TQzMiniHtml2* html)
+    : aHtml(html)
+{
+}
+
+QPointF atag::PrintPos(int x, int y) const
+{
+    return QPointF(qreal(aHtml->Left) + x, qreal(aHtml->Top) + y);
+}
+
+void aInVisTag::UpdateFontColor(
+    TObject* Sender, atag* Tag, TColor FontColor, TColor URLColor, TColor ActiveColor, TColor VisitedColor)
+{
+    auto* vis = dynamic_cast<aVisTag*>(Tag);
+    if (!vis)
+        return;
+    if (FontColor != -1)
+        vis->FontColor = FontColor;
+    if (URLColor != -1)
+        vis->URLColor = URLColor;
+    if (ActiveColor != -1)
+        vis->ActiveColor = ActiveColor;
+    if (VisitedColor != -1)
+        vis->VisitedColor = VisitedColor;
 }
 
 atag::~atag() = default;
@@ -127,6 +161,11 @@ aVisTag::aVisTag(TQzMiniHtml2* html, const QString& Tag1)
 {
     Font->SetName(QStringLiteral("MS Sans Serif"));
     Font->SetSize(8);
+}
+
+aVisTag::aVisTag(TQzMiniHtml2* html)
+    : aVisTag(html, QString())
+{
 }
 
 void aVisTag::Update()

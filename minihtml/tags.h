@@ -9,8 +9,10 @@
 #include "platform/core/classes.h"
 #include "platform/gui/graphics.h"
 
+#include <QImage>
 #include <QList>
 #include <QPoint>
+#include <QPointF>
 #include <QRect>
 #include <QString>
 
@@ -71,11 +73,48 @@ private:
     QList<Item> fItems;
 };
 
+// Replaces every occurrence of old by new, case ignored. An empty old
+// replaces nothing (rather than inserting new between every character).
+QString ReplaceText(const QString& text, const QString& old, const QString& new_);
+
+// The printer an engine can lay its tags out for and send them to. Nothing
+// in the program makes one; a host that wants HTML on paper derives its own.
+// Coordinates are the layout's pixels, as fractions where the printer's
+// fonts measure so; the printer scales them to its page. Colours are plain
+// RGB values, system colours resolved; clNone as the brush draws no fill,
+// as the pen no outline.
+class TDummyPrinter : public TComponent {
+public:
+    using TComponent::TComponent;
+    QString ClassName() const override { return QStringLiteral("TDummyPrinter"); }
+
+    // Starts and finishes a document; the printer's owner calls them around
+    // the engine's Print.
+    virtual void Init() = 0;
+    virtual void Save() = 0;
+    // Width of text in the font last set.
+    virtual float GetWidth(const QString& Text) = 0;
+    // Picture scaled into the box from (x, y), width by height.
+    virtual void PicOut(float x, float y, float width, float height, const QImage& Picture) = 0;
+    // Text in the font last set, its top left at (x, y), no background.
+    virtual void TextOut(float x, float y, const QString& Text) = 0;
+    virtual void DrawLine(float x1, float y1, float x2, float y2) = 0;
+    // Box from (x1, y1) to (x2, y2), the far edges left out as on a canvas.
+    virtual void Rectangle(float x1, float y1, float x2, float y2) = 0;
+    virtual void Ellipse(float x1, float y1, float x2, float y2) = 0;
+    // Name, size, styles and colour of the text that follows.
+    virtual void SetFont(const TFont& Font) = 0;
+    virtual void SetPenColor(TColor Color) = 0;
+    virtual void SetBrushColor(TColor Color) = 0;
+};
+
 // Base of every tag object: its text, the engine that owns it, its layout
 // box and its attributes.
 class atag : public TPersistent {
 public:
     atag(TQzMiniHtml2* html, const QString& Tag1);
+    // Without tag text: tagName stays empty.
+    explicit atag(TQzMiniHtml2* html);
     ~atag() override;
     atag(const atag&) = delete;
     atag& operator=(const atag&) = delete;
@@ -87,8 +126,12 @@ public:
     virtual void SetHtml(const THtmlAttributes& commands) { }
     // Draws into the engine's cache bitmap.
     virtual void Draw(TCanvas& aCanvas) { }
+    // Sends the tag to the engine's printer, at the engine's Left and Top.
+    virtual void Print() { }
     // The measuring step of the layout.
     virtual void Update() { }
+    // The measuring step when laying out for a printer.
+    virtual void UpdatePrinter(TDummyPrinter& prt) { Update(); }
     // Applies the tag's effect to a formatting state.
     virtual void UpdateState(TCurrentState& CurrentState) { }
     virtual bool IsIn(QPoint aPoint) const { return false; }
@@ -107,12 +150,17 @@ public:
     bool Visible = true;
     // Position in the engine's tag list.
     int Index = -1;
+
+protected:
+    // Where the engine's printout puts the point (x, y) of its layout.
+    QPointF PrintPos(int x, int y) const;
 };
 
 // A tag that occupies space and draws: colours, font, link target.
 class aVisTag : public atag {
 public:
     aVisTag(TQzMiniHtml2* html, const QString& Tag1);
+    explicit aVisTag(TQzMiniHtml2* html);
     QString ClassName() const override { return QStringLiteral("aVisTag"); }
 
     // Takes the current style from the engine's formatting state.
@@ -148,6 +196,11 @@ class aInVisTag : public atag {
 public:
     using atag::atag;
     QString ClassName() const override { return QStringLiteral("aInVisTag"); }
+
+    // Sets the colours of a visible Tag whose argument is not -1; any other
+    // tag is left alone.
+    void UpdateFontColor(
+        TObject* Sender, atag* Tag, TColor FontColor, TColor URLColor, TColor ActiveColor, TColor VisitedColor);
 };
 
 // The line ends after it.

@@ -204,3 +204,66 @@ TEST_F(Elements, DragSelectionNarrowsAWordToTheCharactersCovered)
     rule->Select(QPoint(0, 0), QPoint(5, 5), true, true);
     EXPECT_TRUE(rule->Selected);
 }
+
+TEST_F(Elements, ANarrowedSelectionHighlightsOnlyItsCharacters)
+{
+    e->TextMetrics = std::make_shared<NarrowWideMetrics>();
+    // Selected characters are drawn in the engine's colour: made the
+    // highlight's own, the highlight is one solid box whatever the glyphs.
+    const TColor highlight = ColorToRGB(clActiveCaption);
+    e->Color = highlight;
+    Load(QStringLiteral("wimp x"));
+    aText* word = Word(QStringLiteral("wimp"));
+    const int left = word->Left;
+    TBitmap probe;
+    probe.Canvas()->Font()->Assign(*word->Font);
+    const int h = probe.Canvas()->TextHeight(QStringLiteral("wimp"));
+    struct Case {
+        int from, to;
+        bool narrowed;
+        const char* shown;
+        int startX; // from the word's left, by the layout's widths
+    };
+    const Case cases[] = {
+        { 6, 6, true, "i", 5 }, // one character
+        { 6, 8, true, "im", 5 }, // two
+        { -10, 99, true, "wimp", 0 }, // all of them, as a range
+        { 0, 0, false, "wimp", 0 }, // no range: the whole word
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.shown);
+        word->UnSelect();
+        if (c.narrowed)
+            word->Select(QPoint(left + c.from, word->Top), QPoint(left + c.to, word->Top), true, true);
+        else
+            word->Select();
+        e->Draw();
+        const int x = left + c.startX;
+        const int w = probe.Canvas()->TextWidth(QString::fromLatin1(c.shown));
+        const QImage& cache = e->CacheBitmap->Image();
+        EXPECT_EQ(Count(cache, QRect(x, word->Top, w, h), highlight), w * h);
+        // Nothing of the word beside the box is highlighted.
+        EXPECT_EQ(Count(cache, QRect(0, 0, cache.width(), cache.height()), highlight), w * h);
+    }
+}
+
+TEST_F(Elements, PictureFieldsOfTheHostTakeNoPartInLayout)
+{
+    Load(QStringLiteral("<img src=\"missing.png\" width=\"40\" height=\"30\">"));
+    auto* picture = Tag<aPicture>(0);
+    ASSERT_TRUE(picture);
+    EXPECT_EQ(picture->ActualWidth, 0);
+    EXPECT_EQ(picture->ActualHeight, 0);
+    EXPECT_TRUE(picture->Text.isEmpty());
+    EXPECT_TRUE(picture->Align.isEmpty());
+    const QString html = picture->GetHtml();
+    picture->ActualWidth = 7;
+    picture->ActualHeight = 9;
+    picture->Text = QStringLiteral("a caption");
+    e->Update(0);
+    e->Draw();
+    EXPECT_EQ(QSize(picture->Width, picture->Height), QSize(40, 30));
+    EXPECT_EQ(QSize(picture->ActualWidth, picture->ActualHeight), QSize(7, 9));
+    EXPECT_EQ(picture->Text, QStringLiteral("a caption"));
+    EXPECT_EQ(picture->GetHtml(), html);
+}

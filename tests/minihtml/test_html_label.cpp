@@ -167,6 +167,34 @@ TEST_F(HtmlLabel, AutoHeightFitsTheCache)
     EXPECT_EQ(Px(image, 100, 19), Rgb(clBlue));
 }
 
+TEST_F(HtmlLabel, UpdateCaptionRepaintsWithoutParsing)
+{
+    // Counts the paints the window system asks for.
+    class CountingLabel : public TQzHtmlLabel2 {
+    public:
+        using TQzHtmlLabel2::TQzHtmlLabel2;
+        void Paint() override
+        {
+            ++Paints;
+            TQzHtmlLabel2::Paint();
+        }
+        int Paints = 0;
+    };
+    auto* counting = new CountingLabel(form);
+    counting->SetParent(form);
+    counting->SetBounds(10, 150, 200, 40);
+    counting->SetHtml(QStringLiteral("<b>bold</b>"));
+    RenderForm();
+    ASSERT_EQ(counting->ParseCount(), 1);
+    counting->Paints = 0;
+    QApplication::processEvents();
+    EXPECT_EQ(counting->Paints, 0);
+    counting->updatecaption();
+    QApplication::processEvents();
+    EXPECT_GE(counting->Paints, 1);
+    EXPECT_EQ(counting->ParseCount(), 1);
+}
+
 TEST_F(HtmlLabel, TheTransparentColourShowsTheLabelOrWhatLiesBeneath)
 {
     Fixed();

@@ -326,3 +326,62 @@ TEST_F(Layout, MixedLinesPlaceEveryTagOnce)
         EXPECT_EQ(Places(*e), c.places) << QString::fromUtf16(c.html).toStdString();
     }
 }
+
+TEST_F(Layout, ClearingARectangleOfTheTarget)
+{
+    const QRect area(0, 0, 300, 200);
+    const QRect rects[] = {
+        Rect(10, 20, 30, 25), Rect(0, 0, 1, 1), Rect(290, 190, 320, 230), // cut at the target's edge
+        Rect(50, 50, 50, 80), // no width: nothing
+    };
+    for (const QRect& r : rects) {
+        SCOPED_TRACE(testing::Message() << r.x() << ',' << r.y() << ' ' << r.width() << 'x' << r.height());
+        Fill(clWhite);
+        e->ClearCache(r.x(), r.y(), RectRight(r), RectBottom(r));
+        const QRect inside = r & area;
+        const int n = inside.isEmpty() ? 0 : inside.width() * inside.height();
+        EXPECT_EQ(Count(target.Image(), area, HtmlTransparentColor), n);
+        if (n > 0) {
+            EXPECT_EQ(Count(target.Image(), inside, HtmlTransparentColor), n);
+        }
+    }
+    // Without a target there is nothing to clear.
+    e->Canvas = nullptr;
+    e->ClearCache(0, 0, 10, 10);
+}
+
+TEST_F(Layout, MeasuringOneTagTakesTheTargetsFontAndBrush)
+{
+    Load(QStringLiteral("ab cd"));
+    aText* ab = Word(QStringLiteral("ab"));
+    atag* cd = e->Tags(2);
+    const int cdLeft = cd->Left;
+    ab->Text = QStringLiteral("abcd");
+    target.Canvas()->Font()->SetName(QStringLiteral("Arial"));
+    target.Canvas()->Font()->SetSize(12);
+    target.Canvas()->Brush()->SetColor(clRed);
+    for (int outside : { -1, e->TagCount() })
+        e->Update(outside);
+    EXPECT_EQ(ab->Width, 16);
+    EXPECT_NE(e->CacheBitmap->Canvas()->Font()->Name(), QStringLiteral("Arial"));
+    // Measured, not placed: the words after it stay where they were.
+    e->Update(0);
+    EXPECT_EQ(ab->Width, 32);
+    EXPECT_EQ(cd->Left, cdLeft);
+    TCanvas& cache = *e->CacheBitmap->Canvas();
+    EXPECT_EQ(cache.Font()->Name(), QStringLiteral("Arial"));
+    EXPECT_EQ(cache.Font()->Size(), 12);
+    EXPECT_EQ(cache.Brush()->Color(), clRed);
+}
+
+TEST_F(Layout, NextLineStepsThePenDownALine)
+{
+    e->Left = 3;
+    e->Top = 4;
+    e->LineHeight = 17;
+    e->NextLine();
+    EXPECT_EQ(target.Canvas()->PenPos(), QPoint(3, 21));
+    EXPECT_EQ(e->LineHeight, 0);
+    e->NextLine();
+    EXPECT_EQ(target.Canvas()->PenPos(), QPoint(3, 4));
+}

@@ -208,3 +208,17 @@ TEST_F(Mouse, ReloadingForgetsTheTagsUnderTheMouse)
     Load(QStringLiteral("replaced"));
     EXPECT_TRUE(Word(QStringLiteral("replaced\r\n")));
 }
+
+TEST_F(Mouse, TheSparePointIsTheHosts)
+{
+    EXPECT_EQ(e->CurrentPos, QPoint());
+    e->CurrentPos = QPoint(7, 8);
+    Load(QStringLiteral("<a href=\"x\">go</a> <input type=\"checkbox\">"));
+    MoveTo(10, 10);
+    Click(10, 10);
+    e->MouseDown(&control, mbLeft, 0, 60, 12);
+    MoveTo(80, 30);
+    e->MouseUp(&control, mbLeft, 0, 80, 30);
+    EXPECT_EQ(e->EndPos, QPoint(80, 30));
+    EXPECT_EQ(e->CurrentPos, QPoint(7, 8));
+}

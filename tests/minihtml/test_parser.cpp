@@ -99,6 +99,78 @@ TEST(Entities, SixEntitiesInTheirOrderIgnoringCase)
     EXPECT_EQ(TQzMiniHtml2::ReplaceEntities(QStringLiteral("&amp;lt;")), QStringLiteral("&lt;"));
 }
 
+TEST(TagRoutines, ReplaceTextIgnoresCaseAndTakesEveryOccurrence)
+{
+    struct Case {
+        const char *text, *old, *new_, *result;
+    };
+    const Case cases[] = {
+        { "One oNe ONE", "one", "1", "1 1 1" },
+        { "aaaa", "aa", "b", "bb" }, // left to right, without overlaps
+        { "abc", "b", "bb", "abbc" }, // the new text is not searched again
+        { "Logo%APP%x%app%", "%app%", "/opt/", "Logo/opt/x/opt/" },
+        { "text", "", "x", "text" }, // nothing to look for: nothing replaced
+        { "text", "z", "x", "text" },
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ReplaceText(QString::fromLatin1(c.text), QString::fromLatin1(c.old), QString::fromLatin1(c.new_)),
+            QString::fromLatin1(c.result))
+            << c.text << " / " << c.old;
+}
+
+TEST(TagRoutines, UpdateFontColorSetsOnlyTheColoursGiven)
+{
+    TQzMiniHtml2 engine(nullptr);
+    aText word(&engine, QStringLiteral("w"));
+    aBRTag updater(&engine);
+    struct Case {
+        TColor font, url, active, visited; // -1: left as it is
+        TColor expected[4];
+    };
+    const Case cases[] = {
+        { -1, -1, -1, -1, { 1, 2, 3, 4 } },
+        { 10, -1, 30, -1, { 10, 2, 30, 4 } },
+        { -1, 20, -1, 40, { 1, 20, 3, 40 } },
+        { 0, clNone, clRed, clWindowText, { 0, clNone, clRed, clWindowText } },
+    };
+    for (const Case& c : cases) {
+        word.FontColor = 1;
+        word.URLColor = 2;
+        word.ActiveColor = 3;
+        word.VisitedColor = 4;
+        updater.UpdateFontColor(nullptr, &word, c.font, c.url, c.active, c.visited);
+        const TColor got[4] = { word.FontColor, word.URLColor, word.ActiveColor, word.VisitedColor };
+        for (int k = 0; k < 4; ++k)
+            EXPECT_EQ(got[k], c.expected[k]) << "colour " << k << " of case " << (&c - cases);
+    }
+    // A tag without colours is left alone.
+    aBSTag bold(&engine);
+    updater.UpdateFontColor(nullptr, &bold, 10, 20, 30, 40);
+    updater.UpdateFontColor(nullptr, nullptr, 10, 20, 30, 40);
+}
+
+TEST(TagRoutines, TagsMadeWithoutTagText)
+{
+    TQzMiniHtml2 engine(nullptr);
+    std::unique_ptr<atag> tags[] = { std::make_unique<aBRTag>(&engine), std::make_unique<aBSTag>(&engine),
+        std::make_unique<aTableSTag>(&engine), std::make_unique<aText>(&engine), std::make_unique<aPicture>(&engine),
+        std::make_unique<aTDSTag>(&engine) };
+    for (const auto& tag : tags) {
+        SCOPED_TRACE(tag->ClassName().toStdString());
+        EXPECT_TRUE(tag->tagName.isEmpty());
+        EXPECT_EQ(tag->aHtml, &engine);
+        // Visible tags still get their own font and colours.
+        if (auto* vis = dynamic_cast<aVisTag*>(tag.get())) {
+            ASSERT_TRUE(vis->Font);
+            EXPECT_EQ(vis->Font->Name(), QStringLiteral("MS Sans Serif"));
+            EXPECT_EQ(vis->Font->Size(), 8);
+            EXPECT_EQ(vis->URLColor, clBlue);
+            EXPECT_EQ(vis->BackGroundColor, clNone);
+        }
+    }
+    EXPECT_TRUE(dynamic_cast<aText&>(*tags[3]).Text.isEmpty());
+}
+
 using Parser = EngineTest;
 
 TEST_F(Parser, WordsBlanksAndTags)
