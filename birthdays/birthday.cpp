@@ -20,9 +20,9 @@ const QString kRegistryKey = QStringLiteral("Software\\Veltrane\\BirthDay\\");
 const QString kDefaultValueName = QStringLiteral("Data");
 // The largest binary value the registry image may take.
 constexpr qsizetype kMaxRegistryImage = 65534;
-// The first bytes of a file that must hold a component stream's resource
-// header and signature before the rest is read: the header's name is the
-// class name, far shorter.
+// The first bytes of a birthday file, read before the rest: the resource
+// header and the signature fit many times over (the header's name is the
+// class name).
 constexpr qsizetype kHeadBytes = 4096;
 
 } // namespace
