@@ -12,6 +12,7 @@
 #include <deque>
 #include <exception>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -19,6 +20,10 @@ const QString kRegistryKey = QStringLiteral("Software\\Veltrane\\BirthDay\\");
 const QString kDefaultValueName = QStringLiteral("Data");
 // The largest binary value the registry image may take.
 constexpr qsizetype kMaxRegistryImage = 65534;
+// The first bytes of a birthday file, read before the rest: the resource
+// header and the signature fit many times over (the header's name is the
+// class name).
+constexpr qsizetype kHeadBytes = 4096;
 
 } // namespace
 
@@ -241,6 +246,12 @@ QString ReasonOf(const std::exception& e)
     return QString::fromLocal8Bit(e.what());
 }
 
+// Why a stream of size bytes failed, and where.
+QString StreamFailure(const std::exception& e, qint64 position, qint64 size)
+{
+    return QStringLiteral("%1 (reading stopped at byte %2 of %3)").arg(ReasonOf(e)).arg(position).arg(size);
+}
+
 } // namespace
 
 void TBirthdayComponent::LoadFromBytes(const QByteArray& bytes)
@@ -256,10 +267,7 @@ void TBirthdayComponent::LoadFromBytes(const QByteArray& bytes)
     try {
         ReadComponentRes(stream, loaded);
     } catch (const std::exception& e) {
-        throw EReadError(QStringLiteral("%1 (reading stopped at byte %2 of %3)")
-                             .arg(ReasonOf(e))
-                             .arg(stream.Position())
-                             .arg(bytes.size()));
+        throw EReadError(StreamFailure(e, stream.Position(), bytes.size()));
     }
 
     SetName(loaded.Name());
@@ -289,17 +297,32 @@ void TBirthdayComponent::LoadFromFile(const QString& aFileName)
         const QString reason = QStringLiteral("\"%1\" is not a regular file.").arg(aFileName);
         throw EFLoadError(reason, aFileName, reason);
     }
-    QByteArray bytes;
+    // A file that is no component stream is refused on its first bytes,
+    // whatever its size, with the reason a read of the whole would give.
+    QString refusal;
+    const auto headFirst = [&refusal](const QByteArray& head, qint64 fileSize) {
+        TMemoryStream stream(head);
+        try {
+            CheckComponentResHead(stream);
+        } catch (const std::exception& e) {
+            refusal = StreamFailure(e, stream.Position(), fileSize);
+            return false;
+        }
+        return true;
+    };
+    std::optional<QByteArray> bytes;
     try {
-        bytes = ReadWholeFile(aFileName);
+        bytes = ReadFileAfterHead(aFileName, kHeadBytes, headFirst);
     } catch (const EFOpenError& e) {
         // Missing, a folder, no permission, a read error: the message names the file.
         throw EFLoadError(e.Message(), aFileName, e.Message());
     } catch (const std::exception& e) {
         throw EFLoadError(aFileName, ReasonOf(e));
     }
+    if (!bytes)
+        throw EFLoadError(aFileName, refusal);
     try {
-        LoadFromBytes(bytes);
+        LoadFromBytes(*bytes);
     } catch (const EReadError& e) {
         throw EFLoadError(aFileName, e.Message());
     }

@@ -234,8 +234,10 @@ void WriteComponentRes(TStream& stream, const QString& resName, TComponent& inst
 
 void TReader::Need(qsizetype count) const
 {
-    if (count < 0 || count > fSize - fPos)
+    if (count < 0 || count > fSize - fPos) {
+        fRanShort = count >= 0;
         throw EReadError(QStringLiteral("Stream read error"));
+    }
 }
 
 void TReader::PropValueError() const
@@ -544,7 +546,11 @@ void TReader::DefineBinaryProperty(const QString& name, const std::function<void
     readData(data);
 }
 
-void ReadComponentRes(TStream& stream, TComponent& instance)
+namespace {
+
+// Runs read over the stream's bytes from its position and leaves the stream
+// where reading stopped, also when read raises (the message's byte).
+void ReadFromStream(TStream& stream, const std::function<void(TReader&)>& read)
 {
     const qint64 start = stream.Position();
     const qint64 size = stream.Size() - start;
@@ -559,12 +565,33 @@ void ReadComponentRes(TStream& stream, TComponent& instance)
     }
     TReader reader(data, size);
     try {
-        reader.ReadResHeader();
-        reader.ReadRootComponent(instance);
+        read(reader);
     } catch (...) {
-        // Raised on, with the stream where reading stopped (the message's byte).
         stream.SetPosition(start + reader.Position());
         throw;
     }
     stream.SetPosition(start + reader.Position());
+}
+
+} // namespace
+
+void ReadComponentRes(TStream& stream, TComponent& instance)
+{
+    ReadFromStream(stream, [&](TReader& reader) {
+        reader.ReadResHeader();
+        reader.ReadRootComponent(instance);
+    });
+}
+
+void CheckComponentResHead(TStream& head)
+{
+    ReadFromStream(head, [](TReader& reader) {
+        try {
+            reader.ReadResHeader();
+            reader.ReadSignature();
+        } catch (const EReadError&) {
+            if (!reader.RanShort())
+                throw;
+        }
+    });
 }

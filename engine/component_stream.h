@@ -46,6 +46,12 @@ void WriteComponentRes(TStream& stream, const QString& resName, TComponent& inst
 // Fills an existing instance from a stream written as above. Raises EReadError
 // on any malformed or unexpected content; what was set before stays set.
 void ReadComponentRes(TStream& stream, TComponent& instance);
+// Looks at the first bytes of such a stream before the rest is read: raises
+// as ReadComponentRes would, with the stream where reading stopped, when the
+// resource header or the signature in them is wrong; returns when they hold
+// or when the header goes on past them, which leaves the verdict to the
+// whole stream.
+void CheckComponentResHead(TStream& head);
 
 // Writes one value of each kind the way the stream writer does; exposed for
 // the components that frame their own data with it.
@@ -96,6 +102,9 @@ public:
     QString ReadShortString();
     void ReadSignature();
     void ReadResHeader();
+    // Whether a read failed for want of bytes: on the first bytes of a
+    // stream, such a failure says nothing about the stream.
+    bool RanShort() const { return fRanShort; }
     // The object record into an existing instance; a component gets the
     // stream's object name.
     void ReadRootComponent(TComponent& instance);
@@ -117,4 +126,5 @@ private:
     // The defined property being looked for, and whether one took it.
     QString fPendingName;
     bool fPendingTaken = false;
+    mutable bool fRanShort = false;
 };

@@ -25,6 +25,17 @@ const QByteArray kMagic = QByteArrayLiteral("DR10");
 // before the rest of the payload, of whatever size, is unpacked.
 constexpr qsizetype kMaxPasswordBytes = 255;
 
+// Whether a file starts with the magic. It is compared as text: it ends early
+// at a 0 byte.
+bool HasMagic(const QByteArray& bytes)
+{
+    const qsizetype magicEnd = std::min<qsizetype>(kMagic.size(), bytes.size());
+    qsizetype textEnd = 0;
+    while (textEnd < magicEnd && bytes[textEnd] != '\0')
+        ++textEnd;
+    return bytes.left(textEnd) == kMagic;
+}
+
 } // namespace
 
 // --- TDiaryEntry ---
@@ -427,13 +438,19 @@ int TDiaryDB::LoadFromFile(const QString& aFileName, bool Encrypted, const QStri
     // that cannot be opened.
     if (!info.isFile() && !info.isDir())
         return lsNotDiaryFile;
-    QByteArray bytes;
+    // A file without the magic is refused on its first bytes, whatever its size.
+    std::function<bool(const QByteArray&, qint64)> magicFirst;
+    if (Encrypted)
+        magicFirst = [](const QByteArray& head, qint64) { return HasMagic(head); };
+    std::optional<QByteArray> bytes;
     try {
-        bytes = ReadWholeFile(aFileName);
+        bytes = ReadFileAfterHead(aFileName, kMagic.size(), magicFirst);
     } catch (const std::exception&) {
         return lsCannotOpen; // a folder, no permission, a read error, no memory for it
     }
-    return LoadFromBytes(bytes, Encrypted, Password);
+    if (!bytes)
+        return lsNotDiaryFile;
+    return LoadFromBytes(*bytes, Encrypted, Password);
 }
 
 int TDiaryDB::LoadFromBytes(const QByteArray& bytes, bool Encrypted, const QString& Password)
@@ -443,12 +460,7 @@ int TDiaryDB::LoadFromBytes(const QByteArray& bytes, bool Encrypted, const QStri
     if (!Encrypted)
         return LoadStream(bytes.constData(), bytes.size());
 
-    // The magic is compared as text: it ends early at a 0 byte.
-    const qsizetype magicEnd = std::min<qsizetype>(4, bytes.size());
-    qsizetype textEnd = 0;
-    while (textEnd < magicEnd && bytes[textEnd] != '\0')
-        ++textEnd;
-    if (bytes.left(textEnd) != kMagic)
+    if (!HasMagic(bytes))
         return lsNotDiaryFile;
 
     if (bytes.size() < 8)

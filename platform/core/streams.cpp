@@ -6,6 +6,7 @@
 #include <QRandomGenerator>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <utility>
@@ -174,15 +175,60 @@ void TFileStream::SetSize(qint64 newSize)
         throw EWriteError(QStringLiteral("Cannot resize file \"%1\". %2").arg(fFileName, fFile.errorString()));
 }
 
+namespace {
+
+std::atomic<qint64> gFileBytesRead { 0 };
+
+[[noreturn]] void RaiseReadError(const QFile& file, const QString& fileName)
+{
+    throw EFOpenError(QStringLiteral("Cannot read file \"%1\". %2").arg(fileName, file.errorString()));
+}
+
+} // namespace
+
 QByteArray ReadWholeFile(const QString& fileName)
 {
+    return *ReadFileAfterHead(fileName, 0, nullptr);
+}
+
+std::optional<QByteArray> ReadFileAfterHead(const QString& fileName, qsizetype headSize,
+    const std::function<bool(const QByteArray& head, qint64 fileSize)>& acceptHead)
+{
+    // Unbuffered: a refused file costs the head's bytes alone.
     QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         throw EFOpenError(QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, file.errorString()));
-    QByteArray bytes = file.readAll();
+    QByteArray bytes = file.read(headSize);
+    const qsizetype headRead = bytes.size();
+    gFileBytesRead += headRead;
     if (file.error() != QFileDevice::NoError)
-        throw EFOpenError(QStringLiteral("Cannot read file \"%1\". %2").arg(fileName, file.errorString()));
+        RaiseReadError(file, fileName);
+    if (acceptHead && !acceptHead(bytes, file.size()))
+        return std::nullopt;
+
+    // The rest goes straight behind the head, so the file is held once.
+    const qint64 size = file.size();
+    if (size > bytes.size()) {
+        qint64 got = bytes.size();
+        bytes.resize(size);
+        while (got < size) {
+            const qint64 n = file.read(bytes.data() + got, size - got);
+            if (n <= 0)
+                break;
+            got += n;
+        }
+        bytes.resize(got);
+    }
+    bytes += file.readAll(); // whatever was added to the file meanwhile
+    gFileBytesRead += bytes.size() - headRead;
+    if (file.error() != QFileDevice::NoError)
+        RaiseReadError(file, fileName);
     return bytes;
+}
+
+qint64 TotalFileBytesRead()
+{
+    return gFileBytesRead;
 }
 
 namespace {

@@ -4,7 +4,9 @@
 #include <QFile>
 #include <QString>
 
+#include <functional>
 #include <memory>
+#include <optional>
 
 enum class TSeekOrigin { soBeginning, soCurrent, soEnd };
 
@@ -93,6 +95,19 @@ private:
 
 // Reads a whole file; raises EFOpenError when it cannot be opened or read.
 QByteArray ReadWholeFile(const QString& fileName);
+
+// Reads a file whose first bytes decide whether the rest is worth reading, so
+// a file of the wrong kind costs its head, not its size: the first headSize
+// bytes (all of a shorter file) go to acceptHead with the file's size, and
+// the rest is read only when it returns true. Returns the whole file, or
+// nothing when the head was refused; no acceptHead accepts any head. Raises
+// as ReadWholeFile does.
+std::optional<QByteArray> ReadFileAfterHead(const QString& fileName, qsizetype headSize,
+    const std::function<bool(const QByteArray& head, qint64 fileSize)>& acceptHead);
+
+// Bytes read by the two functions above in this process so far; tests read
+// it to see how far a loader went.
+qint64 TotalFileBytesRead();
 
 // Replaces a file atomically: the bytes go to a new temporary file beside the
 // target (beside a symbolic link's final target), every write is checked, the

@@ -3,6 +3,7 @@
 #include "birthdays/birthday.h"
 #include "platform/core/registry.h"
 #include "platform/core/streams.h"
+#include "support/xorshift32.h"
 
 #include <QDir>
 #include <QFile>
@@ -257,6 +258,78 @@ TEST_F(BirthdayFile, OnlyARegularFileIsRead)
     for (const QString& name : { u"/dev/zero"_s, fifo, dir.path() }) {
         EXPECT_EQ(LoadFailure(component, name), u"\""_s + name + u"\" is not a regular file."_s);
         EXPECT_EQ(Names(*component.Entries()), before);
+    }
+}
+
+// Whatever a file's size, a wrong resource header or signature is refused on
+// the file's first bytes, with the reason a read of the whole file gives.
+TEST_F(BirthdayFile, AFileThatIsNoStreamIsRefusedOnItsFirstBytes)
+{
+    XorShift32 random { 7 };
+    QByteArray noise(64 << 10, Qt::Uninitialized);
+    for (char& c : noise)
+        c = char(random.Next());
+    const QByteArray header = kFilledList.left(28);
+    // A header whose name runs on past the first 4 KB.
+    const QByteArray longHeader = Hex("ff0a00") + QByteArray(5000, 'N') + Hex("00 3010 00000000");
+    constexpr qint64 kLarge = 8 << 20;
+    // The bytes, then zeros (a hole) up to size; reason: the load's, empty
+    // when it loads, null to take the whole file's reading as it is.
+    const struct {
+        const char* what;
+        QByteArray head;
+        qint64 size;
+        const char* reason;
+        bool readWhole;
+    } cases[] = {
+        { "empty", {}, 0, "Stream read error (reading stopped at byte 0 of 0)", true },
+        { "the marker alone", Hex("ff"), 1, "Stream read error (reading stopped at byte 1 of 1)", true },
+        { "marker and type", Hex("ff0a00"), 3, "Stream read error (reading stopped at byte 3 of 3)", true },
+        { "no marker", "garbage", 7, "Invalid stream format (reading stopped at byte 1 of 7)", false },
+        { "a large file, no marker", "garbage", kLarge, "Invalid stream format (reading stopped at byte 1 of 8388608)",
+            false },
+        { "random bytes", noise, noise.size(), "Invalid stream format (reading stopped at byte 1 of 65536)", false },
+        { "wrong type", Hex("ff0b00"), kLarge, "Invalid stream format (reading stopped at byte 3 of 8388608)", false },
+        { "wrong signature", header + "TPF1", kLarge, "Invalid stream format (reading stopped at byte 28 of 8388608)",
+            false },
+        { "half a signature", header + "TP", 30, "Stream read error (reading stopped at byte 28 of 30)", true },
+        { "random bytes after the signature", header + "TPF0" + noise, 32 + noise.size(), nullptr, true },
+        { "a long header", longHeader + "TPF0", 1 << 20, "", true },
+        { "a long header, wrong signature", longHeader + "TPF1", 1 << 20,
+            "Invalid stream format (reading stopped at byte 5010 of 1048576)", true },
+    };
+    const QString name = dir.filePath(u"head.dra"_s);
+    for (const auto& c : cases) {
+        QFile::remove(name);
+        QFile file(name);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(c.head);
+        ASSERT_TRUE(file.resize(c.size)) << c.what;
+        file.close();
+
+        QString whole;
+        try {
+            TBirthdayComponent().LoadFromBytes(ReadWholeFile(name));
+        } catch (const EReadError& e) {
+            whole = e.Message();
+        }
+        const qint64 before = TotalFileBytesRead();
+        QString reason;
+        try {
+            component.LoadFromFile(name);
+        } catch (const EFLoadError& e) {
+            reason = e.Reason();
+        }
+        const qint64 read = TotalFileBytesRead() - before;
+        EXPECT_EQ(reason.toStdString(), whole.toStdString()) << c.what;
+        if (c.reason)
+            EXPECT_EQ(reason.toStdString(), c.reason) << c.what;
+        else
+            EXPECT_FALSE(reason.isEmpty()) << c.what;
+        if (c.readWhole)
+            EXPECT_EQ(read, c.size) << c.what;
+        else
+            EXPECT_LE(read, 4096) << c.what;
     }
 }
 

@@ -4,6 +4,7 @@
 #include "engine/lzh.h"
 #include "platform/core/ansi.h"
 #include "platform/core/streams.h"
+#include "support/xorshift32.h"
 
 #include <QDir>
 #include <QFile>
@@ -521,4 +522,51 @@ TEST_F(DiaryFile, OnlyARegularFileIsRead)
     ASSERT_TRUE(QFile::link(Path(QStringLiteral("real.dry")), Path(QStringLiteral("link.dry"))));
     TDiaryDB db;
     EXPECT_EQ(db.LoadFromFile(Path(QStringLiteral("link.dry")), true, QString()), lsNoError);
+}
+
+TEST_F(DiaryFile, AFileWithoutTheMagicIsRefusedOnItsFirstBytes)
+{
+    XorShift32 random { 7 };
+    QByteArray noise(64 << 10, Qt::Uninitialized);
+    for (char& c : noise)
+        c = char(random.Next());
+    constexpr qint64 kLarge = 8 << 20;
+    // The bytes, then zeros (a hole) up to size; readWhole: the magic holds,
+    // so the rest is read for the CRC.
+    const struct {
+        const char* what;
+        QByteArray head;
+        qint64 size;
+        int status;
+        bool readWhole;
+    } cases[] = {
+        { "empty", {}, 0, lsNotDiaryFile, false },
+        { "1 byte", "D", 1, lsNotDiaryFile, false },
+        { "3 bytes", "DR1", 3, lsNotDiaryFile, false },
+        { "a 0 byte in the magic", QByteArray("DR\0X", 4), 4, lsNotDiaryFile, false },
+        { "wrong magic", "DR11", 12, lsNotDiaryFile, false },
+        { "a large file, wrong magic", "XR10", kLarge, lsNotDiaryFile, false },
+        { "random bytes", noise, noise.size(), lsNotDiaryFile, false },
+        { "the magic alone", "DR10", 4, lsCorrupted, true },
+        { "the magic and half a CRC", "DR10\x01\x02", 6, lsCorrupted, true },
+        { "the CRC of nothing, no size prefix", QByteArray("DR10\0\0\0\0", 8), 8, lsDecompressFailed, true },
+        { "random bytes after the magic", "DR10" + noise, 4 + noise.size(), lsCorrupted, true },
+        { "a large file after the magic", "DR10", kLarge, lsCorrupted, true },
+    };
+    for (const auto& c : cases) {
+        const QString name = Path(QStringLiteral("head.dry"));
+        QFile::remove(name);
+        WriteFile(QStringLiteral("head.dry"), c.head);
+        ASSERT_TRUE(QFile::resize(name, c.size)) << c.what;
+        const qint64 before = TotalFileBytesRead();
+        TDiaryDB db;
+        EXPECT_EQ(db.LoadFromFile(name, true, QString()), c.status) << c.what;
+        const qint64 read = TotalFileBytesRead() - before;
+        if (c.readWhole)
+            EXPECT_EQ(read, c.size) << c.what;
+        else
+            EXPECT_LE(read, 4) << c.what;
+        TDiaryDB whole;
+        EXPECT_EQ(whole.LoadFromBytes(ReadWholeFile(name), true, QString()), c.status) << c.what;
+    }
 }
