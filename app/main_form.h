@@ -45,9 +45,6 @@ class TTimer;
 
 enum TDiaryMode { mdDiary, mdInfo };
 
-// The program's title: the main window's caption, shared with the wizard.
-QString ProgramTitle();
-
 class TfrmMain : public TForm, public IDiaryView {
 public:
     explicit TfrmMain(TComponent* AOwner);
