@@ -1,8 +1,8 @@
 #include "app/about_form.h"
 #include "platform/core/sysutils.h"
 
+#include "app/diary_session.h"
 #include "app/helpers.h"
-#include "app/main_form.h"
 #include "controls/dropdown_button.h"
 #include "controls/form_building.h"
 #include "controls/glow_label.h"

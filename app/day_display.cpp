@@ -563,13 +563,10 @@ void TfrmMain::ResetRichAttributes()
 {
     if (MemoBody->Lines()->Count() > 0 || !Session().CurrentFont)
         return;
-    try {
-        TTextAttributes* format = MemoBody->DefAttributes();
-        format->SetStyle(Session().CurrentFont->Style());
-        format->SetColor(Session().CurrentFont->Color());
-        format->SetSize(Session().CurrentFont->Size());
-        format->SetName(Session().CurrentFont->Name());
-        MemoBody->Paragraph()->SetAlignment(taLeftJustify);
-    } catch (const Exception&) {
-    }
+    TTextAttributes* format = MemoBody->DefAttributes();
+    format->SetStyle(Session().CurrentFont->Style());
+    format->SetColor(Session().CurrentFont->Color());
+    format->SetSize(Session().CurrentFont->Size());
+    format->SetName(Session().CurrentFont->Name());
+    MemoBody->Paragraph()->SetAlignment(taLeftJustify);
 }

@@ -1,6 +1,7 @@
 #include "app/diary_session.h"
 
 #include "app/helpers.h"
+#include "app/settings.h"
 #include "birthdays/birthday.h"
 #include "engine/diary.h"
 #include "engine/reg_values.h"
@@ -29,7 +30,7 @@ TDiarySession::TDiarySession(TComponent* AOwner)
     CurrentFont = new TFont;
     ProgramPath = EnsureTrailingBackslash(QFileInfo(Application()->ExeName()).absolutePath());
 
-    CurrentSkin = reger->Get(S("CurrentSkin")).toInt();
+    CurrentSkin = reger->Get(Settings::CurrentSkin).toInt();
     if (IsOutOfRange(CurrentSkin, 1, kStoreSkinCount))
         CurrentSkin = 1;
     SkinNumber = kStoreSkinCount;
@@ -42,6 +43,11 @@ TDiarySession::~TDiarySession()
     // The owned components go next; reger writes the settings then.
 }
 
+QString TDiarySession::RegistryKey()
+{
+    return Settings::Key.toString();
+}
+
 void TDiarySession::BuildSettings()
 {
     reger = new TRegValues(this);
@@ -50,37 +56,13 @@ void TDiarySession::BuildSettings()
     reger->SetKey(RegistryKey());
     reger->SetCanCreate(true);
     reger->SetAutoLoad(true);
-    struct Setting {
-        const char* name;
-        TRegValueType type;
-        const char* def;
-    };
-    static const Setting settings[] = {
-        { "LastDiaryName", vtString, "default.dry" },
-        { "SkinNumber", vtInteger, "0" },
-        { "CurrentSkin", vtInteger, "2" },
-        { "FontName", vtString, "Arial" },
-        { "FontColor", vtInteger, "0" },
-        { "FontCharset", vtInteger, "1" },
-        { "FontSize", vtInteger, "10" },
-        { "FontStyle", vtInteger, "0" },
-        { "ShowScrollbars", vtInteger, "0" },
-        { "LastTop", vtInteger, "-1" },
-        { "LastLeft", vtInteger, "-1" },
-        { "LastWidth", vtInteger, "-1" },
-        { "LastHeight", vtInteger, "-1" },
-        { "LastMaximized", vtInteger, "0" },
-        { "CalUseEng", vtBoolean, "FALSE" },
-        { "CalChangeSOW", vtBoolean, "FALSE" },
-        { "CalSOW", vtInteger, "0" },
-    };
-    for (const Setting& s : settings) {
+    for (const TSettingName* s : Settings::All) {
         TRegValue* value = reger->Items()->Add();
-        value->SetValueType(s.type);
-        value->SetDefValue(S(s.def));
+        value->SetValueType(s->Type);
+        value->SetDefValue(s->Default.toString());
         value->SetAutoStore(true);
         // Setting the name last loads the value, as reading the stored form does.
-        value->SetValueName(S(s.name));
+        value->SetValueName(*s);
     }
 }
 

@@ -29,8 +29,8 @@ public:
 
     QString ClassName() const override { return QStringLiteral("TDiarySession"); }
 
-    // The registry key of the settings.
-    static QString RegistryKey() { return QStringLiteral("SOFTWARE\\Veltrane\\Diary"); }
+    // The registry key of the settings (Settings::Key).
+    static QString RegistryKey();
 
     // The program's folder with a trailing separator: the diaries live there.
     QString ProgramPath;

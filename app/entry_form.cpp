@@ -1,7 +1,8 @@
 #include "app/entry_form.h"
 
+#include "app/diary_session.h"
 #include "app/helpers.h"
-#include "app/main_form.h"
+#include "app/settings.h"
 #include "birthdays/birthday.h"
 #include "controls/cool_edit.h"
 #include "controls/form_building.h"
@@ -159,7 +160,7 @@ bool TfrmEntry::LoadSkin()
 
 void TfrmEntry::FillList()
 {
-    const QString last = Session.reger->Get(S("LastDiaryName")).toString().toLower();
+    const QString last = Session.reger->Get(Settings::LastDiaryName).toString().toLower();
     TComboImagesNN* list = cbDiary->ComboImages();
     list->Clear();
     fDiaryFiles.clear();
@@ -341,7 +342,7 @@ void TfrmEntry::btnNextClick(TObject*)
     Session.DataBackupName = ChangeFileExtension(Session.DataFileName, S("bak"));
     Session.UserPassword = edtPassword->Text().trimmed();
     Session.DiaryIsNew = false;
-    if (OpenDiary(Session.DataFileName, Session.DataBackupName, Session.UserPassword)) {
+    if (!OpenDiary(Session.DataFileName, Session.DataBackupName, Session.UserPassword)) {
         BackToChoice();
         if (edtPassword->Visible())
             SetActiveControl(edtPassword);
@@ -399,10 +400,10 @@ bool TfrmEntry::OpenDiary(const QString& aFileName, const QString& aBackupName, 
     Session.DiaryFromBackup = false;
     int status = DiaryDB().LoadFromFile(aFileName, true, aPassword);
     if (status == lsNoError)
-        return false;
+        return true;
     if (status == lsWrongPassword || !QFileInfo::exists(aBackupName)) {
         MessageDlg(TDiaryDB::StatusToErrorStr(status), mtError, TMsgDlgButtons { mbOK });
-        return true;
+        return false;
     }
     MessageDlg(S("The original diary produced the following error:\r\n\"%1\".\r\n\r\nI will try to use the most recent "
                  "backup.")
@@ -411,19 +412,16 @@ bool TfrmEntry::OpenDiary(const QString& aFileName, const QString& aBackupName, 
     status = DiaryDB().LoadFromFile(aBackupName, true, aPassword);
     if (status == lsNoError) {
         Session.DiaryFromBackup = true;
-        return false;
+        return true;
     }
     MessageDlg(TDiaryDB::StatusToErrorStr(status), mtError, TMsgDlgButtons { mbOK });
-    return true;
+    return false;
 }
 
 bool TfrmEntry::RestoreDiary()
 {
-    try {
-        RestoreDialog->SetFileName(QString());
-        RestoreDialog->SetInitialDir(GetDesktopFolderPath());
-    } catch (const Exception&) {
-    }
+    RestoreDialog->SetFileName(QString());
+    RestoreDialog->SetInitialDir(GetDesktopFolderPath());
     if (!RestoreDialog->Execute())
         return false;
     const QString file = RestoreDialog->FileName();

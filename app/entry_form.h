@@ -62,7 +62,8 @@ public:
     void edtPasswordKeyPress(TObject* Sender, QChar& Key);
 
     // Loads the diary, falling back to aBackupName for every failure but a
-    // wrong password. True when it FAILED (the message was shown).
+    // wrong password. True when the diary is loaded; false when it could not
+    // be (the message was shown).
     bool OpenDiary(const QString& aFileName, const QString& aBackupName, const QString& aPassword);
     // Asks for a backup and its password and loads it as the diary of the
     // program's folder with the backup's name; true when it was restored.

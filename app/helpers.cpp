@@ -1,4 +1,5 @@
 #include "app/helpers.h"
+#include "app/settings.h"
 
 #include "controls/dropdown_button.h"
 #include "controls/form_building.h"
@@ -6,6 +7,7 @@
 #include "engine/reg_values.h"
 #include "engine/resource_store.h"
 #include "platform/core/registry.h"
+#include "platform/core/sysutils.h"
 #include "platform/gui/bitmap.h"
 #include "platform/gui/dialogs.h"
 #include "platform/gui/extctrls.h"
@@ -21,6 +23,11 @@
 #include <algorithm>
 #include <cstdlib>
 #include <optional>
+
+QString ProgramTitle()
+{
+    return S("Veltrane") + QLatin1Char(' ') + S("Diary");
+}
 
 QString EnsureTrailingBackslash(const QString& path)
 {
@@ -46,21 +53,24 @@ bool IsOutOfRange(qint32 value, qint32 minimum, qint32 maximum)
 
 namespace {
 
-const QString kFontName = QStringLiteral("FontName");
-const QString kFontColor = QStringLiteral("FontColor");
-const QString kFontCharset = QStringLiteral("FontCharset");
-const QString kFontSize = QStringLiteral("FontSize");
-const QString kFontStyle = QStringLiteral("FontStyle");
-
 // Points, either sign (a negative size is a cell height); larger ones would
 // only stall text layout.
 constexpr int kMaxFontSize = 1638;
 
-// The setting as an integer; nothing when it does not read as one.
-std::optional<int> IntegerSetting(const TRegValues& values, const QString& name)
+// The setting as the component holds it; nothing when the component has no
+// such value (a component of the caller's may hold only some of the font's).
+std::optional<QVariant> FontSetting(const TRegValues& values, const TSettingName& setting)
+{
+    if (const TRegValue* value = values.Items()->FindByName(setting))
+        return value->Value();
+    return std::nullopt;
+}
+
+// The setting as an integer; nothing when it is missing or does not read as one.
+std::optional<int> IntegerSetting(const std::optional<QVariant>& setting)
 {
     bool ok = false;
-    const int value = values.Get(name).toInt(&ok);
+    const int value = setting ? setting->toInt(&ok) : 0;
     return ok ? std::optional<int>(value) : std::nullopt;
 }
 
@@ -68,44 +78,36 @@ std::optional<int> IntegerSetting(const TRegValues& values, const QString& name)
 
 void SaveFontToRegistry(TRegValues& values, const TFont& font)
 {
-    values.SetV(kFontName, FontFamilyName(font.Name()));
-    values.SetV(kFontColor, int(font.Color()));
-    values.SetV(kFontCharset, int(font.Charset()));
-    values.SetV(kFontSize, font.Size());
-    values.SetV(kFontStyle, int(font.Style().Bits()));
+    values.SetV(Settings::FontName, FontFamilyName(font.Name()));
+    values.SetV(Settings::FontColor, int(font.Color()));
+    values.SetV(Settings::FontCharset, int(font.Charset()));
+    values.SetV(Settings::FontSize, font.Size());
+    values.SetV(Settings::FontStyle, int(font.Style().Bits()));
     values.SaveValues();
 }
 
 void LoadFontFromRegistry(TRegValues& values, TFont& font)
 {
-    try {
+    // A value missing or of another kind leaves only its own property to
+    // fall back; nothing here is caught, so nothing else can hide behind it.
+    if (const auto name = FontSetting(values, Settings::FontName)) {
         // Earlier runs may have stored the foundry too ("Nimbus Roman [urw]").
-        const QString name = FontFamilyName(values.Get(kFontName).toString());
-        if (!name.trimmed().isEmpty())
-            font.SetName(name);
-    } catch (const Exception&) {
+        const QString family = FontFamilyName(name->toString());
+        if (!family.trimmed().isEmpty())
+            font.SetName(family);
     }
-    try {
-        if (const auto color = IntegerSetting(values, kFontColor))
-            font.SetColor(TColor(*color));
-    } catch (const Exception&) {
-    }
+    if (const auto color = IntegerSetting(FontSetting(values, Settings::FontColor)))
+        font.SetColor(TColor(*color));
     font.SetPitch(fpDefault);
-    std::optional<int> charset;
-    try {
-        charset = IntegerSetting(values, kFontCharset);
-    } catch (const Exception&) {
-    }
+    const std::optional<int> charset = IntegerSetting(FontSetting(values, Settings::FontCharset));
     font.SetCharset(TFontCharset(charset && *charset >= 0 && *charset <= 255 ? *charset : DEFAULT_CHARSET));
-    std::optional<int> size;
-    try {
-        size = IntegerSetting(values, kFontSize);
-    } catch (const Exception&) {
-    }
+    const std::optional<int> size = IntegerSetting(FontSetting(values, Settings::FontSize));
     font.SetSize(size && *size != 0 && std::abs(*size) <= kMaxFontSize ? *size : 10);
-    // The last value is read unprotected: its error reaches the caller.
-    const std::optional<int> style = IntegerSetting(values, kFontStyle);
-    font.SetStyle(TFontStyles::FromBits(style ? unsigned(*style) & 0xF : 0));
+    // The style is read last and unprotected: a component without it raises,
+    // the other properties already set.
+    bool ok = false;
+    const int style = values.Get(Settings::FontStyle).toInt(&ok);
+    font.SetStyle(TFontStyles::FromBits(ok ? unsigned(style) & 0xF : 0));
 }
 
 void PrintRichEdit(const QString& title, TRichEdit& richEdit)
@@ -160,7 +162,11 @@ bool DrawSkin(const TRessourceStore& store, int number, TImage& target)
     TJPEGImage jpeg;
     try {
         jpeg.LoadFromBytes(store.Items()->Items(index)->Bytes());
-    } catch (const Exception&) {
+    } catch (const EInvalidGraphic&) {
+        // A damaged picture is as good as none: the caller keeps its background.
+        return false;
+    } catch (const EOutOfMemory&) {
+        // So is one too large to decode.
         return false;
     }
     TBitmap bitmap;
@@ -175,6 +181,7 @@ QImage ProgramPicture(const QString& name)
     try {
         return FindResourceBitmap(name);
     } catch (const EResNotFound&) {
+        // Pictures are optional: each caller has its stand-in.
         return QImage();
     }
 }

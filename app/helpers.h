@@ -1,7 +1,8 @@
 #pragma once
 
-// Free routines the program's windows share: paths, the entry font kept in
-// the registry, printing a rich edit, skin names and colour luminance.
+// Free routines the program's windows share: the program's title, paths,
+// the entry font kept in the registry, printing a rich edit, skin names and
+// colour luminance.
 
 #include "platform/gui/graphics.h"
 #include "platform/richtext/rich_lines.h" // RichLinesToRtf, RtfToRichLines
@@ -18,6 +19,10 @@ class TWinControl;
 class TRegValues;
 class TRessourceStore;
 class TRichEdit;
+
+// The program's title: the main window's caption, shared with the wizard,
+// the tools window and the about box.
+QString ProgramTitle();
 
 // The path ending in exactly one separator. Paths use "/"; one already ending
 // in "/" or "\" comes back unchanged, an empty one gives "/".

@@ -7,6 +7,7 @@
 #include "app/main_layout_p.h"
 #include "app/options_form.h"
 #include "app/print_form.h"
+#include "app/settings.h"
 #include "app/sparkles.h"
 #include "app/spell_check.h"
 #include "birthdays/birthday.h"
@@ -38,11 +39,6 @@
 
 using namespace main_layout_p;
 
-QString ProgramTitle()
-{
-    return S("Veltrane") + QLatin1Char(' ') + S("Diary");
-}
-
 TfrmMain::TfrmMain(TComponent* AOwner)
     : TForm(AOwner)
 {
@@ -55,7 +51,7 @@ TfrmMain::TfrmMain(TComponent* AOwner)
     CurrentMode = mdInfo;
     SetMode(mdDiary);
 
-    pmoShowScrollbar->SetChecked(Session().reger->Get(S("ShowScrollbars")).toInt() == 1);
+    pmoShowScrollbar->SetChecked(Session().reger->Get(Settings::ShowScrollbars).toInt() == 1);
     MemoBody->SetScrollBars(pmoShowScrollbar->Checked() ? ssVertical : ssNone);
 
     SetCaption(ProgramTitle());
@@ -92,7 +88,7 @@ TfrmMain::~TfrmMain()
 {
     DoDestroy();
     SparkleTimer->SetEnabled(false);
-    Session().reger->SetV(S("CurrentSkin"), Session().CurrentSkin);
+    Session().reger->SetV(Settings::CurrentSkin, Session().CurrentSkin);
     // The information window's panel goes back to it, so that each window
     // frees its own controls.
     if (frmInfo) {
@@ -124,12 +120,12 @@ void TfrmMain::KeepForEnd()
     // A maximised window keeps the place it is restored to, and opens
     // maximised again.
     const QRect bounds = NormalBoundsRect();
-    Session().reger->SetV(S("LastTop"), bounds.top());
-    Session().reger->SetV(S("LastLeft"), bounds.left());
-    Session().reger->SetV(S("LastWidth"), bounds.width());
-    Session().reger->SetV(S("LastHeight"), bounds.height());
-    Session().reger->SetV(S("LastMaximized"), WindowState() == wsMaximized ? 1 : 0);
-    Session().reger->SetV(S("CurrentSkin"), Session().CurrentSkin);
+    Session().reger->SetV(Settings::LastTop, bounds.top());
+    Session().reger->SetV(Settings::LastLeft, bounds.left());
+    Session().reger->SetV(Settings::LastWidth, bounds.width());
+    Session().reger->SetV(Settings::LastHeight, bounds.height());
+    Session().reger->SetV(Settings::LastMaximized, WindowState() == wsMaximized ? 1 : 0);
+    Session().reger->SetV(Settings::CurrentSkin, Session().CurrentSkin);
 }
 
 void TfrmMain::SaveAtSessionEnd()
@@ -188,10 +184,10 @@ void TfrmMain::BuildComponents()
 
 void TfrmMain::PlaceWindow()
 {
-    const int T = Session().reger->Get(S("LastTop")).toInt();
-    const int L = Session().reger->Get(S("LastLeft")).toInt();
-    const int W = Session().reger->Get(S("LastWidth")).toInt();
-    const int H = Session().reger->Get(S("LastHeight")).toInt();
+    const int T = Session().reger->Get(Settings::LastTop).toInt();
+    const int L = Session().reger->Get(Settings::LastLeft).toInt();
+    const int W = Session().reger->Get(Settings::LastWidth).toInt();
+    const int H = Session().reger->Get(Settings::LastHeight).toInt();
     const QRect desktop = Screen()->DesktopRect();
     if (T >= 0 && L >= 0 && T <= desktop.bottom() && L <= desktop.right()) {
         SetPosition(poDesigned);
@@ -202,7 +198,7 @@ void TfrmMain::PlaceWindow()
     } else {
         SetPosition(poScreenCenter);
     }
-    if (Session().reger->Get(S("LastMaximized")).toInt() == 1)
+    if (Session().reger->Get(Settings::LastMaximized).toInt() == 1)
         SetWindowState(wsMaximized);
 }
 
@@ -308,11 +304,9 @@ void TfrmMain::LoadFontSettings()
 {
     TFont font;
     font.Assign(*edtTitle->Font());
-    try {
-        LoadFontFromRegistry(*Session().reger, font);
-    } catch (const Exception&) {
-        return;
-    }
+    // The session's settings hold every font value, so nothing here fails
+    // but a fault of the program, which the error box then names.
+    LoadFontFromRegistry(*Session().reger, font);
     SetEntryFont(font);
 }
 
@@ -332,7 +326,7 @@ void TfrmMain::FormActivate(TObject*)
         LoadFontSettings();
         Session().PrevDate = -1.0;
         Session().DiaryModified = false;
-        Session().reger->SetV(S("LastDiaryName"), QFileInfo(Session().DataFileName).fileName());
+        Session().reger->SetV(Settings::LastDiaryName, QFileInfo(Session().DataFileName).fileName());
         FirstTime = false;
         edtTitle->SetModified(false);
         MemoBody->SetModified(false);

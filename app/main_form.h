@@ -45,9 +45,6 @@ class TTimer;
 
 enum TDiaryMode { mdDiary, mdInfo };
 
-// The program's title: the main window's caption, shared with the wizard.
-QString ProgramTitle();
-
 class TfrmMain : public TForm, public IDiaryView {
 public:
     explicit TfrmMain(TComponent* AOwner);
@@ -166,7 +163,7 @@ public:
     // store lacks or cannot decode leaves the background as it was.
     void LoadSkin();
     // The entry font from the settings for the editor, the title and
-    // CurrentFont; a failure leaves the fonts as they were.
+    // CurrentFont; a failure raises, the fonts left as they were.
     void LoadFontSettings();
     // Switches between the diary page and the personal-information page;
     // leaving the information page stores what was edited there.

@@ -3,6 +3,7 @@
 
 #include "app/helpers.h"
 #include "app/main_form.h"
+#include "app/settings.h"
 #include "platform/core/sysutils.h"
 
 #include "controls/form_building.h"
@@ -48,9 +49,9 @@ void TfrmMain::BuildMenus()
 
 void TfrmMain::ApplyCalendarOptions()
 {
-    CalOpts.UseEng = Session().reger->Get(S("CalUseEng")).toBool();
-    CalOpts.ChangeSOW = Session().reger->Get(S("CalChangeSOW")).toBool();
-    CalOpts.SOW = CalOpts.ChangeSOW ? Session().reger->Get(S("CalSOW")).toInt() : 0;
+    CalOpts.UseEng = Session().reger->Get(Settings::CalUseEng).toBool();
+    CalOpts.ChangeSOW = Session().reger->Get(Settings::CalChangeSOW).toBool();
+    CalOpts.SOW = CalOpts.ChangeSOW ? Session().reger->Get(Settings::CalSOW).toInt() : 0;
     if (CalOpts.UseEng) {
         // For the whole run: every calendar and every date format after this.
         FormatSettings().ShortDayNames = { S("Sun"), S("Mon"), S("Tue"), S("Wed"), S("Thu"), S("Fri"), S("Sat") };
@@ -67,10 +68,10 @@ void TfrmMain::pmoCalendarOptionsClick(TObject*)
     if (!TfrmCalendarOptions::Execute(this, options))
         return;
     CalOpts = options;
-    Session().reger->SetV(S("CalUseEng"), CalOpts.UseEng);
-    Session().reger->SetV(S("CalChangeSOW"), CalOpts.ChangeSOW);
+    Session().reger->SetV(Settings::CalUseEng, CalOpts.UseEng);
+    Session().reger->SetV(Settings::CalChangeSOW, CalOpts.ChangeSOW);
     // 1 with the override off: ApplyCalendarOptions then ignores it anyway.
-    Session().reger->SetV(S("CalSOW"), CalOpts.ChangeSOW ? CalOpts.SOW : 1);
+    Session().reger->SetV(Settings::CalSOW, CalOpts.ChangeSOW ? CalOpts.SOW : 1);
 }
 
 void TfrmMain::pmEntryPopup(TObject*)
@@ -88,7 +89,7 @@ void TfrmMain::pmoShowScrollbarClick(TObject*)
 {
     pmoShowScrollbar->SetChecked(!pmoShowScrollbar->Checked());
     MemoBody->SetScrollBars(pmoShowScrollbar->Checked() ? ssVertical : ssNone);
-    Session().reger->SetV(S("ShowScrollbars"), pmoShowScrollbar->Checked() ? 1 : 0);
+    Session().reger->SetV(Settings::ShowScrollbars, pmoShowScrollbar->Checked() ? 1 : 0);
 }
 
 void TfrmMain::MemoBodyURLClick(TObject*, const QString& URL)

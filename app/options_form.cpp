@@ -3,8 +3,8 @@
 
 #include "app/about_form.h"
 #include "app/diary_export.h"
+#include "app/diary_session.h"
 #include "app/helpers.h"
-#include "app/main_form.h"
 #include "app/progress_form.h"
 #include "controls/dropdown_button.h"
 #include "controls/form_building.h"
@@ -214,10 +214,8 @@ void TfrmOptions::BtnSetFontClick(TObject*)
 {
     TFont font;
     font.Assign(*View.EntryTitle().Font());
-    try {
-        LoadFontFromRegistry(*Session.reger, font);
-    } catch (const Exception&) {
-    }
+    // Cannot fail on the session's settings, which hold every font value.
+    LoadFontFromRegistry(*Session.reger, font);
     FntDialog->SetFont(font);
     if (!FntDialog->Execute())
         return;

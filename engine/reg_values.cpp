@@ -193,11 +193,18 @@ TCollectionItem* TRegCollection::CreateItem()
 
 TRegValue* TRegCollection::GetByName(const QString& sName) const
 {
+    if (TRegValue* found = FindByName(sName))
+        return found;
+    throw ENameInvalid(QStringLiteral("Invalid Value Name!") + sName);
+}
+
+TRegValue* TRegCollection::FindByName(const QString& sName) const
+{
     const QString wanted = sName.toUpper();
     for (int i = 0; i < Count(); ++i)
         if (Items(i)->ValueName().toUpper() == wanted)
             return Items(i);
-    throw ENameInvalid(QStringLiteral("Invalid Value Name!") + sName);
+    return nullptr;
 }
 
 // --- TRegValue ---

@@ -48,6 +48,8 @@ public:
     TRegValue* Add();
     // The first value whose name matches ignoring case; raises ENameInvalid.
     virtual TRegValue* GetByName(const QString& sName) const;
+    // The same, or null when there is none.
+    TRegValue* FindByName(const QString& sName) const;
 
 protected:
     TCollectionItem* CreateItem() override;

@@ -46,12 +46,12 @@ TLbSpeedButton* MakeSpeedButton(TfrmBDMain* owner, TWinControl* parent, const ch
 
 void SetGlyphFrom(TLbSpeedButton* button, const char* picture)
 {
-    // Without the picture the arrow button stays blank but works.
     try {
         TBitmap bitmap;
         bitmap.SetImage(FindResourceBitmap(S(picture)));
         button->SetGlyph(&bitmap);
-    } catch (const Exception&) {
+    } catch (const EResNotFound&) {
+        // Without the picture the arrow button stays blank but works.
     }
 }
 
@@ -481,13 +481,8 @@ void TfrmBDMain::CPCalendarDblClick(TObject*)
 
 void TfrmBDMain::ShowEntryDay(const TEntry* entry)
 {
-    const auto setDay = [this](int day) {
-        try {
-            CPCalendar->SetDay(day);
-        } catch (const Exception&) {
-            CPCalendar->SetDay(1);
-        }
-    };
+    // A day the shown month lacks (29 February in a common year) shows the 1st.
+    const auto setDay = [this](int day) { CPCalendar->SetDay(day <= CPCalendar->ShownMonthLength() ? day : 1); };
     if (CPCalendar->Month() == entry->Month() && CPCalendar->Day() == entry->Day())
         return;
     if (CPCalendar->Month() != entry->Month()) {

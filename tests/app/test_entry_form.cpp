@@ -262,6 +262,35 @@ TEST_F(EntryForm, ABackupThatFailsTooIsReported)
     EXPECT_EQ(w.ModalResult(), mrNone);
 }
 
+TEST_F(EntryForm, OpenDiaryIsTrueWhenTheDiaryIsLoaded)
+{
+    const struct {
+        const char* name;
+        bool damaged;
+        bool backup;
+        const char* password;
+        bool opened;
+    } cases[] = {
+        { "the right password", false, false, "secret", true },
+        { "a wrong password", false, true, "guess", false },
+        { "a damaged diary with its backup", true, true, "secret", true },
+        { "a damaged diary alone", true, false, "secret", false },
+    };
+    for (const auto& c : cases) {
+        QFile::remove(Path("mine.bak"));
+        if (c.damaged)
+            WriteBytes("mine.dry", "DR10 broken");
+        else
+            WriteDiary("mine.dry", S("secret"), "Main");
+        if (c.backup)
+            WriteDiary("mine.bak", S("secret"), "Backup");
+        TfrmEntry& w = Create();
+        dialogs.Clear();
+        dialogs.AnswerMessageDlg(mrOk);
+        EXPECT_EQ(w.OpenDiary(Path("mine.dry"), Path("mine.bak"), S(c.password)), c.opened) << c.name;
+    }
+}
+
 TEST_F(EntryForm, ABadBirthdayFileIsReportedAndTheDiaryStaysOpen)
 {
     WriteDiary("mine.dry", S("secret"), "Hello");

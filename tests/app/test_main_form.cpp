@@ -304,6 +304,40 @@ TEST_F(MainForm, FirstActivationLoadsSkinFontAndDiaryName)
     EXPECT_FALSE(f.imgUnlocked->Visible());
 }
 
+TEST_F(MainForm, TheEntryFontRoundTripsThroughTheProgramsSettings)
+{
+    TFont chosen;
+    chosen.SetName(S("Liberation Serif"));
+    chosen.SetColor(clMaroon);
+    chosen.SetCharset(238);
+    chosen.SetSize(13);
+    chosen.SetStyle(fsBold | fsStrikeOut);
+    SaveFontToRegistry(*Create().Session().reger, chosen);
+    {
+        // Written at once, under the names every version of the program reads.
+        TRegistry r;
+        ASSERT_TRUE(r.OpenKey(TfrmMain::RegistryKey(), false));
+        EXPECT_EQ(r.ReadString(S("FontName")), S("Liberation Serif"));
+        const struct {
+            const char* name;
+            int value;
+        } stored[] = { { "FontColor", clMaroon }, { "FontCharset", 238 }, { "FontSize", 13 }, { "FontStyle", 9 } };
+        for (const auto& v : stored)
+            EXPECT_EQ(r.ReadInteger(S(v.name)), v.value) << v.name;
+    }
+    form.reset();
+
+    TfrmMain& f = Create();
+    f.LoadFontSettings();
+    for (const TFont* font : { f.MemoBody->Font(), f.edtTitle->Font(), f.Session().CurrentFont }) {
+        EXPECT_EQ(font->Name(), S("Liberation Serif"));
+        EXPECT_EQ(font->Color(), clMaroon);
+        EXPECT_EQ(font->Charset(), 238);
+        EXPECT_EQ(font->Size(), 13);
+        EXPECT_EQ(font->Style(), fsBold | fsStrikeOut);
+    }
+}
+
 TEST_F(MainForm, ClosingKeepsTheWindowBoundsForTheNextStart)
 {
     TfrmMain& f = Create();

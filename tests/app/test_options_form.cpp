@@ -5,6 +5,7 @@
 #include "app/helpers.h"
 #include "app/options_form.h"
 #include "app/progress_form.h"
+#include "app/settings.h"
 #include "platform/core/sysutils.h"
 #include "support/main_window_fixture.h"
 
@@ -337,6 +338,31 @@ TEST_F(OptionsWindow, FontDialogChoiceBecomesTheEntryFont)
     EXPECT_EQ(next.Name(), S("Liberation Serif"));
     EXPECT_EQ(next.Size(), 15);
     EXPECT_EQ(next.Style(), TFontStyles(fsItalic));
+}
+
+TEST_F(OptionsWindow, AFontSettingTheProgramLacksIsReportedNotPassedOver)
+{
+    // As if the code named a value its settings do not hold.
+    form->Session().reger->Items()->GetByName(Settings::FontStyle)->SetValueName(S("FontStyles"));
+    form->Session().reger->SetV(Settings::FontName, S("Liberation Mono"));
+    const QString before = form->MemoBody->Font()->Name();
+    const struct {
+        const char* name;
+        std::function<void()> act;
+    } cases[] = {
+        { "the main window's font set-up", [&] { form->LoadFontSettings(); } },
+        { "the tools window's font button", [&] { options->btnSetFont->Click(); } },
+    };
+    for (const auto& c : cases) {
+        try {
+            c.act();
+            ADD_FAILURE() << c.name << ": nothing raised";
+        } catch (const ENameInvalid& e) {
+            EXPECT_EQ(e.Message(), S("Invalid Value Name!FontStyle")) << c.name;
+        }
+        EXPECT_TRUE(dialogs.Calls().isEmpty()) << c.name << ": no font dialog after the failure";
+        EXPECT_EQ(form->MemoBody->Font()->Name(), before) << c.name;
+    }
 }
 
 TEST_F(OptionsWindow, AFontIsKeptAndExportedByItsFamilyAlone)

@@ -282,6 +282,26 @@ TEST_F(Keeper, AddAndEditGoThroughTheEntryDialogAndMoveToTheEntrysDay)
     EXPECT_EQ(popped, QList<TPopupMenu*> { k.pmCalendar });
 }
 
+TEST_F(Keeper, AnEntrysDayTheShownYearLacksShowsTheFirst)
+{
+    const struct {
+        const char* name;
+        TDateTime shown;
+        TDateTime expected;
+    } cases[] = {
+        { "the same month", EncodeDate(2023, 2, 15), EncodeDate(2023, 2, 1) },
+        { "another month", EncodeDate(2023, 5, 15), EncodeDate(2023, 2, 1) },
+        { "a leap year", EncodeDate(2024, 2, 15), EncodeDate(2024, 2, 29) },
+    };
+    AddEntry(S("Ben"), 1004, 2, 29);
+    TfrmBDMain& k = Open();
+    for (const auto& c : cases) {
+        k.CPCalendar->SetCalendarDate(c.shown);
+        k.ShowEntryDay(Entries()->Items(0));
+        EXPECT_EQ(k.CPCalendar->CalendarDate(), c.expected) << c.name;
+    }
+}
+
 TEST_F(Keeper, BackupThenRestoreGivesTheListBackAndAsksBeforeOverwriting)
 {
     AddEntry(S("Anna"), 1980, 3, 3);

@@ -1,9 +1,9 @@
 // Typed settings over the registry: defaults, write-back, bad stored data,
 // lookups by name and the stored form.
 #include "engine/component_stream.h"
-#include "platform/core/sysutils.h"
 #include "engine/reg_values.h"
 #include "platform/core/streams.h"
+#include "platform/core/sysutils.h"
 
 #include <QLocale>
 #include <QTemporaryDir>
@@ -135,6 +135,8 @@ TEST_F(RegValues, LookupByNameIgnoresCaseAndRefusesUnknownNames)
         EXPECT_EQ(e.Message(), S("Invalid Value Name!Nope"));
     }
     EXPECT_THROW(set->SetV(S("Nope"), 1), ENameInvalid);
+    EXPECT_EQ(set->Items()->FindByName(S("LASTDIARYNAME")), set->Items()->Items(0));
+    EXPECT_EQ(set->Items()->FindByName(S("Nope")), nullptr);
 }
 
 TEST_F(RegValues, DefaultTextParsesTheSameInEveryLocale)
