@@ -3,9 +3,8 @@
 // back to a document the writer writes identically.
 // Inputs it failed on are kept in tests/data/fuzz/fuzz_rtf and replayed by
 // the rich text tests.
+#include "fuzz/gui_application.h"
 #include "fuzz/rtf_round_trip.h"
-
-#include <QGuiApplication>
 
 #include <cstddef>
 #include <cstdint>
@@ -13,9 +12,8 @@
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
     // Fonts and formats need a GUI application.
-    static QGuiApplication app(*argc, *argv);
+    StartGuiApplication(argc, argv);
     return 0;
 }
 

@@ -1,8 +1,8 @@
 // Writes first inputs for every fuzz target into OUTPUT/<target>/: files the
 // program writes itself (diaries, their component streams, packed blobs,
-// birthday files, month summaries) and the RTF and HTML strings of the tests,
-// so that even a short run starts past the readers' first checks instead of
-// guessing magic numbers, CRCs and stream headers byte by byte.
+// birthday files, month summaries), word lists of every line ending and
+// encoding, and the RTF and HTML strings of the tests, so that even a short run starts past the readers' first checks
+// instead of guessing magic numbers, CRCs and stream headers byte by byte.
 //   make_seeds OUTPUT TESTS
 #include "birthdays/birthday.h"
 #include "birthdays/month_summary.h"
@@ -10,6 +10,7 @@
 #include "engine/lzh.h"
 #include "platform/core/ansi.h"
 #include "platform/core/datetime.h"
+#include "platform/core/string_list.h"
 
 #include <QByteArray>
 #include <QCryptographicHash>
@@ -388,6 +389,26 @@ int main(int argc, char** argv)
     };
     for (const auto& [name, text] : texts)
         seeds.Write(QStringLiteral("fuzz_lzh"), QString::fromLatin1(name), LZHPackBlob(text));
+
+    // Word lists as editors leave them, and one as the program saves it.
+    const std::pair<const char*, QByteArray> wordLists[] = {
+        { "crlf", QByteArray("apple\r\nBanana\r\ncherry\r\n") },
+        { "lf", QByteArray("apple\nbanana\ncherry") },
+        { "cr", QByteArray("apple\rbanana\rcherry\r") },
+        { "mixed", QByteArray("a\r\nb\nc\r\r\nd\n\re\n\n") },
+        { "code-page", QByteArray("caf\xE9\r\nna\xEFve\r\n\x80uro\r\n") },
+        { "utf8", QByteArray("caf\xC3\xA9\r\n\xE2\x82\xAC\r\n\xF0\x9F\x98\x80\r\n") },
+        { "bom", QByteArray("\xEF\xBB\xBFword\r\nother\r\n") },
+        { "saved",
+            [] {
+                TStringList list;
+                list.SetText(Text("zebra\nApple\napple\n\xC3\xA9t\xC3\xA9\n\n"));
+                list.SetSorted(true);
+                return list.SaveToBytes();
+            }() },
+    };
+    for (const auto& [name, bytes] : wordLists)
+        seeds.Write(QStringLiteral("fuzz_word_list"), QString::fromLatin1(name), bytes);
 
     for (const auto& [name, birthdays] : MakeBirthdayLists()) {
         seeds.Write(QStringLiteral("fuzz_birthday_file"), name, birthdays->SaveToBytes());

@@ -176,7 +176,16 @@ QStringList TStringList::ToStringList() const
 
 void TStringList::LoadFromFile(const QString& fileName)
 {
-    const QByteArray bytes = ReadWholeFile(fileName);
+    LoadFromBytes(ReadWholeFile(fileName));
+}
+
+void TStringList::SaveToFile(const QString& fileName) const
+{
+    WriteFileAtomically(fileName, SaveToBytes());
+}
+
+void TStringList::LoadFromBytes(const QByteArray& bytes)
+{
     // Stateless, so an unfinished sequence at the very end counts as an error.
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8(bytes);
@@ -185,7 +194,12 @@ void TStringList::LoadFromFile(const QString& fileName)
     SetText(text);
 }
 
-void TStringList::SaveToFile(const QString& fileName) const
+QByteArray TStringList::SaveToBytes() const
 {
-    WriteFileAtomically(fileName, Text().toUtf8());
+    const QString text = Text();
+    // The reader drops one leading byte order mark: a first line that starts
+    // with one gets another in front, or it would lose its own.
+    if (text.startsWith(QChar(0xFEFF)))
+        return QByteArrayLiteral("\xEF\xBB\xBF") + text.toUtf8();
+    return text.toUtf8();
 }

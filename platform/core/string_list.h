@@ -46,9 +46,12 @@ public:
     QStringList ToStringList() const;
 
     // Plain text, one line each; the file's bytes are taken as UTF-8 when
-    // valid, otherwise as the ANSI code page.
+    // valid (a leading byte order mark dropped), otherwise as the ANSI code
+    // page. Saved as UTF-8, every line followed by CR LF.
     void LoadFromFile(const QString& fileName);
     void SaveToFile(const QString& fileName) const;
+    void LoadFromBytes(const QByteArray& bytes);
+    QByteArray SaveToBytes() const;
 
 private:
     struct Item {

@@ -151,3 +151,34 @@ TEST(StringListFiles, AnAnsiFileEndingInANonAsciiByteKeepsIt)
     ASSERT_EQ(list.Count(), 1);
     EXPECT_EQ(list.Strings(0), QString::fromUtf8("caf\xC3\xA9"));
 }
+
+TEST(StringList, ByteOrderMarksSurviveASaveAndLoad)
+{
+    // Not from UTF-8 literals: decoding them would drop a leading mark too.
+    const QString mark(QChar(0xFEFF));
+    const struct {
+        QByteArray file;
+        QStringList lines;
+        QByteArray saved;
+    } cases[] = {
+        // The file's own mark is no part of its first word.
+        { QByteArrayLiteral("\xEF\xBB\xBFword\r\n"), Lines({ "word" }), QByteArrayLiteral("word\r\n") },
+        // A second one is: the saved list puts a mark in front of it.
+        { QByteArrayLiteral("\xEF\xBB\xBF\xEF\xBB\xBF"), QStringList { mark },
+            QByteArrayLiteral("\xEF\xBB\xBF\xEF\xBB\xBF\r\n") },
+        { QByteArrayLiteral("\xEF\xBB\xBF\xEF\xBB\xBFz\ny"), QStringList { mark + u'z', QStringLiteral("y") },
+            QByteArrayLiteral("\xEF\xBB\xBF\xEF\xBB\xBFz\r\ny\r\n") },
+        // Later ones are kept as they are.
+        { QByteArrayLiteral("a\xEF\xBB\xBF\n\xEF\xBB\xBF"), QStringList { u'a' + mark, mark },
+            QByteArrayLiteral("a\xEF\xBB\xBF\r\n\xEF\xBB\xBF\r\n") },
+    };
+    for (const auto& c : cases) {
+        TStringList list;
+        list.LoadFromBytes(c.file);
+        EXPECT_EQ(list.ToStringList(), c.lines) << c.file.toHex().constData();
+        EXPECT_EQ(list.SaveToBytes(), c.saved) << c.file.toHex().constData();
+        TStringList again;
+        again.LoadFromBytes(list.SaveToBytes());
+        EXPECT_EQ(again.ToStringList(), c.lines) << c.file.toHex().constData();
+    }
+}

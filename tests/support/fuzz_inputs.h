@@ -1,8 +1,9 @@
 #pragma once
 
-// Inputs a fuzzer once broke a target with, kept as
-// tests/data/fuzz/<target>/<what-the-input-does>. The tests of the target's
-// library replay every file of the folder through the target's own check.
+// Inputs kept for a fuzz target, as tests/data/fuzz/<target>/<what-the-
+// input-does>: those it once broke on, and any worth running every time.
+// The tests of the target's library replay every file of the folder through
+// the target's own check.
 
 #include <QByteArray>
 #include <QDir>
@@ -11,6 +12,8 @@
 #include <QString>
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 // The kept inputs of one target by file name; none when it never broke.
 inline QMap<QString, QByteArray> FuzzCrashInputs(const QString& target)
@@ -25,4 +28,15 @@ inline QMap<QString, QByteArray> FuzzCrashInputs(const QString& target)
         inputs.insert(name, file.readAll());
     }
     return inputs;
+}
+
+// Runs the target's check on each of its kept inputs; the check returns the
+// rule an input broke, or nothing. The folder must hold something: the test
+// that names every target relies on each being replayed here.
+inline void ReplayFuzzInputs(const char* target, const std::function<QString(const QByteArray&)>& check)
+{
+    const QMap<QString, QByteArray> inputs = FuzzCrashInputs(QString::fromUtf8(target));
+    ASSERT_FALSE(inputs.isEmpty()) << "nothing kept for " << target;
+    for (auto it = inputs.cbegin(); it != inputs.cend(); ++it)
+        EXPECT_EQ(check(it.value()).toStdString(), "") << target << "/" << it.key().toStdString();
 }

@@ -1,0 +1,10 @@
+// Every input kept for the label HTML fuzz target, through what it does.
+#include "fuzz/minihtml_checks.h"
+#include "support/fuzz_inputs.h"
+
+#include <gtest/gtest.h>
+
+TEST(FuzzInputs, LabelHtmlHoldsOnEveryKeptInput)
+{
+    ReplayFuzzInputs("fuzz_minihtml", CheckMiniHtmlInput);
+}
