@@ -95,6 +95,8 @@ public:
     QString ReadIdent();
     QString ReadShortString();
     void ReadSignature();
+    // The 16-bit resource header, or the 32-bit one of a resource file
+    // (an RT_RCDATA entry, after the file's empty first entry if present).
     void ReadResHeader();
     // The object record into an existing instance; a component gets the
     // stream's object name.
@@ -109,6 +111,9 @@ private:
     void ReadProperty(TPersistent& instance);
     void ReadPropValue(TPersistent& instance, const TPropInfo& prop);
     void Need(qsizetype count) const;
+    // Each moves past its header form and says whether the bytes hold it.
+    bool SkipResHeader16();
+    bool SkipResHeader32();
     [[noreturn]] void PropValueError() const;
 
     const char* fData;
