@@ -387,16 +387,26 @@ QString TReader::ReadIdent()
 
 bool TReader::SkipResHeader16()
 {
-    if (fSize - fPos < 3 || quint8(fData[fPos]) != 0xFF || ReadLE(fData + fPos + 1, 2) != kResTypeRcData)
+    // On failure the position is where the header stopped making sense.
+    if (fPos == fSize || quint8(fData[fPos++]) != 0xFF)
         return false;
-    const char* name = fData + fPos + 3;
-    const void* end = std::memchr(name, 0, size_t(fData + fSize - name));
-    if (!end)
+    if (fSize - fPos < 2) {
+        fPos = fSize;
         return false;
-    const qsizetype after = static_cast<const char*>(end) + 1 - fData;
-    if (fSize - after < 6) // flags and size; the size is not checked
+    }
+    const quint32 type = ReadLE(fData + fPos, 2);
+    fPos += 2;
+    if (type != kResTypeRcData)
         return false;
-    fPos = after + 6;
+    const void* end = std::memchr(fData + fPos, 0, size_t(fSize - fPos));
+    if (!end) {
+        fPos = fSize;
+        return false;
+    }
+    fPos = static_cast<const char*>(end) + 1 - fData;
+    if (fSize - fPos < 6) // flags and size; the size is not checked
+        return false;
+    fPos += 6;
     return true;
 }
 
@@ -485,15 +495,16 @@ void TReader::ReadResHeader()
     // The 16-bit form is what these files hold. A 32-bit header whose data
     // size starts with the byte 0xFF reads as one only up to the signature.
     const bool form16 = SkipResHeader16();
-    const qsizetype after16 = fPos;
+    const qsizetype stop16 = fPos;
     if (form16 && fSize - fPos >= 4 && std::memcmp(fData + fPos, kSignature.constData(), 4) == 0)
         return;
     fPos = start;
     if (SkipResHeader32())
         return;
+    fPos = stop16;
     if (!form16)
         throw EReadError(InvalidStreamFormat());
-    fPos = after16; // the signature check names the fault
+    // The signature check names the fault.
 }
 
 void TReader::ReadSignature()
