@@ -40,6 +40,15 @@ int TGlyphList::AddMasked(const TBitmap* Image, TColor MaskColor)
     return index;
 }
 
+int TGlyphList::AddImage(const QImage& Picture)
+{
+    const int index = ClaimFreeIndex();
+    ReplaceImage(index, Picture);
+    FUsed[size_t(index)] = true;
+    ++FCount;
+    return index;
+}
+
 void TGlyphList::Delete(int Index)
 {
     if (!InUse(Index))
@@ -114,6 +123,9 @@ void TButtonGlyph::Invalidate()
             FGlyphList->Delete(slot);
         slot = -1;
     }
+    if (FListGlyph != -1 && FGlyphList)
+        FGlyphList->Delete(FListGlyph);
+    FListGlyph = -1;
     if (CacheHolder())
         CacheHolder()->ReturnList(FGlyphList);
     FGlyphList.reset();
@@ -159,6 +171,14 @@ TColor TButtonGlyph::ToGrayShade(TColor color) const
     return RGB(grey, grey, grey);
 }
 
+void TButtonGlyph::UseGlyphList(int Width, int Height)
+{
+    if (FGlyphList && (FGlyphList->Width() != Width || FGlyphList->Height() != Height))
+        Invalidate();
+    if (!FGlyphList)
+        FGlyphList = EnsureCache().GetList(Width, Height);
+}
+
 int TButtonGlyph::CreateButtonGlyph(TSpeedButtonState State)
 {
     if (State == rbsDown && FNumGlyphs < 3)
@@ -171,8 +191,7 @@ int TButtonGlyph::CreateButtonGlyph(TSpeedButtonState State)
     const int width = FOriginal->Width() / FNumGlyphs, height = FOriginal->Height();
     if (width <= 0)
         return -1;
-    if (!FGlyphList)
-        FGlyphList = EnsureCache().GetList(width, height);
+    UseGlyphList(width, height);
 
     const QImage& strip = FOriginal->Image();
     const auto imageOf = [&](int index) {
@@ -228,25 +247,48 @@ QSize TButtonGlyph::DrawButtonGlyph(TCanvas& Canvas, int X, int Y, TSpeedButtonS
     return QSize(FGlyphList->Width(), FGlyphList->Height());
 }
 
+int TButtonGlyph::MakeImageListGlyph(const TImageList& Images, int ImageIndex)
+{
+    const QImage source = Images.Image(ImageIndex);
+    if (source.isNull() || Images.Width() <= 0 || Images.Height() <= 0)
+        return -1;
+    // The key names the image's pixels: a replaced or edited image, or
+    // another list, never shows an old copy.
+    const bool sameSize
+        = FGlyphList && FGlyphList->Width() == Images.Width() && FGlyphList->Height() == Images.Height();
+    if (FListGlyph != -1 && sameSize && FListGlyphSource == source.cacheKey())
+        return FListGlyph;
+    if (FListGlyph != -1 && FGlyphList)
+        FGlyphList->Delete(FListGlyph);
+    FListGlyph = -1;
+    UseGlyphList(Images.Width(), Images.Height());
+
+    QImage grey = source.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < grey.height(); ++y) {
+        QRgb* line = reinterpret_cast<QRgb*>(grey.scanLine(y));
+        for (int x = 0; x < grey.width(); ++x) {
+            const int alpha = qAlpha(line[x]);
+            if (alpha == 0)
+                continue;
+            const QRgb straight = qUnpremultiply(line[x]);
+            const TColor c = ToGrayShade(RGB(qRed(straight), qGreen(straight), qBlue(straight)));
+            line[x] = qPremultiply(qRgba(GetRValue(c), GetGValue(c), GetBValue(c), alpha));
+        }
+    }
+    FListGlyph = FGlyphList->AddImage(grey);
+    FListGlyphSource = source.cacheKey();
+    return FListGlyph;
+}
+
 QSize TButtonGlyph::DrawButtonImage(
     TCanvas& Canvas, int X, int Y, const TImageList& Images, int ImageIndex, TSpeedButtonState State)
 {
     switch (State) {
     case rbsDisabled: DrawImageDisabled(Images, Canvas, X, Y, ImageIndex, clBtnHighlight, clBtnShadow, true); break;
-    case rbsInactive: {
-        QImage grey = Images.Image(ImageIndex);
-        for (int y = 0; y < grey.height(); ++y) {
-            QRgb* line = reinterpret_cast<QRgb*>(grey.scanLine(y));
-            for (int x = 0; x < grey.width(); ++x) {
-                if (qAlpha(line[x]) < 255)
-                    continue; // premultiplied edges stay as they are
-                const TColor c = ToGrayShade(RGB(qRed(line[x]), qGreen(line[x]), qBlue(line[x])));
-                line[x] = qRgb(GetRValue(c), GetGValue(c), GetBValue(c));
-            }
-        }
-        Canvas.DrawImage(QRect(X, Y, grey.width(), grey.height()), grey, grey.rect());
+    case rbsInactive:
+        if (const int slot = MakeImageListGlyph(Images, ImageIndex); slot != -1)
+            FGlyphList->Draw(Canvas, X, Y, slot);
         break;
-    }
     default: Images.Draw(Canvas, X, Y, ImageIndex); break;
     }
     return QSize(Images.Width(), Images.Height());

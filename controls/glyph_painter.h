@@ -38,6 +38,8 @@ public:
 
     int Add(const TBitmap* Image, const TBitmap* Mask);
     int AddMasked(const TBitmap* Image, TColor MaskColor);
+    // A picture with its alpha channel, as it is.
+    int AddImage(const QImage& Picture);
     // Gives the slot back; its image stays until the slot is reused.
     void Delete(int Index);
     // Slots in use (TImageList::Count counts every slot).
@@ -99,6 +101,10 @@ public:
     // Builds a state's image once; its slot in GlyphList(), or -1.
     int CreateButtonGlyph(TSpeedButtonState State);
     const TGlyphList* GlyphList() const { return FGlyphList.get(); }
+    // The grey look of an image list's image, built once and kept in
+    // GlyphList() while the image and the painter stay as they are; its
+    // slot, or -1.
+    int MakeImageListGlyph(const TImageList& Images, int ImageIndex);
 
     // Draws glyph, caption and mark into Client; returns the caption's rectangle.
     QRect Draw(TCanvas& Canvas, const QRect& Client, const QString& Caption, TButtonLayout Layout, int Margin,
@@ -119,6 +125,9 @@ public:
 
 private:
     void StripChanged();
+    // The shared list for images of this size; built images of another size
+    // are dropped first.
+    void UseGlyphList(int Width, int Height);
     TColor ToGrayShade(TColor color) const;
     QSize DrawButtonImage(
         TCanvas& Canvas, int X, int Y, const TImageList& Images, int ImageIndex, TSpeedButtonState State);
@@ -126,6 +135,9 @@ private:
     std::unique_ptr<TBitmap> FOriginal;
     std::shared_ptr<TGlyphList> FGlyphList;
     std::array<int, 5> FIndexs;
+    // The grey copy of an image list's image, and the image it was made of.
+    int FListGlyph = -1;
+    qint64 FListGlyphSource = 0;
     TColor FTransparentColor = 0x00FF00FF;
     int FNumGlyphs = 1;
     bool FWordWrap = false;

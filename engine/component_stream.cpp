@@ -13,6 +13,15 @@ constexpr quint16 kResTypeRcData = 10;
 constexpr quint16 kResFlags = 0x1030;
 const QByteArray kSignature = QByteArrayLiteral("TPF0");
 
+// A little-endian number of `count` bytes (at most 4).
+quint32 ReadLE(const char* p, int count)
+{
+    quint32 value = 0;
+    for (int i = 0; i < count; ++i)
+        value |= quint32(quint8(p[i])) << (8 * i);
+    return value;
+}
+
 QString InvalidStreamFormat()
 {
     return QStringLiteral("Invalid stream format");
@@ -378,18 +387,126 @@ QString TReader::ReadIdent()
     }
 }
 
+bool TReader::SkipResHeader16()
+{
+    // On failure the position is where the header stopped making sense.
+    if (fPos == fSize || quint8(fData[fPos++]) != 0xFF)
+        return false;
+    if (fSize - fPos < 2) {
+        fPos = fSize;
+        return false;
+    }
+    const quint32 type = ReadLE(fData + fPos, 2);
+    fPos += 2;
+    if (type != kResTypeRcData)
+        return false;
+    const void* end = std::memchr(fData + fPos, 0, size_t(fSize - fPos));
+    if (!end) {
+        fPos = fSize;
+        return false;
+    }
+    fPos = static_cast<const char*>(end) + 1 - fData;
+    if (fSize - fPos < 6) // flags and size; the size is not checked
+        return false;
+    fPos += 6;
+    return true;
+}
+
+namespace {
+
+// One entry of a 32-bit resource file: DataSize, HeaderSize, TYPE and NAME
+// (each 0xFFFF and an ordinal, or a zero-terminated UTF-16 string), padding
+// to a DWORD, then DataVersion, MemoryFlags, LanguageId, Version and
+// Characteristics; the data follows the header.
+struct TResEntry {
+    quint32 DataSize = 0;
+    quint32 HeaderSize = 0;
+    bool TypeIsOrdinal = false;
+    quint32 TypeId = 0;
+};
+
+// Reads the entry at `at` and checks that its header and data lie within the
+// bytes; false for anything else.
+bool ParseResEntry(const char* data, qsizetype size, qsizetype at, TResEntry& entry)
+{
+    constexpr qsizetype kFixedTail = 16; // DataVersion to Characteristics
+    constexpr qsizetype kSmallest = 8 + 4 + 4 + kFixedTail;
+    if (size - at < 8)
+        return false;
+    entry.DataSize = ReadLE(data + at, 4);
+    entry.HeaderSize = ReadLE(data + at + 4, 4);
+    if (entry.HeaderSize < kSmallest || entry.HeaderSize % 4 != 0 || entry.HeaderSize > quint64(size - at))
+        return false;
+    const qsizetype headerEnd = at + qsizetype(entry.HeaderSize);
+    qsizetype p = at + 8;
+    // TYPE, then NAME; the name is not needed, the class name follows later.
+    for (int field = 0; field < 2; ++field) {
+        if (headerEnd - p < 2)
+            return false;
+        if (ReadLE(data + p, 2) == 0xFFFF) {
+            if (headerEnd - p < 4)
+                return false;
+            if (field == 0) {
+                entry.TypeIsOrdinal = true;
+                entry.TypeId = ReadLE(data + p + 2, 2);
+            }
+            p += 4;
+            continue;
+        }
+        for (;;) {
+            if (headerEnd - p < 2)
+                return false;
+            const quint32 unit = ReadLE(data + p, 2);
+            p += 2;
+            if (unit == 0)
+                break;
+        }
+    }
+    p = at + ((p - at + 3) & ~qsizetype(3));
+    if (headerEnd - p < kFixedTail)
+        return false;
+    return entry.DataSize <= quint64(size - headerEnd);
+}
+
+} // namespace
+
+bool TReader::SkipResHeader32()
+{
+    constexpr quint32 kEmptyEntrySize = 32;
+    qsizetype at = fPos;
+    TResEntry entry;
+    if (!ParseResEntry(fData, fSize, at, entry))
+        return false;
+    // A resource file starts with an empty entry of type 0: skip it.
+    if (entry.DataSize == 0 && entry.HeaderSize == kEmptyEntrySize && entry.TypeIsOrdinal && entry.TypeId == 0) {
+        at += kEmptyEntrySize;
+        if (!ParseResEntry(fData, fSize, at, entry))
+            return false;
+    }
+    if (!entry.TypeIsOrdinal || entry.TypeId != kResTypeRcData)
+        return false;
+    fPos = at + qsizetype(entry.HeaderSize);
+    // The object lies within the entry's data.
+    fSize = fPos + qsizetype(entry.DataSize);
+    return true;
+}
+
 void TReader::ReadResHeader()
 {
-    if (ReadByte() != 0xFF)
+    const qsizetype start = fPos;
+    // The 16-bit form is what these files hold. A 32-bit header whose data
+    // size starts with the byte 0xFF reads as one only up to the signature.
+    const bool form16 = SkipResHeader16();
+    const qsizetype stop16 = fPos;
+    if (form16 && fSize - fPos >= 4 && std::memcmp(fData + fPos, kSignature.constData(), 4) == 0)
+        return;
+    fPos = start;
+    if (SkipResHeader32())
+        return;
+    fPos = stop16;
+    if (!form16)
         throw EReadError(InvalidStreamFormat());
-    const quint16 lo = ReadByte();
-    const quint16 hi = ReadByte();
-    if (quint16(lo | hi << 8) != kResTypeRcData)
-        throw EReadError(InvalidStreamFormat());
-    while (ReadByte() != 0) {
-    }
-    Need(6); // flags and size; the size is not checked
-    fPos += 6;
+    // The signature check names the fault.
 }
 
 void TReader::ReadSignature()
@@ -471,7 +588,17 @@ void TReader::ReadPropValue(TPersistent& instance, const TPropInfo& prop)
     if (!prop.HasSetter())
         throw EReadError(QStringLiteral("Property is read-only"));
     switch (prop.Kind) {
-    case TTypeKind::tkInteger: prop.SetOrd(instance, ReadInteger()); return;
+    case TTypeKind::tkInteger: {
+        if (NextValue() != vaIdent || !prop.IdentToInt) {
+            prop.SetOrd(instance, ReadInteger());
+            return;
+        }
+        qint64 value = 0;
+        if (!prop.IdentToInt(ReadIdent(), value))
+            PropValueError();
+        prop.SetOrd(instance, value);
+        return;
+    }
     case TTypeKind::tkEnumeration:
     case TTypeKind::tkBoolean: {
         const TValueType next = NextValue();

@@ -101,6 +101,8 @@ public:
     QString ReadIdent();
     QString ReadShortString();
     void ReadSignature();
+    // The 16-bit resource header, or the 32-bit one of a resource file
+    // (an RT_RCDATA entry, after the file's empty first entry if present).
     void ReadResHeader();
     // Whether a read failed for want of bytes: on the first bytes of a
     // stream, such a failure says nothing about the stream.
@@ -118,6 +120,9 @@ private:
     void ReadProperty(TPersistent& instance);
     void ReadPropValue(TPersistent& instance, const TPropInfo& prop);
     void Need(qsizetype count) const;
+    // Each moves past its header form and says whether the bytes hold it.
+    bool SkipResHeader16();
+    bool SkipResHeader32();
     [[noreturn]] void PropValueError() const;
 
     const char* fData;

@@ -319,6 +319,30 @@ QByteArray LabelInput(const QString& html)
     return char(100) + StringToAnsi(html);
 }
 
+// The stream's object in a 32-bit resource file instead of the 16-bit
+// header: the file's empty entry, then an RT_RCDATA entry named TDIARYDB.
+QByteArray AsResourceFile(const QByteArray& stream)
+{
+    const QByteArray data = stream.mid(stream.indexOf("TPF0"));
+    const auto le = [](quint32 value, int count) {
+        QByteArray bytes;
+        for (int i = 0; i < count; ++i)
+            bytes += char(value >> (8 * i));
+        return bytes;
+    };
+    const auto entry = [&le](quint16 type, const QByteArray& name, const QByteArray& body) {
+        QByteArray fields = le(0xFFFF, 2) + le(type, 2) + name;
+        while ((8 + fields.size()) % 4 != 0)
+            fields += '\0';
+        fields += QByteArray(16, '\0');
+        return le(quint32(body.size()), 4) + le(quint32(8 + fields.size()), 4) + fields + body;
+    };
+    QByteArray name;
+    for (const char c : QByteArray("TDIARYDB"))
+        name += le(quint8(c), 2);
+    return entry(0, le(0xFFFF, 2) + le(0, 2), {}) + entry(10, name + le(0, 2), data);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -362,6 +386,8 @@ int main(int argc, char** argv)
         // An odd first byte asks the target to frame the rest with a correct CRC.
         seeds.Write(QStringLiteral("fuzz_diary_file"), name + QStringLiteral("-framed"), '\x01' + packed);
         seeds.Write(QStringLiteral("fuzz_component_stream"), name, db->SaveToBytes(false));
+        seeds.Write(QStringLiteral("fuzz_component_stream"), name + QStringLiteral("-res32"),
+            AsResourceFile(db->SaveToBytes(false)));
         seeds.Write(QStringLiteral("fuzz_lzh"), QStringLiteral("diary-") + name, packed);
     }
     const std::pair<const char*, QByteArray> texts[] = {

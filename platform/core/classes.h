@@ -33,6 +33,10 @@ struct TPropInfo {
     bool Stored = true;     // "stored false" properties are never written
     std::optional<qint64> Default; // ordinal default; none means always written
     QStringList EnumNames;  // value names of an enumeration, by ordinal
+    // Some integer types name some of their values (the colours: clWindow);
+    // the stream may give such a value by its name. False for a name the
+    // type lacks.
+    std::function<bool(const QString&, qint64&)> IdentToInt;
 
     bool HasSetter() const { return Writable; }
 };

@@ -980,16 +980,29 @@ int TImageList::AddMasked(const TBitmap* image, TColor maskColor)
     return first;
 }
 
+QImage TImageList::FitToSlot(const QImage& picture) const
+{
+    QImage slot = picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    if (slot.size() != QSize(fWidth, fHeight))
+        slot = slot.scaled(fWidth, fHeight, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return slot;
+}
+
 int TImageList::AddImage(const QImage& picture)
 {
     if (picture.isNull())
         return -1;
-    QImage slot = picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    if (slot.size() != QSize(fWidth, fHeight))
-        slot = slot.scaled(fWidth, fHeight, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    fImages.push_back(slot);
+    fImages.push_back(FitToSlot(picture));
     Changed();
     return Count() - 1;
+}
+
+void TImageList::ReplaceImage(int index, const QImage& picture)
+{
+    if (index < 0 || index >= Count() || picture.isNull())
+        throw EInvalidGraphicOperation(QStringLiteral("Failed to replace image"));
+    fImages[size_t(index)] = FitToSlot(picture);
+    Changed();
 }
 
 void TImageList::Replace(int index, const TBitmap* image, const TBitmap* mask)

@@ -346,6 +346,8 @@ public:
     // soft edges suit any background (a selected row, a header). Returns its
     // index; a null picture adds nothing and returns -1.
     int AddImage(const QImage& picture);
+    // As AddImage, in place of the image at index.
+    void ReplaceImage(int index, const QImage& picture);
     void Replace(int index, const TBitmap* image, const TBitmap* mask);
     void ReplaceMasked(int index, const TBitmap* image, TColor maskColor);
     void Delete(int index);
@@ -362,6 +364,8 @@ public:
 
 private:
     std::vector<QImage> Split(const QImage& strip, const QImage* transparent) const;
+    // A picture in the slots' format and size.
+    QImage FitToSlot(const QImage& picture) const;
     void Changed();
 
     int fWidth = 16;

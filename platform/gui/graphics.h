@@ -145,6 +145,24 @@ QString ColorToString(TColor color);
 // An identifier, "$hex", "0xhex" or a decimal number; raises EConvertError.
 TColor StringToColor(const QString& text);
 
+namespace props {
+
+// A colour property: written as a number, read as a number or by its name.
+template <class C, class G, class S> TPropInfo Color(const QString& name, G get, S set, std::optional<qint64> def = {})
+{
+    TPropInfo p = Integer<C>(name, get, set, def);
+    p.IdentToInt = [](const QString& ident, qint64& value) {
+        TColor color = 0;
+        if (!IdentToColor(ident, color))
+            return false;
+        value = color;
+        return true;
+    };
+    return p;
+}
+
+} // namespace props
+
 // ---------------------------------------------------------------------------
 // Fonts
 

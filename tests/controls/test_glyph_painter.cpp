@@ -188,3 +188,86 @@ TEST_F(GlyphPainter, FramesBevelByStateFlatnessAndStyle)
         EXPECT_EQ(Px(img, 1, 5), Rgb(k.inner));
     }
 }
+
+TEST_F(GlyphPainter, AnImageListsImageIsDrawnForEachState)
+{
+    TImageList list(10, 10);
+    list.AddMasked(Strip({ clRed, clBlue }, 10).get(), 0x00FF00FF);
+    TButtonGlyph g;
+    g.SetGlyph(Strip({ clLime }, 10).get()); // the list's image wins over the strip
+    const QRect client(0, 0, 30, 30);
+    const QRgb greyRed = Rgb(RGB(76, 76, 76));
+    const struct {
+        TSpeedButtonState state;
+        QRgb middle, beyondCorner; // (5, 5) of the image and (10, 5), right of it
+    } cases[] = {
+        { rbsUp, Rgb(clRed), Rgb(clYellow) },
+        { rbsDown, Rgb(clRed), Rgb(clYellow) },
+        { rbsExclusive, Rgb(clRed), Rgb(clYellow) },
+        { rbsDisabled, Rgb(clBtnShadow), Rgb(clBtnHighlight) }, // silhouette, embossed
+        { rbsInactive, greyRed, Rgb(clYellow) },
+    };
+    for (const auto& c : cases) {
+        TBitmap bmp(30, 30);
+        TCanvas& canvas = *bmp.Canvas();
+        canvas.FillSolidRect(client, clYellow);
+        g.DrawEx(canvas, client, QString(), blGlyphTop, -1, -1, false, &list, 0, c.state, DT_CENTER);
+        const QPoint at
+            = g.ComputeLayout(canvas, client, QString(), blGlyphTop, -1, -1, false, &list, 0, DT_CENTER).GlyphPos;
+        const QImage img = bmp.Image();
+        SCOPED_TRACE(int(c.state));
+        EXPECT_EQ(Px(img, at.x() + 5, at.y() + 5), c.middle);
+        EXPECT_EQ(Px(img, at.x() + 10, at.y() + 5), c.beyondCorner);
+        EXPECT_EQ(Px(img, at.x(), at.y() + 9), Rgb(clYellow)); // the masked pixel
+    }
+}
+
+TEST_F(GlyphPainter, TheGreyCopyOfAListImageIsKeptUntilImageOrPainterChanges)
+{
+    ASSERT_EQ(GlyphCache(), nullptr) << "a painter outlived its test";
+    {
+        TImageList list(10, 10);
+        list.AddMasked(Strip({ clRed, clBlue }, 10).get(), 0x00FF00FF);
+        QImage soft(10, 10, QImage::Format_ARGB32);
+        soft.fill(qRgba(255, 0, 0, 128));
+        list.AddImage(soft);
+        TButtonGlyph g;
+        const auto middle = [&g](int slot) { return g.GlyphList()->Image(slot).pixel(5, 5); };
+
+        const int red = g.MakeImageListGlyph(list, 0);
+        ASSERT_NE(red, -1);
+        EXPECT_EQ(middle(red), qRgb(76, 76, 76));
+        const qint64 built = g.GlyphList()->Image(red).cacheKey();
+        TBitmap bmp(30, 30);
+        for (int i = 0; i < 2; ++i)
+            g.DrawEx(*bmp.Canvas(), QRect(0, 0, 30, 30), QString(), blGlyphTop, -1, -1, false, &list, 0, rbsInactive,
+                DT_CENTER);
+        EXPECT_EQ(g.MakeImageListGlyph(list, 0), red);
+        EXPECT_EQ(g.GlyphList()->Image(red).cacheKey(), built); // reused, not built again
+        EXPECT_EQ(g.GlyphList()->Count(), 1);
+
+        // Another image, and the same image replaced: each is built anew in the same slot.
+        EXPECT_EQ(middle(g.MakeImageListGlyph(list, 1)), qRgb(28, 28, 28));
+        list.ReplaceMasked(0, Strip({ clLime }, 10).get(), 0x00FF00FF);
+        EXPECT_EQ(middle(g.MakeImageListGlyph(list, 0)), qRgb(149, 149, 149));
+        EXPECT_EQ(g.GlyphList()->Count(), 1);
+        EXPECT_EQ(g.GlyphList()->Count(), g.GlyphList()->TImageList::Count());
+
+        // Soft edges keep their alpha and turn grey too.
+        const QRgb half = g.GlyphList()->Image(g.MakeImageListGlyph(list, 2)).pixel(5, 5);
+        EXPECT_EQ(qAlpha(half), 128);
+        EXPECT_EQ(qRed(half), qGreen(half));
+
+        // A new strip drops the copy; a strip of another size takes a list of its own.
+        g.SetGlyph(Strip({ clRed }, 8).get());
+        EXPECT_EQ(g.GlyphList(), nullptr);
+        g.CreateButtonGlyph(rbsUp);
+        EXPECT_EQ(g.GlyphList()->Width(), 8);
+        EXPECT_NE(g.MakeImageListGlyph(list, 0), -1);
+        EXPECT_EQ(g.GlyphList()->Width(), 10);
+        EXPECT_EQ(g.GlyphList()->Count(), 1);
+        EXPECT_EQ(GlyphCache()->ListCount(), 1); // the list of 8 went with its last slot
+        EXPECT_EQ(g.MakeImageListGlyph(list, 5), -1); // no such image
+    }
+    EXPECT_EQ(GlyphCache(), nullptr);
+}

@@ -322,3 +322,164 @@ TEST(ComponentStream, NonFiniteDatesAreRefused)
     TDiaryDB target;
     EXPECT_THROW(Read(bytes, target), EReadError);
 }
+
+namespace {
+
+// An integer property whose type names two of its values, as colours do.
+class TSwatch : public TComponent {
+public:
+    QString ClassName() const override { return QStringLiteral("TSwatch"); }
+    const TPropList& Properties() const override
+    {
+        static const TPropList list = [this] {
+            TPropInfo color = props::Integer<TSwatch>(QStringLiteral("Color"), &TSwatch::Color, &TSwatch::SetColor);
+            color.IdentToInt = [](const QString& ident, qint64& value) {
+                if (ident.compare(QStringLiteral("clBlack"), Qt::CaseInsensitive) == 0)
+                    value = 0;
+                else if (ident.compare(QStringLiteral("clWindow"), Qt::CaseInsensitive) == 0)
+                    value = qint32(0xFF000005);
+                else
+                    return false;
+                return true;
+            };
+            return props::Inherit(TComponent::Properties(), { color });
+        }();
+        return list;
+    }
+    qint32 Color() const { return fColor; }
+    void SetColor(qint32 value) { fColor = value; }
+
+private:
+    qint32 fColor = 0x123456;
+};
+
+QByteArray LE(quint32 value, int count)
+{
+    QByteArray b;
+    for (int i = 0; i < count; ++i)
+        b.append(char(value >> (8 * i)));
+    return b;
+}
+
+QByteArray Ordinal(quint16 id)
+{
+    return LE(0xFFFF, 2) + LE(id, 2);
+}
+
+QByteArray Utf16z(const char* s)
+{
+    QByteArray b;
+    for (const char* p = s; *p; ++p)
+        b += LE(quint8(*p), 2);
+    return b + LE(0, 2);
+}
+
+// One entry of a 32-bit resource file; sizes other than the true ones when given.
+QByteArray Entry32(const QByteArray& typeAndName, const QByteArray& data, qint64 headerSize = -1, qint64 dataSize = -1)
+{
+    QByteArray fields = typeAndName;
+    while ((8 + fields.size()) % 4 != 0)
+        fields.append('\0');
+    fields += LE(0, 4) + LE(0x1030, 2) + LE(0x0409, 2) + LE(0, 4) + LE(0, 4);
+    return LE(quint32(dataSize < 0 ? data.size() : dataSize), 4)
+        + LE(quint32(headerSize < 0 ? 8 + fields.size() : headerSize), 4) + fields + data;
+}
+
+const QByteArray kEmptyEntry = Entry32(Ordinal(0) + Ordinal(0), {});
+
+QByteArray SwatchBody(std::initializer_list<int> color, qsizetype padTo = 0)
+{
+    Bytes b;
+    b.text("TPF0").shortStr("TSwatch").shortStr("Tile");
+    b.shortStr("Tag").raw({ vaInt8, 7 }).shortStr("Color").raw(color).raw({ 0x00, 0x00 });
+    if (b.b.size() < padTo)
+        b.b.append(QByteArray(padTo - b.b.size(), '\xAA'));
+    return b.b;
+}
+
+QByteArray Header16(const QByteArray& body)
+{
+    return QByteArray("\xFF\x0A\x00TSWATCH\x00\x30\x10", 13) + LE(quint32(body.size()), 4) + body;
+}
+
+QString ReadMessage(const QByteArray& bytes, TComponent& target)
+{
+    try {
+        Read(bytes, target);
+    } catch (const EReadError& e) {
+        return e.Message();
+    }
+    return QStringLiteral("no error");
+}
+
+const std::initializer_list<int> kWindowNumber = { vaInt32, 0x05, 0x00, 0x00, 0xFF };
+const std::initializer_list<int> kWindowIdent = { vaIdent, 8, 'c', 'l', 'W', 'i', 'n', 'd', 'o', 'w' };
+
+} // namespace
+
+TEST(ComponentStream, EveryHeaderFormAndNamedValueReadsToTheSameObject)
+{
+    const QByteArray rcdata = Ordinal(10);
+    const struct {
+        const char* form;
+        QByteArray bytes;
+    } cases[] = {
+        { "16-bit, number", Header16(SwatchBody(kWindowNumber)) },
+        { "16-bit, ident", Header16(SwatchBody(kWindowIdent)) },
+        { "16-bit, ident in other case", Header16(SwatchBody({ vaIdent, 8, 'C', 'L', 'W', 'I', 'N', 'D', 'O', 'W' })) },
+        { "32-bit, ordinal name", Entry32(rcdata + Ordinal(1), SwatchBody(kWindowNumber)) },
+        { "32-bit, string name", Entry32(rcdata + Utf16z("TSWATCH"), SwatchBody(kWindowIdent)) },
+        { "32-bit after the empty entry",
+            kEmptyEntry + Entry32(rcdata + Utf16z("TSWATCH"), SwatchBody(kWindowNumber)) },
+        { "32-bit, header larger than its fields",
+            Entry32(rcdata + Ordinal(1), SwatchBody(kWindowNumber), 40).insert(32, QByteArray(8, '\0')) },
+        // Data sizes whose first byte is 0xFF: the 16-bit form is tried first.
+        { "32-bit, 255 data bytes", Entry32(rcdata + Ordinal(1), SwatchBody(kWindowIdent, 255)) },
+        { "32-bit, 0xAFF data bytes", Entry32(rcdata + Ordinal(1), SwatchBody(kWindowIdent, 0xAFF)) },
+    };
+    for (const auto& c : cases) {
+        TSwatch swatch;
+        ASSERT_NO_THROW(Read(c.bytes, swatch)) << c.form;
+        EXPECT_EQ(swatch.Name(), QStringLiteral("Tile")) << c.form;
+        EXPECT_EQ(swatch.Tag(), 7) << c.form;
+        EXPECT_EQ(swatch.Color(), qint32(0xFF000005)) << c.form;
+    }
+}
+
+TEST(ComponentStream, MalformedResourceHeadersAndUnknownNamesAreRefused)
+{
+    const QByteArray body = SwatchBody(kWindowNumber);
+    const QByteArray rcdata = Ordinal(10);
+    const QString badFormat = QStringLiteral("Invalid stream format");
+    const QString badValue = QStringLiteral("Error reading Tile.Color: Invalid property value");
+    const struct {
+        const char* what;
+        QByteArray bytes;
+        QString message;
+    } cases[] = {
+        { "another resource type", Entry32(Ordinal(6) + Ordinal(1), body), badFormat },
+        { "type given by name", Entry32(Utf16z("RCDATA") + Ordinal(1), body), badFormat },
+        { "header below its smallest size", Entry32(rcdata + Ordinal(1), body, 28), badFormat },
+        { "header size not a multiple of 4", Entry32(rcdata + Ordinal(1), body, 34), badFormat },
+        { "header size past the end", Entry32(rcdata + Ordinal(1), body, 0x7FFFFFF0), badFormat },
+        { "header too small for its name", Entry32(rcdata + Utf16z("TSWATCH"), body, 32), badFormat },
+        { "name never ends", LE(quint32(body.size()), 4) + LE(48, 4) + rcdata + QByteArray(36, 'A') + body, badFormat },
+        { "data size past the end", Entry32(rcdata + Ordinal(1), body, -1, body.size() + 1), badFormat },
+        { "data size of 2 GB", Entry32(rcdata + Ordinal(1), body, -1, 0x80000000u), badFormat },
+        { "the empty entry alone", kEmptyEntry, badFormat },
+        { "two empty entries", kEmptyEntry + kEmptyEntry + Entry32(rcdata + Ordinal(1), body), badFormat },
+        { "header cut short", Entry32(rcdata + Ordinal(1), body).left(20), badFormat },
+        { "no signature in the data", Entry32(rcdata + Ordinal(1), body.mid(1)), badFormat },
+        // The data size bounds the object: what lies past it is not read.
+        { "object longer than its data", Entry32(rcdata + Ordinal(1), body, -1, body.size() - 1),
+            QStringLiteral("Stream read error") },
+        { "unknown colour name", Header16(SwatchBody({ vaIdent, 5, 'c', 'l', 'F', 'o', 'o' })), badValue },
+        { "name for an integer without names",
+            Header16(Bytes().text("TPF0").shortStr("TSwatch").shortStr("Tile").shortStr("Tag").raw(kWindowIdent).b),
+            QStringLiteral("Error reading Tile.Tag: Invalid property value") },
+    };
+    for (const auto& c : cases) {
+        TSwatch swatch;
+        EXPECT_EQ(ReadMessage(c.bytes, swatch).toStdString(), c.message.toStdString()) << c.what;
+    }
+}

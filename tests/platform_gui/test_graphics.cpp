@@ -93,6 +93,31 @@ TEST(Colors, IdentifiersAndStrings)
     EXPECT_THROW(StringToColor(QStringLiteral("reddish")), EConvertError);
 }
 
+namespace {
+struct TPainted : TPersistent {
+    QString ClassName() const override { return QStringLiteral("TPainted"); }
+    TColor Color() const { return fColor; }
+    void SetColor(TColor value) { fColor = value; }
+    TColor fColor = clBlack;
+};
+} // namespace
+
+TEST(Colors, ColourPropertiesTakeTheirValuesByName)
+{
+    // A system colour is negative as an integer: it must survive the trip.
+    const TPropInfo prop = props::Color<TPainted>(QStringLiteral("Color"), &TPainted::Color, &TPainted::SetColor);
+    TPainted painted;
+    for (const auto& [ident, color] :
+        { std::pair { u"clWindow", clWindow }, { u"CLRED", clRed }, { u"clNone", clNone } }) {
+        qint64 value = 0;
+        ASSERT_TRUE(prop.IdentToInt(QString::fromUtf16(ident), value));
+        prop.SetOrd(painted, value);
+        EXPECT_EQ(painted.Color(), color);
+    }
+    qint64 value = 0;
+    EXPECT_FALSE(prop.IdentToInt(QStringLiteral("clPink"), value));
+}
+
 TEST(Fonts, SizeAndHeightConvertAt96Dpi)
 {
     TFont f;
