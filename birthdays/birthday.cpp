@@ -303,7 +303,7 @@ void TBirthdayComponent::LoadFromFile(const QString& aFileName)
     const auto headFirst = [&refusal](const QByteArray& head, qint64 fileSize) {
         TMemoryStream stream(head);
         try {
-            CheckComponentResHead(stream);
+            CheckComponentResHead(stream, fileSize);
         } catch (const std::exception& e) {
             refusal = StreamFailure(e, stream.Position(), fileSize);
             return false;

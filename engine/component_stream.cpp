@@ -390,24 +390,29 @@ QString TReader::ReadIdent()
 bool TReader::SkipResHeader16()
 {
     // On failure the position is where the header stopped making sense.
-    if (fPos == fSize || quint8(fData[fPos++]) != 0xFF)
-        return false;
-    if (fSize - fPos < 2) {
+    // Bytes that end before the whole stream does say nothing.
+    const auto runOut = [this] {
         fPos = fSize;
+        fHeaderRanOut = true;
+        fRanShort = fSize < fWholeSize;
         return false;
-    }
+    };
+    if (fPos == fSize)
+        return runOut();
+    if (quint8(fData[fPos++]) != 0xFF)
+        return false;
+    if (fSize - fPos < 2)
+        return runOut();
     const quint32 type = ReadLE(fData + fPos, 2);
     fPos += 2;
     if (type != kResTypeRcData)
         return false;
     const void* end = std::memchr(fData + fPos, 0, size_t(fSize - fPos));
-    if (!end) {
-        fPos = fSize;
-        return false;
-    }
+    if (!end)
+        return runOut();
     fPos = static_cast<const char*>(end) + 1 - fData;
     if (fSize - fPos < 6) // flags and size; the size is not checked
-        return false;
+        return runOut();
     fPos += 6;
     return true;
 }
@@ -426,17 +431,25 @@ struct TResEntry {
 };
 
 // Reads the entry at `at` and checks that its header and data lie within the
-// bytes; false for anything else.
-bool ParseResEntry(const char* data, qsizetype size, qsizetype at, TResEntry& entry)
+// whole stream; false for anything else. Only `size` bytes are at hand: a
+// header that goes on past them sets ranShort.
+bool ParseResEntry(const char* data, qsizetype size, qsizetype wholeSize, qsizetype at, TResEntry& entry,
+                   bool& ranShort)
 {
     constexpr qsizetype kFixedTail = 16; // DataVersion to Characteristics
     constexpr qsizetype kSmallest = 8 + 4 + 4 + kFixedTail;
-    if (size - at < 8)
+    if (size - at < 8) {
+        ranShort = size < wholeSize;
         return false;
+    }
     entry.DataSize = ReadLE(data + at, 4);
     entry.HeaderSize = ReadLE(data + at + 4, 4);
-    if (entry.HeaderSize < kSmallest || entry.HeaderSize % 4 != 0 || entry.HeaderSize > quint64(size - at))
+    if (entry.HeaderSize < kSmallest || entry.HeaderSize % 4 != 0 || entry.HeaderSize > quint64(wholeSize - at))
         return false;
+    if (entry.HeaderSize > quint64(size - at)) {
+        ranShort = true;
+        return false;
+    }
     const qsizetype headerEnd = at + qsizetype(entry.HeaderSize);
     qsizetype p = at + 8;
     // TYPE, then NAME; the name is not needed, the class name follows later.
@@ -465,7 +478,7 @@ bool ParseResEntry(const char* data, qsizetype size, qsizetype at, TResEntry& en
     p = at + ((p - at + 3) & ~qsizetype(3));
     if (headerEnd - p < kFixedTail)
         return false;
-    return entry.DataSize <= quint64(size - headerEnd);
+    return entry.DataSize <= quint64(wholeSize - headerEnd);
 }
 
 } // namespace
@@ -475,19 +488,28 @@ bool TReader::SkipResHeader32()
     constexpr quint32 kEmptyEntrySize = 32;
     qsizetype at = fPos;
     TResEntry entry;
-    if (!ParseResEntry(fData, fSize, at, entry))
+    bool ranShort = false;
+    const auto parse = [&] {
+        if (ParseResEntry(fData, fSize, fWholeSize, at, entry, ranShort))
+            return true;
+        fRanShort = fRanShort || ranShort;
+        return false;
+    };
+    if (!parse())
         return false;
     // A resource file starts with an empty entry of type 0: skip it.
     if (entry.DataSize == 0 && entry.HeaderSize == kEmptyEntrySize && entry.TypeIsOrdinal && entry.TypeId == 0) {
         at += kEmptyEntrySize;
-        if (!ParseResEntry(fData, fSize, at, entry))
+        if (!parse())
             return false;
     }
     if (!entry.TypeIsOrdinal || entry.TypeId != kResTypeRcData)
         return false;
     fPos = at + qsizetype(entry.HeaderSize);
-    // The object lies within the entry's data.
-    fSize = fPos + qsizetype(entry.DataSize);
+    // The object lies within the entry's data (of which only the first bytes
+    // may be at hand).
+    fWholeSize = fPos + qsizetype(entry.DataSize);
+    fSize = std::min(fSize, fWholeSize);
     return true;
 }
 
@@ -505,7 +527,7 @@ void TReader::ReadResHeader()
         return;
     fPos = stop16;
     if (!form16)
-        throw EReadError(InvalidStreamFormat());
+        throw EReadError(fHeaderRanOut ? QStringLiteral("Stream read error") : InvalidStreamFormat());
     // The signature check names the fault.
 }
 
@@ -710,9 +732,11 @@ void ReadComponentRes(TStream& stream, TComponent& instance)
     });
 }
 
-void CheckComponentResHead(TStream& head)
+void CheckComponentResHead(TStream& head, qint64 wholeSize)
 {
-    ReadFromStream(head, [](TReader& reader) {
+    const qint64 whole = wholeSize - head.Position();
+    ReadFromStream(head, [whole](TReader& reader) {
+        reader.SetWholeSize(qsizetype(whole));
         try {
             reader.ReadResHeader();
             reader.ReadSignature();

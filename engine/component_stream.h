@@ -5,6 +5,8 @@
 
 #include <QByteArray>
 
+#include <algorithm>
+
 class TComponent;
 class TCollection;
 class TStream;
@@ -50,8 +52,9 @@ void ReadComponentRes(TStream& stream, TComponent& instance);
 // as ReadComponentRes would, with the stream where reading stopped, when the
 // resource header or the signature in them is wrong; returns when they hold
 // or when the header goes on past them, which leaves the verdict to the
-// whole stream.
-void CheckComponentResHead(TStream& head);
+// whole stream. wholeSize is the size of the whole stream the head begins,
+// which the header's sizes are checked against.
+void CheckComponentResHead(TStream& head, qint64 wholeSize);
 
 // Writes one value of each kind the way the stream writer does; exposed for
 // the components that frame their own data with it.
@@ -84,7 +87,11 @@ private:
 class TReader : public TFiler
 {
 public:
-    TReader(const char* data, qsizetype size) : fData(data), fSize(size) {}
+    TReader(const char* data, qsizetype size) : fData(data), fSize(size), fWholeSize(size) {}
+    // Reading only the first bytes of a stream this long: sizes the header
+    // announces are checked against it, and a header that goes on past the
+    // bytes at hand leaves RanShort() set.
+    void SetWholeSize(qsizetype size) { fWholeSize = std::max(size, fSize); }
 
     qsizetype Position() const { return fPos; }
     TValueType NextValue() const;
@@ -127,9 +134,12 @@ private:
 
     const char* fData;
     qsizetype fSize;
+    qsizetype fWholeSize;
     qsizetype fPos = 0;
     // The defined property being looked for, and whether one took it.
     QString fPendingName;
     bool fPendingTaken = false;
     mutable bool fRanShort = false;
+    // The 16-bit header ended with the bytes: a read error, not a wrong format.
+    bool fHeaderRanOut = false;
 };

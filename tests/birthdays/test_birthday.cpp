@@ -5,6 +5,7 @@
 #include "platform/core/streams.h"
 #include "support/xorshift32.h"
 
+#include <QtEndian>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -272,6 +273,14 @@ TEST_F(BirthdayFile, AFileThatIsNoStreamIsRefusedOnItsFirstBytes)
     const QByteArray header = kFilledList.left(28);
     // A header whose name runs on past the first 4 KB.
     const QByteArray longHeader = Hex("ff0a00") + QByteArray(5000, 'N') + Hex("00 3010 00000000");
+    // The same list in a 32-bit resource file: data size, header size,
+    // type 10 and name 1 as ordinals, then DataVersion to Characteristics.
+    const auto entry32 = [&](quint32 dataSize) {
+        QByteArray sizes(8, '\0');
+        qToLittleEndian(dataSize, sizes.data());
+        qToLittleEndian(quint32(32), sizes.data() + 4);
+        return sizes + Hex("ffff 0a00 ffff 0100") + QByteArray(16, '\0') + kFilledList.mid(28);
+    };
     constexpr qint64 kLarge = 8 << 20;
     // The bytes, then zeros (a hole) up to size; reason: the load's, empty
     // when it loads, null to take the whole file's reading as it is.
@@ -297,6 +306,10 @@ TEST_F(BirthdayFile, AFileThatIsNoStreamIsRefusedOnItsFirstBytes)
         { "a long header", longHeader + "TPF0", 1 << 20, "", true },
         { "a long header, wrong signature", longHeader + "TPF1", 1 << 20,
             "Invalid stream format (reading stopped at byte 5010 of 1048576)", true },
+        // Its data runs on past the first bytes: only the whole file tells.
+        { "a 32-bit header", entry32((1 << 20) - 32), 1 << 20, "", true },
+        { "a 32-bit header, data past the end", entry32(0x7fffffff), kLarge,
+            "Invalid stream format (reading stopped at byte 3 of 8388608)", false },
     };
     const QString name = dir.filePath(u"head.dra"_s);
     for (const auto& c : cases) {
