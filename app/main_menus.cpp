@@ -19,7 +19,7 @@ void TfrmMain::BuildMenus()
 {
     pmCalendar = MakePopupMenu(this, "pmCalendar");
     SetMenuItemAction(AddMenuItem(this, pmCalendar->Items(), "pmoNextEntry", "Next Entry (PgDn)"), actGoNEntry);
-    SetMenuItemAction(AddMenuItem(this, pmCalendar->Items(), "pmoPrevEntry", "Previous Entry (PgUp))"), actGoPEntry);
+    SetMenuItemAction(AddMenuItem(this, pmCalendar->Items(), "pmoPrevEntry", "Previous Entry (PgUp)"), actGoPEntry);
     SetMenuItemAction(AddMenuItem(this, pmCalendar->Items(), "pmoNextMonth", "Next Month"), actGoNMonth);
     SetMenuItemAction(AddMenuItem(this, pmCalendar->Items(), "pmoPrevMonth", "Previous Month"), actGoPMonth);
     TMenuItem* nextYear = AddMenuItem(this, pmCalendar->Items(), "pmoNextYear", "Next Year");

@@ -737,7 +737,7 @@ TEST_F(MainLayout, ButtonsAndMenusRunTheirCommands)
     // The calendar's menu: entries, months, today; the years stay hidden.
     TMenuItem* items = f.pmCalendar->Items();
     ASSERT_EQ(items->Count(), 8);
-    const char* captions[] = { "Next Entry (PgDn)", "Previous Entry (PgUp))", "Next Month", "Previous Month",
+    const char* captions[] = { "Next Entry (PgDn)", "Previous Entry (PgUp)", "Next Month", "Previous Month",
         "Next Year", "Previous Year", "Goto: ToDay", "Calendar Options" };
     for (int i = 0; i < 8; ++i)
         EXPECT_EQ(items->Items(i)->Caption(), S(captions[i]));
