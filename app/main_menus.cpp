@@ -11,6 +11,7 @@
 #include "engine/reg_values.h"
 #include "platform/core/sysinfo.h"
 #include "platform/gui/actnlist.h"
+#include "platform/gui/dialogs.h"
 #include "platform/gui/extctrls.h"
 #include "platform/gui/menus.h"
 #include "platform/gui/services.h"
