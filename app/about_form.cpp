@@ -6,6 +6,7 @@
 #include "controls/dropdown_button.h"
 #include "controls/form_building.h"
 #include "controls/glow_label.h"
+#include "platform/gui/dialogs.h"
 #include "platform/gui/extctrls.h"
 #include "platform/gui/services.h"
 #include "platform/gui/stdctrls.h"

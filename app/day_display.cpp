@@ -295,9 +295,8 @@ void TfrmMain::HandleEntry()
 
     const bool modified = edtTitle->Modified() || MemoBody->Modified() || MemoNotes->Modified();
     const QString title = edtTitle->Text();
-    const bool written = !title.trimmed().isEmpty() || !MemoBody->Lines()->Text().trimmed().isEmpty();
     // A blank day is never stored, so clearing a day cannot delete it.
-    if (modified && Session().PrevDate != -1.0 && written) {
+    if (modified && Session().PrevDate != -1.0 && EditorHoldsWrittenDay()) {
         DiaryDB().AddEntry(Session().PrevDate, title.trimmed().isEmpty() ? S("Untitled Day") : title,
             RichLinesToRtf(MemoBody->Lines()), MemoNotes->Lines()->Text(), QString(), CurrentMood);
     }

@@ -12,11 +12,14 @@
 #include "platform/gui/dialogs.h"
 #include "platform/gui/forms.h"
 #include "platform/gui/graphics.h"
+#include "platform/gui/stdctrls.h"
+#include "platform/richtext/rich_edit.h"
 #include "resources/program_store.h"
 #include "resources/store_items.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QTextDocument>
 
 TDiarySession::TDiarySession(TComponent* AOwner)
     : TComponent(AOwner)
@@ -135,4 +138,9 @@ bool TDiarySession::SaveFiles(const std::function<void()>& onFailure)
         }
     }
     return saved;
+}
+
+bool IDiaryView::EditorHoldsWrittenDay() const
+{
+    return !EntryTitle().Text().trimmed().isEmpty() || !EntryBody().Document()->toRawText().trimmed().isEmpty();
 }

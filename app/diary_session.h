@@ -92,6 +92,8 @@ public:
     // The day being edited as the editor holds it, saved or not.
     virtual const TEdit& EntryTitle() const = 0;
     virtual const TRichEdit& EntryBody() const = 0;
+    // The editor holds a day worth storing: a title or a body that is not blank.
+    bool EditorHoldsWrittenDay() const;
     // The entry font for the editor, then an empty body typing in it.
     virtual void SetEntryFont(const TFont& font) = 0;
     virtual void ResetRichAttributes() = 0;

@@ -128,14 +128,6 @@ void PrintRichEdit(const QString& title, TRichEdit& richEdit)
     richEdit.Print(title);
 }
 
-bool OpenLink(const QString& target)
-{
-    if (ShellOpen(target))
-        return true;
-    MessageDlg(QStringLiteral("\"%1\" could not be opened.").arg(target), mtError, TMsgDlgButtons { mbOK });
-    return false;
-}
-
 QString SkinResourceName(int number)
 {
     const QString digits = QString::number(number);

@@ -54,10 +54,6 @@ void LoadFontFromRegistry(TRegValues& values, TFont& font);
 // the caller.
 void PrintRichEdit(const QString& title, TRichEdit& richEdit);
 
-// Opens a link (or a file) with the desktop's handler; when it cannot be
-// handed over, an error box names it. False then.
-bool OpenLink(const QString& target);
-
 // The resource-store name of a skin picture: "skin07.jpg", "skin10.jpg".
 QString SkinResourceName(int number);
 

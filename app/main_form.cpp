@@ -291,12 +291,14 @@ void TfrmMain::BuildInfoPage()
     pnlInfo->SetColor(clBlack);
 }
 
-void TfrmMain::imgTABMouseDown(TObject*, TMouseButton, TShiftState, int X, int)
+void TfrmMain::imgTABMouseDown(TObject*, TMouseButton, TShiftState, int, int Y)
 {
-    const int half = imgTAB->Width() / 2;
-    if (X < half)
+    // The tab stands on end: "Diary" is drawn in its upper half, "Info" in
+    // its lower one.
+    const int half = imgTAB->Height() / 2;
+    if (Y < half)
         SetMode(mdDiary);
-    else if (X < 2 * half)
+    else if (Y < 2 * half)
         SetMode(mdInfo);
 }
 

@@ -271,7 +271,7 @@ public:
     void pmoPasteClick(TObject* Sender);
     void pmoShowScrollbarClick(TObject* Sender);
     void MemoBodyURLClick(TObject* Sender, const QString& URL);
-    // The page tab: its left half shows the diary, its right half the
+    // The page tab: its upper half shows the diary, its lower half the
     // personal information.
     void imgTABMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
 

@@ -18,7 +18,11 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
+#include <cmath>
 #include <memory>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -215,9 +219,7 @@ void TfrmPrintEngine::DoTheJob(TDateTime aFrom, TDateTime aTo)
     std::unique_ptr<TRichEdit> document = makeEdit("reDocument");
 
     if (aFrom == CurrentDate && aTo == CurrentDate) {
-        day->Clear();
-        day->SetSelDocument(*View.EntryBody().Document());
-        day->Lines()->Insert(0, Heading(CurrentDate, View.EntryTitle().Text()));
+        LoadDay(*day, CurrentDate, nullptr);
         PrintRichEdit(QString(), *day);
         return;
     }
@@ -247,18 +249,41 @@ void TfrmPrintEngine::DoTheJob(TDateTime aFrom, TDateTime aTo)
     printer.EndBatch();
 }
 
-void TfrmPrintEngine::PrintDays(TDateTime aFrom, TDateTime aTo, TRichEdit& day, TRichEdit* document)
+void TfrmPrintEngine::LoadDay(TRichEdit& day, TDateTime date, const TDiaryEntry* entry)
 {
-    for (const TWrittenDay& written : DiaryDB().Diary()->WrittenDays()) {
-        const TDiaryEntry* entry = written.Entry;
-        if (!entry)
-            continue;
-        const TDateTime date = written.Date;
-        if ((aFrom > 0 && date < aFrom) || (aTo > 0 && date > aTo))
-            continue;
-        day.Clear();
+    day.Clear();
+    if (entry) {
         RtfToRichLines(entry->Body(), day.Lines());
         day.Lines()->Insert(0, Heading(date, entry->Title()));
+    } else {
+        day.SetSelDocument(*View.EntryBody().Document());
+        day.Lines()->Insert(0, Heading(date, View.EntryTitle().Text()));
+    }
+}
+
+void TfrmPrintEngine::PrintDays(TDateTime aFrom, TDateTime aTo, TRichEdit& day, TRichEdit* document)
+{
+    const auto included
+        = [aFrom, aTo](TDateTime date) { return (aFrom <= 0 || date >= aFrom) && (aTo <= 0 || date <= aTo); };
+    // The selected day prints as the editor holds it, stored or not, as the
+    // current page does; a day the editor holds blank keeps its stored text.
+    const TDateTime selected = std::floor(CurrentDate);
+    const bool editorWritten = View.EditorHoldsWrittenDay() && included(selected);
+    std::vector<std::pair<TDateTime, const TDiaryEntry*>> days; // a null entry: the editor
+    for (const TWrittenDay& written : DiaryDB().Diary()->WrittenDays()) {
+        if (!written.Entry || !included(written.Date))
+            continue;
+        const bool isSelected = std::floor(written.Date) == selected && editorWritten;
+        days.emplace_back(written.Date, isSelected ? nullptr : written.Entry);
+    }
+    if (editorWritten && std::none_of(days.begin(), days.end(), [](const auto& d) { return !d.second; })) {
+        const auto at
+            = std::find_if(days.begin(), days.end(), [selected](const auto& d) { return d.first > selected; });
+        days.emplace(at, selected, nullptr);
+    }
+
+    for (const auto& [date, entry] : days) {
+        LoadDay(day, date, entry);
         if (!document) {
             PrintRichEdit(QString(), day);
             continue;

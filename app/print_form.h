@@ -11,6 +11,7 @@
 class TCheckBox;
 class TDiarySession;
 class TDateEdit;
+class TDiaryEntry;
 class IDiaryView;
 class TGroupBox;
 class TLabel;
@@ -69,6 +70,9 @@ private:
     // Each written day within the bounds, in date order, printed as a job
     // of its own, or (with a document) appended to the document.
     void PrintDays(TDateTime aFrom, TDateTime aTo, TRichEdit& day, TRichEdit* document);
+    // day holds date's heading and body: the entry's, or without an entry
+    // what the main window's editor holds.
+    void LoadDay(TRichEdit& day, TDateTime date, const TDiaryEntry* entry);
 
     TDiarySession& Session;
     IDiaryView& View;

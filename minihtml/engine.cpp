@@ -280,10 +280,11 @@ void TQzMiniHtml2::Load(TSource& source, bool draw)
     Update();
     if (!draw)
         return;
-    Draw();
+    // The scroll position goes inside the new cache before the drawing's one
+    // copy: copied twice, soft text edges would darken over themselves.
     if (CacheBitmap->Height() < ScrollTop + height)
         ScrollTop = 0;
-    ReDraw();
+    Draw();
 }
 
 void TQzMiniHtml2::Relayout()

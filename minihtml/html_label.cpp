@@ -127,6 +127,11 @@ void TQzHtmlLabel2::RouteMouse(const std::function<void()>& call)
     call();
     if (alive.expired())
         return;
+    // What the engine copied outside painting would lie over the label as
+    // painted, its soft text edges darkening over themselves: the next paint
+    // copies the cache once instead.
+    if (!Overlay().isNull())
+        Invalidate();
     if (fParseWaiting && !QzMiniHtml2->Busy()) {
         fParseWaiting = false;
         Invalidate();

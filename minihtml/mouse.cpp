@@ -5,6 +5,7 @@
 #include "minihtml/tables.h"
 
 #include "platform/core/sysinfo.h"
+#include "platform/gui/dialogs.h"
 #include "platform/gui/services.h"
 
 #include <algorithm>
@@ -351,6 +352,5 @@ QString UrlShellTarget(const QString& target)
 
 void OpenUrl(const QString& target)
 {
-    // The shell's answer is not looked at: a link that cannot open does nothing.
-    ShellOpen(UrlShellTarget(target));
+    OpenLink(UrlShellTarget(target));
 }

@@ -68,5 +68,5 @@ private:
 
 // The shell target of a link: "mailto://x" is opened as "mailto:x".
 QString UrlShellTarget(const QString& target);
-// Opens a link target through the shell service.
+// Opens a link target through the shell; one that cannot open says so.
 void OpenUrl(const QString& target);

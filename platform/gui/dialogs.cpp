@@ -781,6 +781,17 @@ void ShowErrorBox(const QString& message)
     Dialogs().MessageDlg(message, mtError, mbOK);
 }
 
+bool OpenLink(const QString& target)
+{
+    const auto tell = [target] {
+        MessageDlg(QStringLiteral("\"%1\" could not be opened.").arg(target), mtError, TMsgDlgButtons { mbOK });
+    };
+    if (ShellOpen(target, tell))
+        return true;
+    tell();
+    return false;
+}
+
 namespace {
 
 // Runs show on a copy, so a cancelled dialog leaves the settings as they were.

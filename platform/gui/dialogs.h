@@ -295,6 +295,10 @@ bool InputQuery(const QString& caption, const QString& prompt, QString& value);
 int AppMessageBox(const QString& text, const QString& caption, unsigned flags);
 // The box an exception that reaches the application shows: an error with one OK.
 void ShowErrorBox(const QString& message);
+// Opens a link (or a file) with the desktop's handler; when it cannot be
+// handed over, or the handler gives up on it later, an error box names it.
+// False when it could not be handed over.
+bool OpenLink(const QString& target);
 
 // The open and save dialogs as components: their settings kept between
 // uses, Execute asks the dialog service and keeps the answer.

@@ -706,6 +706,9 @@ bool TCustomForm::DialogChar(QChar Key)
 TApplication::TApplication(TComponent* AOwner)
     : TComponent(AOwner)
 {
+    // The formats follow the locale from the start, not only once a window
+    // has hooked the application's messages.
+    WatchLocale();
 }
 
 TApplication::~TApplication()
@@ -761,6 +764,12 @@ void TApplication::HookMainWindow(const void* Owner, TWindowHook Hook)
 {
     UnhookMainWindow(Owner);
     fHooks.emplace_back(Owner, std::move(Hook));
+    // An application made before the QApplication starts watching here.
+    WatchLocale();
+}
+
+void TApplication::WatchLocale()
+{
     if (!fLocaleWatcher && qApp)
         fLocaleWatcher = std::make_unique<TLocaleWatcher>([this] { LocaleChanged(); });
 }

@@ -263,7 +263,7 @@ public:
     // Hooks see the application's messages before it does; one answering
     // true ends the message's handling. The application's only message is
     // WM_WININICHANGE, sent when Qt reports a locale change (watched from the
-    // first hook on). Each owner holds at most one hook and must remove it
+    // application's start). Each owner holds at most one hook and must remove it
     // before it goes away.
     using TWindowHook = std::function<bool(TMessage& Message)>;
     void HookMainWindow(const void* Owner, TWindowHook Hook);
@@ -299,6 +299,7 @@ public:
 private:
     friend class TCustomForm;
     void StopWatchingSession();
+    void WatchLocale();
     void LocaleChanged();
 
     std::unique_ptr<QSocketNotifier> fSignalNotifier;

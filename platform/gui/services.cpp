@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
 
@@ -116,12 +117,35 @@ QUrl ShellTargetUrl(const QString& target)
     return QUrl::fromLocalFile(QFileInfo(trimmed).absoluteFilePath());
 }
 
-bool ShellOpen(const QString& target)
+bool ShellOpen(const QString& target, std::function<void()> failed)
 {
     if (ShellHandler())
         return ShellHandler()(target);
     const QUrl url = ShellTargetUrl(target);
-    return url.isValid() && QDesktopServices::openUrl(url);
+    if (!url.isValid())
+        return false;
+    // Qt starts xdg-open detached and takes its start for success, while
+    // xdg-open only finds out afterwards that nothing can open the link. Run
+    // it ourselves to hear its answer, without waiting for it: it may stay
+    // until the browser it started is closed.
+    const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+    if (opener.isEmpty() || !qApp)
+        return QDesktopServices::openUrl(url);
+    // Not owned: a handler still running when the program ends is left to run.
+    auto* process = new QProcess;
+    process->setProcessChannelMode(QProcess::ForwardedChannels);
+    QObject::connect(process, &QProcess::finished, qApp,
+        [process, failed = std::move(failed)](int code, QProcess::ExitStatus status) {
+            process->deleteLater();
+            if (status == QProcess::NormalExit && code != 0 && failed)
+                failed();
+        });
+    process->start(opener, { url.isLocalFile() ? url.toLocalFile() : url.toString(QUrl::FullyEncoded) });
+    if (!process->waitForStarted()) {
+        delete process;
+        return false;
+    }
+    return true;
 }
 
 void SetShellHandler(std::function<bool(const QString&)> handler)

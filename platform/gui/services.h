@@ -39,8 +39,10 @@ TClipboard& Clipboard();
 
 // Opens a web or mail link, or a file, with the desktop's default handler.
 // A handler installed with SetShellHandler receives the target instead.
-// Returns whether the target could be handed over.
-bool ShellOpen(const QString& target);
+// Returns whether the target could be handed over; when the desktop's
+// handler gives up only after it started, failed runs later, from the
+// event loop.
+bool ShellOpen(const QString& target, std::function<void()> failed = {});
 // An empty function restores the desktop's handler.
 void SetShellHandler(std::function<bool(const QString&)> handler);
 // The URL ShellOpen hands to the desktop: links with a scheme as they are,

@@ -8,6 +8,7 @@
 #include "birthdays/ui/birthday_keeper.h"
 #include "controls/cool_edit.h"
 #include "controls/dropdown_button.h"
+#include "controls/hatch_panel.h"
 #include "controls/link_rich_edit.h"
 #include "controls/month_calendar.h"
 #include "controls/month_calendar_ex.h"
@@ -23,6 +24,7 @@
 #include "platform/gui/menus.h"
 #include "platform/gui/stdctrls.h"
 #include "resources/program_pictures.h"
+#include "resources/store_items.h"
 #include "support/form_fixture.h"
 
 #include <QAction>
@@ -32,6 +34,7 @@
 #include <QMenu>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QtTest/QTest>
 
 #include <gtest/gtest.h>
 
@@ -203,6 +206,59 @@ TEST_F(BirthdayLine, MouseLeaveKeepsTheTextAndRedrawsIt)
     form->lblAnniversary->RenderToBitmap();
     EXPECT_EQ(Line(), before);
     EXPECT_EQ(form->lblAnniversary->ParseCount(), parses + 1);
+}
+
+// Days on the calendar clicked as the user does.
+struct DayCells : TCPCalendar {
+    static QRect Of(const TCPCalendar& c, const QString& day)
+    {
+        for (int row = 1; row < c.RowCount(); ++row)
+            for (int col = 0; col < c.ColCount(); ++col)
+                if (c.GetCellText(col, row) == day)
+                    return (c.*(&DayCells::CellRect))(col, row);
+        return QRect();
+    }
+};
+
+TEST_F(BirthdayLine, IsDrawnOnceAlikeAfterTheStartASkinChangeDayClicksAndAHover)
+{
+    TfrmMain& f = *form;
+    f.Show();
+    Pick(2026, 5, 21);
+    QWidget* entryArea = static_cast<QWidget*>(f.pnlDiaryEntryMain->Handle());
+    // The line as the next paint draws it, be it the one that lays it out.
+    const auto line = [&f] {
+        const QRect r(f.lblAnniversary->ClientToParent(QPoint(0, 0), &f), f.lblAnniversary->BoundsRect().size());
+        return f.RenderToBitmap()->ToImage().copy(r);
+    };
+    const auto dark = [](const QImage& image) {
+        int n = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                n += qGray(image.pixel(x, y)) < 80;
+        return n;
+    };
+    QApplication::processEvents();
+    const QImage atStart = line();
+    ASSERT_GT(dark(atStart), 0) << "the text shows";
+    // Round all the skins back to the first.
+    for (int i = 0; i < kStoreSkinCount; ++i)
+        f.btnSkin->Click();
+    QApplication::processEvents();
+    EXPECT_EQ(line(), atStart) << "after the skins";
+    for (const char* day : { "12", "21", "13", "21" }) {
+        SCOPED_TRACE(day);
+        const QRect cell = DayCells::Of(*f.dCalendar, S(day));
+        ASSERT_FALSE(cell.isNull());
+        QTest::mouseClick(static_cast<QWidget*>(f.dCalendar->Handle()), Qt::LeftButton, {}, cell.center());
+        const QImage afterClick = line();
+        EXPECT_EQ(dark(afterClick), dark(atStart));
+        EXPECT_EQ(afterClick, atStart);
+    }
+    ASSERT_EQ(f.dCalendar->CalendarDate(), EncodeDate(2026, 5, 21));
+    // Over the words before the link nothing changes.
+    QTest::mouseMove(entryArea, f.lblAnniversary->ClientToParent(QPoint(20, 6), f.pnlDiaryEntryMain));
+    EXPECT_EQ(dark(line()), dark(atStart)) << "hovered";
 }
 
 TEST_F(BirthdayLine, DeleteAsksAndRemovesTheEntry)

@@ -24,6 +24,7 @@
 #include "platform/gui/services.h"
 #include "platform/gui/stdctrls.h"
 #include "resources/program_pictures.h"
+#include "resources/store_items.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -32,6 +33,7 @@
 #include <QStyle>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QtTest/QTest>
 
 #include <gtest/gtest.h>
 
@@ -467,19 +469,58 @@ TEST_F(MainForm, EditorMenuPastesTogglesTheScrollBarAndKeepsIt)
 TEST_F(MainForm, PageTabHalvesChooseThePage)
 {
     TfrmMain& f = Create();
+    // The tab stands on end: "Diary" above, "Info" below.
     const int w = f.imgTAB->Width();
+    const int h = f.imgTAB->Height();
     const auto tab = [&f] {
         auto* bitmap = dynamic_cast<TBitmap*>(f.imgTAB->Picture()->Graphic());
         return bitmap ? bitmap->ToImage() : QImage();
     };
     const QImage diaryTab = tab();
-    f.imgTABMouseDown(f.imgTAB, mbLeft, 0, w / 2, 5);
+    f.imgTABMouseDown(f.imgTAB, mbLeft, 0, w / 2, h / 2);
     EXPECT_EQ(f.Mode(), mdInfo);
     EXPECT_NE(tab(), diaryTab) << "the tab shows which page is chosen";
     EXPECT_TRUE(f.imgTAB->Visible());
-    f.imgTABMouseDown(f.imgTAB, mbLeft, 0, w / 2 - 1, 5);
+    f.imgTABMouseDown(f.imgTAB, mbLeft, 0, w / 2, h / 2 - 1);
     EXPECT_EQ(f.Mode(), mdDiary);
     EXPECT_EQ(tab(), diaryTab);
+}
+
+TEST_F(MainForm, APressAnywhereOnATabLabelChoosesItsPageOnEverySkin)
+{
+    TfrmMain& f = Create();
+    struct Case {
+        const char* where;
+        QPoint at; // in the tab
+        TDiaryMode page;
+    };
+    const Case cases[] = {
+        { "Diary, top left corner", { 1, 3 }, mdDiary },
+        { "Diary, left edge of the word", { 2, 36 }, mdDiary },
+        { "Diary, right part", { 12, 36 }, mdDiary },
+        { "Diary, bottom", { 8, 70 }, mdDiary },
+        { "Info, top", { 8, 75 }, mdInfo },
+        { "Info, left 8 pixels", { 3, 108 }, mdInfo },
+        { "Info, right part", { 12, 108 }, mdInfo },
+        { "Info, bottom left corner", { 1, 142 }, mdInfo },
+    };
+    const QRgb key = qRgb(0xFF, 0x00, 0xFF);
+    for (int skin = 1; skin <= kStoreSkinCount; ++skin) {
+        SCOPED_TRACE(skin);
+        f.Session().CurrentSkin = skin;
+        f.LoadSkin();
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.where);
+            f.SetMode(c.page == mdDiary ? mdInfo : mdDiary);
+            auto* bitmap = dynamic_cast<TBitmap*>(f.imgTAB->Picture()->Graphic());
+            ASSERT_NE(bitmap, nullptr);
+            ASSERT_NE(bitmap->ToImage().pixel(c.at) & 0xFFFFFF, key & 0xFFFFFF) << "the point lies on the label";
+            const QPoint at = f.imgTAB->ClientToParent(c.at, &f);
+            QTest::mousePress(static_cast<QWidget*>(f.Handle()), Qt::LeftButton, {}, at);
+            QTest::mouseRelease(static_cast<QWidget*>(f.Handle()), Qt::LeftButton, {}, at);
+            EXPECT_EQ(f.Mode(), c.page);
+        }
+    }
 }
 
 TEST_F(MainForm, RendersTheFrameOverTheSkin)
@@ -771,7 +812,7 @@ TEST_F(MainLayout, ButtonsAndMenusRunTheirCommands)
     // The calendar's menu: entries, months, today; the years stay hidden.
     TMenuItem* items = f.pmCalendar->Items();
     ASSERT_EQ(items->Count(), 8);
-    const char* captions[] = { "Next Entry (PgDn)", "Previous Entry (PgUp))", "Next Month", "Previous Month",
+    const char* captions[] = { "Next Entry (PgDn)", "Previous Entry (PgUp)", "Next Month", "Previous Month",
         "Next Year", "Previous Year", "Goto: ToDay", "Calendar Options" };
     for (int i = 0; i < 8; ++i)
         EXPECT_EQ(items->Items(i)->Caption(), S(captions[i]));

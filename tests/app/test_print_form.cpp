@@ -200,6 +200,52 @@ TEST_F(Printing, RangesAndAllPagesPrintWrittenDaysInDateOrderAsJobsOrOneDocument
     }
 }
 
+TEST_F(Printing, TheSelectedDayPrintsAsTheEditorHoldsItInEveryRange)
+{
+    struct Case {
+        const char* name;
+        TDateTime selected;
+        TDateTime from, to;
+        bool split;
+        bool printed;
+    };
+    const Case cases[] = {
+        { "stored day, continuous range", Jan(5), Jan(1), Jan(10), false, true },
+        { "stored day, split all", Jan(5), 0, 2147483647, true, true },
+        { "stored day, continuous all", Jan(5), 0, 2147483647, false, true },
+        { "day not stored yet, split range", Jan(7), Jan(1), Jan(10), true, true },
+        { "day not stored yet, continuous all", Jan(7), 0, 2147483647, false, true },
+        { "day outside the range", Jan(20), Jan(1), Jan(10), false, false },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile::remove(pdf);
+        UsePrinter(TPrinterService::CreatePdf(pdf, 150));
+        form->dCalendar->SetCalendarDate(c.selected);
+        form->Session().PrevDate = -1.0;
+        form->HandleEntry();
+        form->edtTitle->SetText(S("Retyped"));
+        form->MemoBody->SetText(S("Typed in the editor"));
+        TfrmPrintEngine w(form.get(), form->Session(), *form);
+        w.CurrentDate = c.selected;
+        w.cbSplitPages->SetChecked(c.split);
+        w.DoTheJob(c.from, c.to);
+        const QString all = Sheets(pdf).join(u'\f');
+        EXPECT_EQ(all.contains(Head(c.selected, "Retyped")), c.printed);
+        EXPECT_EQ(all.contains(S("Typed in the editor")), c.printed);
+        EXPECT_NE(all.contains(S("Body of the fifth")), c.selected == Jan(5)) << "the stored text gives way";
+        EXPECT_TRUE(all.contains(S("Body of the second"))) << "the other days as stored";
+        if (c.printed && c.selected == Jan(7)) {
+            const qsizetype at = all.indexOf(S("Typed in the editor"));
+            EXPECT_GT(at, all.indexOf(S("Body of the fifth"))) << "in date order";
+            if (all.contains(S("Twentieth"))) {
+                EXPECT_LT(at, all.indexOf(S("Twentieth")));
+            }
+        }
+        EXPECT_EQ(DiaryDB().Diary()->Count(), 3) << "printing stores nothing";
+    }
+}
+
 TEST_F(Printing, AReversedRangeIsRefusedAndTheDialogStaysOpen)
 {
     // Without a printer too, before any file is asked for.

@@ -10,6 +10,7 @@
 
 #include "platform/core/sysinfo.h"
 #include "platform/gui/controls.h"
+#include "platform/gui/dialogs.h"
 #include "platform/gui/services.h"
 
 class Mouse : public EngineTest {
@@ -20,7 +21,7 @@ protected:
         SetTickCountSource([this] { return tick; });
         SetShellHandler([this](const QString& target) {
             opened.append(target);
-            return true;
+            return shellWorks;
         });
         normal = std::make_unique<TNormalHandler>(nullptr, e.get());
         forms = std::make_unique<TFormElementHandler>(nullptr, e.get());
@@ -57,6 +58,7 @@ protected:
     QStringList opened;
     QStringList clicked;
     bool handle = false;
+    bool shellWorks = true;
 };
 
 TEST_F(Mouse, MovesAreThinnedOutByTimeAndDistance)
@@ -128,6 +130,22 @@ TEST_F(Mouse, LinkClicksGoToTheHostThenTheShell)
     Click(20, 12, mbRight);
     Click(200, 150);
     EXPECT_EQ(clicked.size(), 3);
+}
+
+TEST_F(Mouse, ALinkTheShellCannotOpenSaysSo)
+{
+    TScriptedDialogService dialogs;
+    SetDialogService(&dialogs);
+    dialogs.AnswerMessageDlg(mrOk);
+    shellWorks = false;
+    Load(QStringLiteral("<a href=\"http://example.org/x\">link</a>"));
+    MoveTo(20, 12);
+    Click(20, 12);
+    SetDialogService(nullptr);
+    EXPECT_EQ(opened, QStringList { QStringLiteral("http://example.org/x") });
+    ASSERT_EQ(dialogs.Calls().size(), 1);
+    EXPECT_EQ(dialogs.Calls()[0].Text, QStringLiteral("\"http://example.org/x\" could not be opened."));
+    EXPECT_EQ(dialogs.Calls()[0].DlgType, mtError);
 }
 
 TEST_F(Mouse, FormElementsReportClicks)

@@ -2,6 +2,7 @@
 // order, modal loops, exceptions from handlers and lifetimes.
 #include "support/form_fixture.h"
 
+#include "platform/core/sysinfo.h"
 #include "platform/gui/controls.h"
 #include "platform/gui/dialogs.h"
 #include "platform/gui/host_p.h"
@@ -387,6 +388,28 @@ TEST_F(Controls, ExceptionsFromHandlersReachTheApplication)
     Child<Block>(clGreen, { 100, 0, 20, 20 });
     EXPECT_EQ(PixelAt(*form, 105, 5), Rgb(clGreen));
     EXPECT_TRUE(errors.contains(QStringLiteral("paint failed")));
+}
+
+TEST(Application, ALocaleChangeBeforeAnyWindowHookReloadsTheFormats)
+{
+    struct Restore {
+        ~Restore()
+        {
+            QLocale::setDefault(QLocale::system());
+            ResetFormatSettings();
+            FreeApplication();
+        }
+    } restore;
+    // A fresh application, as at the program's start: no window hooked yet.
+    FreeApplication();
+    Application();
+    const QString before = FormatSettings().ShortDateFormat;
+    const QLocale swedish(QLocale::Swedish, QLocale::Sweden);
+    ASSERT_NE(FormatSettingsFromLocale(swedish).ShortDateFormat, before);
+    QLocale::setDefault(swedish);
+    QEvent change(QEvent::LocaleChange);
+    QCoreApplication::sendEvent(qApp, &change);
+    EXPECT_EQ(FormatSettings().ShortDateFormat, FormatSettingsFromLocale(swedish).ShortDateFormat);
 }
 
 TEST_F(Controls, AlignedAndAnchoredChildrenFollowTheirParent)

@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QtTest/QTest>
 
 #include <gtest/gtest.h>
 
@@ -523,6 +524,66 @@ TEST(Clipboard, TextAndRichTextRoundTrip)
     EXPECT_FALSE(clipboard.HasFormat(CF_TEXT));
     EXPECT_FALSE(clipboard.HasFormat(CF_RTF));
     EXPECT_TRUE(clipboard.AsText().isEmpty());
+}
+
+TEST_F(ScriptedDialogs, ALinkTheDesktopsOpenerGivesUpOnSaysSo)
+{
+    // A stand-in for xdg-open that notes its argument and exits as told; it
+    // gives up after it started, as xdg-open does when nothing opens a link.
+    QTemporaryDir bin;
+    ASSERT_TRUE(bin.isValid());
+    const QString opener = bin.filePath(QStringLiteral("xdg-open"));
+    {
+        QFile file(opener);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("#!/bin/sh\necho \"$1\" >> \"$0.log\"\nexit $(cat \"$0.exit\")\n");
+    }
+    QFile::setPermissions(opener, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    struct RestorePath {
+        QByteArray path = qgetenv("PATH");
+        ~RestorePath() { qputenv("PATH", path); }
+    } restore;
+    qputenv("PATH", QFile::encodeName(bin.path()) + ':' + restore.path);
+    const auto calls = [&opener] {
+        QFile log(opener + QStringLiteral(".log"));
+        return log.open(QIODevice::ReadOnly) ? QString::fromUtf8(log.readAll()).split(u'\n', Qt::SkipEmptyParts)
+                                             : QStringList();
+    };
+    const auto waitFor = [](const std::function<bool()>& done) {
+        for (int i = 0; i < 250 && !done(); ++i)
+            QTest::qWait(20);
+        return done();
+    };
+
+    const QString link = QStringLiteral("https://www.example.org/diary/");
+    struct Case {
+        const char* exitCode;
+        bool told;
+    };
+    const Case cases[] = { { "0", false }, { "3", true } };
+    int run = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.exitCode);
+        fScripted.Clear();
+        if (c.told)
+            fScripted.AnswerMessageDlg(mrOk);
+        QFile exit(opener + QStringLiteral(".exit"));
+        ASSERT_TRUE(exit.open(QIODevice::WriteOnly));
+        exit.write(c.exitCode);
+        exit.close();
+        EXPECT_TRUE(OpenLink(link)) << "handed over";
+        ++run;
+        ASSERT_TRUE(waitFor([&] { return calls().size() == run; }));
+        EXPECT_EQ(calls().last(), link);
+        if (c.told) {
+            ASSERT_TRUE(waitFor([&] { return !fScripted.Calls().isEmpty(); }));
+            EXPECT_EQ(fScripted.Calls().first().Text, QStringLiteral("\"%1\" could not be opened.").arg(link));
+            EXPECT_EQ(fScripted.Calls().first().DlgType, mtError);
+        } else {
+            QTest::qWait(300);
+            EXPECT_TRUE(fScripted.Calls().isEmpty());
+        }
+    }
 }
 
 TEST(Shell, HandlerInjectionAndTargets)
