@@ -83,8 +83,8 @@ private:
                 return;
             // Delivered from the loop, away from the socket's own signal: the
             // window may free itself and with it this channel.
-            QTimer::singleShot(
-                0, qApp, [form = fForm, alive = fForm->AliveToken(), tag, data = received->mid(kHeaderBytes)] {
+            QTimer::singleShot(0, QCoreApplication::instance(),
+                [form = fForm, alive = fForm->AliveToken(), tag, data = received->mid(kHeaderBytes)] {
                     if (!alive.expired())
                         form->DeliverCopyData(tag, data);
                 });

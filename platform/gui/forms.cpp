@@ -262,7 +262,7 @@ void TCustomForm::KeepNormalBounds()
         return;
     fNormalBoundsPending = true;
     std::weak_ptr<bool> alive = AliveToken();
-    QTimer::singleShot(0, qApp, [this, alive] {
+    QTimer::singleShot(0, QCoreApplication::instance(), [this, alive] {
         if (alive.expired())
             return;
         fNormalBoundsPending = false;
@@ -527,7 +527,7 @@ void TCustomForm::Close()
 void TCustomForm::Release()
 {
     std::weak_ptr<bool> alive = AliveToken();
-    QTimer::singleShot(0, qApp, [this, alive] {
+    QTimer::singleShot(0, QCoreApplication::instance(), [this, alive] {
         if (!alive.expired())
             delete this;
     });
@@ -743,13 +743,13 @@ public:
     explicit TLocaleWatcher(std::function<void()> changed)
         : fChanged(std::move(changed))
     {
-        qApp->installEventFilter(this);
+        QCoreApplication::instance()->installEventFilter(this);
     }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (watched == qApp && event->type() == QEvent::LocaleChange)
+        if (watched == QCoreApplication::instance() && event->type() == QEvent::LocaleChange)
             GuardedCall(fChanged);
         return false;
     }
@@ -770,7 +770,7 @@ void TApplication::HookMainWindow(const void* Owner, TWindowHook Hook)
 
 void TApplication::WatchLocale()
 {
-    if (!fLocaleWatcher && qApp)
+    if (!fLocaleWatcher && QCoreApplication::instance())
         fLocaleWatcher = std::make_unique<TLocaleWatcher>([this] { LocaleChanged(); });
 }
 
@@ -800,7 +800,7 @@ void TApplication::LocaleChanged()
 
 void TApplication::Initialize()
 {
-    if (fSignalNotifier || !qApp)
+    if (fSignalNotifier || !QCoreApplication::instance())
         return;
     if (gSignalPipe[0] < 0) {
         if (::pipe2(gSignalPipe, O_CLOEXEC | O_NONBLOCK) != 0) {
@@ -825,7 +825,7 @@ void TApplication::Initialize()
         sigaction(signal, &action, nullptr);
     // The session manager's request comes before it ends the session; the
     // session may still go on (a cancelled logout), so the program stays.
-    if (auto* gui = qobject_cast<QGuiApplication*>(qApp))
+    if (auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
         fCommitData = QObject::connect(
             gui, &QGuiApplication::commitDataRequest, [this](QSessionManager&) { EndSession(false); });
 }
@@ -921,7 +921,7 @@ void TApplication::ShowException(const QString& message)
         // No dialog inside a paint: show it once the loop runs again.
         fDeferred.append(message);
         if (fDeferred.size() == 1)
-            QTimer::singleShot(0, qApp, [this] {
+            QTimer::singleShot(0, QCoreApplication::instance(), [this] {
                 const QStringList pending = std::exchange(fDeferred, {});
                 for (const QString& m : pending)
                     ShowErrorBox(m);

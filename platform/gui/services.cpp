@@ -129,12 +129,12 @@ bool ShellOpen(const QString& target, std::function<void()> failed)
     // it ourselves to hear its answer, without waiting for it: it may stay
     // until the browser it started is closed.
     const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
-    if (opener.isEmpty() || !qApp)
+    if (opener.isEmpty() || !QCoreApplication::instance())
         return QDesktopServices::openUrl(url);
     // Not owned: a handler still running when the program ends is left to run.
     auto* process = new QProcess;
     process->setProcessChannelMode(QProcess::ForwardedChannels);
-    QObject::connect(process, &QProcess::finished, qApp,
+    QObject::connect(process, &QProcess::finished, QCoreApplication::instance(),
         [process, failed = std::move(failed)](int code, QProcess::ExitStatus status) {
             process->deleteLater();
             if (status == QProcess::NormalExit && code != 0 && failed)
