@@ -421,7 +421,7 @@ bool TfrmEntry::OpenDiary(const QString& aFileName, const QString& aBackupName, 
 bool TfrmEntry::RestoreDiary()
 {
     RestoreDialog->SetFileName(QString());
-    RestoreDialog->SetInitialDir(GetDesktopFolderPath());
+    RestoreDialog->SetInitialDir(GetDesktopFolder());
     if (!RestoreDialog->Execute())
         return false;
     const QString file = RestoreDialog->FileName();

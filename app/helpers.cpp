@@ -134,9 +134,9 @@ QString SkinResourceName(int number)
     return (number > 9 ? QStringLiteral("skin") : QStringLiteral("skin0")) + digits + QStringLiteral(".jpg");
 }
 
-QString GetDesktopFolderPath()
+QString GetDesktopFolder()
 {
-    return EnsureTrailingBackslash(GetDesktopFolder());
+    return EnsureTrailingBackslash(DesktopDirectory());
 }
 
 double ColorLuminance(TColor color)

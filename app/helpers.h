@@ -57,9 +57,8 @@ void PrintRichEdit(const QString& title, TRichEdit& richEdit);
 // The resource-store name of a skin picture: "skin07.jpg", "skin10.jpg".
 QString SkinResourceName(int number);
 
-// The desktop folder ending in a separator. (The plain name belongs to the
-// shell lookup in platform/gui/services.h, which this reuses.)
-QString GetDesktopFolderPath();
+// The desktop folder (DesktopDirectory) ending in a separator.
+QString GetDesktopFolder();
 
 // Weighted luminance (R 50, G 30, B 20, over 25600) in 0..1; system colours
 // are resolved first.

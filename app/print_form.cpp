@@ -190,7 +190,7 @@ bool TfrmPrintEngine::ChoosePdfFile()
     request.DefaultExt = S("pdf");
     request.FileName
         = diary + S(" ") + QDate(1899, 12, 30).addDays(qint64(CurrentDate)).toString(Qt::ISODate) + S(".pdf");
-    request.InitialDir = GetDesktopFolder();
+    request.InitialDir = DesktopDirectory();
     request.Options.Include(ofOverwritePrompt);
     if (!Dialogs().SaveFileDialog(request) || request.FileName.isEmpty())
         return false;

@@ -236,7 +236,7 @@ void TGlyphSpeedButton::Loaded()
 
 void TGlyphSpeedButton::PrepareGlyph()
 {
-    FGlyph->CreateButtonGlyph(!Enabled() ? rbsDisabled : FFlat ? rbsInactive : rbsUp);
+    FGlyph->MakeStateGlyph(!Enabled() ? rbsDisabled : FFlat ? rbsInactive : rbsUp);
 }
 
 // --- painting ---

@@ -179,7 +179,7 @@ void TButtonGlyph::UseGlyphList(int Width, int Height)
         FGlyphList = EnsureCache().GetList(Width, Height);
 }
 
-int TButtonGlyph::CreateButtonGlyph(TSpeedButtonState State)
+int TButtonGlyph::MakeStateGlyph(TSpeedButtonState State)
 {
     if (State == rbsDown && FNumGlyphs < 3)
         State = rbsUp;
@@ -240,7 +240,7 @@ QSize TButtonGlyph::DrawButtonGlyph(TCanvas& Canvas, int X, int Y, TSpeedButtonS
 {
     if (FOriginal->Empty())
         return QSize(0, 0);
-    const int index = CreateButtonGlyph(State);
+    const int index = MakeStateGlyph(State);
     if (index < 0 || !FGlyphList)
         return QSize(0, 0);
     FGlyphList->Draw(Canvas, X, Y, index);

@@ -99,7 +99,7 @@ public:
     // Drops every built image.
     void Invalidate();
     // Builds a state's image once; its slot in GlyphList(), or -1.
-    int CreateButtonGlyph(TSpeedButtonState State);
+    int MakeStateGlyph(TSpeedButtonState State);
     const TGlyphList* GlyphList() const { return FGlyphList.get(); }
     // The grey look of an image list's image, built once and kept in
     // GlyphList() while the image and the painter stay as they are; its

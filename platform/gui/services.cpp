@@ -153,7 +153,7 @@ void SetShellHandler(std::function<bool(const QString&)> handler)
     ShellHandler() = std::move(handler);
 }
 
-QString GetDesktopFolder()
+QString DesktopDirectory()
 {
     const QString desktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
     if (!desktop.isEmpty() && QFileInfo(desktop).isDir())

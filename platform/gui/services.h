@@ -50,7 +50,7 @@ void SetShellHandler(std::function<bool(const QString&)> handler);
 QUrl ShellTargetUrl(const QString& target);
 
 // The user's desktop folder, or the home folder when there is none.
-QString GetDesktopFolder();
+QString DesktopDirectory();
 
 // The default beep. A handler installed with SetBeepHandler hears it
 // instead (tests count beeps); an empty function restores the system's.

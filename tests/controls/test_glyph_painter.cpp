@@ -12,7 +12,7 @@ protected:
     // The middle of a state's built image (0 where transparent).
     static QRgb Middle(TButtonGlyph& g, TSpeedButtonState state)
     {
-        const int slot = g.CreateButtonGlyph(state);
+        const int slot = g.MakeStateGlyph(state);
         const QImage image = g.GlyphList()->Image(slot);
         return image.pixel(image.width() / 2, image.height() / 2);
     }
@@ -37,7 +37,7 @@ TEST_F(GlyphPainter, TheStripSetsTheImageCountWhenItsImagesAreSquare)
     EXPECT_EQ(g.NumGlyphs(), 3);
     TBitmap canvas(20, 20);
     EXPECT_EQ(g.DrawButtonGlyph(*canvas.Canvas(), 0, 0, rbsUp), QSize(0, 0));
-    EXPECT_EQ(g.CreateButtonGlyph(rbsInactive), -1);
+    EXPECT_EQ(g.MakeStateGlyph(rbsInactive), -1);
 }
 
 TEST_F(GlyphPainter, EachStateTakesItsImageOrFallsBackToTheFirst)
@@ -57,8 +57,8 @@ TEST_F(GlyphPainter, EachStateTakesItsImageOrFallsBackToTheFirst)
         if (n > 1) {
             EXPECT_EQ(Middle(g, rbsDisabled), Opaque(colors[1])) << n;
         }
-        EXPECT_EQ(g.CreateButtonGlyph(rbsDown) == g.CreateButtonGlyph(rbsUp), n < 3) << n;
-        const int inactive = g.CreateButtonGlyph(rbsInactive);
+        EXPECT_EQ(g.MakeStateGlyph(rbsDown) == g.MakeStateGlyph(rbsUp), n < 3) << n;
+        const int inactive = g.MakeStateGlyph(rbsInactive);
         EXPECT_EQ(qAlpha(g.GlyphList()->Image(inactive).pixel(0, 7)), 0); // the key stays transparent
     }
 
@@ -68,7 +68,7 @@ TEST_F(GlyphPainter, EachStateTakesItsImageOrFallsBackToTheFirst)
     source.Canvas()->SetPixels(6, 1, clRed);
     TButtonGlyph g;
     g.SetGlyph(&source);
-    const int slot = g.CreateButtonGlyph(rbsDisabled);
+    const int slot = g.MakeStateGlyph(rbsDisabled);
     const QImage disabled = g.GlyphList()->Image(slot);
     EXPECT_EQ(disabled.pixel(2, 2), Opaque(clBtnShadow));
     EXPECT_EQ(disabled.pixel(5, 5), Opaque(clBtnHighlight));
@@ -85,14 +85,14 @@ TEST_F(GlyphPainter, PaintersOfOneImageSizeShareAListThatGoesWithTheLastOfThem)
         a->SetGlyph(Strip({ clRed }, 16).get());
         b->SetGlyph(Strip({ clLime, clBlue }, 16).get());
         c.SetGlyph(Strip({ clBlue }, 12).get());
-        const int slotA = a->CreateButtonGlyph(rbsUp);
-        const int slotB = b->CreateButtonGlyph(rbsUp);
-        c.CreateButtonGlyph(rbsUp);
+        const int slotA = a->MakeStateGlyph(rbsUp);
+        const int slotB = b->MakeStateGlyph(rbsUp);
+        c.MakeStateGlyph(rbsUp);
         EXPECT_EQ(a->GlyphList(), b->GlyphList());
         EXPECT_EQ(GlyphCache()->ListCount(), 2);
         a.reset();
         EXPECT_EQ(GlyphCache()->ListCount(), 2); // b still uses it
-        EXPECT_EQ(b->CreateButtonGlyph(rbsDisabled), slotA); // a's slot is reused
+        EXPECT_EQ(b->MakeStateGlyph(rbsDisabled), slotA); // a's slot is reused
         EXPECT_EQ(Middle(*b, rbsUp), Opaque(clLime));
         EXPECT_NE(slotA, slotB);
         b.reset();
@@ -261,7 +261,7 @@ TEST_F(GlyphPainter, TheGreyCopyOfAListImageIsKeptUntilImageOrPainterChanges)
         // A new strip drops the copy; a strip of another size takes a list of its own.
         g.SetGlyph(Strip({ clRed }, 8).get());
         EXPECT_EQ(g.GlyphList(), nullptr);
-        g.CreateButtonGlyph(rbsUp);
+        g.MakeStateGlyph(rbsUp);
         EXPECT_EQ(g.GlyphList()->Width(), 8);
         EXPECT_NE(g.MakeImageListGlyph(list, 0), -1);
         EXPECT_EQ(g.GlyphList()->Width(), 10);

@@ -621,9 +621,9 @@ TEST(Shell, DesktopFolderFallsBackToHome)
     const QByteArray savedConfig = qgetenv("XDG_CONFIG_HOME");
     qputenv("HOME", QFile::encodeName(home.path()));
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path() + QStringLiteral("/.config")));
-    const QString withoutDesktop = GetDesktopFolder();
+    const QString withoutDesktop = DesktopDirectory();
     QDir(home.path()).mkdir(QStringLiteral("Desktop"));
-    const QString withDesktop = GetDesktopFolder();
+    const QString withDesktop = DesktopDirectory();
     qputenv("HOME", savedHome);
     if (savedConfig.isEmpty())
         qunsetenv("XDG_CONFIG_HOME");
