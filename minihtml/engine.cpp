@@ -40,22 +40,6 @@ QStringView TrimView(QStringView text)
     return text.mid(start, end - start);
 }
 
-// The first "<" and the first ">" from a position; a tag only when the ">"
-// follows the "<".
-bool FindTag(const QString& text, qsizetype from, qsizetype& lt, qsizetype& gt)
-{
-    lt = text.indexOf(u'<', from);
-    gt = text.indexOf(u'>', from);
-    return lt >= 0 && gt > lt;
-}
-
-void SplitTagText(const QString& tagText, QString& tagname, QString& tagvars)
-{
-    const qsizetype blank = tagText.indexOf(u' ');
-    tagname = blank < 0 ? tagText : tagText.left(blank);
-    tagvars = blank < 0 ? QString() : tagText.mid(blank);
-}
-
 } // namespace
 
 THtmlTextMetrics::~THtmlTextMetrics() = default;
@@ -317,23 +301,15 @@ void TQzMiniHtml2::Parse(TSource& source)
 {
     source.ReadAhead();
     while (source.Pos < source.Buf.size()) {
-        QString beforetag, tagname, tagvars;
-        qsizetype lt = 0, gt = 0;
-        qsizetype tagStart;
-        if (FindTag(source.Buf, source.Pos, lt, gt)) {
-            beforetag = source.Buf.mid(source.Pos, lt - source.Pos);
-            SplitTagText(source.Buf.mid(lt + 1, gt - lt - 1), tagname, tagvars);
-            source.Pos = gt + 1;
-            tagStart = lt;
-        } else {
-            beforetag = source.Buf.mid(source.Pos);
-            source.Pos = source.Buf.size();
-            tagStart = source.Pos;
-        }
+        QStringView beforetag, aftertag, tagname, tagvars;
+        Readnexttag(QStringView(source.Buf).mid(source.Pos), beforetag, aftertag, tagname, tagvars);
+        // aftertag is the buffer's tail, so only the position moves.
+        const qsizetype tagStart = source.Pos + beforetag.size();
+        source.Pos = source.Buf.size() - aftertag.size();
         const atag* last = TagList.empty() ? nullptr : TagList.back().get();
         const bool oneWord = dynamic_cast<const aASTag*>(last) || dynamic_cast<const aScriptSTag*>(last);
-        PrintText(beforetag, oneWord);
-        atag* tag = processtag(Extractvariables(tagvars), tagname);
+        PrintText(beforetag.toString(), oneWord);
+        atag* tag = processtag(Extractvariables(tagvars.toString()), tagname.toString());
         if (auto* dynamic = dynamic_cast<aDynamicTag*>(tag))
             InsertDynamicText(dynamic, source, source.DepthAt(tagStart));
         if (auto* cell = dynamic_cast<aTDSTag*>(tag))
@@ -376,6 +352,24 @@ void TQzMiniHtml2::TakeCellHtml(aTDSTag* cell, TSource& source)
         return; // no close mark: the rest is parsed in line
     cell->Html += QStringView(source.Buf).mid(source.Pos, c - source.Pos);
     source.Pos = c;
+}
+
+void TQzMiniHtml2::Readnexttag(
+    QStringView text, QStringView& beforetag, QStringView& aftertag, QStringView& tagname, QStringView& tagvars)
+{
+    const qsizetype lt = text.indexOf(u'<'), gt = text.indexOf(u'>');
+    QStringView tagText;
+    if (lt >= 0 && gt > lt) {
+        beforetag = text.left(lt);
+        tagText = text.mid(lt + 1, gt - lt - 1);
+        aftertag = text.mid(gt + 1);
+    } else {
+        beforetag = text;
+        aftertag = QStringView();
+    }
+    const qsizetype blank = tagText.indexOf(u' ');
+    tagname = blank < 0 ? tagText : tagText.left(blank);
+    tagvars = blank < 0 ? QStringView() : tagText.mid(blank);
 }
 
 QString TQzMiniHtml2::ReplaceEntities(const QString& text)

@@ -85,6 +85,11 @@ public:
     bool Busy() const { return fInUse > 0; }
 
     // --- parser steps ---
+    // Splits text at its first tag: the text before it, the text after it,
+    // and the tag's name and attributes (from the first blank on). Without a
+    // ">" after the first "<" all of text is beforetag. The outputs view text.
+    static void Readnexttag(
+        QStringView text, QStringView& beforetag, QStringView& aftertag, QStringView& tagname, QStringView& tagvars);
     // The six entities, case ignored, in their fixed order.
     static QString ReplaceEntities(const QString& text);
     static THtmlAttributes Extractvariables(const QString& input);

@@ -65,6 +65,35 @@ TEST(TagCatalogue, RowsMapToTheirClasses)
     EXPECT_EQ(e.Tags(0)->tagName, QStringLiteral("<blockquote>"));
 }
 
+TEST(TagSplitting, TheFirstTagItsNameAndItsAttributes)
+{
+    struct Case {
+        const char* text;
+        const char* before;
+        const char* after;
+        const char* name;
+        const char* vars;
+    };
+    const Case cases[] = {
+        { "a <b>c<i>", "a ", "c<i>", "b", "" },
+        { "<font size=2 color=red>x", "", "x", "font", " size=2 color=red" },
+        { "<br/>", "", "", "br/", "" },
+        // A ">" before the first "<", or a "<" without ">", leaves plain text.
+        { "a > b <i>c", "a > b <i>c", "", "", "" },
+        { "a <b", "a <b", "", "", "" },
+        { "", "", "", "", "" },
+    };
+    for (const Case& c : cases) {
+        const QString text = QString::fromLatin1(c.text);
+        QStringView before, after, name, vars;
+        TQzMiniHtml2::Readnexttag(text, before, after, name, vars);
+        EXPECT_EQ(before.toString(), QLatin1String(c.before)) << c.text;
+        EXPECT_EQ(after.toString(), QLatin1String(c.after)) << c.text;
+        EXPECT_EQ(name.toString(), QLatin1String(c.name)) << c.text;
+        EXPECT_EQ(vars.toString(), QLatin1String(c.vars)) << c.text;
+    }
+}
+
 TEST(Attributes, BareQuotedFlagsAndTheNameValueRule)
 {
     auto attrs = TQzMiniHtml2::Extractvariables(QStringLiteral(" size=3 COLOR=\"#FF0000\""));
