@@ -1,5 +1,7 @@
 #include "services.h"
 
+#include "platform/core/sysinfo.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QDesktopServices>
@@ -126,18 +128,22 @@ bool ShellOpen(const QString& target, std::function<void()> failed)
         return false;
     // Qt starts xdg-open detached and takes its start for success, while
     // xdg-open only finds out afterwards that nothing can open the link. Run
-    // it ourselves to hear its answer, without waiting for it: it may stay
-    // until the browser it started is closed.
+    // it ourselves to hear its answer, without waiting for it. It may also
+    // stay until the browser it started is closed, and pass on that exit
+    // code: an answer after the grace period is about the browser, not the
+    // open.
     const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
     if (opener.isEmpty() || !QCoreApplication::instance())
         return QDesktopServices::openUrl(url);
     // Not owned: a handler still running when the program ends is left to run.
     auto* process = new QProcess;
     process->setProcessChannelMode(QProcess::ForwardedChannels);
+    const quint32 started = GetTickCount();
     QObject::connect(process, &QProcess::finished, QCoreApplication::instance(),
-        [process, failed = std::move(failed)](int code, QProcess::ExitStatus status) {
+        [process, started, failed = std::move(failed)](int code, QProcess::ExitStatus status) {
             process->deleteLater();
-            if (status == QProcess::NormalExit && code != 0 && failed)
+            const bool answered = quint32(GetTickCount() - started) <= ShellOpenGraceMs;
+            if (answered && status == QProcess::NormalExit && code != 0 && failed)
                 failed();
         });
     process->start(opener, { url.isLocalFile() ? url.toLocalFile() : url.toString(QUrl::FullyEncoded) });

@@ -41,8 +41,11 @@ TClipboard& Clipboard();
 // A handler installed with SetShellHandler receives the target instead.
 // Returns whether the target could be handed over; when the desktop's
 // handler gives up only after it started, failed runs later, from the
-// event loop.
+// event loop, but only for a failure within ShellOpenGraceMs of the start
+// (on GetTickCount): later the target counts as opened, and the handler's
+// exit is that of the program it waited for.
 bool ShellOpen(const QString& target, std::function<void()> failed = {});
+inline constexpr quint32 ShellOpenGraceMs = 5000;
 // An empty function restores the desktop's handler.
 void SetShellHandler(std::function<bool(const QString&)> handler);
 // The URL ShellOpen hands to the desktop: links with a scheme as they are,

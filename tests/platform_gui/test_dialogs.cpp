@@ -1,3 +1,4 @@
+#include "platform/core/sysinfo.h"
 #include "platform/gui/dialogs.h"
 #include "platform/gui/services.h"
 
@@ -19,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <string>
 #include <utility>
 
 namespace {
@@ -528,22 +530,32 @@ TEST(Clipboard, TextAndRichTextRoundTrip)
 
 TEST_F(ScriptedDialogs, ALinkTheDesktopsOpenerGivesUpOnSaysSo)
 {
-    // A stand-in for xdg-open that notes its argument and exits as told; it
-    // gives up after it started, as xdg-open does when nothing opens a link.
+    // A stand-in for xdg-open that notes its argument, waits until it is let
+    // go and exits as told; it gives up after it started, as xdg-open does
+    // when nothing opens a link.
     QTemporaryDir bin;
     ASSERT_TRUE(bin.isValid());
     const QString opener = bin.filePath(QStringLiteral("xdg-open"));
-    {
+    const auto writeOpener = [&opener](const char* script) {
         QFile file(opener);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("#!/bin/sh\necho \"$1\" >> \"$0.log\"\nexit $(cat \"$0.exit\")\n");
-    }
-    QFile::setPermissions(opener, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        if (!file.open(QIODevice::WriteOnly))
+            return false;
+        file.write(script);
+        file.close();
+        return QFile::setPermissions(opener, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    };
+    ASSERT_TRUE(writeOpener("#!/bin/sh\necho \"$1\" >> \"$0.log\"\nwhile [ ! -e \"$0.go\" ]; do sleep 0.02; done\n"
+                            "rm \"$0.go\"\nexit $(cat \"$0.exit\")\n"));
     struct RestorePath {
         QByteArray path = qgetenv("PATH");
         ~RestorePath() { qputenv("PATH", path); }
     } restore;
     qputenv("PATH", QFile::encodeName(bin.path()) + ':' + restore.path);
+    quint32 now = 1000;
+    SetTickCountSource([&now] { return now; });
+    struct RestoreTicks {
+        ~RestoreTicks() { SetTickCountSource({}); }
+    } restoreTicks;
     const auto calls = [&opener] {
         QFile log(opener + QStringLiteral(".log"));
         return log.open(QIODevice::ReadOnly) ? QString::fromUtf8(log.readAll()).split(u'\n', Qt::SkipEmptyParts)
@@ -554,16 +566,28 @@ TEST_F(ScriptedDialogs, ALinkTheDesktopsOpenerGivesUpOnSaysSo)
             QTest::qWait(20);
         return done();
     };
+    const QString go = opener + QStringLiteral(".go");
+    const auto letGo = [&go] {
+        QFile file(go);
+        return file.open(QIODevice::WriteOnly);
+    };
 
     const QString link = QStringLiteral("https://www.example.org/diary/");
     struct Case {
         const char* exitCode;
+        bool late; // exits only after the grace period
         bool told;
     };
-    const Case cases[] = { { "0", false }, { "3", true } };
+    const Case cases[] = {
+        { "0", false, false },
+        { "3", false, true },
+        // It opened the page and waited for the browser, which quit with an
+        // error long after.
+        { "3", true, false },
+    };
     int run = 0;
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.exitCode);
+        SCOPED_TRACE(c.exitCode + std::string(c.late ? " late" : ""));
         fScripted.Clear();
         if (c.told)
             fScripted.AnswerMessageDlg(mrOk);
@@ -571,19 +595,35 @@ TEST_F(ScriptedDialogs, ALinkTheDesktopsOpenerGivesUpOnSaysSo)
         ASSERT_TRUE(exit.open(QIODevice::WriteOnly));
         exit.write(c.exitCode);
         exit.close();
+        if (!c.late) {
+            ASSERT_TRUE(letGo());
+        }
         EXPECT_TRUE(OpenLink(link)) << "handed over";
         ++run;
         ASSERT_TRUE(waitFor([&] { return calls().size() == run; }));
         EXPECT_EQ(calls().last(), link);
+        if (c.late) {
+            now += ShellOpenGraceMs + 1;
+            ASSERT_TRUE(letGo());
+        }
         if (c.told) {
             ASSERT_TRUE(waitFor([&] { return !fScripted.Calls().isEmpty(); }));
             EXPECT_EQ(fScripted.Calls().first().Text, QStringLiteral("\"%1\" could not be opened.").arg(link));
             EXPECT_EQ(fScripted.Calls().first().DlgType, mtError);
         } else {
+            ASSERT_TRUE(waitFor([&] { return !QFile::exists(go); })) << "the opener ended";
             QTest::qWait(300);
             EXPECT_TRUE(fScripted.Calls().isEmpty());
         }
     }
+
+    // An opener that cannot even be started is told of at once.
+    ASSERT_TRUE(writeOpener("#!/nonexistent/sh\n"));
+    fScripted.Clear();
+    fScripted.AnswerMessageDlg(mrOk);
+    EXPECT_FALSE(OpenLink(link));
+    ASSERT_EQ(fScripted.Calls().size(), 1);
+    EXPECT_EQ(fScripted.Calls().first().Text, QStringLiteral("\"%1\" could not be opened.").arg(link));
 }
 
 TEST(Shell, HandlerInjectionAndTargets)
