@@ -77,16 +77,10 @@ void TCPRichEdit::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y
     if (Button == mbLeft && !(Shift & ssDouble)) {
         const TCharRange link = LinkAt(CharAtPos(QPoint(X, Y)));
         if (link.cpMax > link.cpMin) {
-            // A link that cannot be followed is no error of the editor:
-            // whatever selecting it or the handler raises is dropped, and the
-            // press goes on as any other.
-            try {
-                SetSelStart(link.cpMin);
-                SetSelLength(link.cpMax - link.cpMin);
-                if (OnURLClick)
-                    OnURLClick(this, SelText());
-            } catch (...) {
-            }
+            SetSelStart(link.cpMin);
+            SetSelLength(link.cpMax - link.cpMin);
+            if (OnURLClick)
+                OnURLClick(this, SelText());
         }
     }
     TRichEdit::MouseDown(Button, Shift, X, Y);

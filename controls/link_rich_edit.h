@@ -26,8 +26,9 @@ public:
     // The link holding a character position, or an empty range.
     TCharRange LinkAt(int pos) const;
 
-    // A left press on a link selects it and hands its text here. An
-    // exception raised by the handler is dropped: no error box.
+    // A left press on a link selects it and hands its text here. The
+    // handler tells of a link that cannot be opened; anything it raises
+    // reaches the application's handler, as from any other event.
     TURLClickEvent OnURLClick;
 
 protected:
