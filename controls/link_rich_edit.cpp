@@ -1,5 +1,7 @@
 #include "controls/link_rich_edit.h"
 
+#include "platform/gui/forms.h"
+
 #include <QRegularExpression>
 #include <QTextDocument>
 #include <QTextEdit>
@@ -77,10 +79,17 @@ void TCPRichEdit::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y
     if (Button == mbLeft && !(Shift & ssDouble)) {
         const TCharRange link = LinkAt(CharAtPos(QPoint(X, Y)));
         if (link.cpMax > link.cpMin) {
-            SetSelStart(link.cpMin);
-            SetSelLength(link.cpMax - link.cpMin);
-            if (OnURLClick)
-                OnURLClick(this, SelText());
+            // OpenLink tells of a link it cannot open, so whatever is raised
+            // here is a fault of the program: the error box says so, and the
+            // press still goes on as any other.
+            try {
+                SetSelStart(link.cpMin);
+                SetSelLength(link.cpMax - link.cpMin);
+                if (OnURLClick)
+                    OnURLClick(this, SelText());
+            } catch (...) {
+                Application()->HandleException(this);
+            }
         }
     }
     TRichEdit::MouseDown(Button, Shift, X, Y);

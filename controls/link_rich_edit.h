@@ -28,7 +28,7 @@ public:
 
     // A left press on a link selects it and hands its text here. The
     // handler tells of a link that cannot be opened; anything it raises
-    // reaches the application's handler, as from any other event.
+    // is shown by the application's handler, and the press goes on.
     TURLClickEvent OnURLClick;
 
 protected:

@@ -129,11 +129,14 @@ TEST_F(LinkEdit, AnErrorWhileHandlingALinkClickReachesTheApplication)
         ++calls;
         throw Exception(QStringLiteral("cannot open ") + url);
     };
+    int presses = 0;
+    edit->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int, int) { ++presses; };
     Press(At(3));
     Release(At(3));
     EXPECT_EQ(calls, 1);
     EXPECT_EQ(errors, QStringList { QStringLiteral("cannot open mailto:someone@example.org") });
     EXPECT_EQ(edit->SelText(), QStringLiteral("mailto:someone@example.org")) << "selected before the handler ran";
+    EXPECT_EQ(presses, 1) << "the press goes on as any other";
 }
 
 TEST_F(LinkEdit, LinksFollowTheTextAndStayOutOfTheRtf)
