@@ -167,6 +167,21 @@ TEST_F(Printing, ListMarkersAndParagraphBands)
     EXPECT_EQ(Lines(calls), Lines(expected));
 }
 
+TEST_F(Printing, ParagraphBandsAreFoundAgainForThePrinterLayout)
+{
+    // The screen's wider text puts the second word on a line of its own,
+    // the printer's keeps both on the first: the band printed is that one
+    // 16-pixel line, not the two lines last drawn.
+    const QString first(20, u'a'), second(20, u'b');
+    Load(QStringLiteral("<p bgcolor=\"#C0C0C0\">") + first + u' ' + second + QStringLiteral("</p>"));
+    ASSERT_EQ(Word(second)->LineNumber, 1);
+    const QStringList calls = PrintAt7x3();
+    ASSERT_EQ(Word(second)->LineNumber, 0);
+    const QStringList expected = { QStringLiteral("Brush #C0C0C0"), QStringLiteral("Pen #C0C0C0"),
+        QStringLiteral("Rectangle ") + Box(5, 5, 295, 21) };
+    EXPECT_EQ(Lines(calls.mid(0, 3)), Lines(expected));
+}
+
 TEST_F(Printing, EverySubInstanceTakesThePrinterAndLeavesItAgain)
 {
     Load(QStringLiteral("<table><tr><td><table><tr><td>z</td></tr></table></td></tr></table>"));
