@@ -4,7 +4,8 @@
 // run the same on each input kept in tests/data/fuzz/fuzz_minihtml/. It
 // parses, lays out and draws the bytes as label HTML, with host handlers
 // that feed dynamic tags more dynamic tags, then moves and clicks the mouse
-// over the result and reloads while and after it is in use. Nothing is
+// over the result, lays it out for a printer and prints it, and reloads
+// while and after it is in use. Nothing is
 // compared: a crash, a leak or undefined behaviour is the fault. Needs a GUI
 // application.
 
@@ -15,6 +16,8 @@
 #include "platform/core/sysinfo.h"
 #include "platform/gui/bitmap.h"
 #include "platform/gui/services.h"
+
+#include "tests/support/recording_printer.h"
 
 #include <QByteArray>
 #include <QString>
@@ -98,6 +101,16 @@ inline QString CheckMiniHtmlInput(const QByteArray& input)
     }
     tick += 200;
     e.MouseMove(nullptr, 0, 3, 3);
+
+    // On paper at an offset, hovered and selected tags as they stand, then
+    // back to the screen's widths.
+    RecordingPrinter printer;
+    e.Update(&printer);
+    e.Left = 3;
+    e.Top = 2;
+    e.Print();
+    e.Left = e.Top = 0;
+    e.Update(static_cast<TDummyPrinter*>(nullptr));
 
     // A new text while the old mouse state is still set.
     e.Lines = QStringList { html.mid(html.size() / 3) };

@@ -612,17 +612,3 @@ int TQzMiniHtml2::DrawHtmlOnCanvas(int MiniHtmlIndex, int Left, int Top, int Wid
         s->CacheBitmap->SetSize(0, 0);
     return MiniHtmlIndex;
 }
-
-int TQzMiniHtml2::PrintHtml(int MiniHtmlIndex, int Left, int Top, int Width, const QString& Html)
-{
-    TQzMiniHtml2* s = TakeSubInstance(MiniHtmlIndex);
-    if (!s)
-        return MiniHtmlIndex;
-    s->Left = Left;
-    s->Top = Top;
-    // Laid out as wide as the cell is drawn.
-    s->width = int(std::min<qint64>(std::abs(qint64(Width)), MaxCacheWidth));
-    s->Prepare(Html);
-    s->Print();
-    return MiniHtmlIndex;
-}

@@ -1,6 +1,7 @@
 #include "minihtml/inline_elements.h"
 
 #include "minihtml/engine.h"
+#include "minihtml/printer.h"
 
 #include "platform/gui/forms.h"
 
@@ -33,41 +34,6 @@ int AttributeSize(const QString& text, int fallback)
     int v = 0;
     // Negative sizes mean nothing; huge ones would only waste memory.
     return HtmlTryStrToInt(text, v) ? qBound(0, v, aPicture::MaxSize) : fallback;
-}
-
-// A text's width as the printer measures it, kept within what the layout
-// can add up.
-int PrinterTextWidth(TDummyPrinter& prt, const QString& text, const TFont& font)
-{
-    TFont measured;
-    measured.Assign(font);
-    measured.SetColor(PrinterColor(font.Color()));
-    prt.SetFont(measured);
-    const float w = prt.GetWidth(text);
-    if (!(w > 0))
-        return 0;
-    return int(std::ceil(std::min(w, 1e6f)));
-}
-
-// The printer's form of DrawWordText, in the given colour.
-void PrintWordText(
-    TDummyPrinter& prt, QPointF at, const QString& text, TTextStyle style, const TFont& font, TColor color)
-{
-    QString shown = text;
-    shown.remove(QStringLiteral("\r\n"));
-    if (shown.isEmpty())
-        return;
-    TFont printed;
-    printed.Assign(font);
-    printed.SetColor(PrinterColor(color));
-    qreal y = at.y();
-    if (style != isNormal) {
-        const int half = font.Size() / 2;
-        printed.SetSize(std::max(1, half));
-        y += style == isSubScript ? half : -half;
-    }
-    prt.SetFont(printed);
-    prt.TextOut(float(at.x()), float(y), shown);
 }
 
 } // namespace
@@ -148,7 +114,7 @@ void aText::SelectedPart(int& first, int& count, int& fromX, int& toX) const
 
 void aText::Draw(TCanvas& aCanvas)
 {
-    if (!Visible)
+    if (!Shows())
         return;
     aCanvas.Font()->Assign(*Font);
     const TColor color = LinkAwareColor();
@@ -160,7 +126,7 @@ void aText::Draw(TCanvas& aCanvas)
     // The pen takes the background too: an outline in the transparent colour
     // would cut see-through lines into coloured paragraphs.
     SolidColors(aCanvas, BackGroundColor, BackGroundColor);
-    aCanvas.Rectangle(Left, Top + Height - LineHeight, Left + Width, Top + Height);
+    aCanvas.Rectangle(LineBox());
     DrawWordText(aCanvas, Left, Top, Text, TextStyle, Font->Size());
     if (!Selected)
         return;
@@ -174,22 +140,22 @@ void aText::Draw(TCanvas& aCanvas)
 
 void aText::Print()
 {
-    TDummyPrinter* prt = aHtml->HtmlPrinter;
-    if (!prt || !Visible)
+    TDummyPrinter* prt = PrintTarget();
+    if (!prt)
         return;
     TFont font;
     font.Assign(*Font);
     const TColor color = LinkAwareColor();
     if (color != FontColor)
         font.SetStyle(font.Style() | fsUnderline);
-    PrintFill(*prt, BackGroundColor, PrintPos(Left, Top + Height - LineHeight), PrintPos(Left + Width, Top + Height));
+    PrintFill(*prt, BackGroundColor, PrintOrigin(), LineBox());
     if (!Selected) {
         PrintWordText(*prt, PrintPos(Left, Top), Text, TextStyle, font, color);
         return;
     }
     int first = 0, count = 0, fromX = 0, toX = 0;
     SelectedPart(first, count, fromX, toX);
-    PrintFill(*prt, clActiveCaption, PrintPos(fromX, Top), PrintPos(toX, Top + Height));
+    PrintFill(*prt, clActiveCaption, PrintOrigin(), Rect(fromX, Top, toX, Top + Height));
     // Ink does not cover ink: the word goes out in up to three pieces, the
     // selected one in the engine's colour.
     PrintWordText(*prt, PrintPos(Left, Top), Text.left(first), TextStyle, font, color);
@@ -270,7 +236,7 @@ void aSpace::Measure(TDummyPrinter* prt)
 
 void aSpace::Draw(TCanvas& aCanvas)
 {
-    if (!Visible)
+    if (!Shows())
         return;
     aCanvas.Font()->Assign(*Font);
     // The underline of a blank has the colour of the words beside it.
@@ -287,20 +253,18 @@ void aSpace::Draw(TCanvas& aCanvas)
         aCanvas.Font()->SetColor(LinkAwareColor());
         aCanvas.Font()->SetStyle(aCanvas.Font()->Style() | fsUnderline);
     }
-    // Only an underlined run draws its blanks; elsewhere the background shows.
-    if (Font->Style().Contains(fsUnderline))
+    if (HasInk())
         aCanvas.TextOut(Left, Top, Text);
 }
 
 void aSpace::Print()
 {
-    TDummyPrinter* prt = aHtml->HtmlPrinter;
-    // As on screen, only an underlined run shows its blanks.
-    if (!prt || !Visible || !Font->Style().Contains(fsUnderline))
+    TDummyPrinter* prt = PrintTarget();
+    if (!prt || !HasInk())
         return;
     TColor color = FontColor;
     if (Selected) {
-        PrintFill(*prt, clActiveCaption, PrintPos(Left, Top), PrintPos(Left + Width, Top + Height));
+        PrintFill(*prt, clActiveCaption, PrintOrigin(), QRect(Left, Top, Width, Height));
         color = BackGroundColor == clNone ? aHtml->currentState.BackGroundColor : BackGroundColor;
     }
     if (!TargetURL.isEmpty())
@@ -437,9 +401,14 @@ void aPicture::Placement(QRect& dest, QRect& source) const
     }
 }
 
+bool aPicture::Shows() const
+{
+    return Visible && !Cache.isEmpty() && !fImage.isNull();
+}
+
 void aPicture::Draw(TCanvas& aCanvas)
 {
-    if (!Visible || Cache.isEmpty() || fImage.isNull())
+    if (!Shows())
         return;
     QRect dest, source;
     Placement(dest, source);
@@ -449,8 +418,8 @@ void aPicture::Draw(TCanvas& aCanvas)
 
 void aPicture::Print()
 {
-    TDummyPrinter* prt = aHtml->HtmlPrinter;
-    if (!prt || !Visible || Cache.isEmpty() || fImage.isNull())
+    TDummyPrinter* prt = PrintTarget();
+    if (!prt)
         return;
     QRect dest, source;
     Placement(dest, source);
@@ -497,7 +466,7 @@ void aHorizontalRule::Update()
 
 void aHorizontalRule::Draw(TCanvas& aCanvas)
 {
-    if (!Visible)
+    if (!Shows())
         return;
     aCanvas.Font()->Assign(*Font);
     TColor brush, pen;
@@ -520,17 +489,15 @@ void aHorizontalRule::Look(TColor& brush, TColor& pen, QRect& bar) const
 
 void aHorizontalRule::Print()
 {
-    TDummyPrinter* prt = aHtml->HtmlPrinter;
-    if (!prt || !Visible)
+    TDummyPrinter* prt = PrintTarget();
+    if (!prt)
         return;
     TColor brush, pen;
     QRect bar;
     Look(brush, pen, bar);
     prt->SetBrushColor(PrinterColor(brush));
     prt->SetPenColor(PrinterColor(pen));
-    const QPointF a = PrintPos(bar.x(), bar.y());
-    const QPointF b = PrintPos(RectRight(bar), RectBottom(bar));
-    prt->Rectangle(float(a.x()), float(a.y()), float(b.x()), float(b.y()));
+    PrintRectangle(*prt, PrintOrigin(), bar);
 }
 
 // ---------------------------------------------------------------------------
@@ -548,9 +515,31 @@ void aLISTag::Update()
     Height = aHtml->GetHeight(QStringLiteral("Test"), *Font);
 }
 
+aLISTag::TMarker aLISTag::Marker() const
+{
+    if (ShowType == QStringLiteral("number"))
+        return Number;
+    if (ShowType.isEmpty() || ShowType == QStringLiteral("round"))
+        return Round;
+    if (ShowType == QStringLiteral("square") || ShowType == QStringLiteral("disk"))
+        return Square;
+    return NoMarker;
+}
+
+QPoint aLISTag::NumberPos() const
+{
+    return QPoint(Left + 25, Top);
+}
+
+QRect aLISTag::MarkerBox() const
+{
+    const int s = Font->Size();
+    return QRect(Left + 25, Top + 4, s, s);
+}
+
 void aLISTag::Draw(TCanvas& aCanvas)
 {
-    if (!Visible)
+    if (!Shows())
         return;
     aCanvas.Font()->Assign(*Font);
     if (BackGroundColor == clNone)
@@ -560,42 +549,41 @@ void aLISTag::Draw(TCanvas& aCanvas)
         aCanvas.Font()->SetColor(BackGroundColor);
         SolidColors(aCanvas, clActiveCaption, clActiveCaption);
     }
-    aCanvas.Rectangle(Left, Top + Height - LineHeight, Left + Width + 20, Top + Height);
-    if (ShowType == QStringLiteral("number")) {
-        aCanvas.TextOut(Left + 25, Top, QString::number(Counter) + u'.');
+    aCanvas.Rectangle(LineBox(20));
+    const TMarker marker = Marker();
+    if (marker == Number) {
+        const QPoint at = NumberPos();
+        aCanvas.TextOut(at.x(), at.y(), QString::number(Counter) + u'.');
         return;
     }
     aCanvas.Brush()->SetColor(clBlack);
     aCanvas.Brush()->SetStyle(bsSolid);
-    const int s = Font->Size();
-    const QRect box(Left + 25, Top + 4, s, s);
-    if (ShowType.isEmpty() || ShowType == QStringLiteral("round"))
-        aCanvas.Ellipse(box);
-    else if (ShowType == QStringLiteral("square") || ShowType == QStringLiteral("disk"))
-        aCanvas.Rectangle(box);
+    if (marker == Round)
+        aCanvas.Ellipse(MarkerBox());
+    else if (marker == Square)
+        aCanvas.Rectangle(MarkerBox());
 }
 
 void aLISTag::Print()
 {
-    TDummyPrinter* prt = aHtml->HtmlPrinter;
-    if (!prt || !Visible)
+    TDummyPrinter* prt = PrintTarget();
+    if (!prt)
         return;
     const TColor background = BackGroundColor == clNone ? aHtml->Color : BackGroundColor;
     const TColor box = Selected ? clActiveCaption : background;
-    PrintFill(*prt, box, PrintPos(Left, Top + Height - LineHeight), PrintPos(Left + Width + 20, Top + Height));
-    if (ShowType == QStringLiteral("number")) {
+    PrintFill(*prt, box, PrintOrigin(), LineBox(20));
+    const TMarker marker = Marker();
+    if (marker == Number) {
+        const QPoint at = NumberPos();
         // The font object's own colour: the state never sets it.
-        PrintWordText(*prt, PrintPos(Left + 25, Top), QString::number(Counter) + u'.', isNormal, *Font,
+        PrintWordText(*prt, PrintPos(at.x(), at.y()), QString::number(Counter) + u'.', isNormal, *Font,
             Selected ? background : Font->Color());
         return;
     }
-    const int s = Font->Size();
-    const QPointF a = PrintPos(Left + 25, Top + 4);
-    const QPointF b = PrintPos(Left + 25 + s, Top + 4 + s);
     prt->SetBrushColor(ColorToRGB(clBlack));
     prt->SetPenColor(PrinterColor(box));
-    if (ShowType.isEmpty() || ShowType == QStringLiteral("round"))
-        prt->Ellipse(float(a.x()), float(a.y()), float(b.x()), float(b.y()));
-    else if (ShowType == QStringLiteral("square") || ShowType == QStringLiteral("disk"))
-        prt->Rectangle(float(a.x()), float(a.y()), float(b.x()), float(b.y()));
+    if (marker == Round)
+        PrintEllipse(*prt, PrintOrigin(), MarkerBox());
+    else if (marker == Square)
+        PrintRectangle(*prt, PrintOrigin(), MarkerBox());
 }

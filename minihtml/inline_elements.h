@@ -60,6 +60,8 @@ public:
 
 private:
     void Measure(TDummyPrinter* prt);
+    // Only an underlined run shows its blanks; elsewhere the background shows.
+    bool HasInk() const { return Font->Style().Contains(fsUnderline); }
 };
 
 // Where an img source points: the protocol before the first ":" and the
@@ -98,6 +100,10 @@ public:
     int ActualHeight = 0;
     int ActualWidth = 0;
     QString Text;
+
+protected:
+    // Only a picture that loaded.
+    bool Shows() const override;
 
 private:
     // Where the picture goes and which part of it: a resource at its own
@@ -143,6 +149,13 @@ public:
     // The list kind in force when the item was measured.
     QString ShowType;
     int Counter = 0;
+
+private:
+    enum TMarker { Number, Round, Square, NoMarker };
+    TMarker Marker() const;
+    // Where the number goes, and the box of a round or square marker.
+    QPoint NumberPos() const;
+    QRect MarkerBox() const;
 };
 
 MINIHTML_END_TAG(aLIETag, aLISTag, aInVisLNTag);

@@ -334,16 +334,6 @@ void TQzMiniHtml2::Clear()
     Canvas->FillRect(Canvas->ClipRect());
 }
 
-void TQzMiniHtml2::Print()
-{
-    if (!HtmlPrinter)
-        return;
-    TUse use(*this);
-    FindParagraphBands();
-    for (const auto& tag : TagList)
-        tag->Print();
-}
-
 void TQzMiniHtml2::NextLine()
 {
     if (Canvas)

@@ -1,6 +1,7 @@
 #include "minihtml/style_state.h"
 
 #include "minihtml/engine.h"
+#include "minihtml/printer.h"
 
 #include <limits>
 
@@ -166,23 +167,6 @@ int HtmlFontSize(const QString& text)
     return int(qBound(qint64(1), size, qint64(200)));
 }
 
-TColor PrinterColor(TColor color)
-{
-    if (color == clNone || color == HtmlTransparentColor)
-        return clNone;
-    return ColorToRGB(color);
-}
-
-void PrintFill(TDummyPrinter& prt, TColor color, QPointF a, QPointF b)
-{
-    const TColor c = PrinterColor(color);
-    if (c == clNone)
-        return;
-    prt.SetBrushColor(c);
-    prt.SetPenColor(c);
-    prt.Rectangle(float(a.x()), float(a.y()), float(b.x()), float(b.y()));
-}
-
 // ---------------------------------------------------------------------------
 
 TCurrentState::TCurrentState(TQzMiniHtml2* o)
@@ -339,25 +323,32 @@ void aPSTag::UpdateState(TCurrentState& CurrentState)
         CurrentState.BackGroundColor = bgColor;
 }
 
+bool aPSTag::Shows() const
+{
+    return variables.Has(QStringLiteral("bgcolor")) && BandTop < BandBottom;
+}
+
+QRect aPSTag::Band() const
+{
+    return Rect(5, BandTop, aHtml->width - 5, BandBottom);
+}
+
 void aPSTag::Draw(TCanvas& aCanvas)
 {
-    // An empty paragraph has no band (and no inverted one over everything).
-    if (!variables.Has(QStringLiteral("bgcolor")) || BandTop >= BandBottom)
+    if (!Shows())
         return;
     aCanvas.Brush()->SetColor(bgColor);
     aCanvas.Brush()->SetStyle(bsSolid);
     aCanvas.Pen()->SetColor(bgColor);
     aCanvas.Pen()->SetStyle(psSolid);
     aCanvas.Pen()->SetWidth(1);
-    aCanvas.Rectangle(5, BandTop, aHtml->width - 5, BandBottom);
+    aCanvas.Rectangle(Band());
 }
 
 void aPSTag::Print()
 {
-    TDummyPrinter* prt = aHtml->HtmlPrinter;
-    if (!prt || !variables.Has(QStringLiteral("bgcolor")) || BandTop >= BandBottom)
-        return;
-    PrintFill(*prt, bgColor, PrintPos(5, BandTop), PrintPos(aHtml->width - 5, BandBottom));
+    if (TDummyPrinter* prt = PrintTarget())
+        PrintFill(*prt, bgColor, PrintOrigin(), Band());
 }
 
 void aBlockquoteSTag::Update()

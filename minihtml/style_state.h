@@ -17,13 +17,6 @@ constexpr TColor HtmlTransparentColor = 0xEFFEF1;
 
 enum TTextStyle { isNormal, isSubScript, isSuperScript };
 
-// A colour as a printer takes it: clNone for none and for the transparent
-// colour (paper shows through as the host does on screen), else plain RGB.
-TColor PrinterColor(TColor color);
-// A filled box of one colour from a to b on the printer; nothing for a
-// colour PrinterColor makes clNone.
-void PrintFill(TDummyPrinter& prt, TColor color, QPointF a, QPointF b);
-
 class TCurrentState {
 public:
     explicit TCurrentState(TQzMiniHtml2* o);
@@ -162,15 +155,23 @@ public:
     void Update() override;
     void UpdateState(TCurrentState& CurrentState) override;
     void Draw(TCanvas& aCanvas) override;
-
     void Print() override;
 
     QString Align;
     TColor bgColor = clNone;
-    // The band's extent, found by the engine before drawing; empty when
-    // nothing visible lies inside.
+    // The band's extent, found by the engine before drawing and printing;
+    // empty when nothing visible lies inside.
     int BandTop = 0;
     int BandBottom = 0;
+
+protected:
+    // Only a paragraph with a colour and something in it has a band (an
+    // empty one no inverted band over everything).
+    bool Shows() const override;
+
+private:
+    // The band: across the area within the margins, over the content.
+    QRect Band() const;
 };
 
 class aBlockquoteSTag : public aLNInVisTag {

@@ -1,6 +1,7 @@
 #include "minihtml/tables.h"
 
 #include "minihtml/engine.h"
+#include "minihtml/printer.h"
 #include "minihtml/style_state.h"
 
 #include <algorithm>
@@ -151,37 +152,53 @@ void aTDSTag::SetHtml(const THtmlAttributes& commands)
     WidthText = commands.Value(QStringLiteral("width"));
 }
 
+bool aTDSTag::Shows() const
+{
+    return Placed && Width > 0 && Height > 0;
+}
+
+QRect aTDSTag::CellBox() const
+{
+    return QRect(Left, Top, Width, Height);
+}
+
+std::vector<QRect> aTDSTag::BorderFrames() const
+{
+    // The table's border, inwards from the cell's edge; none for 0.
+    std::vector<QRect> frames;
+    for (int k = 0; k < tblBorder && 2 * k < std::min(Width, Height); ++k)
+        frames.push_back(CellBox().adjusted(k, k, -k, -k));
+    return frames;
+}
+
 void aTDSTag::Draw(TCanvas& aCanvas)
 {
-    if (!Placed || Width <= 0 || Height <= 0)
+    if (!Shows())
         return;
-    const QRect cell(Left, Top, Width, Height);
+    const QRect cell = CellBox();
     aCanvas.Brush()->SetColor(bgColor);
     aCanvas.Brush()->SetStyle(bsSolid);
     aCanvas.FillRect(cell);
     // The content's transparent background lets the fill show through.
     aCanvas.Brush()->SetStyle(bsClear);
-    MiniHtml = aHtml->DrawHtmlOnCanvas(MiniHtml, Left, Top, Width, Html);
-    // The table's border, drawn inwards from the cell's edge; none for 0.
+    MiniHtml = aHtml->DrawHtmlOnCanvas(MiniHtml, cell.x(), cell.y(), cell.width(), Html);
     aCanvas.Brush()->SetColor(clBlack);
     aCanvas.Brush()->SetStyle(bsSolid);
-    for (int k = 0; k < tblBorder && 2 * k < std::min(Width, Height); ++k)
-        aCanvas.FrameRect(cell.adjusted(k, k, -k, -k));
+    for (const QRect& frame : BorderFrames())
+        aCanvas.FrameRect(frame);
 }
 
 void aTDSTag::Print()
 {
-    TDummyPrinter* prt = aHtml->HtmlPrinter;
-    if (!prt || !Placed || Width <= 0 || Height <= 0)
+    TDummyPrinter* prt = PrintTarget();
+    if (!prt)
         return;
-    const QPointF at = PrintPos(Left, Top);
-    PrintFill(*prt, bgColor, at, PrintPos(Left + Width, Top + Height));
-    MiniHtml = aHtml->PrintHtml(MiniHtml, int(at.x()), int(at.y()), Width, Html);
+    const QRect cell = CellBox();
+    const QPointF at = PrintPos(cell.x(), cell.y());
+    PrintFill(*prt, bgColor, PrintOrigin(), cell);
+    MiniHtml = aHtml->PrintHtml(MiniHtml, int(at.x()), int(at.y()), cell.width(), Html);
     prt->SetBrushColor(clNone);
     prt->SetPenColor(ColorToRGB(clBlack));
-    for (int k = 0; k < tblBorder && 2 * k < std::min(Width, Height); ++k) {
-        const QPointF a = PrintPos(Left + k, Top + k);
-        const QPointF b = PrintPos(Left + Width - k, Top + Height - k);
-        prt->Rectangle(float(a.x()), float(a.y()), float(b.x()), float(b.y()));
-    }
+    for (const QRect& frame : BorderFrames())
+        PrintRectangle(*prt, PrintOrigin(), frame);
 }

@@ -5,7 +5,10 @@
 
 #include "minihtml/tags.h"
 
+#include <QRect>
 #include <QString>
+
+#include <vector>
 
 class aTableSTag : public aLNInVisTag {
 public:
@@ -60,6 +63,14 @@ public:
     // Set when a table placed the cell; a cell outside any table, or beyond
     // the size limits, draws nothing.
     bool Placed = false;
+
+protected:
+    bool Shows() const override;
+
+private:
+    QRect CellBox() const;
+    // The rings of the border, outermost first.
+    std::vector<QRect> BorderFrames() const;
 };
 
 class aTHSTag : public aTDSTag {

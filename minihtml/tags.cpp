@@ -132,11 +132,6 @@ atag::atag(TQzMiniHtml2* html)
 {
 }
 
-QPointF atag::PrintPos(int x, int y) const
-{
-    return QPointF(qreal(aHtml->Left) + x, qreal(aHtml->Top) + y);
-}
-
 void aInVisTag::UpdateFontColor(
     TObject* Sender, atag* Tag, TColor FontColor, TColor URLColor, TColor ActiveColor, TColor VisitedColor)
 {
@@ -195,8 +190,7 @@ bool aVisTag::IsIn(const QRect& aRect) const
 {
     if (Width <= 0 || Height <= 0)
         return false;
-    const QRect box = Rect(Left, Top + Height - LineHeight, Left + Width, Top + Height);
-    return box.intersects(aRect.normalized());
+    return LineBox().intersects(aRect.normalized());
 }
 
 TColor aVisTag::LinkAwareColor() const

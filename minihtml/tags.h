@@ -9,7 +9,6 @@
 #include "platform/core/classes.h"
 #include "platform/gui/graphics.h"
 
-#include <QImage>
 #include <QList>
 #include <QPoint>
 #include <QPointF>
@@ -21,6 +20,7 @@
 
 class TQzMiniHtml2;
 class TCurrentState;
+class TDummyPrinter; // minihtml/printer.h
 
 // Categories that switch groups of keywords on and off. The names of the
 // old dialect begin with an underscore and a capital, which C++ reserves.
@@ -77,37 +77,6 @@ private:
 // replaces nothing (rather than inserting new between every character).
 QString ReplaceText(const QString& text, const QString& old, const QString& new_);
 
-// The printer an engine can lay its tags out for and send them to. Nothing
-// in the program makes one; a host that wants HTML on paper derives its own.
-// Coordinates are the layout's pixels, as fractions where the printer's
-// fonts measure so; the printer scales them to its page. Colours are plain
-// RGB values, system colours resolved; clNone as the brush draws no fill,
-// as the pen no outline.
-class TDummyPrinter : public TComponent {
-public:
-    using TComponent::TComponent;
-    QString ClassName() const override { return QStringLiteral("TDummyPrinter"); }
-
-    // Starts and finishes a document; the printer's owner calls them around
-    // the engine's Print.
-    virtual void Init() = 0;
-    virtual void Save() = 0;
-    // Width of text in the font last set.
-    virtual float GetWidth(const QString& Text) = 0;
-    // Picture scaled into the box from (x, y), width by height.
-    virtual void PicOut(float x, float y, float width, float height, const QImage& Picture) = 0;
-    // Text in the font last set, its top left at (x, y), no background.
-    virtual void TextOut(float x, float y, const QString& Text) = 0;
-    virtual void DrawLine(float x1, float y1, float x2, float y2) = 0;
-    // Box from (x1, y1) to (x2, y2), the far edges left out as on a canvas.
-    virtual void Rectangle(float x1, float y1, float x2, float y2) = 0;
-    virtual void Ellipse(float x1, float y1, float x2, float y2) = 0;
-    // Name, size, styles and colour of the text that follows.
-    virtual void SetFont(const TFont& Font) = 0;
-    virtual void SetPenColor(TColor Color) = 0;
-    virtual void SetBrushColor(TColor Color) = 0;
-};
-
 // Base of every tag object: its text, the engine that owns it, its layout
 // box and its attributes.
 class atag : public TPersistent {
@@ -152,7 +121,15 @@ public:
     int Index = -1;
 
 protected:
-    // Where the engine's printout puts the point (x, y) of its layout.
+    // Whether the tag puts anything on the cache or on paper; its Draw and
+    // its Print both ask.
+    virtual bool Shows() const { return Visible; }
+    // The engine's printer while one is set and the tag shows, else
+    // nullptr: every Print starts here.
+    TDummyPrinter* PrintTarget() const;
+    // Where the engine's printout puts the point (0, 0), or (x, y), of its
+    // layout.
+    QPointF PrintOrigin() const;
     QPointF PrintPos(int x, int y) const;
 };
 
@@ -189,6 +166,12 @@ public:
 protected:
     // The text colour of a word or blank: link colours inside a link.
     TColor LinkAwareColor() const;
+    // The element's box on its line, from the line's top to the element's
+    // bottom, extra pixels wider.
+    QRect LineBox(int extra = 0) const
+    {
+        return Rect(Left, Top + Height - LineHeight, Left + Width + extra, Top + Height);
+    }
 };
 
 // A tag that only changes the formatting state.

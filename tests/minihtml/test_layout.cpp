@@ -374,14 +374,17 @@ TEST_F(Layout, MeasuringOneTagTakesTheTargetsFontAndBrush)
     EXPECT_EQ(cache.Brush()->Color(), clRed);
 }
 
-TEST_F(Layout, NextLineStepsThePenDownALine)
+TEST_F(Layout, NextLineStepsThePenDownALineAndLeavesTheSparePoint)
 {
     e->Left = 3;
     e->Top = 4;
     e->LineHeight = 17;
+    e->CurrentPos = QPoint(7, 8);
     e->NextLine();
     EXPECT_EQ(target.Canvas()->PenPos(), QPoint(3, 21));
     EXPECT_EQ(e->LineHeight, 0);
+    EXPECT_EQ(e->CurrentPos, QPoint(7, 8));
     e->NextLine();
     EXPECT_EQ(target.Canvas()->PenPos(), QPoint(3, 4));
+    EXPECT_EQ(e->CurrentPos, QPoint(7, 8));
 }
