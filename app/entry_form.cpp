@@ -118,11 +118,15 @@ void TfrmEntry::BuildControls()
     imgBack = Make<TImage>(this, "imgBack", QRect(0, 0, DesignClientWidth, DesignClientHeight));
     imgBack->SetAlign(alClient);
 
-    imgDiary = Make<TImage>(this, "imgDiary", QRect(8, 12, 56, 72));
+    imgDiary = Make<TImage>(this, "imgDiary", QRect(8, 12, 64, 72));
     {
+        // Scaled to the box, so the whole book shows whatever size the artwork has.
+        const QImage book = PictureOn(S("DIARYBOOK"), clBlack, Book(56, 72, 0x00A05A2C, 2));
         TBitmap bitmap;
-        bitmap.SetImage(PictureOn(S("DIARYBOOK"), clBlack, Book(56, 72, 0x00A05A2C, 2)));
+        bitmap.SetImage(
+            book.scaled(imgDiary->Width(), imgDiary->Height(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
         imgDiary->Picture()->SetBitmap(&bitmap);
+        imgDiary->SetCenter(true);
     }
 
     BuildDiaryChoice();
@@ -137,8 +141,14 @@ void TfrmEntry::BuildComponents()
     for (int i = 0; i < 3; ++i) {
         static const char* const names[] = { "DIARYFILE", "DIARYNEW", "DIARYRESTORE" };
         static const TColor covers[] = { 0x00A05A2C, 0x00307830, 0x002040A0 };
+        // The artwork keeps its alpha: keying black out would take its black outline along.
+        const QImage art = ProgramPicture(S(names[i]));
+        if (!art.isNull()) {
+            ilDiaryEntry->AddImage(art);
+            continue;
+        }
         TBitmap bitmap;
-        bitmap.SetImage(PictureOn(S(names[i]), clBlack, Book(16, 16, covers[i], i)));
+        bitmap.SetImage(Book(16, 16, covers[i], i));
         ilDiaryEntry->AddMasked(&bitmap, clBlack);
     }
 
@@ -215,6 +225,8 @@ void TfrmEntry::BuildDiaryChoice()
     cbDiary = Make<TExtendedComboBoxNN>(this, "cbDiary", QRect(76, 28, 205, 22));
     cbDiary->SetStyle(csOwnerDrawFixed);
     cbDiary->SetImageList(ilDiaryEntry);
+    // A row above and below the pictures keeps them clear of the focus frame.
+    cbDiary->SetItemHeight(ilDiaryEntry->Height() + 2);
     cbDiary->SetHint(S("Select your diary or select\r\nNEW to create a new one"));
     cbDiary->SetShowHint(true);
     cbDiary->Font()->SetColor(clBlack);

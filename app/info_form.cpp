@@ -14,13 +14,16 @@ namespace {
 constexpr TColor kPaper = 0x00F2FFFF;
 constexpr TColor kHeader = 0x00402000;
 constexpr TColor kLabelColor = 0x00602000;
+// A pale blue that stands out from the paper, so a borderless field shows where to type.
+constexpr TColor kFieldColor = 0x00F5E8DC;
 constexpr int kHeaderHeight = 34;
 constexpr int kTabsHeight = 22;
 // The fields: two columns of label and edit, one row each.
 constexpr int kLeftColumn = 16;
 constexpr int kRightColumn = 372;
-constexpr int kLabelWidth = 120;
-constexpr int kEditWidth = 216;
+// Room for the widest caption ("Retirement Reg. No:") and a gap before its field.
+constexpr int kLabelWidth = 134;
+constexpr int kEditWidth = 202;
 constexpr int kFirstRow = 18;
 constexpr int kRowHeight = 30;
 constexpr int kEditHeight = 22;
@@ -54,7 +57,7 @@ T* AddField(TfrmInfo* form, TTabSheet* page, const char* name, const char* capti
     const int height = kEditHeight + (lines - 1) * (kRowHeight - 6);
     auto* field = MakeControl<T>(form, page, name, QRect(column + kLabelWidth, top, kEditWidth, height));
     field->SetBorderStyle(bsNone);
-    field->SetColor(clWhite);
+    field->SetColor(kFieldColor);
     SetFontOf(field, 14, clBlack);
     return field;
 }

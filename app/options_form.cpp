@@ -20,6 +20,8 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int kButtonLeft = 40;
@@ -28,6 +30,9 @@ constexpr int kButtonStep = 42;
 constexpr int kButtonWidth = TfrmOptions::DesignClientWidth - 2 * kButtonLeft;
 constexpr int kButtonHeight = 34;
 constexpr int kGlyphMargin = 72;
+// From the glyph to the caption's first letter: the width of the longest
+// run of leading blanks (three), so no spacing comes out negative.
+constexpr int kTextGap = 12;
 
 const char* const kBackupFilter = "Diary Backup|*.bkd";
 
@@ -59,8 +64,15 @@ void TfrmOptions::BuildControls()
     auto makeButton = [&](const char* name, const char* caption, const char* hint, const char* picture) {
         const QRect bounds(kButtonLeft, kButtonTop + row++ * kButtonStep, kButtonWidth, kButtonHeight);
         auto* button = MakeSkinButton(this, this, name, bounds, caption, hint, picture);
-        // Glyphs in one column, captions after them.
+        // Glyphs in one column, captions after them. Some captions start
+        // with more blanks than others: the spacing takes the blanks back,
+        // so the first letters stand in one column too.
         button->SetMargin(kGlyphMargin);
+        const QString text = button->Caption();
+        qsizetype blanks = 0;
+        while (blanks < text.size() && text[blanks] == u' ')
+            ++blanks;
+        button->SetSpacing(std::max(0, kTextGap - button->Canvas()->TextWidth(text.left(blanks))));
         return button;
     };
     btnBackup = makeButton("btnBackup", " Backup/Restore Diary",

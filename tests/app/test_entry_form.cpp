@@ -19,9 +19,12 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QPainter>
+#include <QRegion>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -118,6 +121,55 @@ TEST_F(EntryForm, FormLayout)
     EXPECT_EQ(w.ilDiaryEntry->Count(), 3);
     EXPECT_FALSE(w.fFileIterator->Recurse());
     EXPECT_EQ(w.fFileIterator->FileMask(), S("*.dry"));
+}
+
+// The pixels of a picture that are not fully transparent.
+QRegion Opaque(const QImage& picture, QPoint at)
+{
+    QRegion r;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            if (qAlpha(picture.pixel(x, y)) > 0)
+                r += QRect(at.x() + x, at.y() + y, 1, 1);
+    return r;
+}
+
+TEST_F(EntryForm, ThePicturesShowWhole)
+{
+    WriteDiary("mine.dry", S("a"), "A");
+    TfrmEntry& w = Create();
+    EXPECT_LE(w.imgDiary->Picture()->Width(), w.imgDiary->Width());
+    EXPECT_LE(w.imgDiary->Picture()->Height(), w.imgDiary->Height());
+
+    // Each list item drawn into a cell away from the image's edges, on a
+    // colour no picture has: every pixel its picture covers is drawn,
+    // outline included, and nothing near the cell's edge.
+    const char* const pictures[] = { "DIARYNEW", "DIARYFILE", "DIARYRESTORE" };
+    ASSERT_EQ(w.cbDiary->Items()->Count(), 3);
+    w.cbDiary->SetColor(clFuchsia);
+    const QRect cell(10, 4, w.cbDiary->Width(), w.cbDiary->ItemHeight());
+    const int h = w.ilDiaryEntry->Height();
+    for (int item = 0; item < 3; ++item) {
+        SCOPED_TRACE(pictures[item]);
+        QImage image(cell.right() + 10, cell.bottom() + 4, QImage::Format_RGB32);
+        image.fill(Qt::magenta);
+        {
+            QPainter painter(&image);
+            w.cbDiary->PaintOwnerDrawItem(painter, item, cell, 0);
+        }
+        // Up to where the text starts.
+        QRegion drawn;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < cell.left() + h + 2; ++x)
+                if ((image.pixel(x, y) & 0xFFFFFF) != 0xFF00FF)
+                    drawn += QRect(x, y, 1, 1);
+        const QPoint at(cell.left() + 1, cell.top() + std::max(0, (cell.height() - h) / 2));
+        const QRegion art = Opaque(ProgramPicture(S(pictures[item])), at);
+        // Inside the cell, clear of the focus frame on its edge.
+        EXPECT_TRUE(cell.adjusted(1, 1, -1, -1).contains(drawn.boundingRect()));
+        EXPECT_EQ(drawn.boundingRect(), art.boundingRect());
+        EXPECT_TRUE((art - drawn).isEmpty()) << "parts of the picture left out: " << (art - drawn).rectCount();
+    }
 }
 
 TEST_F(EntryForm, EmptyFolderOffersNewAndRestore)

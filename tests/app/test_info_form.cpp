@@ -8,6 +8,7 @@
 #include "platform/gui/comctrls.h"
 #include "platform/gui/extctrls.h"
 #include "platform/gui/stdctrls.h"
+#include "resources/store_items.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -16,6 +17,8 @@
 #include <QWidget>
 
 #include <gtest/gtest.h>
+
+#include <cstdlib>
 
 namespace {
 
@@ -92,6 +95,59 @@ TEST_F(InfoPage, PanelFillsTheMainWindowsPageWithItsHeaderTabsAndFields)
     info.edtPersonalEmail1->SetText(S("anna@example.org"));
     const QString path = QDir(QCoreApplication::applicationDirPath()).filePath(S("info_page.png"));
     EXPECT_TRUE(f.RenderToBitmap()->ToImage().save(path));
+}
+
+// A field shows where to type: it differs from the page around it by at
+// least this much, summed over red, green and blue (white on the cream
+// paper is 13).
+constexpr int kVisibleDifference = 48;
+// Room between a caption and its field.
+constexpr int kCaptionGap = 4;
+
+int Difference(QRgb a, QRgb b)
+{
+    return std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) + std::abs(qBlue(a) - qBlue(b));
+}
+
+TEST_F(InfoPage, EveryFieldStandsOutFromThePageAndClearsEveryCaption)
+{
+    TfrmInfo& info = Page();
+    const struct {
+        int tab;
+        TTabSheet* page;
+    } pages[] = { { 0, info.tsBasic }, { 1, info.tsRecords } };
+    for (const auto& p : pages) {
+        SCOPED_TRACE(qPrintable(p.page->Name()));
+        QList<TControl*> fields, labels;
+        for (int i = 0; i < p.page->ControlCount(); ++i) {
+            TControl* c = p.page->Controls(i);
+            (dynamic_cast<TCustomEdit*>(c) ? fields : labels).append(c);
+        }
+        ASSERT_FALSE(fields.isEmpty());
+        for (TControl* field : fields) {
+            const auto* own = dynamic_cast<const TControl*>(info.FindComponent(S("lbl") + field->Name()));
+            ASSERT_NE(own, nullptr);
+            EXPECT_LE(own->Left() + own->Width() + kCaptionGap, field->Left()) << qPrintable(own->Caption());
+            for (const TControl* label : labels)
+                EXPECT_FALSE(label->BoundsRect().intersects(field->BoundsRect()))
+                    << qPrintable(label->Caption()) << " over " << qPrintable(field->Name());
+        }
+        // Whatever skin the window shows around the page.
+        for (int skin = 1; skin <= kStoreSkinCount; ++skin) {
+            SCOPED_TRACE(skin);
+            form->Session().CurrentSkin = skin;
+            form->LoadSkin();
+            info.tsInfo->SetTabIndex(p.tab);
+            const QImage image = p.page->RenderToBitmap()->ToImage();
+            for (const TControl* field : fields) {
+                const QRect r = field->BoundsRect();
+                // An empty field's inside, and the page just above it.
+                const QRgb inside = image.pixel(r.left() + 2, r.top() + 1);
+                const QRgb page = image.pixel(r.center().x(), r.top() - 3);
+                EXPECT_GE(Difference(inside, page), kVisibleDifference) << qPrintable(field->Name());
+            }
+        }
+    }
 }
 
 TEST_F(InfoPage, ShowsTheDiarysValuesAndNothingElse)

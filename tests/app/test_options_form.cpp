@@ -117,6 +117,34 @@ TEST_F(OptionsWindow, OpensCentredOverTheMainWindowOnItsSkinAndClosesWithEsc)
     EXPECT_EQ(main.ActiveControl(), nullptr);
 }
 
+TEST_F(OptionsWindow, TheToolsStandInOneColumn)
+{
+    // Where each tool's glyph and the first letter of its caption are
+    // drawn, in the window; some captions start with more blanks than others.
+    struct Place {
+        int glyph, letter;
+    };
+    const auto place = [](TGlyphSpeedButton* b) {
+        TCanvas& canvas = *b->Canvas();
+        const TGlyphLayout layout = b->GlyphPainter()->ComputeLayout(canvas, b->ClientRect().adjusted(2, 2, -2, -2),
+            b->Caption(), b->Layout(), b->Margin(), b->Spacing(), false, nullptr, -1, DT_CENTER);
+        const QString text = layout.Caption;
+        qsizetype blanks = 0;
+        while (blanks < text.size() && text[blanks] == u' ')
+            ++blanks;
+        EXPECT_GE(b->Spacing(), 0) << "-1 would place the caption by itself";
+        return Place { b->Left() + layout.GlyphPos.x(),
+            b->Left() + layout.TextBounds.left() + canvas.TextWidth(text.left(blanks)) };
+    };
+    const Place first = place(options->btnBackup);
+    for (TGlyphSpeedButton* b :
+        { options->btnChgPassword, options->btnSetFont, options->btnExport, options->btnManage, options->btnWebsite }) {
+        const Place p = place(b);
+        EXPECT_EQ(p.glyph, first.glyph) << b->Name().toStdString();
+        EXPECT_EQ(p.letter, first.letter) << b->Name().toStdString();
+    }
+}
+
 TEST_F(OptionsWindow, BackupWritesTheDiaryInMemoryWithThePasswordInUse)
 {
     DiaryDB().AddEntry(EncodeDate(2026, 1, 5), S("Saved before"), S("a"), QString(), QString(), 0);
