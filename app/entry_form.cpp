@@ -437,7 +437,10 @@ bool TfrmEntry::RestoreDiary()
         MessageDlg(TDiaryDB::StatusToErrorStr(status), mtError, TMsgDlgButtons { mbOK });
         return false;
     }
-    const QString name = ChangeFileExtension(QFileInfo(file).fileName(), S("dry"));
+    // Whatever the backup's extension (or none), the diary is a ".dry" the
+    // wizard lists next time; a name that is all extension keeps it.
+    const QString base = QFileInfo(file).completeBaseName();
+    const QString name = (base.isEmpty() ? QFileInfo(file).fileName() : base) + S(".dry");
     const QString target = Session.ProgramPath + name;
     // Restoring over another diary of the folder asks first; at the end of
     // the run that diary is still kept as the previous version.
