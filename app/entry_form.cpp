@@ -372,7 +372,7 @@ void TfrmEntry::FinishNewDiary()
         return;
     }
     QString confirmation;
-    if (!InputQuery(S(" Password Confirmation"), S("Please re-type your password:"), confirmation))
+    if (!InputQuery(S(" Password Confirmation"), S("Please re-type your password:"), confirmation, iePassword))
         return;
     if (confirmation.trimmed() != password) {
         MessageDlg(S("Passwords do not match"), mtError, TMsgDlgButtons { mbOK });
@@ -427,7 +427,7 @@ bool TfrmEntry::RestoreDiary()
     const QString file = RestoreDialog->FileName();
     QString password;
     if (!QFileInfo::exists(file)
-        || !InputQuery(S("Security Notice"), S("Enter the password of this backup diary"), password))
+        || !InputQuery(S("Security Notice"), S("Enter the password of this backup diary"), password, iePassword))
         return false;
     // Trimmed as on every other road, so the password that restores the
     // diary is the one that opens it afterwards.
