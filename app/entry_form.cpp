@@ -384,7 +384,7 @@ void TfrmEntry::FinishNewDiary()
         return;
     }
     QString confirmation;
-    if (!InputQuery(S(" Password Confirmation"), S("Please re-type your password:"), confirmation))
+    if (!InputQuery(S(" Password Confirmation"), S("Please re-type your password:"), confirmation, iePassword))
         return;
     if (confirmation.trimmed() != password) {
         MessageDlg(S("Passwords do not match"), mtError, TMsgDlgButtons { mbOK });
@@ -439,7 +439,7 @@ bool TfrmEntry::RestoreDiary()
     const QString file = RestoreDialog->FileName();
     QString password;
     if (!QFileInfo::exists(file)
-        || !InputQuery(S("Security Notice"), S("Enter the password of this backup diary"), password))
+        || !InputQuery(S("Security Notice"), S("Enter the password of this backup diary"), password, iePassword))
         return false;
     // Trimmed as on every other road, so the password that restores the
     // diary is the one that opens it afterwards.
@@ -449,7 +449,10 @@ bool TfrmEntry::RestoreDiary()
         MessageDlg(TDiaryDB::StatusToErrorStr(status), mtError, TMsgDlgButtons { mbOK });
         return false;
     }
-    const QString name = ChangeFileExtension(QFileInfo(file).fileName(), S("dry"));
+    // Whatever the backup's extension (or none), the diary is a ".dry" the
+    // wizard lists next time; a name that is all extension keeps it.
+    const QString base = QFileInfo(file).completeBaseName();
+    const QString name = (base.isEmpty() ? QFileInfo(file).fileName() : base) + S(".dry");
     const QString target = Session.ProgramPath + name;
     // Restoring over another diary of the folder asks first; at the end of
     // the run that diary is still kept as the previous version.

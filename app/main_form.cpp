@@ -86,6 +86,8 @@ TfrmMain::TfrmMain(TComponent* AOwner)
 
 TfrmMain::~TfrmMain()
 {
+    if (fHookedDayNames)
+        Application()->UnhookMainWindow(this);
     DoDestroy();
     SparkleTimer->SetEnabled(false);
     Session().reger->SetV(Settings::CurrentSkin, Session().CurrentSkin);

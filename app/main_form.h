@@ -338,5 +338,7 @@ private:
     int CurrentMood = 0;
     TDiaryMode CurrentMode = mdInfo;
     TCalOpts CalOpts;
+    // The English day names are put back after each locale change.
+    bool fHookedDayNames = false;
     TDiarySession* fSession = nullptr;
 };

@@ -54,9 +54,19 @@ void TfrmMain::ApplyCalendarOptions()
     CalOpts.ChangeSOW = Session().reger->Get(Settings::CalChangeSOW).toBool();
     CalOpts.SOW = CalOpts.ChangeSOW ? Session().reger->Get(Settings::CalSOW).toInt() : 0;
     if (CalOpts.UseEng) {
-        // For the whole run: every calendar and every date format after this.
-        FormatSettings().ShortDayNames = { S("Sun"), S("Mon"), S("Tue"), S("Wed"), S("Thu"), S("Fri"), S("Sat") };
-        dCalendar->RefreshDayNames();
+        // For the whole run: every calendar and every date format after this,
+        // also after a locale change has reloaded the formats from the locale.
+        const auto useEnglish = [this] {
+            FormatSettings().ShortDayNames = { S("Sun"), S("Mon"), S("Tue"), S("Wed"), S("Thu"), S("Fri"), S("Sat") };
+            dCalendar->RefreshDayNames();
+        };
+        useEnglish();
+        Application()->HookMainWindow(this, [useEnglish](TMessage& Message) {
+            if (Message.Msg == WM_WININICHANGE)
+                useEnglish();
+            return false;
+        });
+        fHookedDayNames = true;
     }
     // A stored day outside the week would leave the calendar without a first column.
     if (CalOpts.ChangeSOW && CalOpts.SOW >= 0 && CalOpts.SOW <= 6)

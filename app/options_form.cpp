@@ -167,7 +167,7 @@ void TfrmOptions::RestoreDiary()
     QString password;
     if (!QFileInfo::exists(fileName)
         || !InputQuery(S("Security Notice"),
-            S("Enter password for this diary (this will also be\r\nyour new password)"), password))
+            S("Enter password for this diary (this will also be\r\nyour new password)"), password, iePassword))
         return;
     // Trimmed as the wizard trims, so the diary opens with it next time.
     password = password.trimmed();
@@ -194,17 +194,17 @@ void TfrmOptions::btnChgPasswordClick(TObject*)
 {
     const QString caption = S("Password Change");
     QString old;
-    if (!InputQuery(caption, S("Enter OLD password"), old))
+    if (!InputQuery(caption, S("Enter OLD password"), old, iePassword))
         return;
     if (old.trimmed() != Session.UserPassword.trimmed()) {
         ShowMessage(S("Password is incorrect!"));
         return;
     }
     QString password;
-    if (!InputQuery(caption, S("Enter NEW password"), password))
+    if (!InputQuery(caption, S("Enter NEW password"), password, iePassword))
         return;
     QString confirmation;
-    if (!InputQuery(caption, S("Re-enter NEW password for confirmation"), confirmation))
+    if (!InputQuery(caption, S("Re-enter NEW password for confirmation"), confirmation, iePassword))
         return;
     // Trimmed as the wizard trims what it is given to open the diary.
     password = password.trimmed();

@@ -21,12 +21,18 @@ QString DayLink(int day)
 
 QString OrdinalDay(int N)
 {
-    switch (N) {
-    case 1: return QStringLiteral("1st");
-    case 2: return QStringLiteral("2nd");
-    case 3: return QStringLiteral("3rd");
-    default: return QString::number(N) + QStringLiteral("th");
+    // 11, 12 and 13 (and 111 ...) take "th" whatever their last digit.
+    const int tens = N % 100;
+    const char* suffix = "th";
+    if (tens < 11 || tens > 13) {
+        switch (N % 10) {
+        case 1: suffix = "st"; break;
+        case 2: suffix = "nd"; break;
+        case 3: suffix = "rd"; break;
+        default: break;
+        }
     }
+    return QString::number(N) + QLatin1String(suffix);
 }
 
 QString StripTrailingComma(const QString& S)

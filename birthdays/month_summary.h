@@ -12,8 +12,8 @@ class TEntry;
 // or add a link of its own.
 QString BuildMonthSummaryHtml(const QList<TEntry*>& List);
 
-// "1st", "2nd", "3rd", otherwise the number and "th" (also 21th, 22th, 23th,
-// 31th: the keeper has always written them so).
+// The English ordinal: 1st, 2nd, 3rd, 4th ... 11th, 12th, 13th ... 21st,
+// 22nd, 23rd ... 31st.
 QString OrdinalDay(int N);
 
 // S without its last character when that is a comma.

@@ -68,10 +68,12 @@ void TCPRichEdit::DetectLinks()
     Editor()->setExtraSelections(marks);
 }
 
-void TCPRichEdit::Change()
+// Every change of the document, not only of its text: a load puts new
+// characters under the marks even when the text is the same, and the marks'
+// cursors collapse with the old ones.
+void TCPRichEdit::ContentsChanged()
 {
     DetectLinks();
-    TRichEdit::Change();
 }
 
 void TCPRichEdit::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)

@@ -32,7 +32,7 @@ public:
     TURLClickEvent OnURLClick;
 
 protected:
-    void Change() override;
+    void ContentsChanged() override;
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void MouseMove(TShiftState Shift, int X, int Y) override;
 

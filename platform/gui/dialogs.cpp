@@ -345,11 +345,11 @@ int TQtDialogService::MessageBox(const QString& text, const QString& caption, un
     return index >= 0 ? ids[index] : IDCANCEL;
 }
 
-bool TQtDialogService::InputQuery(const QString& caption, const QString& prompt, QString& value)
+bool TQtDialogService::InputQuery(const QString& caption, const QString& prompt, QString& value, TInputEcho echo)
 {
     QInputDialog dialog(DialogParent());
     dialog.setInputMode(QInputDialog::TextInput);
-    dialog.setTextEchoMode(QLineEdit::Normal);
+    dialog.setTextEchoMode(echo == iePassword ? QLineEdit::Password : QLineEdit::Normal);
     dialog.setWindowTitle(caption);
     dialog.setLabelText(prompt);
     dialog.setTextValue(value.left(kMaxInputLength));
@@ -664,13 +664,14 @@ int TScriptedDialogService::MessageBox(const QString& text, const QString& capti
     return answer.value_or(IDCANCEL);
 }
 
-bool TScriptedDialogService::InputQuery(const QString& caption, const QString& prompt, QString& value)
+bool TScriptedDialogService::InputQuery(const QString& caption, const QString& prompt, QString& value, TInputEcho echo)
 {
     TDialogCall call;
     call.Kind = TDialogKind::InputQuery;
     call.Caption = caption;
     call.Text = prompt;
     call.Value = value;
+    call.Masked = echo == iePassword;
     const auto answer = Ask(std::move(call), fScript->InputQuery, kAnyAnswer);
     if (!answer || !*answer)
         return false;
@@ -766,9 +767,9 @@ void ShowMessage(const QString& text)
     Dialogs().MessageDlg(text, mtCustom, mbOK);
 }
 
-bool InputQuery(const QString& caption, const QString& prompt, QString& value)
+bool InputQuery(const QString& caption, const QString& prompt, QString& value, TInputEcho echo)
 {
-    return Dialogs().InputQuery(caption, prompt, value);
+    return Dialogs().InputQuery(caption, prompt, value, echo);
 }
 
 int AppMessageBox(const QString& text, const QString& caption, unsigned flags)

@@ -178,6 +178,9 @@ struct TFontDialogRequest {
     TFontDialogOptions Options{fdEffects};
 };
 
+// How an input query shows what is typed: as typed, or masked (passwords).
+enum TInputEcho { ieNormal, iePassword };
+
 // Every message box, question and standard dialog the program shows goes
 // through one service, so tests can answer them and check what was asked.
 class IDialogService
@@ -189,7 +192,8 @@ public:
     virtual int MessageBox(const QString& text, const QString& caption, unsigned flags) = 0;
     // Shows value for editing (at most 255 characters); true and the new
     // value when accepted, value unchanged otherwise.
-    virtual bool InputQuery(const QString& caption, const QString& prompt, QString& value) = 0;
+    virtual bool InputQuery(const QString& caption, const QString& prompt, QString& value, TInputEcho echo = ieNormal)
+        = 0;
     virtual bool OpenFileDialog(TFileDialogRequest& request) = 0;
     virtual bool SaveFileDialog(TFileDialogRequest& request) = 0;
     virtual bool FontDialog(TFontDialogRequest& request) = 0;
@@ -204,7 +208,7 @@ class TQtDialogService : public IDialogService
 public:
     TModalResult MessageDlg(const QString& text, TMsgDlgType type, TMsgDlgButtons buttons) override;
     int MessageBox(const QString& text, const QString& caption, unsigned flags) override;
-    bool InputQuery(const QString& caption, const QString& prompt, QString& value) override;
+    bool InputQuery(const QString& caption, const QString& prompt, QString& value, TInputEcho echo = ieNormal) override;
     bool OpenFileDialog(TFileDialogRequest& request) override;
     bool SaveFileDialog(TFileDialogRequest& request) override;
     bool FontDialog(TFontDialogRequest& request) override;
@@ -223,6 +227,7 @@ struct TDialogCall {
     TMsgDlgButtons Buttons;
     unsigned Flags = 0;
     QString Value; // the value an input query started with
+    bool Masked = false; // an input query that hid what was typed
     TFileDialogRequest File;
     TFontDialogRequest Font;
     bool Answered = false;
@@ -266,7 +271,7 @@ public:
 
     TModalResult MessageDlg(const QString& text, TMsgDlgType type, TMsgDlgButtons buttons) override;
     int MessageBox(const QString& text, const QString& caption, unsigned flags) override;
-    bool InputQuery(const QString& caption, const QString& prompt, QString& value) override;
+    bool InputQuery(const QString& caption, const QString& prompt, QString& value, TInputEcho echo = ieNormal) override;
     bool OpenFileDialog(TFileDialogRequest& request) override;
     bool SaveFileDialog(TFileDialogRequest& request) override;
     bool FontDialog(TFontDialogRequest& request) override;
@@ -291,7 +296,7 @@ void SetDialogService(IDialogService* service);
 TModalResult MessageDlg(const QString& text, TMsgDlgType type, TMsgDlgButtons buttons, int helpCtx = 0);
 // A plain box with one OK.
 void ShowMessage(const QString& text);
-bool InputQuery(const QString& caption, const QString& prompt, QString& value);
+bool InputQuery(const QString& caption, const QString& prompt, QString& value, TInputEcho echo = ieNormal);
 int AppMessageBox(const QString& text, const QString& caption, unsigned flags);
 // The box an exception that reaches the application shows: an error with one OK.
 void ShowErrorBox(const QString& message);

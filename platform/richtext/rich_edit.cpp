@@ -709,6 +709,7 @@ void TRichEdit::WidgetContentsChanged()
     if (fLoading)
         return;
     EnforceMaxLength();
+    ContentsChanged();
     const QString now = TextOf(0, TextLength());
     if (now == Text())
         return;

@@ -217,6 +217,10 @@ public:
 protected:
     // The text changed (typing, pasting, loading, in code).
     virtual void Change();
+    // The document was edited or loaded, also when its text came out the
+    // same (a day loaded again, formatting): runs before Change, which only
+    // a different text brings.
+    virtual void ContentsChanged() { }
     virtual void SelectionChange();
     void KeyPress(QChar& Key) override;
     void KeyDown(quint16& Key, TShiftState Shift) override;

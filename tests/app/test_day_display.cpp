@@ -2,10 +2,16 @@
 #include "platform/core/sysutils.h"
 #include "support/main_window_fixture.h"
 
+#include "app/entry_form.h"
+#include "app/helpers.h"
+#include "app/options_form.h"
+
 #include "birthdays/birthday.h"
+#include "controls/image_combo.h"
 #include "controls/link_rich_edit.h"
 #include "controls/month_calendar.h"
 #include "controls/shadow_label.h"
+#include "controls/styled_speed_button.h"
 #include "engine/diary.h"
 #include "platform/core/registry.h"
 #include "platform/gui/actnlist.h"
@@ -16,9 +22,12 @@
 #include "resources/program_pictures.h"
 
 #include <QTemporaryDir>
+#include <QTextDocument>
+#include <QTextEdit>
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 namespace {
@@ -287,4 +296,113 @@ TEST_F(DayDisplay, BirthdayCellsCarryADiamondAtTheirLowerLeft)
              QPoint(left + 3, bottom - 3) })
         EXPECT_EQ(image.pixel(p) & 0xFFFFFF, 0x000080u) << p.x() << "," << p.y();
     EXPECT_NE(image.pixel(left + 2, bottom - 3) & 0xFFFFFF, 0x000080u) << "a diamond, not a dot";
+}
+
+namespace {
+
+// Whether the editor shows link as a link: blue and underlined over
+// exactly its characters.
+bool ShownAsLink(TCPRichEdit& edit, const QString& link)
+{
+    const int start = int(edit.Document()->toRawText().indexOf(link));
+    if (start < 0)
+        return false;
+    for (const QTextEdit::ExtraSelection& mark : static_cast<QTextEdit*>(edit.Handle())->extraSelections())
+        if (mark.cursor.selectionStart() == start && mark.cursor.selectionEnd() == start + link.size()
+            && mark.format.foreground().color() == QColor(0, 0, 255) && mark.format.fontUnderline())
+            return true;
+    return false;
+}
+
+} // namespace
+
+// However a day's text comes to be shown, its links are marked at once;
+// also when the same text is shown again (a restore shows the day the
+// wizard or the tools window loaded, the first activation loads it anew).
+TEST_F(DayDisplay, LinksAreMarkedOnEveryRoadThatShowsTheDay)
+{
+    const TDateTime linked = EncodeDate(2026, 3, 10);
+    const TDateTime plain = EncodeDate(2026, 3, 12);
+    const QString link = S("http://a.org/diary");
+    const auto fill = [&](TDiaryDB& db) {
+        db.AddEntry(linked, S("Links"), ParagraphRtf("Look at http://a.org/diary today"), QString(), QString(), 0);
+        db.AddEntry(plain, S("Plain"), ParagraphRtf("Nothing to follow"), QString(), QString(), 0);
+    };
+    const QString backup = dir.filePath(S("kept.bkd"));
+    {
+        TDiaryDB db;
+        db.Diary()->SetPassword(S("pw"));
+        fill(db);
+        db.SaveToFile(backup);
+    }
+    TScriptedDialogService dialogs;
+    SetDialogService(&dialogs);
+    const auto restoreInWizard = [&] {
+        TfrmEntry wizard(nullptr, form->Session(), *form);
+        wizard.cbDiary->SetItemIndex(wizard.cbDiary->Items()->Count() - 1);
+        dialogs.AnswerOpenFile(backup);
+        dialogs.AnswerInputQuery(S("pw"));
+        dialogs.AnswerMessageDlg(mrOk);
+        wizard.btnNextClick(wizard.btnNext);
+        form->FormActivate(form.get());
+    };
+    const auto restoreInTools = [&] {
+        form->FormActivate(form.get());
+        TfrmOptions tools(nullptr, form->Session(), *form);
+        dialogs.AnswerOpenFile(backup);
+        dialogs.AnswerMessageDlg(mrOk);
+        dialogs.AnswerInputQuery(S("pw"));
+        dialogs.AnswerMessageDlg(mrOk);
+        tools.pmoRestore->Click();
+    };
+    const auto picked = [&] {
+        form->FormActivate(form.get());
+        form->dCalendar->SetCalendarDate(plain);
+        form->dCalendar->SetCalendarDate(linked);
+    };
+    const auto edit = [&] {
+        form->FormActivate(form.get());
+        form->btnNewClick(nullptr);
+    };
+    const auto deleteRefused = [&] {
+        form->FormActivate(form.get());
+        dialogs.AnswerMessageBox(IDNO);
+        form->btnDeleteClick(nullptr);
+    };
+    const struct {
+        const char* road;
+        bool diaryOpen; // the diary is open before the road (not restored by it)
+        std::function<void()> act;
+    } roads[] = {
+        { "start", true, [&] { form->FormActivate(form.get()); } },
+        { "restore in the wizard", false, restoreInWizard },
+        { "restore in the tools window", true, restoreInTools },
+        { "a day picked", true, picked },
+        { "Edit", true, edit },
+        { "Delete answered No", true, deleteRefused },
+    };
+    for (const auto& r : roads) {
+        form.reset();
+        FreeDiaryDB();
+        dialogs.Clear();
+        if (r.diaryOpen)
+            fill(DiaryDB());
+        SetClock([&] { return linked + 0.5; });
+        Create();
+        form->Session().ProgramPath = EnsureTrailingBackslash(dir.path());
+        form->Session().DataFileName = dir.filePath(S("mine.dry"));
+        form->Session().UserPassword = S("pw");
+        form->Session().DiaryOpened = true;
+        r.act();
+        SetClock({});
+        EXPECT_EQ(form->edtTitle->Text(), S("Links")) << r.road;
+        EXPECT_TRUE(ShownAsLink(*form->MemoBody, link)) << r.road;
+        EXPECT_EQ(dialogs.UnansweredCalls(), 0) << r.road;
+    }
+
+    // A deleted day leaves no mark behind on the empty page.
+    dialogs.AnswerMessageBox(IDYES);
+    form->btnDeleteClick(nullptr);
+    EXPECT_TRUE(form->MemoBody->Text().isEmpty());
+    EXPECT_TRUE(static_cast<QTextEdit*>(form->MemoBody->Handle())->extraSelections().isEmpty());
 }

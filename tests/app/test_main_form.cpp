@@ -1,6 +1,7 @@
 #include "app/main_form.h"
 #include "platform/core/sysutils.h"
 #include "support/form_fixture.h"
+#include "support/locale_change.h"
 #include "support/main_window_fixture.h"
 
 #include "app/helpers.h"
@@ -437,6 +438,48 @@ TEST_F(MainForm, StoredCalendarOptionsApplyAtTheNextStart)
         r.WriteBool(S("CalChangeSOW"), false);
     }
     EXPECT_EQ(Create().dCalendar->StartOfWeek(), 0);
+}
+
+// A change of the system's locale during the run reloads the formats from
+// the locale; the English day names stay for the rest of the run.
+TEST_F(MainForm, EnglishDayNamesHoldThroughALocaleChange)
+{
+    const SystemLocaleAfterwards restore;
+    const QLocale german(QLocale::German, QLocale::Germany);
+    ASSERT_NE(FormatSettingsFromLocale(german).ShortDayNames[0], S("Sun"));
+    const TDateTime tuesday = EncodeDate(2026, 12, 8);
+
+    {
+        TRegistry r;
+        ASSERT_TRUE(r.OpenKey(TfrmMain::RegistryKey(), true));
+        r.WriteBool(S("CalUseEng"), true);
+    }
+    TfrmMain& f = Create();
+    ChangeLocale(german);
+    const auto dayNames = [] {
+        const auto& names = FormatSettings().ShortDayNames;
+        return QStringList(names.begin(), names.end()).join(u' ').toStdString();
+    };
+    EXPECT_EQ(dayNames(), "Sun Mon Tue Wed Thu Fri Sat");
+    EXPECT_EQ(FormatSettings().LongMonthNames[11], S("Dezember")) << "the rest follows the locale";
+    EXPECT_EQ(f.dCalendar->GetCellText(0, 0).toStdString(), "Sun");
+    TCPCalendar later(nullptr);
+    EXPECT_EQ(later.GetCellText(2, 0).toStdString(), "Tue") << "a calendar made afterwards";
+    EXPECT_EQ(FormatDateTime(S("ddd"), tuesday).toStdString(), "Tue");
+
+    // Without the option the locale's names come back, as with a window
+    // gone.
+    form.reset();
+    ChangeLocale(german);
+    EXPECT_EQ(FormatSettings().ShortDayNames[2], FormatSettingsFromLocale(german).ShortDayNames[2]);
+    {
+        TRegistry r;
+        ASSERT_TRUE(r.OpenKey(TfrmMain::RegistryKey(), true));
+        r.WriteBool(S("CalUseEng"), false);
+    }
+    Create();
+    ChangeLocale(german);
+    EXPECT_EQ(FormatDateTime(S("ddd"), tuesday), FormatSettingsFromLocale(german).ShortDayNames[2]);
 }
 
 TEST_F(MainForm, EditorMenuPastesTogglesTheScrollBarAndKeepsIt)

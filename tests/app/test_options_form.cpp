@@ -2,6 +2,7 @@
 // the entry font, the export's frame and the birthday keeper from there.
 
 #include "app/diary_export.h"
+#include "app/entry_form.h"
 #include "app/helpers.h"
 #include "app/options_form.h"
 #include "app/progress_form.h"
@@ -10,7 +11,9 @@
 #include "support/main_window_fixture.h"
 
 #include "birthdays/ui/birthday_keeper.h"
+#include "controls/cool_edit.h"
 #include "controls/dropdown_button.h"
+#include "controls/image_combo.h"
 #include "controls/link_rich_edit.h"
 #include "controls/month_calendar.h"
 #include "controls/styled_speed_button.h"
@@ -331,6 +334,73 @@ TEST_F(OptionsWindow, PasswordChange)
     form->Session().SaveDiary();
     TDiaryDB written;
     EXPECT_EQ(written.LoadFromFile(form->Session().DataFileName, true, S(" open me ").trimmed()), lsNoError);
+}
+
+// Every prompt that asks for a password hides what is typed, here and in
+// the start-up wizard.
+TEST_F(OptionsWindow, EveryPasswordIsAskedMasked)
+{
+    const QString backup = MakeBackup(S("old"), S("Theirs"));
+    const auto wizard = [this] { return std::make_unique<TfrmEntry>(nullptr, form->Session(), *form); };
+    const struct {
+        const char* caption;
+        const char* prompt;
+        std::function<void()> ask;
+    } prompts[] = {
+        { "Password Change", "Enter OLD password",
+            [&] {
+                dialogs.CancelInputQuery();
+                options->btnChgPassword->Click();
+            } },
+        { "Password Change", "Enter NEW password",
+            [&] {
+                dialogs.AnswerInputQuery(S("secret"));
+                dialogs.CancelInputQuery();
+                options->btnChgPassword->Click();
+            } },
+        { "Password Change", "Re-enter NEW password for confirmation",
+            [&] {
+                dialogs.AnswerInputQuery(S("secret"));
+                dialogs.AnswerInputQuery(S("new"));
+                dialogs.CancelInputQuery();
+                options->btnChgPassword->Click();
+            } },
+        { "Security Notice", "Enter password for this diary (this will also be\r\nyour new password)",
+            [&] {
+                dialogs.AnswerOpenFile(backup);
+                dialogs.AnswerMessageDlg(mrOk);
+                dialogs.CancelInputQuery();
+                options->pmoRestore->Click();
+            } },
+        { " Password Confirmation", "Please re-type your password:",
+            [&] {
+                const auto w = wizard();
+                w->cbDiary->SetItemIndex(0);
+                w->btnNextClick(w->btnNext);
+                w->edtPassword->SetText(S("new"));
+                dialogs.CancelInputQuery();
+                w->btnNextClick(w->btnNext);
+            } },
+        { "Security Notice", "Enter the password of this backup diary",
+            [&] {
+                const auto w = wizard();
+                w->cbDiary->SetItemIndex(w->cbDiary->Items()->Count() - 1);
+                dialogs.AnswerOpenFile(backup);
+                dialogs.CancelInputQuery();
+                w->btnNextClick(w->btnNext);
+            } },
+    };
+    for (const auto& p : prompts) {
+        dialogs.Clear();
+        p.ask();
+        ASSERT_FALSE(dialogs.Calls().isEmpty()) << p.prompt;
+        const TDialogCall& asked = dialogs.Calls().last();
+        EXPECT_EQ(asked.Kind, TDialogKind::InputQuery) << p.prompt;
+        EXPECT_EQ(asked.Caption, S(p.caption)) << p.prompt;
+        EXPECT_EQ(asked.Text, S(p.prompt));
+        EXPECT_TRUE(asked.Masked) << p.prompt;
+        EXPECT_EQ(dialogs.UnansweredCalls(), 0) << p.prompt;
+    }
 }
 
 TEST_F(OptionsWindow, FontDialogChoiceBecomesTheEntryFont)

@@ -762,6 +762,81 @@ TEST_F(Program, RestoringOverAnExistingDiaryAsksAndKeepsItsBirthdays)
     EXPECT_EQ(Bytes("My Diary.bak"), dry) << "the replaced diary is the previous version";
 }
 
+// A backup restored in the wizard becomes a ".dry" of the program's folder
+// whatever its own extension, so the next start lists it and picks it as
+// the last diary. One restored over itself loses nothing either.
+TEST_F(Program, ARestoredDiaryIsListedAtTheNextStartWhateverTheBackupsName)
+{
+    const struct {
+        const char* backup;
+        bool inProgramFolder; // restored from the diary's own folder
+        const char* diary; // the file the diary is kept in
+        const char* listed; // the wizard's item for it
+    } cases[] = {
+        { "a.bkd", false, "a.dry", "a" },
+        { "a.dry", false, "a.dry", "a" },
+        { "a.backup", false, "a.dry", "a" },
+        { "a", false, "a.dry", "a" },
+        { "a.b.bkd", false, "a.b.dry", "a.b" },
+        { "a.BKD", false, "a.dry", "a" },
+        { ".bkd", false, ".bkd.dry", ".bkd" },
+        { "a.dry", true, "a.dry", "a" },
+    };
+    const TDateTime day = EncodeDate(2020, 1, 1);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.backup) + (c.inProgramFolder ? " from the program's folder" : ""));
+        for (const QString& name : QDir(folder.path()).entryList(QDir::Files | QDir::Hidden))
+            QFile::remove(Path(name.toUtf8().constData()));
+        QDir(folder.path()).mkpath(S("backups"));
+        const QString backup = c.inProgramFolder ? Path(c.backup) : Path("backups") + S("/") + S(c.backup);
+        {
+            TDiaryDB db;
+            db.Diary()->SetPassword(S("pw"));
+            db.AddEntry(day, S("Kept"), S("body"), QString(), QString(), 0);
+            db.SaveToFile(backup);
+        }
+        const QByteArray original = ReadWholeFile(backup);
+        dialogs.Clear();
+        Run(
+            [&](TfrmEntry& w) {
+                w.cbDiary->SetItemIndex(w.cbDiary->Items()->Count() - 1);
+                w.cbDiaryChange(w.cbDiary);
+                dialogs.AnswerOpenFile(backup);
+                dialogs.AnswerInputQuery(S("pw"));
+                dialogs.AnswerMessageDlg(mrOk);
+                Click(w, *w.btnNext);
+            },
+            [&](TfrmMain& m) { Click(m, *m.btnExit); });
+        EXPECT_EQ(Messages(), QStringList { S("Diary restored successfully") });
+        EXPECT_EQ(Days(c.diary, S("pw")), QStringList { S("20200101|Kept") });
+        if (c.inProgramFolder) {
+            EXPECT_EQ(Bytes("a.bak"), original) << "the diary as it was is the previous version";
+        } else {
+            EXPECT_EQ(ReadWholeFile(backup), original) << "the backup stays as it was";
+        }
+
+        QStringList listed;
+        int chosen = -1;
+        Run([&](TfrmEntry& w) {
+            listed = w.cbDiary->Items()->ToStringList();
+            chosen = w.cbDiary->ItemIndex();
+            Click(w, *w.btnPrev);
+        });
+        ASSERT_EQ(listed.size(), 3);
+        EXPECT_EQ(listed[1], S(c.listed));
+        EXPECT_EQ(chosen, 1) << "the last diary is chosen";
+        dialogs.Clear();
+        Run([&](TfrmEntry& w) { OpenDiary(w, c.listed, S("pw")); },
+            [&](TfrmMain& m) {
+                m.dCalendar->SetCalendarDate(day);
+                EXPECT_EQ(m.edtTitle->Text(), S("Kept"));
+                Click(m, *m.btnExit);
+            });
+        EXPECT_TRUE(Messages().isEmpty()) << Messages().join(S("; ")).toStdString();
+    }
+    EXPECT_TRUE(errors.isEmpty()) << errors.join(S("; ")).toStdString();
+}
+
 // Passwords set in the tools window, typed with blanks round them, open the
 // diary in the wizard the next time, as the wizard trims what it is given.
 TEST_F(Program, PasswordsSetInTheToolsWindowOpenTheDiaryNextTime)

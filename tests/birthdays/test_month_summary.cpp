@@ -44,13 +44,13 @@ protected:
 TEST_F(MonthSummary, MatchesTheWorkedExample)
 {
     EXPECT_EQ(Summary({ { u"Carl"_s, 21 }, { u"Anna"_s, 3 }, { u"Bob"_s, 3 } }),
-        uR"(<font color="#800000"><b>Entries for March</b></font>:  <font color="#800080F"><b>Anna</b></font>, <font color="#800080F"><b>Bob</b></font> (<b><a href="3">3rd</a></b>),  <font color="#800080F"><b>Carl</b></font> (<b><a href="21">21th</a></b>))"_s);
+        uR"(<font color="#800000"><b>Entries for March</b></font>:  <font color="#800080F"><b>Anna</b></font>, <font color="#800080F"><b>Bob</b></font> (<b><a href="3">3rd</a></b>),  <font color="#800080F"><b>Carl</b></font> (<b><a href="21">21st</a></b>))"_s);
 }
 
 TEST_F(MonthSummary, EmptyMonthAndSingleEntry)
 {
     EXPECT_EQ(Summary({}), u"<font color=\"#800000\"><b>There are no entries for this month</b></font>"_s);
-    EXPECT_EQ(Summary({ { u"Eve"_s, 31 } }), kHeading + Name(u"Eve"_s) + u" (<b><a href=\"31\">31th</a></b>)"_s);
+    EXPECT_EQ(Summary({ { u"Eve"_s, 31 } }), kHeading + Name(u"Eve"_s) + u" (<b><a href=\"31\">31st</a></b>)"_s);
 }
 
 TEST_F(MonthSummary, NamesAreEscapedAndKeepTheirOwnCommas)
@@ -64,9 +64,14 @@ TEST_F(MonthSummary, NamesAreEscapedAndKeepTheirOwnCommas)
 
 TEST(MonthSummaryHelpers, OrdinalsAndTrailingCommas)
 {
-    const QStringList ordinals = { u"1st"_s, u"2nd"_s, u"3rd"_s, u"4th"_s, u"11th"_s, u"21th"_s, u"22th"_s, u"23th"_s };
-    for (const QString& text : ordinals)
-        EXPECT_EQ(OrdinalDay(text.chopped(2).toInt()), text);
+    // Every day of a month, in English: the teens take "th" whatever their
+    // last digit.
+    const QStringList ordinals = { u"1st"_s, u"2nd"_s, u"3rd"_s, u"4th"_s, u"5th"_s, u"6th"_s, u"7th"_s, u"8th"_s,
+        u"9th"_s, u"10th"_s, u"11th"_s, u"12th"_s, u"13th"_s, u"14th"_s, u"15th"_s, u"16th"_s, u"17th"_s, u"18th"_s,
+        u"19th"_s, u"20th"_s, u"21st"_s, u"22nd"_s, u"23rd"_s, u"24th"_s, u"25th"_s, u"26th"_s, u"27th"_s, u"28th"_s,
+        u"29th"_s, u"30th"_s, u"31st"_s };
+    for (int day = 1; day <= 31; ++day)
+        EXPECT_EQ(OrdinalDay(day), ordinals[day - 1]);
     EXPECT_EQ(StripTrailingComma(QString()), QString());
     EXPECT_EQ(StripTrailingComma(u"a,,"_s), u"a,"_s);
 }

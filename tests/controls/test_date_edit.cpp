@@ -7,6 +7,7 @@
 
 #include "controls/date_edit.h"
 #include "platform/core/sysinfo.h"
+#include "support/locale_change.h"
 
 #include <QCoreApplication>
 #include <QDate>
@@ -296,22 +297,10 @@ TEST_F(DateEdit, ALocaleOrderOrYearWidthChangeReMasksTheEditAndKeepsTheDay)
 
 TEST_F(DateEdit, ALocaleChangeWhileRunningReMasksEveryLivingEditAndKeepsItsDay)
 {
-    // Qt reports a change of the system locale to the application this way.
-    const auto changeLocale = [](const QLocale& locale) {
-        QLocale::setDefault(locale);
-        QEvent change(QEvent::LocaleChange);
-        QCoreApplication::sendEvent(qApp, &change);
-    };
-    struct Restore {
-        ~Restore()
-        {
-            QLocale::setDefault(QLocale::system());
-            Application()->SetUpdateFormatSettings(true);
-        }
-    } restore;
+    const SystemLocaleAfterwards restore;
 
     Go(QDate(2024, 5, 21));
-    changeLocale(QLocale(QLocale::Swedish, QLocale::Sweden)); // year first, dashes
+    ChangeLocale(QLocale(QLocale::Swedish, QLocale::Sweden)); // year first, dashes
     EXPECT_EQ(edit->EditMask(), u"!9999/99/99;1; "_qs);
     EXPECT_EQ(edit->Text(), u"2024-05-21"_qs);
     EXPECT_EQ(Shown(), QDate(2024, 5, 21));
@@ -323,19 +312,19 @@ TEST_F(DateEdit, ALocaleChangeWhileRunningReMasksEveryLivingEditAndKeepsItsDay)
 
     // Without format updates the change reaches no edit.
     Application()->SetUpdateFormatSettings(false);
-    changeLocale(QLocale(QLocale::English, QLocale::UnitedStates));
+    ChangeLocale(QLocale(QLocale::English, QLocale::UnitedStates));
     EXPECT_EQ(edit->Text(), u"2024-05-21"_qs);
     Application()->SetUpdateFormatSettings(true);
 
     // No edit's hook claims the message: both are re-masked.
-    changeLocale(QLocale(QLocale::English, QLocale::UnitedStates));
+    ChangeLocale(QLocale(QLocale::English, QLocale::UnitedStates));
     EXPECT_EQ(edit->Text(), u"05/21/2024"_qs);
     EXPECT_EQ(later->Text(), u"12/31/2023"_qs);
     EXPECT_EQ(ToQDate(later->Date()), QDate(2023, 12, 31));
 
     // A destroyed edit's hook went with it.
     delete later;
-    changeLocale(QLocale(QLocale::German, QLocale::Germany));
+    ChangeLocale(QLocale(QLocale::German, QLocale::Germany));
     EXPECT_EQ(edit->Text(), u"21.05.2024"_qs);
     EXPECT_EQ(Shown(), QDate(2024, 5, 21));
 }

@@ -406,6 +406,35 @@ TEST(QtDialogService, InputQueryKeepsTextVisibleAndShort)
     EXPECT_EQ(value, QString(255, u'a'));
 }
 
+// A password is masked as it is typed, in the real dialog and in the record
+// of the scripted one; the text given back is the one typed.
+TEST(QtDialogService, APasswordQueryMasksWhatIsTyped)
+{
+    TQtDialogService service;
+    QLineEdit::EchoMode echo = QLineEdit::Normal;
+    WhenModal([&](QWidget* dialog) {
+        auto* edit = dialog->findChild<QLineEdit*>();
+        ASSERT_NE(edit, nullptr);
+        echo = edit->echoMode();
+        edit->setText(QStringLiteral("s3cret"));
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    QString value;
+    EXPECT_TRUE(
+        service.InputQuery(QStringLiteral("Password Change"), QStringLiteral("Enter OLD password"), value, iePassword));
+    EXPECT_EQ(echo, QLineEdit::Password);
+    EXPECT_EQ(value, QStringLiteral("s3cret"));
+
+    TScriptedDialogService scripted;
+    scripted.AnswerInputQuery(QStringLiteral("a"));
+    scripted.AnswerInputQuery(QStringLiteral("b"));
+    EXPECT_TRUE(scripted.InputQuery(QStringLiteral("c"), QStringLiteral("p"), value, iePassword));
+    EXPECT_TRUE(scripted.InputQuery(QStringLiteral("c"), QStringLiteral("p"), value));
+    ASSERT_EQ(scripted.Calls().size(), 2);
+    EXPECT_TRUE(scripted.Calls()[0].Masked);
+    EXPECT_FALSE(scripted.Calls()[1].Masked);
+}
+
 // The window manager draws the caption in the title bar beside the window's
 // icon and buttons; the prompt sits on one line in the dialog.
 TEST(QtDialogService, InputQueryIsWideEnoughForItsCaptionAndPrompt)
