@@ -1,5 +1,6 @@
 // The keys every window of the program answers alike: Tab walks the shown
-// controls only and comes back round.
+// controls only and comes back round, and Escape closes every secondary
+// window unless an open pop-up of a control takes it first.
 
 #include "app/about_form.h"
 #include "app/browse_form.h"
@@ -14,9 +15,11 @@
 #include "app/spell_check.h"
 #include "birthdays/ui/bd_entry.h"
 #include "birthdays/ui/birthday_keeper.h"
+#include "controls/cool_edit.h"
 #include "controls/date_edit.h"
 #include "controls/link_rich_edit.h"
 #include "controls/styled_speed_button.h"
+#include "engine/reg_values.h"
 #include "platform/core/streams.h"
 #include "platform/core/sysutils.h"
 #include "platform/gui/comctrls.h"
@@ -172,10 +175,14 @@ protected:
     QStringList errors;
 };
 
-// The secondary windows of the program, each opened as the user opens it.
+// The secondary windows of the program, each opened as the user opens it;
+// edit changes something there, and kept tells that closing without
+// confirming left the program as it was.
 struct SecondaryWindow {
     const char* name;
     std::function<void(TfrmMain&, const Inside&, bool&)> open;
+    std::function<void(TCustomForm&)> edit = [](TCustomForm&) {};
+    std::function<bool(TfrmMain&)> kept = [](TfrmMain&) { return true; };
 };
 
 const std::vector<SecondaryWindow>& SecondaryWindows()
@@ -207,7 +214,9 @@ const std::vector<SecondaryWindow>& SecondaryWindows()
                 TEntry entry(nullptr);
                 WhileShown<TFrmBDEntry>(
                     [&] { TFrmBDEntry::InsertEntry(&m, &entry, EncodeDate(2026, 3, 2)); }, in, seen);
-            } },
+            },
+            [](TCustomForm& w) { static_cast<TFrmBDEntry&>(w).edtFullName->SetText(S("Anna")); },
+            [](TfrmMain&) { return BirthdayComponent().Entries()->Count() == 0; } },
         { "About",
             [](TfrmMain& m, const Inside& in, bool& seen) {
                 WhileShown<TfrmAbout>([&] { m.btnAboutClick(nullptr); }, in, seen);
@@ -280,6 +289,97 @@ TEST_F(Keyboard, TabStopsOnlyAtShownControlsOfEveryWindowAndComesBackRound)
         EXPECT_TRUE(seen);
     }
     QApplication::processEvents();
+}
+
+// Escape closes every secondary window as a cancel: whatever was changed
+// there is not taken.
+TEST_F(Keyboard, EscapeClosesEverySecondaryWindowWithoutTakingItsChanges)
+{
+    TfrmMain& m = *form;
+    for (const SecondaryWindow& w : SecondaryWindows()) {
+        bool seen = false;
+        TModalResult result = mrNone;
+        w.open(
+            m,
+            [&](TCustomForm& shown) {
+                Activate(shown);
+                w.edit(shown);
+                Key(Qt::Key_Escape, QString(QChar(27)));
+                result = shown.ModalResult();
+            },
+            seen);
+        EXPECT_TRUE(seen) << w.name;
+        EXPECT_EQ(result, mrCancel) << w.name << " stayed open";
+        EXPECT_TRUE(w.kept(m)) << w.name;
+        EXPECT_TRUE(dialogs.Calls().isEmpty()) << w.name << " asked something";
+        dialogs.Clear();
+    }
+}
+
+// An open pop-up of a control takes Escape: the pop-up closes, its window
+// stays, and the next Escape closes the window.
+TEST_F(Keyboard, AnOpenPopupTakesEscapeBeforeItsWindow)
+{
+    TfrmMain& m = *form;
+    struct Case {
+        const char* name;
+        std::function<void(const Inside&, bool&)> open;
+        std::function<void(TCustomForm&)> drop; // opens the pop-up
+        std::function<bool(TCustomForm&)> dropped;
+    };
+    const Case cases[] = {
+        { "the first day of the week's list",
+            [&](const Inside& in, bool& seen) {
+                m.Session().reger->SetV(S("CalChangeSOW"), true);
+                m.ApplyCalendarOptions();
+                WhileShown<TfrmCalendarOptions>([&] { m.pmoCalendarOptions->Click(); }, in, seen);
+            },
+            [](TCustomForm& w) {
+                auto& d = static_cast<TfrmCalendarOptions&>(w);
+                d.cbSOW->SetFocus();
+                d.cbSOW->SetDroppedDown(true);
+            },
+            [](TCustomForm& w) { return static_cast<TfrmCalendarOptions&>(w).cbSOW->DroppedDown(); } },
+        { "the print range's calendar",
+            [&](const Inside& in, bool& seen) {
+                WhileShown<TfrmPrintEngine>([&] { m.btnPrintClick(nullptr); }, in, seen);
+            },
+            [](TCustomForm& w) {
+                auto& p = static_cast<TfrmPrintEngine&>(w);
+                p.rbRange->SetChecked(true);
+                p.rbRangeClick(p.rbRange);
+                p.deFrom->SetFocus();
+                // Sent straight, with no events run after it: the offscreen
+                // platform activates the pop-up's window, which closes it.
+                QKeyEvent altDown(QEvent::KeyPress, Qt::Key_Down, Qt::AltModifier);
+                QApplication::sendEvent(QApplication::focusWidget(), &altDown);
+            },
+            [](TCustomForm& w) { return static_cast<TfrmPrintEngine&>(w).deFrom->PopupVisible(); } },
+    };
+    for (const Case& c : cases) {
+        bool seen = false;
+        TModalResult afterFirst = mrNone, afterSecond = mrNone;
+        c.open(
+            [&](TCustomForm& shown) {
+                Activate(shown);
+                c.drop(shown);
+                ASSERT_TRUE(c.dropped(shown)) << c.name;
+                Key(Qt::Key_Escape, QString(QChar(27)));
+                EXPECT_FALSE(c.dropped(shown)) << c.name;
+                afterFirst = shown.ModalResult();
+                // The offscreen platform leaves no window active once a
+                // pop-up closes; a window system gives the dialog back.
+                Activate(shown);
+                Key(Qt::Key_Escape, QString(QChar(27)));
+                afterSecond = shown.ModalResult();
+            },
+            seen);
+        EXPECT_TRUE(seen) << c.name;
+        EXPECT_EQ(afterFirst, mrNone) << c.name << ": the window closed with the pop-up";
+        EXPECT_EQ(afterSecond, mrCancel) << c.name;
+        EXPECT_TRUE(dialogs.Calls().isEmpty()) << c.name;
+        dialogs.Clear();
+    }
 }
 
 } // namespace
