@@ -42,6 +42,14 @@ void TfrmCalendarOptions::BuildControls()
     SetPosition(poOwnerFormCenter);
     SetClientSize(DesignClientWidth, DesignClientHeight);
     SetFontOf(this, 12, clWindowText);
+    // Escape cancels, as the Cancel button does; the open day list takes it first.
+    SetKeyPreview(true);
+    OnKeyPress = [this](TObject*, QChar& key) {
+        if (key == QChar(27)) {
+            key = QChar();
+            btnCancelClick(this);
+        }
+    };
 
     const int boxWidth = DesignClientWidth - 16;
     gbOptions = Make<TGroupBox>(this, this, "gbOptions", QRect(8, 4, boxWidth, 92));

@@ -520,6 +520,13 @@ void TCustomComboEdit::KeyDown(quint16& Key, TShiftState Shift)
         Key = 0;
         return;
     }
+    // An open pop-up takes Escape before the form's key preview sees its
+    // character, so a form closing on Escape stays open.
+    if (Key == VK_ESCAPE && PopupVisible()) {
+        ClosePopup(FPopup, false);
+        Key = 0;
+        return;
+    }
     if ((Shift & ssCtrl) && (Key == VK_TAB || Key == VK_RETURN)) {
         if (TCustomForm* form = GetParentForm()) {
             form->DoKeyDown(Key, Shift);

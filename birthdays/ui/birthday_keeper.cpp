@@ -82,6 +82,13 @@ TfrmBDMain::TfrmBDMain(TComponent* AOwner)
     OnActivate = [this](TObject* s) { FormActivate(s); };
     OnClose = [this](TObject* s, TCloseAction& a) { FormClose(s, a); };
     OnKeyDown = [this](TObject* s, quint16& k, TShiftState sh) { FormKeyDown(s, k, sh); };
+    // Escape closes the window as its close button does; an open menu takes it first.
+    OnKeyPress = [this](TObject*, QChar& k) {
+        if (k == QChar(27)) {
+            k = QChar();
+            Close();
+        }
+    };
     ListenForCopyData();
 }
 

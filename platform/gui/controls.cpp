@@ -50,6 +50,22 @@ TrackedControl& Captured()
     return captured;
 }
 
+// A control about to be hidden or disabled gives up the focus held inside
+// it: its form keeps the focus, as in the class library. Qt would leave it
+// on the hidden widget or pass it along Qt's own chain.
+void RemoveFocus(TWinControl* control)
+{
+    TCustomForm* form = control->GetParentForm();
+    if (!form || form == control)
+        return;
+    const TWinControl* active = form->ActiveControl();
+    const QWidget* focus = QApplication::focusWidget();
+    const QWidget* handle = control->Handle();
+    if ((active && control->ContainsControl(active))
+        || (focus && handle && (focus == handle || handle->isAncestorOf(focus))))
+        form->SetActiveControl(nullptr);
+}
+
 } // namespace
 
 void RegisterHost(QWidget* widget, TWinControl* control)
@@ -1259,6 +1275,8 @@ void TWinControl::SetParent(TWinControl* AParent)
 void TWinControl::SetVisible(bool value)
 {
     const bool changed = value != Visible();
+    if (changed && !value)
+        RemoveFocus(this);
     TControl::SetVisible(value);
     // A control without a parent never shows a window of its own.
     if (changed && fHandle && (fParent || fHandle->isWindow()))
@@ -1267,6 +1285,8 @@ void TWinControl::SetVisible(bool value)
 
 void TWinControl::SetEnabled(bool value)
 {
+    if (!value && Enabled())
+        RemoveFocus(this);
     if (fHandle)
         fHandle->setEnabled(value);
     TControl::SetEnabled(value);

@@ -309,6 +309,10 @@ void TCustomForm::SetActiveControl(TWinControl* control)
     }
     if (!control->Handle())
         return;
+    // A control hidden or disabled, itself or a parent, takes no focus.
+    for (const TControl* c = control; c && c != this; c = c->Parent())
+        if (!c->Visible() || !c->Enabled())
+            return;
     fActiveWidget = control->Handle();
     if (Handle() && Handle()->isVisible())
         control->Handle()->setFocus(Qt::OtherFocusReason);

@@ -272,6 +272,51 @@ TEST_F(Controls, TabMovesFocusInTabOrder)
     EXPECT_EQ(form->FindNextControl(first, true, true, false), third);
 }
 
+// Hiding or disabling the control with the focus, or a parent of it, leaves
+// the focus with the form; such a control takes no focus, and Tab passes it.
+TEST_F(Controls, HiddenOrDisabledControlsGiveUpAndRefuseTheFocus)
+{
+    struct Case {
+        const char* what;
+        bool parent; // the change is made to the focused pane's parent
+        std::function<void(TWinControl*, bool)> change; // false: off, true: back on
+    };
+    const Case cases[] = {
+        { "hidden", false, [](TWinControl* c, bool on) { c->SetVisible(on); } },
+        { "parent hidden", true, [](TWinControl* c, bool on) { c->SetVisible(on); } },
+        { "disabled", false, [](TWinControl* c, bool on) { c->SetEnabled(on); } },
+        { "parent disabled", true, [](TWinControl* c, bool on) { c->SetEnabled(on); } },
+    };
+    for (const Case& c : cases) {
+        MakeForm();
+        auto* before = Child<Pane>(clRed, { 0, 0, 20, 20 });
+        auto* box = Child<Pane>(clGreen, { 30, 0, 60, 60 });
+        box->SetTabStop(false);
+        auto* inside = Child<Pane>(clBlue, { 5, 5, 20, 20 }, box);
+        auto* after = Child<Pane>(clYellow, { 100, 0, 20, 20 });
+        ShowForm();
+        inside->SetFocus();
+        ASSERT_TRUE(inside->Focused()) << c.what;
+        TWinControl* changed = c.parent ? static_cast<TWinControl*>(box) : inside;
+        c.change(changed, false);
+        EXPECT_EQ(QApplication::focusWidget(), form->Handle()) << c.what;
+        EXPECT_EQ(form->ActiveControl(), nullptr) << c.what;
+        inside->SetFocus();
+        form->SetActiveControl(inside);
+        EXPECT_EQ(QApplication::focusWidget(), form->Handle()) << c.what << ": focus refused";
+        before->SetFocus();
+        QTest::keyClick(before->Handle(), Qt::Key_Tab);
+        EXPECT_TRUE(after->Focused()) << c.what << ": Tab passes it";
+        QTest::keyClick(after->Handle(), Qt::Key_Tab, Qt::ShiftModifier);
+        EXPECT_TRUE(before->Focused()) << c.what << ": and so does Shift+Tab";
+        c.change(changed, true);
+        QTest::keyClick(before->Handle(), Qt::Key_Tab);
+        EXPECT_TRUE(inside->Focused()) << c.what << ": shown and enabled again, it is a stop again";
+        delete form;
+        form = nullptr;
+    }
+}
+
 TEST_F(Controls, AcceleratorsReachWindowlessControls)
 {
     MakeForm();
