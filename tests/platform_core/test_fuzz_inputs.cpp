@@ -4,15 +4,53 @@
 #include "support/fuzz_inputs.h"
 
 #include <QDir>
-#include <QDirIterator>
-#include <QFile>
+#include <QProcess>
+#include <QSet>
 
 #include <gtest/gtest.h>
 
-TEST(FuzzInputs, WordListHoldsOnEveryKeptInput)
+#include <string_view>
+
+FUZZ_REPLAY_TEST(fuzz_word_list, CheckWordListInput)
+
+namespace {
+
+// The FuzzReplay tests registered here and in each other test binary (as it
+// lists them), by target.
+QSet<QString> ReplayedTargets()
 {
-    ReplayFuzzInputs("fuzz_word_list", CheckWordListInput);
+    QSet<QString> targets;
+    const testing::UnitTest& here = *testing::UnitTest::GetInstance();
+    for (int i = 0; i < here.total_test_suite_count(); ++i) {
+        const testing::TestSuite& suite = *here.GetTestSuite(i);
+        if (std::string_view(suite.name()) == "FuzzReplay")
+            for (int j = 0; j < suite.total_test_count(); ++j)
+                targets.insert(QString::fromUtf8(suite.GetTestInfo(j)->name()));
+    }
+    const QStringList binaries = QString::fromUtf8(DIARY_TEST_BINARIES).split(u'|', Qt::SkipEmptyParts);
+    EXPECT_FALSE(binaries.isEmpty());
+    for (const QString& binary : binaries) {
+        QProcess list;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        list.setProcessEnvironment(env);
+        list.start(binary, { QStringLiteral("--gtest_list_tests"), QStringLiteral("--gtest_filter=FuzzReplay.*") });
+        const bool listed
+            = list.waitForFinished(60000) && list.exitStatus() == QProcess::NormalExit && list.exitCode() == 0;
+        EXPECT_TRUE(listed) << "cannot list the tests of " << binary.toStdString();
+        // "FuzzReplay." on a line of its own, then each test name indented.
+        bool inSuite = false;
+        for (const QByteArray& line : list.readAllStandardOutput().split('\n')) {
+            if (!line.startsWith(' '))
+                inSuite = line.trimmed() == "FuzzReplay.";
+            else if (inSuite)
+                targets.insert(QString::fromUtf8(line.trimmed()));
+        }
+    }
+    return targets;
 }
+
+} // namespace
 
 TEST(FuzzInputs, EveryTargetHasAReplayedFolder)
 {
@@ -21,17 +59,10 @@ TEST(FuzzInputs, EveryTargetHasAReplayedFolder)
     const QStringList targets = fuzz.entryList({ QStringLiteral("fuzz_*.cpp") }, QDir::Files);
     ASSERT_FALSE(targets.isEmpty()) << fuzz.path().toStdString();
 
-    QByteArray sources;
-    QDirIterator it(tests.path(), { QStringLiteral("*.cpp") }, QDir::Files, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        QFile file(it.next());
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << file.fileName().toStdString();
-        sources += file.readAll();
-    }
+    const QSet<QString> replayed = ReplayedTargets();
     for (const QString& source : targets) {
         const QString target = source.chopped(4);
         EXPECT_FALSE(FuzzCrashInputs(target).isEmpty()) << "nothing kept in data/fuzz/" << target.toStdString();
-        EXPECT_TRUE(sources.contains("ReplayFuzzInputs(\"" + target.toUtf8() + '"'))
-            << "no test replays " << target.toStdString();
+        EXPECT_TRUE(replayed.contains(target)) << "no test replays " << target.toStdString();
     }
 }
