@@ -4,14 +4,37 @@
 #include "support/fuzz_inputs.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QProcess>
 #include <QSet>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <string_view>
 
 FUZZ_REPLAY_TEST(fuzz_word_list, CheckWordListInput)
+
+// libFuzzer reads a corpus folder's files, dot-files too, and those of its
+// subfolders, passing over a subfolder whose name starts with a dot.
+TEST(FuzzInputs, TheReplayReadsWhatLibFuzzerReads)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QDir root(dir.path());
+    for (const char* path : { "plain", ".hidden", "sub/nested", "sub/.hidden", "sub/deeper/deepest", ".skipped/x" }) {
+        const QString file = root.filePath(QString::fromUtf8(path));
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(file).path()));
+        QFile out(file);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(path);
+    }
+    QMap<QString, QByteArray> inputs;
+    CollectFuzzInputs(root, QString(), inputs);
+    EXPECT_EQ(
+        QStringList(inputs.keys()).join(u' ').toStdString(), ".hidden plain sub/.hidden sub/deeper/deepest sub/nested");
+    EXPECT_EQ(inputs.value(QStringLiteral("sub/nested")), "sub/nested");
+}
 
 namespace {
 
