@@ -385,7 +385,7 @@ TReader::TFit TReader::SkipResHeader16()
     if (*type != kResTypeRcData)
         return TFit::Wrong;
     if (!fIn.SkipPast('\0')) // the name
-        return TFit::RanOut;
+        return runOut();
     if (!fIn.Skip(6)) // flags and size; the size is not checked
         return runOut();
     return TFit::Fits;

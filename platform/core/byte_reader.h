@@ -25,7 +25,6 @@ public:
     {
     }
 
-    const char* Data() const { return fData; }
     qsizetype Size() const { return fSize; }
     qsizetype Position() const { return fPos; }
     qsizetype Left() const { return fSize - fPos; }
@@ -37,7 +36,7 @@ public:
     // outside the bytes.
     bool Seek(qsizetype pos);
     bool Skip(qsizetype count) { return Has(count) && Seek(fPos + count); }
-    // Moves past the next byte of that value; false, at the end, when there
+    // Moves past the next byte of that value; false, staying put, when there
     // is none.
     bool SkipPast(char byte);
     // The bytes end at size when that is sooner (not before the position):
@@ -72,10 +71,8 @@ inline bool TByteReader::Seek(qsizetype pos)
 inline bool TByteReader::SkipPast(char byte)
 {
     const void* found = fPos < fSize ? std::memchr(fData + fPos, byte, size_t(fSize - fPos)) : nullptr;
-    if (!found) {
-        fPos = fSize;
+    if (!found)
         return false;
-    }
     fPos = static_cast<const char*>(found) + 1 - fData;
     return true;
 }
