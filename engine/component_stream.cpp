@@ -516,8 +516,8 @@ TResHeadVerdict TReader::TryResHeader(QString& refusal)
     if (fit32 == TFit::RanOut && fIn.Size() < fWholeSize)
         return TResHeadVerdict::NeedsWholeStream;
     return Verdict(fit16, refusal);
-    return Verdict(fit16, refusal);
 }
+
 void TReader::ReadResHeader()
 {
     QString refusal;
