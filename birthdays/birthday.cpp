@@ -247,9 +247,9 @@ QString ReasonOf(const std::exception& e)
 }
 
 // Why a stream of size bytes failed, and where.
-QString StreamFailure(const std::exception& e, qint64 position, qint64 size)
+QString StreamFailure(const QString& reason, qint64 position, qint64 size)
 {
-    return QStringLiteral("%1 (reading stopped at byte %2 of %3)").arg(ReasonOf(e)).arg(position).arg(size);
+    return QStringLiteral("%1 (reading stopped at byte %2 of %3)").arg(reason).arg(position).arg(size);
 }
 
 } // namespace
@@ -267,7 +267,7 @@ void TBirthdayComponent::LoadFromBytes(const QByteArray& bytes)
     try {
         ReadComponentRes(stream, loaded);
     } catch (const std::exception& e) {
-        throw EReadError(StreamFailure(e, stream.Position(), bytes.size()));
+        throw EReadError(StreamFailure(ReasonOf(e), stream.Position(), bytes.size()));
     }
 
     SetName(loaded.Name());
@@ -302,13 +302,11 @@ void TBirthdayComponent::LoadFromFile(const QString& aFileName)
     QString refusal;
     const auto headFirst = [&refusal](const QByteArray& head, qint64 fileSize) {
         TMemoryStream stream(head);
-        try {
-            CheckComponentResHead(stream, fileSize);
-        } catch (const std::exception& e) {
-            refusal = StreamFailure(e, stream.Position(), fileSize);
-            return false;
-        }
-        return true;
+        QString reason;
+        if (CheckComponentResHead(stream, fileSize, reason) != TResHeadVerdict::Refused)
+            return true;
+        refusal = StreamFailure(reason, stream.Position(), fileSize);
+        return false;
     };
     std::optional<QByteArray> bytes;
     try {

@@ -13,18 +13,22 @@ constexpr quint16 kResTypeRcData = 10;
 constexpr quint16 kResFlags = 0x1030;
 const QByteArray kSignature = QByteArrayLiteral("TPF0");
 
-// A little-endian number of `count` bytes (at most 4).
-quint32 ReadLE(const char* p, int count)
-{
-    quint32 value = 0;
-    for (int i = 0; i < count; ++i)
-        value |= quint32(quint8(p[i])) << (8 * i);
-    return value;
-}
-
 QString InvalidStreamFormat()
 {
     return QStringLiteral("Invalid stream format");
+}
+
+QString StreamReadError()
+{
+    return QStringLiteral("Stream read error");
+}
+
+// What the byte reader gave, or the read error for bytes that are not there.
+template <typename T> T Take(std::optional<T> value)
+{
+    if (!value)
+        throw EReadError(StreamReadError());
+    return *value;
 }
 
 // Marks an error that already names the property it happened in, so outer
@@ -241,14 +245,6 @@ void WriteComponentRes(TStream& stream, const QString& resName, TComponent& inst
 
 // --- TReader ---
 
-void TReader::Need(qsizetype count) const
-{
-    if (count < 0 || count > fSize - fPos) {
-        fRanShort = count >= 0;
-        throw EReadError(QStringLiteral("Stream read error"));
-    }
-}
-
 void TReader::PropValueError() const
 {
     throw EReadError(QStringLiteral("Invalid property value"));
@@ -256,14 +252,12 @@ void TReader::PropValueError() const
 
 TValueType TReader::NextValue() const
 {
-    Need(1);
-    return TValueType(quint8(fData[fPos]));
+    return TValueType(Take(fIn.PeekUInt8()));
 }
 
 quint8 TReader::ReadByte()
 {
-    Need(1);
-    return quint8(fData[fPos++]);
+    return Take(fIn.ReadUInt8());
 }
 
 TValueType TReader::ReadValue()
@@ -273,10 +267,7 @@ TValueType TReader::ReadValue()
 
 qint32 TReader::ReadInt32Raw()
 {
-    Need(4);
-    const auto* p = reinterpret_cast<const quint8*>(fData + fPos);
-    fPos += 4;
-    return qint32(quint32(p[0]) | quint32(p[1]) << 8 | quint32(p[2]) << 16 | quint32(p[3]) << 24);
+    return qint32(Take(fIn.ReadUInt32()));
 }
 
 qint64 TReader::ReadInteger()
@@ -284,12 +275,13 @@ qint64 TReader::ReadInteger()
     switch (ReadValue()) {
     case vaInt8: return qint8(ReadByte());
     case vaInt16: {
+        // A byte at a time: a cut value stops after its first byte.
         const quint16 lo = ReadByte();
         const quint16 hi = ReadByte();
         return qint16(quint16(lo | hi << 8));
     }
     case vaInt32: return ReadInt32Raw();
-    default: --fPos; PropValueError();
+    default: Unread(); PropValueError();
     }
 }
 
@@ -303,12 +295,7 @@ qint64 TReader::ReadInt64()
 
 quint64 TReader::ReadUInt64Raw()
 {
-    Need(8);
-    quint64 bits = 0;
-    for (int i = 0; i < 8; ++i)
-        bits |= quint64(quint8(fData[fPos + i])) << (8 * i);
-    fPos += 8;
-    return bits;
+    return Take(fIn.ReadUInt64());
 }
 
 double TReader::ReadFloat()
@@ -316,10 +303,9 @@ double TReader::ReadFloat()
     switch (NextValue()) {
     case vaExtended: {
         ReadValue();
-        Need(10);
         TExtended80 ext;
-        std::memcpy(ext.data(), fData + fPos, 10);
-        fPos += 10;
+        const QByteArrayView bytes = Take(fIn.ReadBytes(qsizetype(ext.size())));
+        std::memcpy(ext.data(), bytes.data(), ext.size());
         return ExtendedToDouble(ext);
     }
     case vaDouble: {
@@ -346,33 +332,26 @@ QString TReader::ReadString()
     case vaLString:
     case vaUTF8String:
     case vaWString: length = ReadInt32Raw(); break;
-    default: --fPos; PropValueError();
+    default: Unread(); PropValueError();
     }
     if (length < 0)
         throw EReadError(InvalidStreamFormat());
     if (type == vaWString) {
-        if (length > (fSize - fPos) / 2)
-            throw EReadError(QStringLiteral("Stream read error"));
+        const QByteArrayView bytes = Take(fIn.ReadBytes(2 * length));
         QString text(length, Qt::Uninitialized);
-        const auto* p = reinterpret_cast<const quint8*>(fData + fPos);
+        const auto* p = reinterpret_cast<const quint8*>(bytes.data());
         for (qsizetype i = 0; i < length; ++i)
             text[i] = QChar(char16_t(p[2 * i] | p[2 * i + 1] << 8));
-        fPos += 2 * length;
         return text;
     }
-    Need(length);
-    const char* p = fData + fPos;
-    fPos += length;
-    return type == vaUTF8String ? QString::fromUtf8(p, length) : AnsiToString(p, length);
+    const QByteArrayView bytes = Take(fIn.ReadBytes(length));
+    return type == vaUTF8String ? QString::fromUtf8(bytes) : AnsiToString(bytes.data(), length);
 }
 
 QString TReader::ReadShortString()
 {
     const qsizetype length = ReadByte();
-    Need(length);
-    const QString s = QString::fromUtf8(fData + fPos, length);
-    fPos += length;
-    return s;
+    return QString::fromUtf8(Take(fIn.ReadBytes(length)));
 }
 
 QString TReader::ReadIdent()
@@ -383,160 +362,180 @@ QString TReader::ReadIdent()
     case vaTrue: return QStringLiteral("True");
     case vaNil: return QStringLiteral("nil");
     case vaNull: return QStringLiteral("Null");
-    default: --fPos; PropValueError();
+    default: Unread(); PropValueError();
     }
 }
 
-bool TReader::SkipResHeader16()
+TReader::TFit TReader::SkipResHeader16()
 {
-    // On failure the position is where the header stopped making sense.
-    // Bytes that end before the whole stream does say nothing.
+    // On failure the position is where the header stopped making sense; a
+    // header that runs out leaves it at the end.
     const auto runOut = [this] {
-        fPos = fSize;
-        fHeaderRanOut = true;
-        fRanShort = fSize < fWholeSize;
-        return false;
+        fIn.Seek(fIn.Size());
+        return TFit::RanOut;
     };
-    if (fPos == fSize)
+    const std::optional<quint8> marker = fIn.ReadUInt8();
+    if (!marker)
         return runOut();
-    if (quint8(fData[fPos++]) != 0xFF)
-        return false;
-    if (fSize - fPos < 2)
+    if (*marker != 0xFF)
+        return TFit::Wrong;
+    const std::optional<quint16> type = fIn.ReadUInt16();
+    if (!type)
         return runOut();
-    const quint32 type = ReadLE(fData + fPos, 2);
-    fPos += 2;
-    if (type != kResTypeRcData)
-        return false;
-    const void* end = std::memchr(fData + fPos, 0, size_t(fSize - fPos));
-    if (!end)
+    if (*type != kResTypeRcData)
+        return TFit::Wrong;
+    if (!fIn.SkipPast('\0')) // the name
         return runOut();
-    fPos = static_cast<const char*>(end) + 1 - fData;
-    if (fSize - fPos < 6) // flags and size; the size is not checked
+    if (!fIn.Skip(6)) // flags and size; the size is not checked
         return runOut();
-    fPos += 6;
-    return true;
+    return TFit::Fits;
 }
-
-namespace {
 
 // One entry of a 32-bit resource file: DataSize, HeaderSize, TYPE and NAME
 // (each 0xFFFF and an ordinal, or a zero-terminated UTF-16 string), padding
 // to a DWORD, then DataVersion, MemoryFlags, LanguageId, Version and
 // Characteristics; the data follows the header.
-struct TResEntry {
+struct TReader::TResEntry {
     quint32 DataSize = 0;
     quint32 HeaderSize = 0;
     bool TypeIsOrdinal = false;
     quint32 TypeId = 0;
 };
 
-// Reads the entry at `at` and checks that its header and data lie within the
-// whole stream; false for anything else. Only `size` bytes are at hand: a
-// header that goes on past them sets ranShort.
-bool ParseResEntry(const char* data, qsizetype size, qsizetype wholeSize, qsizetype at, TResEntry& entry,
-                   bool& ranShort)
+// Reads the entry at the reader's position and checks that its header and
+// data lie within the whole stream, of which the reader may hold only the
+// first bytes.
+TReader::TFit TReader::ParseResEntry(TByteReader in, qsizetype wholeSize, TResEntry& entry)
 {
     constexpr qsizetype kFixedTail = 16; // DataVersion to Characteristics
     constexpr qsizetype kSmallest = 8 + 4 + 4 + kFixedTail;
-    if (size - at < 8) {
-        ranShort = size < wholeSize;
-        return false;
-    }
-    entry.DataSize = ReadLE(data + at, 4);
-    entry.HeaderSize = ReadLE(data + at + 4, 4);
+    const qsizetype at = in.Position();
+    const std::optional<quint32> dataSize = in.ReadUInt32();
+    const std::optional<quint32> headerSize = in.ReadUInt32();
+    if (!dataSize || !headerSize)
+        return TFit::RanOut;
+    entry.DataSize = *dataSize;
+    entry.HeaderSize = *headerSize;
     if (entry.HeaderSize < kSmallest || entry.HeaderSize % 4 != 0 || entry.HeaderSize > quint64(wholeSize - at))
-        return false;
-    if (entry.HeaderSize > quint64(size - at)) {
-        ranShort = true;
-        return false;
-    }
+        return TFit::Wrong;
+    if (entry.HeaderSize > quint64(in.Size() - at))
+        return TFit::RanOut;
     const qsizetype headerEnd = at + qsizetype(entry.HeaderSize);
-    qsizetype p = at + 8;
+    in.Limit(headerEnd); // its fields lie within the header
     // TYPE, then NAME; the name is not needed, the class name follows later.
     for (int field = 0; field < 2; ++field) {
-        if (headerEnd - p < 2)
-            return false;
-        if (ReadLE(data + p, 2) == 0xFFFF) {
-            if (headerEnd - p < 4)
-                return false;
+        std::optional<quint16> unit = in.ReadUInt16();
+        if (!unit)
+            return TFit::Wrong;
+        if (*unit == 0xFFFF) {
+            const std::optional<quint16> id = in.ReadUInt16();
+            if (!id)
+                return TFit::Wrong;
             if (field == 0) {
                 entry.TypeIsOrdinal = true;
-                entry.TypeId = ReadLE(data + p + 2, 2);
+                entry.TypeId = *id;
             }
-            p += 4;
             continue;
         }
-        for (;;) {
-            if (headerEnd - p < 2)
-                return false;
-            const quint32 unit = ReadLE(data + p, 2);
-            p += 2;
-            if (unit == 0)
-                break;
-        }
+        while (*unit != 0)
+            if (!(unit = in.ReadUInt16()))
+                return TFit::Wrong;
     }
-    p = at + ((p - at + 3) & ~qsizetype(3));
-    if (headerEnd - p < kFixedTail)
-        return false;
-    return entry.DataSize <= quint64(wholeSize - headerEnd);
+    const qsizetype padding = (4 - (in.Position() - at) % 4) % 4;
+    if (!in.Skip(padding) || !in.Has(kFixedTail))
+        return TFit::Wrong;
+    return entry.DataSize <= quint64(wholeSize - headerEnd) ? TFit::Fits : TFit::Wrong;
 }
 
-} // namespace
-
-bool TReader::SkipResHeader32()
+TReader::TFit TReader::SkipResHeader32()
 {
     constexpr quint32 kEmptyEntrySize = 32;
-    qsizetype at = fPos;
+    TByteReader at = fIn;
     TResEntry entry;
-    bool ranShort = false;
-    const auto parse = [&] {
-        if (ParseResEntry(fData, fSize, fWholeSize, at, entry, ranShort))
-            return true;
-        fRanShort = fRanShort || ranShort;
-        return false;
-    };
-    if (!parse())
-        return false;
+    TFit fit = ParseResEntry(at, fWholeSize, entry);
     // A resource file starts with an empty entry of type 0: skip it.
-    if (entry.DataSize == 0 && entry.HeaderSize == kEmptyEntrySize && entry.TypeIsOrdinal && entry.TypeId == 0) {
-        at += kEmptyEntrySize;
-        if (!parse())
-            return false;
+    if (fit == TFit::Fits && entry.DataSize == 0 && entry.HeaderSize == kEmptyEntrySize && entry.TypeIsOrdinal
+        && entry.TypeId == 0) {
+        at.Skip(kEmptyEntrySize);
+        entry = TResEntry();
+        fit = ParseResEntry(at, fWholeSize, entry);
     }
+    if (fit != TFit::Fits)
+        return fit;
     if (!entry.TypeIsOrdinal || entry.TypeId != kResTypeRcData)
-        return false;
-    fPos = at + qsizetype(entry.HeaderSize);
+        return TFit::Wrong;
+    fIn.Seek(at.Position() + qsizetype(entry.HeaderSize));
     // The object lies within the entry's data (of which only the first bytes
     // may be at hand).
-    fWholeSize = fPos + qsizetype(entry.DataSize);
-    fSize = std::min(fSize, fWholeSize);
-    return true;
+    fWholeSize = fIn.Position() + qsizetype(entry.DataSize);
+    fIn.Limit(fWholeSize);
+    return TFit::Fits;
+}
+
+TReader::TFit TReader::SkipSignature()
+{
+    const std::optional<QByteArrayView> signature = fIn.PeekBytes(kSignature.size());
+    if (!signature)
+        return TFit::RanOut;
+    if (*signature != kSignature)
+        return TFit::Wrong;
+    fIn.Skip(kSignature.size());
+    return TFit::Fits;
+}
+
+TResHeadVerdict TReader::Verdict(TFit fit, QString& refusal) const
+{
+    if (fit == TFit::Fits)
+        return TResHeadVerdict::Accepted;
+    // The message the whole stream gives, should it end there.
+    refusal = fit == TFit::RanOut ? StreamReadError() : InvalidStreamFormat();
+    return fit == TFit::RanOut && fIn.Size() < fWholeSize ? TResHeadVerdict::NeedsWholeStream
+                                                          : TResHeadVerdict::Refused;
+}
+
+TResHeadVerdict TReader::TryResHeader(QString& refusal)
+{
+    const qsizetype start = fIn.Position();
+    // The 16-bit form is what these files hold. A 32-bit header whose data
+    // size starts with the byte 0xFF reads as one only up to the signature.
+    const TFit fit16 = SkipResHeader16();
+    const qsizetype stop16 = fIn.Position();
+    if (fit16 == TFit::Fits) {
+        const std::optional<QByteArrayView> next = fIn.PeekBytes(kSignature.size());
+        if (next && *next == kSignature)
+            return TResHeadVerdict::Accepted;
+    }
+    fIn.Seek(start);
+    const TFit fit32 = SkipResHeader32();
+    if (fit32 == TFit::Fits)
+        return TResHeadVerdict::Accepted;
+    fIn.Seek(stop16);
+    // Neither form holds with a signature, and the 32-bit attempt changed
+    // nothing: what the two met decides. A 16-bit header that fits leaves the
+    // fault for the signature check to name.
+    if (fit32 == TFit::RanOut && fIn.Size() < fWholeSize)
+        return TResHeadVerdict::NeedsWholeStream;
+    return Verdict(fit16, refusal);
 }
 
 void TReader::ReadResHeader()
 {
-    const qsizetype start = fPos;
-    // The 16-bit form is what these files hold. A 32-bit header whose data
-    // size starts with the byte 0xFF reads as one only up to the signature.
-    const bool form16 = SkipResHeader16();
-    const qsizetype stop16 = fPos;
-    if (form16 && fSize - fPos >= 4 && std::memcmp(fData + fPos, kSignature.constData(), 4) == 0)
-        return;
-    fPos = start;
-    if (SkipResHeader32())
-        return;
-    fPos = stop16;
-    if (!form16)
-        throw EReadError(fHeaderRanOut ? QStringLiteral("Stream read error") : InvalidStreamFormat());
-    // The signature check names the fault.
+    QString refusal;
+    if (TryResHeader(refusal) != TResHeadVerdict::Accepted)
+        throw EReadError(refusal);
 }
 
 void TReader::ReadSignature()
 {
-    Need(4);
-    if (std::memcmp(fData + fPos, kSignature.constData(), 4) != 0)
-        throw EReadError(InvalidStreamFormat());
-    fPos += 4;
+    QString refusal;
+    if (Verdict(SkipSignature(), refusal) != TResHeadVerdict::Accepted)
+        throw EReadError(refusal);
+}
+
+TResHeadVerdict TReader::CheckResHead(QString& refusal)
+{
+    const TResHeadVerdict header = TryResHeader(refusal);
+    return header == TResHeadVerdict::Accepted ? Verdict(SkipSignature(), refusal) : header;
 }
 
 void TReader::ReadRootComponent(TComponent& instance)
@@ -552,9 +551,8 @@ void TReader::ReadRootComponent(TComponent& instance)
     instance.SetName(name);
     ReadProperties(instance);
     if (ReadValue() != vaNull) {
-        --fPos;
+        Unread();
         // Child components would need classes to create: none is registered.
-        Need(1);
         const QString className = ReadShortString();
         throw EReadError(QStringLiteral("Class %1 not found").arg(className));
     }
@@ -689,9 +687,7 @@ void TReader::DefineBinaryProperty(const QString& name, const std::function<void
     const qint32 length = ReadInt32Raw();
     if (length < 0)
         throw EReadError(InvalidStreamFormat());
-    Need(length);
-    TMemoryStream data(QByteArray(fData + fPos, length));
-    fPos += length;
+    TMemoryStream data(Take(fIn.ReadBytes(length)).toByteArray());
     readData(data);
 }
 
@@ -732,17 +728,13 @@ void ReadComponentRes(TStream& stream, TComponent& instance)
     });
 }
 
-void CheckComponentResHead(TStream& head, qint64 wholeSize)
+TResHeadVerdict CheckComponentResHead(TStream& head, qint64 wholeSize, QString& refusal)
 {
     const qint64 whole = wholeSize - head.Position();
-    ReadFromStream(head, [whole](TReader& reader) {
+    TResHeadVerdict verdict = TResHeadVerdict::Refused;
+    ReadFromStream(head, [&](TReader& reader) {
         reader.SetWholeSize(qsizetype(whole));
-        try {
-            reader.ReadResHeader();
-            reader.ReadSignature();
-        } catch (const EReadError&) {
-            if (!reader.RanShort())
-                throw;
-        }
+        verdict = reader.CheckResHead(refusal);
     });
+    return verdict;
 }

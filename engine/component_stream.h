@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/core/byte_reader.h"
 #include "platform/core/classes.h"
 #include "platform/core/sysutils.h"
 
@@ -48,13 +49,17 @@ void WriteComponentRes(TStream& stream, const QString& resName, TComponent& inst
 // Fills an existing instance from a stream written as above. Raises EReadError
 // on any malformed or unexpected content; what was set before stays set.
 void ReadComponentRes(TStream& stream, TComponent& instance);
-// Looks at the first bytes of such a stream before the rest is read: raises
-// as ReadComponentRes would, with the stream where reading stopped, when the
-// resource header or the signature in them is wrong; returns when they hold
-// or when the header goes on past them, which leaves the verdict to the
-// whole stream. wholeSize is the size of the whole stream the head begins,
-// which the header's sizes are checked against.
-void CheckComponentResHead(TStream& head, qint64 wholeSize);
+// What the first bytes of such a stream say about it.
+enum class TResHeadVerdict {
+    Accepted, // the resource header and the signature hold
+    Refused, // ReadComponentRes would raise on them
+    NeedsWholeStream, // the header goes on past them: only the whole stream tells
+};
+// Looks at the first bytes of such a stream before the rest is read, with
+// the stream left where reading stopped. wholeSize is the size of the whole
+// stream the head begins, which the header's sizes are checked against. A
+// refusal gets the message ReadComponentRes would raise.
+TResHeadVerdict CheckComponentResHead(TStream& head, qint64 wholeSize, QString& refusal);
 
 // Writes one value of each kind the way the stream writer does; exposed for
 // the components that frame their own data with it.
@@ -87,13 +92,16 @@ private:
 class TReader : public TFiler
 {
 public:
-    TReader(const char* data, qsizetype size) : fData(data), fSize(size), fWholeSize(size) {}
+    TReader(const char* data, qsizetype size)
+        : fIn(data, size)
+        , fWholeSize(size)
+    {
+    }
     // Reading only the first bytes of a stream this long: sizes the header
-    // announces are checked against it, and a header that goes on past the
-    // bytes at hand leaves RanShort() set.
-    void SetWholeSize(qsizetype size) { fWholeSize = std::max(size, fSize); }
+    // announces are checked against it.
+    void SetWholeSize(qsizetype size) { fWholeSize = std::max(size, fIn.Size()); }
 
-    qsizetype Position() const { return fPos; }
+    qsizetype Position() const { return fIn.Position(); }
     TValueType NextValue() const;
     TValueType ReadValue();
     quint8 ReadByte();
@@ -111,9 +119,9 @@ public:
     // The 16-bit resource header, or the 32-bit one of a resource file
     // (an RT_RCDATA entry, after the file's empty first entry if present).
     void ReadResHeader();
-    // Whether a read failed for want of bytes: on the first bytes of a
-    // stream, such a failure says nothing about the stream.
-    bool RanShort() const { return fRanShort; }
+    // The resource header and the signature, on bytes that may be only the
+    // first of the stream.
+    TResHeadVerdict CheckResHead(QString& refusal);
     // The object record into an existing instance; a component gets the
     // stream's object name.
     void ReadRootComponent(TComponent& instance);
@@ -124,22 +132,29 @@ public:
                               const std::function<void(TStream&)>& writeData, bool hasData) override;
 
 private:
+    // How one part of the header fits the bytes at hand; RanOut: it goes on
+    // past them.
+    enum class TFit { Fits, Wrong, RanOut };
+    struct TResEntry;
+
     void ReadProperty(TPersistent& instance);
     void ReadPropValue(TPersistent& instance, const TPropInfo& prop);
-    void Need(qsizetype count) const;
-    // Each moves past its header form and says whether the bytes hold it.
-    bool SkipResHeader16();
-    bool SkipResHeader32();
+    // Steps back over the tag just read, so an error points at it.
+    void Unread() { fIn.Seek(fIn.Position() - 1); }
+    // Each moves past its part of the header when it fits.
+    TFit SkipResHeader16();
+    TFit SkipResHeader32();
+    static TFit ParseResEntry(TByteReader in, qsizetype wholeSize, TResEntry& entry);
+    TFit SkipSignature();
+    TResHeadVerdict TryResHeader(QString& refusal);
+    // A part that does not fit: only a part going on past bytes that end
+    // before the stream does leaves the verdict to the whole stream.
+    TResHeadVerdict Verdict(TFit fit, QString& refusal) const;
     [[noreturn]] void PropValueError() const;
 
-    const char* fData;
-    qsizetype fSize;
+    TByteReader fIn;
     qsizetype fWholeSize;
-    qsizetype fPos = 0;
     // The defined property being looked for, and whether one took it.
     QString fPendingName;
     bool fPendingTaken = false;
-    mutable bool fRanShort = false;
-    // The 16-bit header ended with the bytes: a read error, not a wrong format.
-    bool fHeaderRanOut = false;
 };

@@ -4,6 +4,7 @@
 #include "engine/crc32.h"
 #include "engine/lzh.h"
 #include "platform/core/ansi.h"
+#include "platform/core/byte_reader.h"
 #include "platform/core/streams.h"
 #include "platform/core/sysutils.h"
 
@@ -463,11 +464,12 @@ int TDiaryDB::LoadFromBytes(const QByteArray& bytes, bool Encrypted, const QStri
     if (!HasMagic(bytes))
         return lsNotDiaryFile;
 
-    if (bytes.size() < 8)
+    TByteReader file(bytes);
+    file.Skip(4); // the magic
+    const std::optional<quint32> stored = file.ReadUInt32();
+    if (!stored)
         return lsCorrupted; // no room for the stored CRC
-    const auto* p = reinterpret_cast<const quint8*>(bytes.constData());
-    const quint32 stored = quint32(p[4]) | quint32(p[5]) << 8 | quint32(p[6]) << 16 | quint32(p[7]) << 24;
-    if (Crc32(bytes.constData() + 8, bytes.size() - 8) != stored)
+    if (Crc32(bytes.constData() + 8, bytes.size() - 8) != *stored)
         return lsCorrupted;
 
     // The payload is unpacked in two pieces: as far as the longest password

@@ -2,6 +2,8 @@
 
 #include "platform/core/ansi.h"
 
+#include <QtEndian>
+
 namespace {
 
 // Item names compare with the ASCII letters folded, like the names of the
@@ -108,7 +110,7 @@ void TPackedItem::ReadData(TStream& Stream)
     quint8 raw[4];
     if (Stream.Read(raw, 4) != 4)
         throw EReadError(QStringLiteral("Resource data lacks its size"));
-    const qint32 size = qint32(quint32(raw[0]) | quint32(raw[1]) << 8 | quint32(raw[2]) << 16 | quint32(raw[3]) << 24);
+    const qint32 size = qFromLittleEndian<qint32>(raw);
     // The size comes from the file: it must describe bytes that are there.
     if (size < 0 || size > Stream.Remaining())
         throw EReadError(

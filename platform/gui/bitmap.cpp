@@ -1,5 +1,7 @@
 #include "bitmap.h"
 
+#include "platform/core/byte_reader.h"
+
 #include <QBuffer>
 #include <QFileInfo>
 #include <QHash>
@@ -32,11 +34,6 @@ QImage ToOpaqueRgb32(const QImage& image)
     QPainter p(&result);
     p.drawImage(0, 0, image);
     return result;
-}
-
-quint32 ReadLE32(const uchar* p)
-{
-    return quint32(p[0]) | (quint32(p[1]) << 8) | (quint32(p[2]) << 16) | (quint32(p[3]) << 24);
 }
 
 void WriteLE16(QByteArray& out, quint16 v)
@@ -496,22 +493,34 @@ void TBitmap::LoadFromStream(TStream& stream)
     const auto invalid = [] { return EInvalidGraphic(QStringLiteral("Bitmap image is not valid")); };
     if (stream.Remaining() < 14 + 40)
         throw invalid();
+    const auto field = [&invalid](auto value) {
+        if (!value)
+            throw invalid();
+        return *value;
+    };
     QByteArray data(14, '\0');
     stream.ReadBuffer(data.data(), 14);
-    const uchar* header = reinterpret_cast<const uchar*>(data.constData());
-    if (header[0] != 'B' || header[1] != 'M')
+    // BITMAPFILEHEADER: "BM", file size, two reserved words, pixel offset.
+    // Read before the bytes grow and move.
+    TByteReader file(data);
+    if (field(file.ReadBytes(2)) != "BM")
         throw invalid();
     // The declared file size, when it is plausible; else the rest of the stream.
-    const qint64 declared = ReadLE32(header + 2);
+    const qint64 declared = field(file.ReadUInt32());
+    file.Skip(4);
+    const qint64 pixelsAt = field(file.ReadUInt32());
     const qint64 rest = stream.Remaining();
     const qint64 body = declared >= 14 + 40 && declared - 14 <= rest ? declared - 14 : rest;
     data.resize(14 + body);
     stream.ReadBuffer(data.data() + 14, body);
-    header = reinterpret_cast<const uchar*>(data.constData()); // the resize moved the bytes
-    const uchar* info = header + 14;
-    const qint32 width = qint32(ReadLE32(info + 4));
-    const qint32 height = qint32(ReadLE32(info + 8));
-    const int bitCount = info[14] | (info[15] << 8);
+    // BITMAPINFOHEADER: size, width, height, planes, bit count, compression.
+    TByteReader info(QByteArrayView(data).sliced(14));
+    info.Skip(4);
+    const qint32 width = qint32(field(info.ReadUInt32()));
+    const qint32 height = qint32(field(info.ReadUInt32()));
+    info.Skip(2);
+    const int bitCount = field(info.ReadUInt16());
+    const quint32 compression = field(info.ReadUInt32());
     if (width == 0 || height == 0) {
         Assign(nullptr);
         return;
@@ -519,10 +528,8 @@ void TBitmap::LoadFromStream(TStream& stream)
     if (width < 0 || qint64(width) * std::abs(qint64(height)) > kMaxPixels)
         throw invalid();
     // Qt pads missing rows of an uncompressed file; a cut-off file is an error here.
-    const quint32 compression = ReadLE32(info + 16);
     if (compression == 0 && bitCount > 0 && bitCount <= 32) {
         const qint64 rowBytes = ((qint64(width) * bitCount + 31) / 32) * 4;
-        const qint64 pixelsAt = ReadLE32(header + 10);
         if (pixelsAt + rowBytes * std::abs(qint64(height)) > data.size())
             throw invalid();
     }

@@ -3,6 +3,7 @@
 // once the sender has closed and the message arrived whole.
 #include "forms.h"
 
+#include "platform/core/byte_reader.h"
 #include "platform/core/sysutils.h"
 
 #include <QApplication>
@@ -11,7 +12,6 @@
 #include <QLocalSocket>
 #include <QStandardPaths>
 #include <QTimer>
-#include <QtEndian>
 
 #include <memory>
 
@@ -75,16 +75,16 @@ private:
             if (*dropped)
                 return;
             received->append(socket->readAll());
-            if (received->size() < kHeaderBytes)
-                return;
-            const auto tag = qFromLittleEndian<quint32>(received->constData());
-            const auto length = qFromLittleEndian<quint32>(received->constData() + 4);
-            if (length > quint32(MaxCopyDataBytes) || received->size() != kHeaderBytes + qsizetype(length))
+            // The tag and the length, then exactly that many bytes.
+            TByteReader message(*received);
+            const std::optional<quint32> tag = message.ReadUInt32();
+            const std::optional<quint32> length = message.ReadUInt32();
+            if (!tag || !length || *length > quint32(MaxCopyDataBytes) || message.Left() != qsizetype(*length))
                 return;
             // Delivered from the loop, away from the socket's own signal: the
             // window may free itself and with it this channel.
             QTimer::singleShot(0, QCoreApplication::instance(),
-                [form = fForm, alive = fForm->AliveToken(), tag, data = received->mid(kHeaderBytes)] {
+                [form = fForm, alive = fForm->AliveToken(), tag = *tag, data = received->mid(kHeaderBytes)] {
                     if (!alive.expired())
                         form->DeliverCopyData(tag, data);
                 });

@@ -4,7 +4,4 @@
 
 #include <gtest/gtest.h>
 
-TEST(FuzzInputs, BirthdayFileHoldsOnEveryKeptInput)
-{
-    ReplayFuzzInputs("fuzz_birthday_file", CheckBirthdayFileInput);
-}
+FUZZ_REPLAY_TEST(fuzz_birthday_file, CheckBirthdayFileInput)

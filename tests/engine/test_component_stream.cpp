@@ -483,3 +483,81 @@ TEST(ComponentStream, MalformedResourceHeadersAndUnknownNamesAreRefused)
         EXPECT_EQ(ReadMessage(c.bytes, swatch).toStdString(), c.message.toStdString()) << c.what;
     }
 }
+
+namespace {
+
+constexpr qsizetype kHeadBytes = 4096;
+
+// What the first 4 KB of bytes, zeros after them up to wholeSize, say about
+// the stream: refused with a message and where reading stopped, accepted, or
+// to be read whole.
+std::string HeadVerdict(const QByteArray& bytes, qint64 wholeSize)
+{
+    TMemoryStream head(bytes.left(kHeadBytes));
+    QString refusal;
+    switch (CheckComponentResHead(head, wholeSize, refusal)) {
+    case TResHeadVerdict::Accepted: return "accepted";
+    case TResHeadVerdict::NeedsWholeStream: return "read on";
+    case TResHeadVerdict::Refused: break;
+    }
+    return "refused: " + refusal.toStdString() + " at " + std::to_string(head.Position());
+}
+
+// The same for the whole stream.
+std::string WholeVerdict(const QByteArray& bytes, qint64 wholeSize)
+{
+    QByteArray whole = bytes;
+    whole.resize(wholeSize, '\0');
+    TMemoryStream stream(whole);
+    TSwatch swatch;
+    try {
+        ReadComponentRes(stream, swatch);
+    } catch (const EReadError& e) {
+        return "refused: " + e.Message().toStdString() + " at " + std::to_string(stream.Position());
+    }
+    return "read";
+}
+
+} // namespace
+
+// The head check tries the 16-bit header first, also over a 32-bit one whose
+// data size starts with its marker; what that attempt met must not decide the
+// verdict once the 32-bit form holds.
+TEST(ComponentStream, TheHeadCheckRefusesWhatTheWholeStreamRefuses)
+{
+    const QByteArray rcdata = Ordinal(10);
+    const QByteArray tail = rcdata + Ordinal(1) + QByteArray(16, '\0');
+    constexpr qint64 kWhole = qint64(32) << 20;
+    const struct {
+        const char* what;
+        QByteArray bytes;
+        qint64 wholeSize;
+        const char* head;
+        const char* whole;
+    } cases[] = {
+        // The data size reads as the marker, type 10 and an empty name.
+        { "16-bit form in the data size, wrong signature", LE(0xAFF, 4) + LE(32, 4) + tail + "TPF1", kWhole,
+            "refused: Invalid stream format at 32", "refused: Invalid stream format at 32" },
+        // Its name runs into the header size, which ends it.
+        { "16-bit name into the header size, wrong signature", LE(0x01000AFF, 4) + LE(32, 4) + tail + "TPF1", kWhole,
+            "refused: Invalid stream format at 32", "refused: Invalid stream format at 32" },
+        // A header size with no zero byte runs past the first bytes.
+        { "32-bit header past the first bytes", LE(0xAFF, 4) + LE(0x01010120, 4) + tail + "TPF1", kWhole, "read on",
+            "refused: Invalid stream format at 16843040" },
+        { "16-bit name up to the end", QByteArray("\xFF\x0A\x00", 3) + QByteArray(100, 'N'), 103,
+            "refused: Stream read error at 103", "refused: Stream read error at 103" },
+        { "16-bit name past the first bytes", QByteArray("\xFF\x0A\x00", 3) + QByteArray(5000, 'N'), 5003, "read on",
+            "refused: Stream read error at 5003" },
+        // The entry's data ends within the first bytes: there is no more to read.
+        { "32-bit data shorter than the signature", Entry32(rcdata + Ordinal(1), "TP"), kWhole,
+            "refused: Stream read error at 32", "refused: Stream read error at 32" },
+        { "32-bit data, wrong signature", Entry32(rcdata + Ordinal(1), "TPF1"), kWhole,
+            "refused: Invalid stream format at 32", "refused: Invalid stream format at 32" },
+        { "16-bit header", Header16(SwatchBody(kWindowNumber)), kWhole, "accepted", "read" },
+        { "32-bit header", Entry32(rcdata + Ordinal(1), SwatchBody(kWindowNumber)), kWhole, "accepted", "read" },
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(HeadVerdict(c.bytes, c.wholeSize), c.head) << c.what;
+        EXPECT_EQ(WholeVerdict(c.bytes, c.wholeSize), c.whole) << c.what;
+    }
+}

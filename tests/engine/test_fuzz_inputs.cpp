@@ -4,9 +4,6 @@
 
 #include <gtest/gtest.h>
 
-TEST(FuzzInputs, EngineTargetsHoldOnEveryKeptInput)
-{
-    ReplayFuzzInputs("fuzz_lzh", CheckLzhInput);
-    ReplayFuzzInputs("fuzz_component_stream", CheckComponentStreamInput);
-    ReplayFuzzInputs("fuzz_diary_file", CheckDiaryFileInput);
-}
+FUZZ_REPLAY_TEST(fuzz_lzh, CheckLzhInput)
+FUZZ_REPLAY_TEST(fuzz_component_stream, CheckComponentStreamInput)
+FUZZ_REPLAY_TEST(fuzz_diary_file, CheckDiaryFileInput)

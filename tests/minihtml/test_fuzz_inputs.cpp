@@ -4,7 +4,4 @@
 
 #include <gtest/gtest.h>
 
-TEST(FuzzInputs, LabelHtmlHoldsOnEveryKeptInput)
-{
-    ReplayFuzzInputs("fuzz_minihtml", CheckMiniHtmlInput);
-}
+FUZZ_REPLAY_TEST(fuzz_minihtml, CheckMiniHtmlInput)

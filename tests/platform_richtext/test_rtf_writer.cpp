@@ -251,13 +251,9 @@ TEST(RtfWriter, FuzzFindingsReachAFixedPoint)
         QStringLiteral("a\u007Fb"));
 }
 
-// Every input kept from the fuzz target's failures, one file each.
-TEST(RtfWriter, InputsTheFuzzerFailedOnReachAFixedPoint)
-{
-    ReplayFuzzInputs("fuzz_rtf", [](const QByteArray& input) {
-        return RtfRoundTripIsStable(input) ? QString() : QStringLiteral("no fixed point");
-    });
-}
+// Every input kept from the fuzz target's failures reaches a fixed point.
+FUZZ_REPLAY_TEST(fuzz_rtf,
+    [](const QByteArray& input) { return RtfRoundTripIsStable(input) ? QString() : QStringLiteral("no fixed point"); })
 
 TEST(RtfWriter, FontNamesThatReadBackAsOneShareTheirEntry)
 {
