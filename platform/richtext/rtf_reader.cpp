@@ -503,7 +503,11 @@ void TRtfReader::Keyword(std::string_view word, bool hasParam, int param)
         if (param > 0)
             fDocCodePage = param;
         break;
-    case Kw::DefaultFont: fDefaultFont = param; break;
+    case Kw::DefaultFont:
+        // The cached format named the old default's font for runs without one.
+        fDefaultFont = param;
+        fFormatValid = false;
+        break;
     case Kw::Plain: chr = CharState(); break;
     case Kw::Bold: chr.bold = on; break;
     case Kw::Italic: chr.italic = on; break;
